@@ -1,0 +1,110 @@
+// vunt [--headless [--input FILE] [--frames DIR]] [GAME_DIR]
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <memory>
+#include <string>
+
+#include "platform/font.hpp"
+#include "platform/game_files.hpp"
+#include "platform/headless_host.hpp"
+#include "platform/sdl_host.hpp"
+#include "shell/vunt.hpp"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char* kUsage =
+    "usage: vunt [--headless [--input FILE] [--frames DIR]] [GAME_DIR]\n"
+    "Plays the game in GAME_DIR (default: the directory that holds the program).\n"
+    "\n"
+    "  --headless      play without a window or sound; write a transcript to standard output\n"
+    "  --input FILE    headless input events, one a line (click, label N, key N, space, ...)\n"
+    "  --frames DIR    headless: save the window as DIR/0001.png, ... at every wait for the player\n"
+    "  --help          show this help\n"
+    "  --version       show the version\n";
+
+int usageError(const std::string& message) {
+  std::fprintf(stderr, "vunt: %s (try 'vunt --help')\n", message.c_str());
+  return 2;
+}
+
+fs::path programDirectory(const char* argv0) {
+  std::error_code ec;
+  fs::path self = fs::read_symlink("/proc/self/exe", ec);
+  if (ec) self = fs::absolute(argv0, ec);
+  return self.parent_path();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  bool headless = false;
+  std::string input, frames, gameDir;
+  for (int i = 1; i < argc; ++i) {
+    std::string a = argv[i];
+    auto value = [&](std::string& out) {
+      if (i + 1 >= argc) return false;
+      out = argv[++i];
+      return true;
+    };
+    if (a == "--help" || a == "-h") {
+      std::fputs(kUsage, stdout);
+      return 0;
+    } else if (a == "--version") {
+      std::printf("vunt %s\n", VUNT_VERSION);
+      return 0;
+    } else if (a == "--headless") {
+      headless = true;
+    } else if (a == "--input") {
+      if (!value(input)) return usageError("--input needs a file");
+    } else if (a == "--frames") {
+      if (!value(frames)) return usageError("--frames needs a directory");
+    } else if (a.size() > 1 && a[0] == '-') {
+      return usageError("unknown option " + a);
+    } else if (gameDir.empty()) {
+      gameDir = a;
+    } else {
+      return usageError("more than one game directory");
+    }
+  }
+  if (!headless && (!input.empty() || !frames.empty())) return usageError("--input and --frames need --headless");
+  fs::path dir = gameDir.empty() ? programDirectory(argv[0]) : fs::path(gameDir);
+  std::error_code ec;
+  if (!fs::is_directory(dir, ec)) return usageError("no game directory " + dir.string());
+
+  try {
+    if (headless) {
+      std::vector<vunt::InputEvent> events;
+      if (!input.empty()) {
+        std::optional<std::string> text = vunt::readWholeFile(input);
+        if (!text) return usageError("cannot read the input file " + input);
+        std::string error;
+        auto parsed = vunt::parseInputEvents(*text, error);
+        if (!parsed) return usageError(error);
+        events = std::move(*parsed);
+      }
+      if (!frames.empty()) {
+        fs::create_directories(frames, ec);
+        if (!fs::is_directory(frames, ec)) return usageError("cannot make the frames directory " + frames);
+      }
+      vunt::HeadlessHost host(std::move(events), std::cout, frames);
+      vunt::Vunt game(host, dir);
+      return host.run(game);
+    }
+    std::string error;
+    std::unique_ptr<vunt::SdlHost> host = vunt::SdlHost::create(error);
+    if (!host) {
+      std::fprintf(stderr, "vunt: %s\n", error.c_str());
+      return 1;
+    }
+    vunt::Vunt game(*host, dir);
+    return host->run(game);
+  } catch (const vunt::FontError& e) {
+    std::fprintf(stderr, "vunt: %s\n", e.what());
+    return 1;
+  }
+}

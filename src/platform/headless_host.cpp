@@ -1,0 +1,184 @@
+#include "platform/headless_host.hpp"
+
+#include <charconv>
+#include <cstdio>
+#include <ostream>
+#include <sstream>
+
+#include "platform/picture.hpp"
+#include "platform/text.hpp"
+
+namespace vunt {
+
+static bool parseInt(std::string_view s, int& v) {
+  auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
+  return ec == std::errc() && p == s.data() + s.size();
+}
+
+std::optional<std::vector<InputEvent>> parseInputEvents(const std::string& text, std::string& error) {
+  std::vector<InputEvent> events;
+  std::istringstream in(text);
+  std::string line;
+  int number = 0;
+  while (std::getline(in, line)) {
+    ++number;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.empty() || line[0] == '#') continue;
+    std::string word = line.substr(0, line.find(' '));
+    std::string arg = line.size() > word.size() ? line.substr(word.size() + 1) : "";
+    auto bad = [&](const std::string& why) {
+      error = "input line " + std::to_string(number) + ": " + why + ": " + line;
+      return std::nullopt;
+    };
+    int v = 0;
+    if (word == "click") events.push_back({InputEvent::Click});
+    else if (word == "click-picture") events.push_back({InputEvent::ClickPicture});
+    else if (word == "click-form") events.push_back({InputEvent::ClickForm});
+    else if (word == "rclick") events.push_back({InputEvent::RightClick});
+    else if (word == "close") events.push_back({InputEvent::Close});
+    else if (word == "space") events.push_back({InputEvent::Key, vk::Space});
+    else if (word == "esc") events.push_back({InputEvent::Key, vk::Escape});
+    else if (word == "left") events.push_back({InputEvent::Key, vk::Left});
+    else if (word == "up") events.push_back({InputEvent::Key, vk::Up});
+    else if (word == "right") events.push_back({InputEvent::Key, vk::Right});
+    else if (word == "down") events.push_back({InputEvent::Key, vk::Down});
+    else if (word == "label") {
+      if (!parseInt(arg, v) || v < 0 || v > 3) return bad("label needs an index 0 to 3");
+      events.push_back({InputEvent::Label, v});
+    } else if (word == "key") {
+      if (!parseInt(arg, v) || v < 0 || v > 255) return bad("key needs a key code 0 to 255");
+      events.push_back({InputEvent::Key, v});
+    } else if (word == "char") {
+      std::u32string c = fromUtf8(arg);
+      if (c.size() != 1) return bad("char needs one character");
+      events.push_back({InputEvent::Char, int(c[0])});
+    } else {
+      return bad("unknown event");
+    }
+  }
+  return events;
+}
+
+HeadlessHost::HeadlessHost(std::vector<InputEvent> events, std::ostream& out, std::filesystem::path framesDir)
+    : events_(std::move(events)), out_(out), framesDir_(std::move(framesDir)) {}
+
+int HeadlessHost::run(Application& app) {
+  app_ = &app;
+  int status = 0;
+  try {
+    app.start();
+    for (;;) {
+      if (app.timerEnabled()) app.tick();
+      else doEvents(WaitKind::Player);
+    }
+  } catch (const ProgramEnd& end) {
+    transcript("end", {end.how});
+    status = end.status;
+  }
+  for (const std::string& line : app.finalReport()) out_ << line << '\n';
+  out_.flush();
+  app_ = nullptr;
+  return status;
+}
+
+void HeadlessHost::doEvents(WaitKind kind, std::uint32_t) {
+  ++clock_;
+  if (kind != WaitKind::Player || !app_) return;
+  if (next_ >= events_.size()) throw ProgramEnd{3, "input-exhausted"};
+  saveFrame();
+  deliver(events_[next_++]);
+}
+
+// The character a key produces in a window's key-press event, or 0.
+static char32_t keyCharacter(int key) {
+  if (key == 8 || key == 9 || key == vk::Return || key == vk::Escape || key == vk::Space) return char32_t(key);
+  if ((key >= '0' && key <= '9') || (key >= 'A' && key <= 'Z')) return char32_t(key);
+  return 0;
+}
+
+void HeadlessHost::deliver(const InputEvent& e) {
+  Application& app = *app_;
+  if (app.modalForm()) {
+    // Only the modal window takes input; the main window's clicks and keys go nowhere.
+    switch (e.kind) {
+      case InputEvent::Click: case InputEvent::ClickPicture: case InputEvent::ClickForm: case InputEvent::Label:
+        app.modalClick();
+        break;
+      case InputEvent::Char: app.modalKeyPress(char32_t(e.value)); break;
+      case InputEvent::Key:
+        if (char32_t c = keyCharacter(e.value)) app.modalKeyPress(c);
+        break;
+      case InputEvent::Close: app.close(); break;
+      case InputEvent::RightClick: break;
+    }
+    return;
+  }
+  Form& form = app.mainForm();
+  auto centre = [](Rect r) { return std::pair{r.x + r.w / 2, r.y + r.h / 2}; };
+  switch (e.kind) {
+    case InputEvent::Click: {
+      auto [x, y] = centre(form.control("MES").formRect());
+      app.click(x, y);
+      break;
+    }
+    case InputEvent::ClickPicture: {
+      Rect r = form.control("Picture1").formRect();
+      app.click(r.x + 8, r.y + 8);
+      break;
+    }
+    case InputEvent::ClickForm: app.clickForm(); break;
+    case InputEvent::Label: {
+      auto [x, y] = centre(form.control("Label1", e.value).formRect());
+      app.click(x, y);
+      break;
+    }
+    case InputEvent::RightClick: {
+      Rect r = form.control("Picture1").formRect();
+      app.mouseDown(r.x + 8, r.y + 8, MouseButton::Right);
+      break;
+    }
+    case InputEvent::Key: app.keyDown(e.value, 0); break;
+    case InputEvent::Char: {
+      char32_t c = char32_t(e.value);
+      if (c >= U'a' && c <= U'z') c -= 32;
+      if (c < 128) app.keyDown(int(c), 0);
+      break;
+    }
+    case InputEvent::Close: app.close(); break;
+  }
+}
+
+void HeadlessHost::saveFrame() {
+  if (framesDir_.empty() || !app_) return;
+  char name[32];
+  std::snprintf(name, sizeof name, "%04d.png", ++frameCount_);
+  savePng(app_->mainForm().compose(), framesDir_ / name);
+}
+
+static std::string escapeLineEnds(std::u32string_view s) {
+  std::string out;
+  for (char32_t c : s) {
+    if (c == U'\r') out += "\\r";
+    else if (c == U'\n') out += "\\n";
+    else out += toUtf8(std::u32string_view(&c, 1));
+  }
+  return out;
+}
+
+void HeadlessHost::messageBox(std::u32string_view text, std::u32string_view title, int) {
+  transcript("error", {toUtf8(title), escapeLineEnds(text)});
+}
+
+bool HeadlessHost::playSound(const std::filesystem::path& file, std::u32string_view name, int flags) {
+  transcript("sound", {toUtf8(name), std::to_string(flags)});
+  std::error_code ec;
+  return std::filesystem::is_regular_file(file, ec);
+}
+
+void HeadlessHost::transcript(std::string_view kind, const std::vector<std::string>& fields) {
+  out_ << kind;
+  for (const std::string& f : fields) out_ << '\t' << f;
+  out_ << '\n';
+}
+
+}  // namespace vunt

@@ -1,0 +1,52 @@
+#pragma once
+// The headless host: no window and no sound device, a virtual clock, input events from a file and
+// a transcript of what the game shows on standard output. Game authors use it to play a game from
+// an input file; the tests use it to run scripts.
+#include <filesystem>
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/host.hpp"
+
+namespace vunt {
+
+struct InputEvent {
+  enum Kind { Click, ClickPicture, ClickForm, Label, RightClick, Key, Char, Close } kind;
+  int value = 0;  // label index, key code or character
+};
+
+// Parses an input file: one event a line, blank lines and lines starting with "#" ignored.
+// On a bad line returns nothing and sets error to a one-line message.
+std::optional<std::vector<InputEvent>> parseInputEvents(const std::string& text, std::string& error);
+
+class HeadlessHost : public Host {
+ public:
+  HeadlessHost(std::vector<InputEvent> events, std::ostream& out, std::filesystem::path framesDir = {});
+
+  int run(Application& app) override;
+  std::uint32_t tickCount() override { return clock_; }
+  void doEvents(WaitKind kind, std::uint32_t maxMs = 10) override;
+  void messageBox(std::u32string_view text, std::u32string_view title, int style) override;
+  bool playSound(const std::filesystem::path& file, std::u32string_view name, int flags) override;
+  void stopSound() override {}
+  void transcript(std::string_view kind, const std::vector<std::string>& fields) override;
+  bool recording() const override { return true; }
+
+  // The virtual clock, for tests that start it near its wrap.
+  void setClock(std::uint32_t ms) { clock_ = ms; }
+
+ private:
+  void deliver(const InputEvent& e);
+  void saveFrame();
+  std::vector<InputEvent> events_;
+  std::size_t next_ = 0;
+  std::ostream& out_;
+  std::filesystem::path framesDir_;
+  int frameCount_ = 0;
+  std::uint32_t clock_ = 0;
+  Application* app_ = nullptr;
+};
+
+}  // namespace vunt

@@ -1,0 +1,92 @@
+#pragma once
+// The one interface between the game and the machine it runs on. The game (an Application) never
+// sees SDL: it asks the host for the clock, for pending events to be processed while it waits,
+// for message boxes and sounds, and reports what happens through the transcript. Two hosts
+// implement it: a real window (SDL) and a headless one that plays from an input file.
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/controls.hpp"
+
+namespace vunt {
+
+// Thrown to end the program from wherever it stands, however deep inside a wait; the host's top
+// level catches it. No script line runs after it is thrown.
+struct ProgramEnd {
+  int status;        // process exit status
+  std::string how;   // "EOF", "EXIT", "close", "error", "input-exhausted"
+};
+
+// What a wait is waiting for. Player waits (click waits, menus, the picture window, the puzzle's
+// keys) are where a headless host delivers its next input event; timed waits only let time pass.
+enum class WaitKind { Player, Timed };
+
+// Windows virtual-key codes of the keys the game knows.
+namespace vk {
+constexpr int Space = 32, Escape = 27, Return = 13, Left = 37, Up = 38, Right = 39, Down = 40;
+constexpr int Numpad2 = 98, Numpad4 = 100, Numpad6 = 102, Numpad8 = 104;
+}  // namespace vk
+
+enum class MouseButton { Left = 1, Right = 2, Middle = 4 };
+
+// The game as the host sees it: a main form, its timer and its input handlers. Handlers only
+// record input; a handler may throw ProgramEnd (closing the window).
+class Application {
+ public:
+  virtual ~Application() = default;
+  virtual void start() = 0;              // the main form's load handler
+  virtual bool timerEnabled() const = 0;
+  virtual void tick() = 0;               // one timer tick
+  virtual Form& mainForm() = 0;
+  // The second window while the game shows it modally; nullptr otherwise.
+  virtual Form* modalForm() { return nullptr; }
+
+  // Input on the main form, in its client coordinates.
+  virtual void mouseDown(int x, int y, MouseButton button) = 0;
+  virtual void click(int x, int y) = 0;
+  virtual void clickForm() = 0;  // a click on the bare window surface
+  virtual void keyDown(int keyCode, int shift) = 0;
+  virtual void close() = 0;  // the player closes the main window
+  // Input on the modal second window.
+  virtual void modalClick() {}
+  virtual void modalKeyPress(char32_t) {}
+  virtual void modalClose() {}
+
+  // Lines for the end of a headless transcript (the flags).
+  virtual std::vector<std::string> finalReport() const { return {}; }
+};
+
+class Host {
+ public:
+  virtual ~Host() = default;
+
+  // Runs the application: start-up, then timer ticks and events until the program ends.
+  // Returns the exit status.
+  virtual int run(Application& app) = 0;
+
+  // The millisecond tick counter; it wraps at 2^32.
+  virtual std::uint32_t tickCount() = 0;
+  // Processes pending events. A Player wait may block until an event arrives or maxMs passes;
+  // a Timed wait returns within maxMs. Handlers run from inside this call and may throw
+  // ProgramEnd.
+  virtual void doEvents(WaitKind kind, std::uint32_t maxMs = 10) = 0;
+
+  // A modal message box (style 16: stop icon and OK). Returns when the player dismisses it.
+  virtual void messageBox(std::u32string_view text, std::u32string_view title, int style) = 0;
+
+  // Plays a wave file with the flags of the Windows sound call; name is the file name as the game
+  // built it, without the directory. Returns whether the sound started.
+  virtual bool playSound(const std::filesystem::path& file, std::u32string_view name, int flags) = 0;
+  // Stops any sound, silently.
+  virtual void stopSound() = 0;
+
+  // The transcript: one line of TAB-separated fields. Only the headless host writes it.
+  virtual void transcript(std::string_view kind, const std::vector<std::string>& fields) = 0;
+  // Whether a transcript is written at all (saves building its lines).
+  virtual bool recording() const { return false; }
+};
+
+}  // namespace vunt

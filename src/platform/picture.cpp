@@ -1,0 +1,57 @@
+#include "platform/picture.hpp"
+
+#include <SDL.h>
+#include <SDL_image.h>
+
+namespace vunt {
+
+static Surface fromSdl(SDL_Surface* src) {
+  Surface out;
+  if (!src) return out;
+  SDL_Surface* s = SDL_ConvertSurfaceFormat(src, SDL_PIXELFORMAT_XRGB8888, 0);
+  if (!s) return out;
+  out = Surface(s->w, s->h);
+  SDL_LockSurface(s);
+  for (int y = 0; y < s->h; ++y) {
+    const Uint32* row = reinterpret_cast<const Uint32*>(static_cast<const Uint8*>(s->pixels) + y * s->pitch);
+    for (int x = 0; x < s->w; ++x) out.setPixel(x, y, row[x] & 0xFFFFFF);
+  }
+  SDL_UnlockSurface(s);
+  SDL_FreeSurface(s);
+  return out;
+}
+
+std::optional<Surface> loadPicture(const std::filesystem::path& path, std::string& error) {
+  SDL_RWops* rw = SDL_RWFromFile(path.c_str(), "rb");
+  if (!rw) {
+    error = "cannot open the file";
+    return std::nullopt;
+  }
+  // IMG_Load_RW looks at the content to choose the format; the file name plays no part.
+  SDL_Surface* s = IMG_Load_RW(rw, 1);
+  if (!s) {
+    error = std::string("not a picture (") + IMG_GetError() + ")";
+    return std::nullopt;
+  }
+  Surface out = fromSdl(s);
+  SDL_FreeSurface(s);
+  return out;
+}
+
+Surface xpmPicture(const char* const* xpm) {
+  SDL_Surface* s = IMG_ReadXPMFromArray(const_cast<char**>(xpm));
+  Surface out = fromSdl(s);
+  if (s) SDL_FreeSurface(s);
+  return out;
+}
+
+bool savePng(const Surface& s, const std::filesystem::path& path) {
+  SDL_Surface* sdl = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<Colour*>(s.data()), s.width(), s.height(), 32,
+                                                        s.width() * 4, SDL_PIXELFORMAT_XRGB8888);
+  if (!sdl) return false;
+  bool ok = IMG_SavePNG(sdl, path.c_str()) == 0;
+  SDL_FreeSurface(sdl);
+  return ok;
+}
+
+}  // namespace vunt

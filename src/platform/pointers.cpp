@@ -1,0 +1,44 @@
+#include "platform/pointers.hpp"
+
+#include "platform/picture.hpp"
+
+namespace {
+#include "assets/click_pointer.xpm"
+#include "assets/icon.xpm"
+#include "assets/keyboard_pointer.xpm"
+}  // namespace
+
+namespace vunt {
+
+// XPM "None" pixels are see-through; they decode to a colour no art here uses.
+constexpr Colour kSeeThrough = rgb(1, 2, 3);
+
+static PointerPicture makePointer(const char* const* xpm, int hotX, int hotY) {
+  PointerPicture p;
+  p.image = xpmPicture(xpm);
+  p.transparency = Surface(p.image.width(), p.image.height());
+  for (int y = 0; y < p.image.height(); ++y)
+    for (int x = 0; x < p.image.width(); ++x)
+      p.transparency.setPixel(x, y, p.image.pixel(x, y) == kSeeThrough ? 1 : 0);
+  p.hotX = hotX;
+  p.hotY = hotY;
+  return p;
+}
+
+const PointerPicture& pointerPicture(PointerImage which) {
+  static const PointerPicture click = makePointer(click_pointer_xpm, 1, 1);
+  static const PointerPicture keyboard = makePointer(keyboard_pointer_xpm, 1, 1);
+  static const PointerPicture none;
+  switch (which) {
+    case PointerImage::Click: return click;
+    case PointerImage::Keyboard: return keyboard;
+    default: return none;
+  }
+}
+
+const Surface& iconPicture() {
+  static const Surface icon = xpmPicture(icon_xpm);
+  return icon;
+}
+
+}  // namespace vunt

@@ -1,0 +1,51 @@
+#include "platform/surface.hpp"
+
+#include <algorithm>
+
+namespace vunt {
+
+Surface::Surface(int w, int h, Colour fill)
+    : w_(std::max(w, 0)), h_(std::max(h, 0)), px_(std::size_t(w_) * std::size_t(h_), fill) {}
+
+Colour Surface::pixel(int x, int y) const {
+  if (x < 0 || y < 0 || x >= w_ || y >= h_) return 0;
+  return px_[std::size_t(y) * w_ + x];
+}
+
+void Surface::setPixel(int x, int y, Colour c) {
+  if (x < 0 || y < 0 || x >= w_ || y >= h_) return;
+  px_[std::size_t(y) * w_ + x] = c & 0xFFFFFF;
+}
+
+void Surface::fill(Colour c) { std::fill(px_.begin(), px_.end(), c & 0xFFFFFF); }
+
+void Surface::fillRect(Rect r, Colour c) {
+  int x0 = std::max(r.x, 0), y0 = std::max(r.y, 0);
+  int x1 = std::min(r.x + r.w, w_), y1 = std::min(r.y + r.h, h_);
+  for (int y = y0; y < y1; ++y)
+    std::fill(px_.begin() + std::size_t(y) * w_ + x0, px_.begin() + std::size_t(y) * w_ + x1, c & 0xFFFFFF);
+}
+
+void Surface::paint(const Surface& src, int dx, int dy, int sx, int sy, int w, int h, Rop rop) {
+  // Clip against the source, then against the destination, moving both origins together.
+  if (sx < 0) { dx -= sx; w += sx; sx = 0; }
+  if (sy < 0) { dy -= sy; h += sy; sy = 0; }
+  w = std::min(w, src.w_ - sx);
+  h = std::min(h, src.h_ - sy);
+  if (dx < 0) { sx -= dx; w += dx; dx = 0; }
+  if (dy < 0) { sy -= dy; h += dy; dy = 0; }
+  w = std::min(w, w_ - dx);
+  h = std::min(h, h_ - dy);
+  if (w <= 0 || h <= 0) return;
+  for (int y = 0; y < h; ++y) {
+    const Colour* s = src.px_.data() + std::size_t(sy + y) * src.w_ + sx;
+    Colour* d = px_.data() + std::size_t(dy + y) * w_ + dx;
+    switch (rop) {
+      case Rop::SrcCopy: std::copy(s, s + w, d); break;
+      case Rop::SrcAnd: for (int x = 0; x < w; ++x) d[x] &= s[x]; break;
+      case Rop::SrcInvert: for (int x = 0; x < w; ++x) d[x] ^= s[x]; break;
+    }
+  }
+}
+
+}  // namespace vunt

@@ -1,0 +1,30 @@
+#include "script/error_report.hpp"
+
+#include <cstdio>
+
+#include "platform/text.hpp"
+#include "shell/vunt.hpp"
+
+namespace vunt {
+
+std::u32string errorReportText(std::u32string_view error, int line, std::u32string_view lineText) {
+  std::u32string text(error);
+  text += U"(";
+  text += numberText(line);
+  text += U")\r";
+  text += lineText;
+  return text;
+}
+
+void Vunt::EEE(const std::u32string& text) {
+  // Past the end of the store (a load that fails after line 1000) the quoted line is empty.
+  std::u32string_view line = CurLine >= 0 && CurLine <= kLastLine ? std::u32string_view(ScriptLines[CurLine]) : U"";
+  std::u32string report = errorReportText(text, CurLine, line);
+  std::u32string shown;
+  for (char32_t c : report) shown += c == U'\r' ? U'\n' : c;
+  std::fprintf(stderr, "Zad ERROR: %s\n", toUtf8(shown).c_str());
+  host_.messageBox(report, U"Zad ERROR", 16);
+  throw ProgramEnd{1, "error"};
+}
+
+}  // namespace vunt

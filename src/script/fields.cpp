@@ -1,0 +1,82 @@
+#include "script/fields.hpp"
+
+#include "shell/vunt.hpp"
+
+namespace vunt {
+
+std::optional<std::u32string_view> cutField(std::u32string_view line, int n) {
+  if (n <= 0) return std::u32string_view{};
+  std::size_t start = 0;
+  for (int k = 1;; ++k) {
+    std::size_t comma = line.find(U',', start);
+    if (comma == std::u32string_view::npos) {
+      // The text after the last comma is a field of its own.
+      if (k == n) return line.substr(start);
+      return std::nullopt;
+    }
+    if (k == n) return line.substr(start, comma - start);
+    start = comma + 1;
+  }
+}
+
+std::optional<long> parseDecimal(std::u32string_view t) {
+  std::size_t i = 0;
+  while (i < t.size() && t[i] == U' ') ++i;
+  bool negative = false;
+  if (i < t.size() && (t[i] == U'+' || t[i] == U'-')) negative = t[i++] == U'-';
+  std::size_t digits = 0;
+  long v = 0;
+  while (i < t.size() && t[i] >= U'0' && t[i] <= U'9') {
+    if (v < 1000000) v = v * 10 + long(t[i] - U'0');  // stays beyond 16 bits without overflowing
+    ++i;
+    ++digits;
+  }
+  while (i < t.size() && t[i] == U' ') ++i;
+  if (digits == 0 || i != t.size()) return std::nullopt;
+  return negative ? -v : v;
+}
+
+NumberField parseNumberField(std::u32string_view field) {
+  if (!field.empty() && field[0] == U'F') {
+    std::optional<long> index = parseDecimal(field.substr(1, 2));
+    if (!index) return {NumberField::NotANumber};
+    if (*index < 0 || *index >= kFlagCount) return {NumberField::BadFlag, int(*index)};
+    return {NumberField::FlagRef, int(*index)};
+  }
+  std::optional<long> v = parseDecimal(field);
+  if (!v) return {NumberField::NotANumber};
+  if (*v < -32768 || *v > 32767) return {NumberField::OutOfRange};
+  return {NumberField::Literal, int(*v)};
+}
+
+std::u32string Vunt::CUTA(i16 n) {
+  std::optional<std::u32string_view> f = cutField(ScriptLines[CurLine], n);
+  if (!f) EEE(U"引数無し");
+  return std::u32string(*f);
+}
+
+i16 Vunt::CUTV(i16 n) {
+  std::optional<std::u32string_view> f = cutField(ScriptLines[CurLine], n);
+  if (!f) EEE(U"引数無し");
+  NumberField v = parseNumberField(*f);
+  switch (v.kind) {
+    case NumberField::Literal: return i16(v.value);
+    case NumberField::FlagRef: return Flags[v.value];
+    case NumberField::NotANumber: EEE(U"数値不正");
+    case NumberField::OutOfRange: EEE(U"数値範囲外");
+    case NumberField::BadFlag: EEE(U"フラグ範囲外");
+  }
+  EEE(U"数値不正");
+}
+
+i16& Vunt::flag(int index) {
+  if (index < 0 || index >= kFlagCount) EEE(U"フラグ範囲外");
+  return Flags[index];
+}
+
+void Vunt::jumpTo(int target) {
+  if (target < 0 || target > kLastLine) EEE(U"行範囲外");
+  CurLine = i16(target);
+}
+
+}  // namespace vunt

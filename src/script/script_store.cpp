@@ -1,0 +1,38 @@
+#include "script/script_store.hpp"
+
+#include "platform/game_files.hpp"
+#include "platform/text.hpp"
+#include "shell/vunt.hpp"
+
+namespace vunt {
+
+std::vector<std::u32string> splitScriptLines(std::u32string_view text) {
+  std::vector<std::u32string> lines;
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != U'\r' && text[i] != U'\n') continue;
+    lines.emplace_back(text.substr(start, i - start));
+    if (text[i] == U'\r' && i + 1 < text.size() && text[i + 1] == U'\n') ++i;
+    start = i + 1;
+  }
+  if (start < text.size()) lines.emplace_back(text.substr(start));
+  return lines;
+}
+
+void Vunt::ACMLOAD(const std::u32string& fileName) {
+  std::optional<std::string> bytes = readWholeFile(gamePath(U"\\" + fileName));
+  const std::u32string failure = U"ファイルが読込めません\r\n" + fileName;
+  CurLine = 0;
+  if (!bytes) EEE(failure);
+  std::vector<std::u32string> lines = splitScriptLines(decodeScriptText(*bytes));
+  for (const std::u32string& line : lines) {
+    ++CurLine;
+    if (CurLine > kLastLine) EEE(failure);
+    ScriptLines[CurLine] = line;
+  }
+  CurLine = 1;
+  MenuEndLine = 0;
+  FpEndLine = 0;
+}
+
+}  // namespace vunt

@@ -1,0 +1,100 @@
+#include "shell/vunt.hpp"
+
+#include "platform/game_files.hpp"
+#include "platform/text.hpp"
+#include "shell/layout.hpp"
+
+namespace vunt {
+
+Vunt::Vunt(Host& host, std::filesystem::path gameDir)
+    : form_(mainWindowDesign(), mainWindowControls()),
+      Picture1(form_.control("Picture1")),
+      Label1{&form_.control("Label1", 0), &form_.control("Label1", 1), &form_.control("Label1", 2),
+             &form_.control("Label1", 3)},
+      LBcm(form_.control("LBcm")),
+      MES(form_.control("MES")),
+      panel(form_.control("panel")),
+      Label3(form_.control("Label3")),
+      Label2(form_.control("Label2")),
+      LBHG{&form_.control("LBHG", 0), &form_.control("LBHG", 1), &form_.control("LBHG", 2)},
+      host_(host),
+      gameDir_(std::move(gameDir)) {}
+
+void Vunt::Form_Load() {
+  // The host centres the window on the screen when it shows it.
+  FrameX = {0, 32, 32, 32, 32, 32, 64, 64, 64, 64, 64, 128, 0, 0, 0, 0, 128, 128, 128, 128, 96, 96, 96, 96, 96, 0};
+  FrameY = {0, 0, 32, 64, 96, 128, 0, 32, 64, 96, 128, 128, 32, 64, 96, 128, 0, 32, 64, 96, 0, 32, 64, 96, 128, 0};
+  PuzzleActive = 0;
+  ACMLOAD(U"vunt-n.zad");
+  Timer1Enabled = true;
+  MES.setFontSize(10);
+  MenuState = 0;
+  form_.setMouseIcon(Picture1.mouseIcon());
+}
+
+void Vunt::Form_Unload() {
+  picDai.unload();
+  // Stop any sound (the looping puzzle music) without an alert.
+  host_.stopSound();
+  throw ProgramEnd{0, "close"};
+}
+
+void Vunt::Form_Click() { ClickFlag = 2; }
+void Vunt::Picture1_Click() { ClickFlag = 2; }
+void Vunt::MES_Click() { ClickFlag = 2; }
+void Vunt::Label1_Click(int index) { MenuChoice = i16(index); }
+void Vunt::LBcm_Click() { MenuChoice = -1; }
+
+void Vunt::Form_KeyDown(int keyCode, int shift) {
+  (void)shift;
+  if (PuzzleActive == 1) {
+    int move = -1;
+    switch (keyCode) {
+      case vk::Escape: move = 9; break;
+      case vk::Left: case vk::Numpad4: move = 1; break;
+      case vk::Up: case vk::Numpad8: move = 3; break;
+      case vk::Right: case vk::Numpad6: move = 2; break;
+      case vk::Down: case vk::Numpad2: move = 0; break;
+      default: break;
+    }
+    if (move >= 0) PuzzleStep(i16(move));
+  } else if (keyCode == vk::Space) {
+    ClickFlag = 2;
+  }
+}
+
+void Vunt::mouseDown(int x, int y, MouseButton button) {
+  Control* target = form_.clickTarget(x, y);
+  if (target == &Picture1) {
+    Rect r = Picture1.formRect();
+    Picture1_MouseDown(int(button), 0, x - r.x, y - r.y);
+  }
+}
+
+void Vunt::click(int x, int y) {
+  Control* target = form_.clickTarget(x, y);
+  if (!target) Form_Click();
+  else if (target == &Picture1) Picture1_Click();
+  else if (target == &MES) MES_Click();
+  else if (target == &LBcm) LBcm_Click();
+  else if (target->name() == "Label1") Label1_Click(target->index());
+  else if (target->parent() == nullptr && target->kind() == ControlKind::Label) Form_Click();
+}
+
+Form* Vunt::modalForm() { return picDai.shown() ? &picDai.form() : nullptr; }
+void Vunt::modalClick() { picDai.Form_Click(); }
+void Vunt::modalKeyPress(char32_t c) { picDai.Form_KeyPress(c); }
+void Vunt::modalClose() { picDai.unload(); }
+
+std::vector<std::string> Vunt::finalReport() const {
+  std::string line = "flags\t";
+  for (int i = 0; i < kFlagCount; ++i) {
+    if (i) line += ' ';
+    line += std::to_string(Flags[i]);
+  }
+  return {line};
+}
+
+std::filesystem::path Vunt::gamePath(std::u32string_view name) const { return gameFile(gameDir_, name); }
+
+}  // namespace vunt

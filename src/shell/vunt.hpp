@@ -1,0 +1,178 @@
+#pragma once
+// The main window `Vunt`: its controls, its input handlers, and every piece of game state as its
+// members, as the game's design has it. The procedures are defined where their subsystem lives:
+//   src/shell/   start-up, shut-down, input handlers, the picture window
+//   src/script/  the script store, fields, interpreter and all script commands
+//   src/puzzle/  the stage loader, the puzzle's rules, board drawing and keys
+// Vunt talks to the machine only through a Host, so it runs the same in a window and headless.
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+#include "platform/controls.hpp"
+#include "platform/host.hpp"
+#include "shell/picdai.hpp"
+
+namespace vunt {
+
+using i16 = std::int16_t;
+
+constexpr int kLastLine = 1000;  // the script store holds lines 0..1000
+constexpr int kFlagCount = 31;   // F0..F30
+
+class Vunt : public Application {
+ public:
+  Vunt(Host& host, std::filesystem::path gameDir);
+
+  // Application: what the host drives.
+  void start() override { Form_Load(); }
+  bool timerEnabled() const override { return Timer1Enabled; }
+  void tick() override { Timer1_Timer(); }
+  Form& mainForm() override { return form_; }
+  Form* modalForm() override;
+  void mouseDown(int x, int y, MouseButton button) override;
+  void click(int x, int y) override;
+  void clickForm() override { Form_Click(); }
+  void keyDown(int keyCode, int shift) override { Form_KeyDown(keyCode, shift); }
+  void close() override { Form_Unload(); }
+  void modalClick() override;
+  void modalKeyPress(char32_t c) override;
+  void modalClose() override;
+  std::vector<std::string> finalReport() const override;
+
+  // Event handlers.
+  void Form_Load();
+  [[noreturn]] void Form_Unload();
+  void Form_Click();
+  void Picture1_Click();
+  void MES_Click();
+  void Label1_Click(int index);
+  void LBcm_Click();
+  void Form_KeyDown(int keyCode, int shift);
+  void Picture1_MouseDown(int button, int shift, int x, int y);
+  void Timer1_Timer();
+
+  // Public procedures of the window.
+  void ACMLOAD(const std::u32string& fileName);
+  std::u32string CUTA(i16 n);
+  i16 CUTV(i16 n);
+  [[noreturn]] void EEE(const std::u32string& text);
+  i16 TCHK(const std::u32string& expression);
+  void CMST(i16 menu, const std::u32string& text);
+  i16 CMSL(i16 startMenu);
+  void MESHG(const std::u32string& text);
+  void TWAIT(i16 ms);
+
+  // The puzzle's procedures.
+  void LoadStage();
+  void PuzzleStep(i16 move);
+  void PaintCell(int column, int row);
+  void PaintPiece(int piece);
+
+  // Helpers shared by the commands.
+  // The flag with this index; an index outside 0..30 is a script error.
+  i16& flag(int index);
+  // Continues at a line: CurLine becomes the target; a target outside the store is a script error.
+  void jumpTo(int target);
+  // The path of a game file named as on Windows (a name that may start with "\").
+  std::filesystem::path gamePath(std::u32string_view name) const;
+  Host& host() { return host_; }
+  const std::filesystem::path& gameDir() const { return gameDir_; }
+
+  // --- Controls (references into the form) ---
+  Form form_;
+  Control& Picture1;
+  std::array<Control*, 4> Label1;
+  Control& LBcm;
+  Control& MES;
+  Control& panel;
+  Control& Label3;
+  Control& Label2;
+  std::array<Control*, 3> LBHG;
+  bool Timer1Enabled = true;
+  PicDai picDai;
+
+  // --- Script store and registers ---
+  std::array<std::u32string, kLastLine + 1> ScriptLines;
+  i16 CurLine = 0;
+  i16 MenuEndLine = 0;
+  i16 FpEndLine = 0;
+  i16 ReturnLine = 0;
+
+  // --- Flags ---
+  std::array<i16, kFlagCount> Flags{};
+
+  // --- Command menu ---
+  std::array<std::array<std::u32string, 4>, 10> MenuItems;
+  i16 MenuChoice = 0;
+  i16 MenuState = 0;
+
+  // --- Messages ---
+  i16 ClickFlag = 0;
+  std::array<std::u32string, 16> SpeakerNames;
+  i16 CharDelay = 0;
+  i16 TextColour = 0;
+
+  // --- Item texts ---
+  std::array<std::u32string, 4> ItemTexts;
+  std::array<std::u32string, 4> ItcgTexts;
+
+  // --- Puzzle ---
+  std::array<std::array<i16, 12>, 12> Board{};     // [column][row]
+  std::array<std::array<i16, 12>, 12> Occupied{};  // [column][row]
+  std::array<i16, 31> PieceX{}, PieceY{}, PieceKind{};
+  i16 PieceCount = 0;
+  i16 Stage = 0;
+  i16 LastStage = 0;
+  i16 PuzzleActive = 0;
+  std::array<i16, 26> FrameX{}, FrameY{};
+
+  // --- Script commands (one per keyword) ---
+  void cmdCMST();
+  void cmdCMSL();
+  void cmdCASE();
+  void cmdENDCM();
+  void cmdDO();
+  void cmdDORT();
+  void cmdDOEX();
+  void cmdLOOP();
+  void cmdGOTO();
+  void cmdGOSUB();
+  void cmdRET();
+  void cmdIF();
+  void cmdELSE();
+  void cmdENDIF();
+  void cmdEVA();
+  void cmdENDEV();
+  void cmdFP();
+  void cmdENDFP();
+  void cmdFJ();
+  void cmdENDFJ();
+  void cmdINC();
+  void cmdDEC();
+  void cmdFGCL();
+  void cmdMES();
+  void cmdLET();
+  void cmdADDCM();
+  void cmdDELCM();
+  void cmdCLR();
+  void cmdGHG();
+  void cmdGHGD();
+  void cmdITMS();
+  void cmdITCG();
+  void cmdSOUND();
+  void cmdLBHGA();
+  void cmdLBHGV();
+  void cmdBEED();
+  void cmdLOAD();
+  void cmdSAVE();
+  void cmdEOF();
+  void cmdEXIT();
+
+ private:
+  Host& host_;
+  std::filesystem::path gameDir_;
+};
+
+}  // namespace vunt

@@ -1,0 +1,89 @@
+#pragma once
+// Runs scripts through the headless host in a fresh game directory and returns the transcript.
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "platform/headless_host.hpp"
+#include "shell/vunt.hpp"
+
+namespace vunt::test {
+
+// A temporary game directory, removed at the end of the test.
+class GameDir {
+ public:
+  GameDir() {
+    std::random_device rd;
+    path_ = std::filesystem::temp_directory_path() / ("vunt-test-" + std::to_string(rd()) + std::to_string(rd()));
+    std::filesystem::create_directories(path_);
+  }
+  ~GameDir() {
+    std::error_code ec;
+    std::filesystem::remove_all(path_, ec);
+  }
+  GameDir(const GameDir&) = delete;
+  GameDir& operator=(const GameDir&) = delete;
+  const std::filesystem::path& path() const { return path_; }
+  void write(const std::string& name, const std::string& bytes) const {
+    std::ofstream(path_ / name, std::ios::binary) << bytes;
+  }
+  // Writes the script; lines are joined with CR LF, as on Windows.
+  void script(const std::vector<std::string>& lines) const {
+    std::string text;
+    for (const auto& l : lines) text += l + "\r\n";
+    write("vunt-n.zad", text);
+  }
+
+ private:
+  std::filesystem::path path_;
+};
+
+struct Played {
+  std::string transcript;
+  int status = 0;
+  std::vector<std::string> lines() const {
+    std::vector<std::string> out;
+    std::istringstream in(transcript);
+    for (std::string l; std::getline(in, l);) out.push_back(l);
+    return out;
+  }
+  // The transcript lines of one kind ("page", "menu", ...), without the kind.
+  std::vector<std::string> of(const std::string& kind) const {
+    std::vector<std::string> out;
+    for (const auto& l : lines())
+      if (l.rfind(kind + "\t", 0) == 0) out.push_back(l.substr(kind.size() + 1));
+    return out;
+  }
+  std::string last(const std::string& kind) const {
+    auto v = of(kind);
+    return v.empty() ? std::string("(none)") : v.back();
+  }
+};
+
+inline std::vector<InputEvent> events(const std::string& text) {
+  std::string error;
+  auto parsed = parseInputEvents(text, error);
+  return parsed ? *parsed : std::vector<InputEvent>{};
+}
+
+// Plays the game in dir with the input events (the input-file syntax, one event a line).
+inline Played play(const GameDir& dir, const std::string& input = "") {
+  std::ostringstream out;
+  HeadlessHost host(events(input), out);
+  Vunt game(host, dir.path());
+  Played r;
+  r.status = host.run(game);
+  r.transcript = out.str();
+  return r;
+}
+
+inline Played playScript(const std::vector<std::string>& lines, const std::string& input = "") {
+  GameDir dir;
+  dir.script(lines);
+  return play(dir, input);
+}
+
+}  // namespace vunt::test

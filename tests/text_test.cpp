@@ -1,0 +1,44 @@
+#include <gtest/gtest.h>
+
+#include "platform/text.hpp"
+#include "script/error_report.hpp"
+#include "script/script_store.hpp"
+
+using namespace vunt;
+
+TEST(Cp932, DecodesJapaneseAndTheBytesIconvRefuses) {
+  // "あ" is 82 A0, "￥" is 81 8F.
+  EXPECT_EQ(fromCp932("\x82\xA0\x81\x8F" "A"), U"あ￥A");
+  EXPECT_EQ(fromCp932("\x80\xA0\xFD\xFE\xFF"), U"\u0080\uF8F0\uF8F1\uF8F2\uF8F3");
+  EXPECT_EQ(fromCp932("\xB1"), U"ｱ");  // half-width katakana is one byte
+  // A lead byte at the end of the text cannot start a character; it is kept as U+FFFD.
+  EXPECT_EQ(fromCp932("A\x82"), U"A\uFFFD");
+}
+
+TEST(Cp932, ScriptTextIsUtf8WhenMarkedOrValid) {
+  EXPECT_EQ(decodeScriptText("\xEF\xBB\xBF" "MES,\xE3\x81\x82"), U"MES,あ");
+  EXPECT_EQ(decodeScriptText("MES,\xE3\x81\x82"), U"MES,あ");
+  EXPECT_EQ(decodeScriptText("MES,\x82\xA0"), U"MES,あ");
+}
+
+TEST(ScriptLines, EndAtCrLfLoneCrAndLoneLf) {
+  using V = std::vector<std::u32string>;
+  EXPECT_EQ(splitScriptLines(U"A\r\nB\rC\nD"), (V{U"A", U"B", U"C", U"D"}));
+  EXPECT_EQ(splitScriptLines(U"A\r\n"), (V{U"A"}));
+  EXPECT_EQ(splitScriptLines(U"A\r\n\r\n"), (V{U"A", U""}));
+  EXPECT_EQ(splitScriptLines(U""), V{});
+  EXPECT_EQ(splitScriptLines(U"\n\r"), (V{U"", U""}));
+}
+
+TEST(NumberText, HasTheLeadingBlankForZeroAndAbove) {
+  EXPECT_EQ(numberText(57), U" 57");
+  EXPECT_EQ(numberText(0), U" 0");
+  EXPECT_EQ(numberText(-3), U"-3");
+  EXPECT_EQ(decimalText(7), U"7");
+  EXPECT_EQ(decimalText(-32768), U"-32768");
+}
+
+TEST(ErrorReport, JoinsTextLineNumberLoneCrAndLine) {
+  EXPECT_EQ(errorReportText(U"命令無し", 57, U"FOO"), U"命令無し( 57)\rFOO");
+  EXPECT_EQ(errorReportText(U"", -2, U""), U"(-2)\r");
+}
