@@ -95,6 +95,18 @@ std::vector<std::string> Vunt::finalReport() const {
   return {line};
 }
 
+void Vunt::setLbhgCaption(int index, std::u32string caption) {
+  Control& label = *LBHG.at(std::size_t(index));
+  if (host_.recording()) host_.transcript("caption", {"LBHG(" + std::to_string(index) + ")", toUtf8(caption)});
+  label.setCaption(std::move(caption));
+}
+
+bool Vunt::playSoundFile(std::u32string_view name, int flags) {
+  std::u32string_view shown = name;
+  while (!shown.empty() && (shown.front() == U'\\' || shown.front() == U'/')) shown.remove_prefix(1);
+  return host_.playSound(gamePath(name), shown, flags);
+}
+
 std::filesystem::path Vunt::gamePath(std::u32string_view name) const { return gameFile(gameDir_, name); }
 
 }  // namespace vunt

@@ -77,6 +77,11 @@ class Vunt : public Application {
   void jumpTo(int target);
   // The path of a game file named as on Windows (a name that may start with "\").
   std::filesystem::path gamePath(std::u32string_view name) const;
+  // Sets the caption of LBHG(index) and records it in the transcript; index must be 0..2.
+  void setLbhgCaption(int index, std::u32string caption);
+  // Plays a sound file named as the game names it ("\A-PUZ1.wav", or a SOUND name with ".wav"
+  // added), with the flags of the Windows sound call; returns whether it started.
+  bool playSoundFile(std::u32string_view name, int flags);
   Host& host() { return host_; }
   const std::filesystem::path& gameDir() const { return gameDir_; }
 
