@@ -178,6 +178,13 @@ struct SdlHost::Impl {
     if (presented) lastPresent = now;
   }
 
+  // Whether a window shows an older state of its form than the form has now.
+  bool presentPending() const {
+    if (!app) return false;
+    if (main.window && main.shownGeneration != app->mainForm().generation()) return true;
+    return modal.window && app->modalForm() && modal.shownGeneration != app->modalForm()->generation();
+  }
+
   void toggleFullScreen() {
     bool full = SDL_GetWindowFlags(main.window) & SDL_WINDOW_FULLSCREEN_DESKTOP;
     SDL_SetWindowFullscreen(main.window, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
@@ -312,9 +319,22 @@ std::uint32_t SdlHost::tickCount() { return SDL_GetTicks(); }
 
 void SdlHost::doEvents(WaitKind, std::uint32_t maxMs) {
   Impl& m = *impl_;
+  const Uint32 start = SDL_GetTicks();
   m.presentIfDue();
-  Uint32 sincePresent = SDL_GetTicks() - m.lastPresent;
-  Uint32 wait = std::min<Uint32>(maxMs, sincePresent < kFrameInterval ? kFrameInterval - sincePresent : kFrameInterval);
+  // maxMs counts from the call, so the time a frame takes to present is part of it.
+  Uint32 spent = SDL_GetTicks() - start;
+  if (spent >= maxMs) {
+    SDL_Event e;
+    while (SDL_PollEvent(&e)) m.handle(e);
+    return;
+  }
+  // Wake for the next frame only while a change waits to be shown; otherwise sleep until an event
+  // or maxMs, so a wait for the player costs next to no CPU.
+  Uint32 wait = maxMs - spent;
+  if (m.presentPending()) {
+    Uint32 sincePresent = SDL_GetTicks() - m.lastPresent;
+    wait = std::min<Uint32>(wait, sincePresent < kFrameInterval ? kFrameInterval - sincePresent : kFrameInterval);
+  }
   SDL_Event e;
   // Block on the queue instead of spinning: the wait ends with the first event or the timeout.
   if (SDL_WaitEventTimeout(&e, int(std::max<Uint32>(wait, 1)))) {
