@@ -3,7 +3,7 @@
 
 #include <filesystem>
 
-#include "harness.hpp"
+#include "session.hpp"
 #include "platform/game_files.hpp"
 #include "script/save_format.hpp"
 
@@ -29,19 +29,6 @@ std::string flagsLine(const SavedFlags& f) {
   for (int i = 0; i < kSavedFlags; ++i) line += (i ? " " : "") + std::to_string(f[std::size_t(i)]);
   return line;
 }
-
-struct Session {
-  std::ostringstream out;
-  HeadlessHost host;
-  Vunt game;
-  explicit Session(const GameDir& dir) : host({}, out), game(host, dir.path()) {}
-  Played run() {
-    Played r;
-    r.status = host.run(game);
-    r.transcript = out.str();
-    return r;
-  }
-};
 
 Played playWithFlags(const GameDir& dir, const std::vector<std::string>& script, const SavedFlags& flags) {
   dir.script(script);

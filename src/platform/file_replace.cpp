@@ -1,6 +1,7 @@
 #include "platform/file_replace.hpp"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -27,6 +28,9 @@ bool replaceFile(const std::filesystem::path& path, std::string_view bytes, std:
   };
   int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (fd < 0) return fail("create", -1);
+  // The new file keeps the old one's permissions.
+  struct stat old{};
+  if (::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode)) ::fchmod(fd, old.st_mode & 07777);
   std::size_t done = 0;
   while (done < bytes.size()) {
     ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
