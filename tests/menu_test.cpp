@@ -168,3 +168,14 @@ TEST(Menu, LabelsHideAfterTheChoice) {
   EXPECT_FALSE(game.LBcm.visible());
   EXPECT_EQ(game.MenuState, 0);
 }
+
+TEST(Menu, ChoicesInMenuZeroSetF0AndPrintTheItemTextFirst) {
+  // Every choice in menu 0, whatever its mark, sets F0 and prints its item text; menu 1's do not.
+  Played r = playScript(menuScript({"ITMS,0,鍵だ。￥", "ITMS,1,地図だ。￥", "CMST,0,＊鍵１地図", "CMST,1,＊戻る"},
+                                   "CMSL,0", 0, 100),
+                        "label 1\nclick\nlabel 0\n");
+  EXPECT_EQ(r.of("menu"), (std::vector<std::string>{"鍵|地図||", "戻る|||"}));
+  EXPECT_EQ(r.of("page"), std::vector<std::string>{"　　　　　地図だ。"});
+  EXPECT_EQ(r.last("end"), "EXIT");
+  EXPECT_EQ(r.last("flags").substr(0, 2), "1 ");
+}
