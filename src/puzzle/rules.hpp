@@ -4,6 +4,7 @@
 // After a move, pieces on traps fail the attempt and the stage is cleared when every piece stands
 // on the goal plate of its own kind. Nothing here draws; the caller paints what the results name.
 #include <array>
+#include <cstdint>
 #include <optional>
 
 #include "puzzle/board.hpp"
@@ -27,7 +28,7 @@ struct PieceMove {
 struct MoveResult {
   std::array<PieceMove, kMaxPieces> moves;  // in the order the pieces moved
   int count = 0;
-  int passes = 0;  // passes over the pieces the move took
+  int passes = 0;  // the passes in which some piece was tried
 };
 
 // The move phase of one step. In each pass, pieces not yet settled are tried in number order: a
