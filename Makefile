@@ -5,7 +5,8 @@ ASAN_BUILD ?= build-asan
 GAME ?= game
 JOBS ?= $(shell nproc)
 PACKAGES := cmake g++ make pkg-config libsdl2-dev libsdl2-image-dev libsdl2-ttf-dev libsdl2-mixer-dev \
-            libfontconfig-dev fonts-ipafont-gothic fonts-ipafont-mincho libgtest-dev libbenchmark-dev
+            libfontconfig-dev fonts-ipafont-gothic fonts-ipafont-mincho libgtest-dev libbenchmark-dev \
+            xvfb xauth xdotool x11-utils imagemagick
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 .PHONY: deps build run test test-asan bench clean

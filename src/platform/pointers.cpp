@@ -1,5 +1,7 @@
 #include "platform/pointers.hpp"
 
+#include <cstdio>
+
 #include "platform/picture.hpp"
 
 namespace {
@@ -13,21 +15,26 @@ namespace vunt {
 // XPM "None" pixels are see-through; they decode to a colour no art here uses.
 constexpr Colour kSeeThrough = rgb(1, 2, 3);
 
-static PointerPicture makePointer(const char* const* xpm, int hotX, int hotY) {
+// The hot spot is the XPM's own: the optional fifth and sixth numbers of its values line.
+static PointerPicture makePointer(const char* const* xpm) {
   PointerPicture p;
   p.image = xpmPicture(xpm);
   p.transparency = Surface(p.image.width(), p.image.height());
   for (int y = 0; y < p.image.height(); ++y)
     for (int x = 0; x < p.image.width(); ++x)
       p.transparency.setPixel(x, y, p.image.pixel(x, y) == kSeeThrough ? 1 : 0);
-  p.hotX = hotX;
-  p.hotY = hotY;
+  int w = 0, h = 0, colours = 0, chars = 0, hotX = 0, hotY = 0;
+  if (std::sscanf(xpm[0], "%d %d %d %d %d %d", &w, &h, &colours, &chars, &hotX, &hotY) == 6 && hotX >= 0 &&
+      hotY >= 0 && hotX < p.image.width() && hotY < p.image.height()) {
+    p.hotX = hotX;
+    p.hotY = hotY;
+  }
   return p;
 }
 
 const PointerPicture& pointerPicture(PointerImage which) {
-  static const PointerPicture click = makePointer(click_pointer_xpm, 1, 1);
-  static const PointerPicture keyboard = makePointer(keyboard_pointer_xpm, 1, 1);
+  static const PointerPicture click = makePointer(click_pointer_xpm);
+  static const PointerPicture keyboard = makePointer(keyboard_pointer_xpm);
   static const PointerPicture none;
   switch (which) {
     case PointerImage::Click: return click;

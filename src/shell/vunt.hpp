@@ -125,6 +125,9 @@ class Vunt : public Application {
   std::array<std::u32string, 16> SpeakerNames;
   i16 CharDelay = 0;
   i16 TextColour = 0;
+  // The text rows of MES as they stand, for the transcript; MesRow is the print position's row.
+  std::array<std::u32string, 8> MesRows;
+  int MesRow = 0;
 
   // --- Item texts ---
   std::array<std::u32string, 4> ItemTexts;
