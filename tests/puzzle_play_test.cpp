@@ -6,6 +6,7 @@
 #include <set>
 
 #include "harness.hpp"
+#include "platform/text.hpp"
 #include "platform/tile_sheet.hpp"
 #include "stage_builder.hpp"
 
@@ -178,6 +179,69 @@ TEST(FailedAttempts, NoAttemptsLeftAtTheStartEndsAtTheFirstFailure) {
   }
 }
 
+TEST(Waits, KeysDoNothingWhileAStatusWordWaitsAndSpaceOrAClickEndsIt) {
+  GameDir dir;
+  prepare(dir, {"BEED,1,2", "EOF"}, {{"1a"}, {"1.a"}});
+  // Stage 1 cleared; the arrows and Esc during "成功" are ignored; stage 2 then needs two moves.
+  Played r = playPuzzle(dir, "right\nleft\nesc\nkey 98\nspace\nright\nright\nclick-form\n", 4);
+  EXPECT_EQ(r.last("end"), "EOF");
+  EXPECT_EQ(flagOf(r, 20), 4);
+  EXPECT_EQ(flagOf(r, 21), 1);
+  EXPECT_EQ(r.of("page").size(), 2u);  // one wait for each status word
+  EXPECT_EQ(count(r.of("sound"), "L-MISS.wav\t1"), 0u);
+}
+
+namespace {
+
+// A headless host that lets a test look at the game whenever a sound starts or the player is
+// waited for.
+class WatchingHost : public HeadlessHost {
+ public:
+  using HeadlessHost::HeadlessHost;
+  std::function<void(std::string)> onSound;
+  std::function<void()> onPlayerWait;
+  bool playSound(const std::filesystem::path& file, std::u32string_view name, int flags) override {
+    if (onSound) onSound(toUtf8(name));
+    return HeadlessHost::playSound(file, name, flags);
+  }
+  void doEvents(WaitKind kind, std::uint32_t maxMs) override {
+    if (kind == WaitKind::Player && onPlayerWait) onPlayerWait();
+    HeadlessHost::doEvents(kind, maxMs);
+  }
+};
+
+}  // namespace
+
+TEST(Waits, TheBoardTakesNoMovesWhileATrappedPieceBlinksOrAStatusWordWaits) {
+  GameDir dir;
+  prepare(dir, {"BEED,1,1", "EOF"}, {{"1x"}});
+  std::ostringstream out;
+  WatchingHost host(events("right\nspace\nesc\nspace\n"), out);
+  Vunt game(host, dir.path());
+  game.Flags[20] = 2;
+  const Surface& trap = tileSheet();
+  std::vector<std::string> seen;
+  host.onSound = [&](const std::string& name) {
+    if (name != "L-batu.wav" && name != "L-MISS.wav") return;
+    // Whether the trapped piece shows on its square: the trap's own frame means it does not.
+    Surface square(32, 32);
+    square.paint(game.form_.surface(), 0, 0, 32, 0, 32, 32);
+    Surface frame(32, 32);
+    frame.paint(trap, 0, 0, 128, 128, 32, 32);
+    seen.push_back(name + (square == frame ? " trap " : " piece ") + std::to_string(game.PuzzleActive));
+  };
+  std::vector<std::string> waits;
+  host.onPlayerWait = [&] {
+    waits.push_back(toUtf8(game.LBHG[0]->caption()) + " " + std::to_string(game.PuzzleActive));
+  };
+  EXPECT_EQ(host.run(game), 0);
+  EXPECT_EQ(seen, (std::vector<std::string>{"L-batu.wav trap 0", "L-batu.wav piece 0", "L-batu.wav trap 0",
+                                            "L-batu.wav piece 0", "L-batu.wav trap 0", "L-batu.wav piece 0",
+                                            "L-MISS.wav piece 0", "L-MISS.wav trap 0"}));
+  // Waits for a move with the board active, waits on a status word with it inactive.
+  EXPECT_EQ(waits, (std::vector<std::string>{" 1", "失敗 0", " 1", "失敗 0"}));
+}
+
 TEST(StageFile, FaultsAreReportedBeforeAnythingIsDrawn) {
   struct Case {
     std::string beed;
@@ -277,7 +341,8 @@ bool squareShowsPieceOver(const Surface& s, int c, int r, int kind, int under) {
   return true;
 }
 
-// A game started up (frame table, script) but not run, for calling the puzzle's procedures.
+// A game started up (frame table, script) but not run, for calling the puzzle's procedures. With
+// no player, a step must not reach a wait (a trap or a cleared stage).
 struct Board {
   GameDir dir;
   std::ostringstream out;
@@ -338,8 +403,10 @@ TEST(BoardDrawing, LoadStageDrawsEveryCellFromItsFrameAndPiecesOverTheirCells) {
 }
 
 TEST(BoardDrawing, APieceOnAGoalPlateShowsThePlateAroundItsRing) {
-  Board b({{"1a2b", "3c4d5e", "1x"}});
-  b.game.PuzzleStep(2);  // right: every piece onto the plate or trap beside it
+  // Pieces are stepped directly, without a player: no step may end in a wait, so one piece stays
+  // off the plates and none meets a trap.
+  Board b({{"1a2b", "3c4d5e", "1"}});
+  b.game.PuzzleStep(2);  // right: every piece but the last onto the plate beside it
   const Surface& s = b.game.form_.surface();
   EXPECT_TRUE(squareShowsPieceOver(s, 1, 0, 1, 6));
   EXPECT_TRUE(squareShowsPieceOver(s, 3, 0, 2, 7));
@@ -373,7 +440,7 @@ TEST(BoardDrawing, AStepRepaintsOnlyTheSquaresOfMovingPiecesAndPlatesReappear) {
 }
 
 TEST(BoardDrawing, LoadingTheSameStageTwiceGivesTheSameBoardAndPicture) {
-  Board b({{"1a2b", "x#~", "...5"}});
+  Board b({{"1a2b", ".#~x", "...5"}});
   b.game.PuzzleStep(0);
   b.game.LoadStage();
   const Surface first = b.game.form_.surface();
