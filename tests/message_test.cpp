@@ -178,8 +178,6 @@ TEST(Message, MalformedCodeIsAScriptError) {
   EXPECT_EQ(r.last("error"), "Zad ERROR\t色番号範囲外( 1)\\rMES,あ＠99");
   r = playScript({"DO", "MES,＆1AB", "EOF"});
   EXPECT_EQ(r.last("error"), "Zad ERROR\t文字コード引数無し( 2)\\rMES,＆1AB");
-  r = playScript({"MES,：x", "EOF"});
-  EXPECT_EQ(r.last("error"), "Zad ERROR\t話者番号不正( 1)\\rMES,：x");
 }
 
 TEST(MessageRendering, PaletteColoursOnTheBackground) {

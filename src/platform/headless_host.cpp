@@ -89,27 +89,49 @@ void HeadlessHost::doEvents(WaitKind kind, std::uint32_t) {
   deliver(events_[next_++]);
 }
 
-// The character a key produces in a window's key-press event, or 0.
+// The character a key produces in a window's key-press event, or 0: the key codes of Windows
+// for Backspace, Tab, Enter, Esc, Space, digits, letters, the keypad with Num Lock and the
+// punctuation keys. Arrows, function keys and Shift produce none.
 static char32_t keyCharacter(int key) {
   if (key == 8 || key == 9 || key == vk::Return || key == vk::Escape || key == vk::Space) return char32_t(key);
   if ((key >= '0' && key <= '9') || (key >= 'A' && key <= 'Z')) return char32_t(key);
-  return 0;
+  if (key >= 96 && key <= 105) return char32_t(U'0' + (key - 96));
+  switch (key) {
+    case 106: return U'*';
+    case 107: return U'+';
+    case 109: return U'-';
+    case 110: return U'.';
+    case 111: return U'/';
+    case 186: return U';';
+    case 187: return U'=';
+    case 188: return U',';
+    case 189: return U'-';
+    case 190: return U'.';
+    case 191: return U'/';
+    case 192: return U'`';
+    case 219: return U'[';
+    case 220: return U'\\';
+    case 221: return U']';
+    case 222: return U'\'';
+    default: return 0;
+  }
 }
 
 void HeadlessHost::deliver(const InputEvent& e) {
   Application& app = *app_;
   if (app.modalForm()) {
-    // Only the modal window takes input; the main window's clicks and keys go nowhere.
+    // The picture window is modal: a click or a character key reaches it, closing the main
+    // window still works, and the main window's own places (its picture, its bare surface, a
+    // menu label) take no clicks meanwhile.
     switch (e.kind) {
-      case InputEvent::Click: case InputEvent::ClickPicture: case InputEvent::ClickForm: case InputEvent::Label:
-        app.modalClick();
-        break;
+      case InputEvent::Click: app.modalClick(); break;
       case InputEvent::Char: app.modalKeyPress(char32_t(e.value)); break;
       case InputEvent::Key:
         if (char32_t c = keyCharacter(e.value)) app.modalKeyPress(c);
         break;
       case InputEvent::Close: app.close(); break;
-      case InputEvent::RightClick: break;
+      case InputEvent::ClickPicture: case InputEvent::ClickForm: case InputEvent::Label: case InputEvent::RightClick:
+        break;
     }
     return;
   }

@@ -21,6 +21,18 @@ static Surface fromSdl(SDL_Surface* src) {
   return out;
 }
 
+// Windows metafiles (WMF, with or without the placeable header, and EMF) are vector drawings
+// that SDL2_image does not read; they are recognised only to say so.
+static bool isMetafile(SDL_RWops* rw) {
+  unsigned char head[44] = {};
+  if (SDL_RWseek(rw, 0, RW_SEEK_SET) != 0) return false;
+  std::size_t n = SDL_RWread(rw, head, 1, sizeof head);
+  if (n >= 4 && head[0] == 0xD7 && head[1] == 0xCD && head[2] == 0xC6 && head[3] == 0x9A) return true;
+  if (n >= 4 && (head[0] == 1 || head[0] == 2) && head[1] == 0 && head[2] == 9 && head[3] == 0) return true;
+  return n >= 44 && head[0] == 1 && head[1] == 0 && head[2] == 0 && head[3] == 0 && head[40] == ' ' &&
+         head[41] == 'E' && head[42] == 'M' && head[43] == 'F';
+}
+
 std::optional<Surface> loadPicture(const std::filesystem::path& path, std::string& error) {
   SDL_RWops* rw = SDL_RWFromFile(path.c_str(), "rb");
   if (!rw) {
@@ -28,11 +40,14 @@ std::optional<Surface> loadPicture(const std::filesystem::path& path, std::strin
     return std::nullopt;
   }
   // IMG_Load_RW looks at the content to choose the format; the file name plays no part.
-  SDL_Surface* s = IMG_Load_RW(rw, 1);
+  SDL_Surface* s = IMG_Load_RW(rw, 0);
   if (!s) {
-    error = std::string("not a picture (") + IMG_GetError() + ")";
+    error = isMetafile(rw) ? std::string("a Windows metafile, which this program cannot show")
+                           : std::string("not a picture (") + IMG_GetError() + ")";
+    SDL_RWclose(rw);
     return std::nullopt;
   }
+  SDL_RWclose(rw);
   Surface out = fromSdl(s);
   SDL_FreeSurface(s);
   return out;

@@ -50,11 +50,24 @@ int virtualKey(SDL_Keycode k) {
   }
 }
 
-// The character a key produces in a key-press event (letters, digits, Space, Enter, Esc...), or 0.
+// The character a key produces in a key-press event, or 0 for keys that produce none (arrows,
+// function keys, Shift, Delete...). SDL names the character keys by their character; the keypad
+// produces its characters while Num Lock is on, and its operators always.
 char32_t keyCharacter(const SDL_Keysym& key) {
   SDL_Keycode k = key.sym;
   if (k == SDLK_RETURN || k == SDLK_KP_ENTER) return U'\r';
-  if (k >= 8 && k < 127) return char32_t(k);
+  if (!(k & SDLK_SCANCODE_MASK)) return k >= 8 && k != SDLK_DELETE ? char32_t(k) : 0;
+  switch (k) {
+    case SDLK_KP_DIVIDE: return U'/';
+    case SDLK_KP_MULTIPLY: return U'*';
+    case SDLK_KP_MINUS: return U'-';
+    case SDLK_KP_PLUS: return U'+';
+    default: break;
+  }
+  if (!(key.mod & KMOD_NUM)) return 0;
+  if (k >= SDLK_KP_1 && k <= SDLK_KP_9) return char32_t(U'1' + (k - SDLK_KP_1));
+  if (k == SDLK_KP_0) return U'0';
+  if (k == SDLK_KP_PERIOD) return U'.';
   return 0;
 }
 
@@ -104,9 +117,10 @@ struct Window {
 struct SdlHost::Impl {
   Application* app = nullptr;
   Window main;
-  Window modal;
-  bool modalPlaced = false;  // the second window keeps the place the player left it at
-  int modalX = 0, modalY = 0;
+  Window modal;          // created at its first showing, hidden between showings
+  bool modalShown = false;
+  bool modalPressed = false;  // a left button went down on the second window
+  int modalX = 0, modalY = 0;  // where the player left it when it was hidden
   Uint32 lastPresent = 0;
   Uint32 lastTick = 0;
   SDL_Cursor* cursors[3] = {nullptr, nullptr, nullptr};
@@ -144,21 +158,45 @@ struct SdlHost::Impl {
     }
   }
 
-  // Shows, hides or creates the second window to match the application's modal form.
+  // Shows or hides the second window to match the application's modal form. Hiding keeps the
+  // window, so it shows again where the player left it; the first showing centres it.
   void syncModal() {
     Form* form = app->modalForm();
-    if (form && !modal.window) {
-      int x = modalPlaced ? modalX : int(SDL_WINDOWPOS_CENTERED);
-      int y = modalPlaced ? modalY : int(SDL_WINDOWPOS_CENTERED);
-      if (!modal.open(*form, x, y, 0)) return;
+    if (form && !modalShown) {
+      if (!modal.window) {
+        if (!modal.open(*form, int(SDL_WINDOWPOS_CENTERED), int(SDL_WINDOWPOS_CENTERED), 0)) {
+          // Without a second window the player could never close it: unload it at once, so the
+          // wait for it ends.
+          std::fprintf(stderr, "vunt: cannot open the picture window: %s\n", SDL_GetError());
+          modal.close();
+          app->modalClose();
+          return;
+        }
+      } else {
+        SDL_SetWindowPosition(modal.window, modalX, modalY);
+      }
       SDL_ShowWindow(modal.window);
       SDL_RaiseWindow(modal.window);
       modal.present(*form);
-    } else if (!form && modal.window) {
-      SDL_GetWindowPosition(modal.window, &modalX, &modalY);
-      modalPlaced = true;
-      modal.close();
+      modalShown = true;
+      modalPressed = false;
+    } else if (!form && modalShown) {
+      if (modal.window) {
+        SDL_GetWindowPosition(modal.window, &modalX, &modalY);
+        SDL_HideWindow(modal.window);
+      }
+      modalShown = false;
+      if (main.window) SDL_RaiseWindow(main.window);
     }
+  }
+
+  // The player closed the second window through its frame: the application unloads it, and a
+  // later showing creates and centres it afresh.
+  void unloadModal() {
+    app->modalClose();
+    modal.close();
+    modalShown = false;
+    if (main.window) SDL_RaiseWindow(main.window);
   }
 
   void presentIfDue(bool force = false) {
@@ -178,6 +216,13 @@ struct SdlHost::Impl {
     if (presented) lastPresent = now;
   }
 
+  // Whether a window shows an older state of its form than the form has now.
+  bool presentPending() const {
+    if (!app) return false;
+    if (main.window && main.shownGeneration != app->mainForm().generation()) return true;
+    return modal.window && app->modalForm() && modal.shownGeneration != app->modalForm()->generation();
+  }
+
   void toggleFullScreen() {
     bool full = SDL_GetWindowFlags(main.window) & SDL_WINDOW_FULLSCREEN_DESKTOP;
     SDL_SetWindowFullscreen(main.window, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
@@ -192,7 +237,7 @@ struct SdlHost::Impl {
       case SDL_QUIT: a.close(); break;
       case SDL_WINDOWEVENT:
         if (e.window.event == SDL_WINDOWEVENT_CLOSE) {
-          if (isModalWindow(e.window.windowID)) a.modalClose();
+          if (isModalWindow(e.window.windowID)) unloadModal();
           else a.close();
         } else if (e.window.event == SDL_WINDOWEVENT_EXPOSED || e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
           main.shownGeneration = 0;
@@ -216,7 +261,13 @@ struct SdlHost::Impl {
         break;
       }
       case SDL_MOUSEBUTTONDOWN:
-        if (a.modalForm()) break;
+        if (a.modalForm()) {
+          // The main window takes no input while the picture window is shown; a click on it
+          // brings the picture window back to the front.
+          if (isModalWindow(e.button.windowID)) modalPressed = e.button.button == SDL_BUTTON_LEFT;
+          else if (modal.window) SDL_RaiseWindow(modal.window);
+          break;
+        }
         if (e.button.windowID == SDL_GetWindowID(main.window)) {
           MouseButton b = e.button.button == SDL_BUTTON_RIGHT ? MouseButton::Right
                           : e.button.button == SDL_BUTTON_MIDDLE ? MouseButton::Middle : MouseButton::Left;
@@ -226,7 +277,9 @@ struct SdlHost::Impl {
       case SDL_MOUSEBUTTONUP:
         if (e.button.button != SDL_BUTTON_LEFT) break;
         if (a.modalForm()) {
-          if (isModalWindow(e.button.windowID)) a.modalClick();
+          // A click is a press and a release on the picture window itself.
+          if (isModalWindow(e.button.windowID) && modalPressed) a.modalClick();
+          modalPressed = false;
           break;
         }
         if (e.button.windowID == SDL_GetWindowID(main.window)) a.click(e.button.x, e.button.y);
@@ -312,9 +365,22 @@ std::uint32_t SdlHost::tickCount() { return SDL_GetTicks(); }
 
 void SdlHost::doEvents(WaitKind, std::uint32_t maxMs) {
   Impl& m = *impl_;
+  const Uint32 start = SDL_GetTicks();
   m.presentIfDue();
-  Uint32 sincePresent = SDL_GetTicks() - m.lastPresent;
-  Uint32 wait = std::min<Uint32>(maxMs, sincePresent < kFrameInterval ? kFrameInterval - sincePresent : kFrameInterval);
+  // maxMs counts from the call, so the time a frame takes to present is part of it.
+  Uint32 spent = SDL_GetTicks() - start;
+  if (spent >= maxMs) {
+    SDL_Event e;
+    while (SDL_PollEvent(&e)) m.handle(e);
+    return;
+  }
+  // Wake for the next frame only while a change waits to be shown; otherwise sleep until an event
+  // or maxMs, so a wait for the player costs next to no CPU.
+  Uint32 wait = maxMs - spent;
+  if (m.presentPending()) {
+    Uint32 sincePresent = SDL_GetTicks() - m.lastPresent;
+    wait = std::min<Uint32>(wait, sincePresent < kFrameInterval ? kFrameInterval - sincePresent : kFrameInterval);
+  }
   SDL_Event e;
   // Block on the queue instead of spinning: the wait ends with the first event or the timeout.
   if (SDL_WaitEventTimeout(&e, int(std::max<Uint32>(wait, 1)))) {

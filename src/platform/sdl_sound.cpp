@@ -3,45 +3,65 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
+#include <string>
+
 #include "platform/host.hpp"
 
 namespace vunt {
 
 void MixerSound::open() {
+  if (ready_) return;
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return;
-  if (Mix_OpenAudio(44100, MIX_DEFAULT_FORMAT, 2, 1024) != 0) return;
+  if (Mix_OpenAudio(44100, MIX_DEFAULT_FORMAT, 2, 1024) != 0) {
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    return;
+  }
   Mix_AllocateChannels(1);
   ready_ = true;
 }
 
 void MixerSound::close() {
   if (!ready_) return;
-  stop();
+  halt();
   Mix_CloseAudio();
+  SDL_QuitSubSystem(SDL_INIT_AUDIO);
   ready_ = false;
-}
-
-void MixerSound::stop() {
-  if (!ready_) return;
-  Mix_HaltChannel(0);
-  if (chunk_) Mix_FreeChunk(static_cast<Mix_Chunk*>(chunk_));
-  chunk_ = nullptr;
 }
 
 bool MixerSound::play(const std::filesystem::path& file, int flags, Host& host) {
   if (!ready_) return false;
-  if ((flags & 16) && Mix_Playing(0)) return false;
-  stop();
+  // While a synchronous sound plays the window keeps painting and taking input; the wait blocks
+  // on the event queue for at most 10 ms at a time.
+  return channel_.play(file, flags, [&host] { host.doEvents(WaitKind::Timed, 10); });
+}
+
+bool MixerSound::load(const std::filesystem::path& file) {
   Mix_Chunk* chunk = Mix_LoadWAV(file.c_str());
   if (!chunk) return false;
   chunk_ = chunk;
-  bool loop = (flags & 8) && (flags & 1);
-  if (Mix_PlayChannel(0, chunk, loop ? -1 : 0) < 0) return false;
-  if (!(flags & 1)) {
-    // Synchronous: the caller returns when the sound has ended; the window keeps painting.
-    while (Mix_Playing(0)) host.doEvents(WaitKind::Timed, 10);
-  }
   return true;
+}
+
+bool MixerSound::loadAlert() {
+  static const std::string wave = alertWave();
+  Mix_Chunk* chunk = Mix_LoadWAV_RW(SDL_RWFromConstMem(wave.data(), int(wave.size())), 1);
+  if (!chunk) return false;
+  chunk_ = chunk;
+  return true;
+}
+
+bool MixerSound::start(bool loop) {
+  if (!chunk_) return false;
+  return Mix_PlayChannel(0, static_cast<Mix_Chunk*>(chunk_), loop ? -1 : 0) >= 0;
+}
+
+bool MixerSound::playing() { return ready_ && Mix_Playing(0); }
+
+void MixerSound::halt() {
+  if (!ready_) return;
+  Mix_HaltChannel(0);
+  if (chunk_) Mix_FreeChunk(static_cast<Mix_Chunk*>(chunk_));
+  chunk_ = nullptr;
 }
 
 }  // namespace vunt

@@ -1,23 +1,34 @@
 #pragma once
-// Wave sounds through SDL2_mixer on one channel, with the flags of the Windows sound call:
-// 0 synchronous, 1 asynchronous, 2 no alert sound for a missing file, 8 loop, 16 do not interrupt.
+// Wave sounds through SDL2_mixer on one channel, following the rules of the Windows sound call
+// (see sound_channel.hpp). The puzzle's sounds and the script's SOUND share the channel.
 #include <filesystem>
+
+#include "platform/sound_channel.hpp"
 
 namespace vunt {
 
 class Host;
 
-class MixerSound {
+class MixerSound : private SoundBackend {
  public:
+  MixerSound() : channel_(*this) {}
+  ~MixerSound() override { close(); }
   void open();   // opens the audio device; without one every sound is silent
   void close();
   // Plays the file; a synchronous sound processes the host's events until it has ended.
   bool play(const std::filesystem::path& file, int flags, Host& host);
-  void stop();
+  void stop() { channel_.stop(); }
 
  private:
+  bool load(const std::filesystem::path& file) override;
+  bool loadAlert() override;
+  bool start(bool loop) override;
+  bool playing() override;
+  void halt() override;
+
+  SoundChannel channel_;
   bool ready_ = false;
-  void* chunk_ = nullptr;  // the Mix_Chunk playing or last played
+  void* chunk_ = nullptr;  // the Mix_Chunk of the channel
 };
 
 }  // namespace vunt

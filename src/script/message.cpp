@@ -9,6 +9,10 @@ namespace vunt {
 
 namespace {
 
+// A click wait has nothing to do until the player acts: the host may sleep this long between
+// events (an event ends the sleep at once).
+constexpr std::uint32_t kClickWaitSleepMs = 1000;
+
 // Carries the steps of a message out on MES, and keeps MesRows in step with what MES shows.
 class MesOutput : public MessageOutput {
  public:
@@ -41,7 +45,7 @@ class MesOutput : public MessageOutput {
     // The custom pointer is whatever image the window holds: the click pointer in script mode,
     // the keyboard pointer during the puzzle.
     v_.form_.setMousePointer(99);
-    while (v_.ClickFlag == 0) host.doEvents(WaitKind::Player);
+    while (v_.ClickFlag == 0) host.doEvents(WaitKind::Player, kClickWaitSleepMs);
     v_.form_.setMousePointer(0);
   }
 

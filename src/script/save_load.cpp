@@ -1,10 +1,56 @@
-// SAVE and LOAD: the 31 flags in the save file.
+// SAVE and LOAD: the 31 flags in the save file "VUNT.DAT" of the game directory.
+#include <system_error>
+
+#include "platform/file_replace.hpp"
+#include "platform/game_files.hpp"
+#include "platform/text.hpp"
+#include "script/save_format.hpp"
 #include "shell/vunt.hpp"
 
 namespace vunt {
 
-// Not built yet: the media and save issue.
-void Vunt::cmdSAVE() {}
-void Vunt::cmdLOAD() {}
+static_assert(kSavedFlags == kFlagCount);
+
+namespace {
+
+// The title of the boxes that tell the player a save or load went wrong. These are not script
+// errors: the game goes on after them.
+constexpr std::u32string_view kSaveBoxTitle = U"Vunt";
+constexpr int kWarningBox = 48;  // exclamation icon, OK
+
+std::u32string pathText(const std::filesystem::path& p) { return fromUtf8(p.string()); }
+
+}  // namespace
+
+// SAVE: the whole file is replaced in one step, so an earlier save survives any failure; a
+// failure is told to the player and the game goes on.
+void Vunt::cmdSAVE() {
+  std::filesystem::path path = gamePath(U"\\VUNT.DAT");
+  std::string why;
+  if (!replaceFile(path, saveFileText(Flags), why)) {
+    host_.messageBox(U"セーブできませんでした。前のセーブデータはそのまま残っています。\r\n" + pathText(path) +
+                         U"\r\n(" + fromUtf8(why) + U")",
+                     kSaveBoxTitle, kWarningBox);
+  }
+}
+
+// LOAD: all 31 values are read and checked before any flag changes. Without a save file (no game
+// saved yet) nothing changes and nothing is said; a script can tell by a marker value it set in
+// a flag before LOAD. A file that cannot be read or is broken changes nothing and is told to the
+// player.
+void Vunt::cmdLOAD() {
+  std::filesystem::path path = gamePath(U"\\VUNT.DAT");
+  std::error_code ec;
+  if (!std::filesystem::exists(path, ec)) return;
+  auto broken = [&](const std::u32string& why) {
+    host_.messageBox(U"セーブデータが読めないため、ロードしませんでした。\r\n" + pathText(path) + U"\r\n(" + why + U")",
+                     kSaveBoxTitle, kWarningBox);
+  };
+  std::optional<std::string> bytes = readWholeFile(path);
+  if (!bytes) return broken(U"ファイルを読み込めません");
+  SaveFileRead read = readSaveFile(*bytes);
+  if (!read.ok) return broken(decimalText(read.bad + 1) + U" 番目の値: " + fromUtf8(read.reason));
+  Flags = read.flags;
+}
 
 }  // namespace vunt

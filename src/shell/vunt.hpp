@@ -132,6 +132,10 @@ class Vunt : public Application {
   // --- Item texts ---
   std::array<std::u32string, 4> ItemTexts;
   std::array<std::u32string, 4> ItcgTexts;
+  // Media commands' helpers: a "<name>.szg" picture (a missing one is reported and ends the
+  // program), and the LBHG index of field 2 (checked).
+  Surface loadScenePicture(const std::u32string& name);
+  int lbhgIndex();
 
   // --- Puzzle ---
   std::array<std::array<i16, 12>, 12> Board{};     // [column][row]

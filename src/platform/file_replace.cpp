@@ -1,0 +1,56 @@
+#include "platform/file_replace.hpp"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+namespace vunt {
+
+std::filesystem::path replacementPath(const std::filesystem::path& path) {
+  std::filesystem::path tmp = path;
+  tmp += ".tmp";
+  return tmp;
+}
+
+bool replaceFile(const std::filesystem::path& path, std::string_view bytes, std::string& error) {
+  const std::filesystem::path tmp = replacementPath(path);
+  auto fail = [&](const char* step, int fd) {
+    error = std::string(step) + ": " + std::strerror(errno);
+    if (fd >= 0) ::close(fd);
+    // Remove the temporary file; when it could not even be created there is nothing of ours
+    // under its name (it may be a directory) and nothing is removed.
+    if (step != std::string_view("create")) ::unlink(tmp.c_str());
+    return false;
+  };
+  int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd < 0) return fail("create", -1);
+  // The new file keeps the old one's permissions.
+  struct stat old{};
+  if (::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode)) ::fchmod(fd, old.st_mode & 07777);
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return fail("write", fd);
+    }
+    done += std::size_t(n);
+  }
+  if (::fsync(fd) != 0) return fail("flush", fd);
+  if (::close(fd) != 0) return fail("close", -1);
+  if (::rename(tmp.c_str(), path.c_str()) != 0) return fail("rename", -1);
+  // Make the rename itself durable; a directory that cannot be synced changes nothing here.
+  std::filesystem::path dir = path.parent_path().empty() ? "." : path.parent_path();
+  int dfd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dfd >= 0) {
+    ::fsync(dfd);
+    ::close(dfd);
+  }
+  return true;
+}
+
+}  // namespace vunt

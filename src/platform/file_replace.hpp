@@ -1,0 +1,18 @@
+#pragma once
+// Replaces a file's contents so that a crash or a full disk never leaves it half written: the
+// bytes go to a temporary file in the same directory, which is flushed to the disk and then
+// renamed over the old file in one step.
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace vunt {
+
+// The temporary file that replaceFile writes before it takes the place of path.
+std::filesystem::path replacementPath(const std::filesystem::path& path);
+
+// Writes bytes as the new contents of path. On failure the old file is untouched, the temporary
+// file is removed, false is returned and error says why.
+bool replaceFile(const std::filesystem::path& path, std::string_view bytes, std::string& error);
+
+}  // namespace vunt

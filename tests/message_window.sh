@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# The click wait of a message on the real window: a click on the message area ends the first
+# page's wait, Space the second, and the script then runs to EOF.
+set -u
+vunt=$1
+if [ -z "${VUNT_UNDER_XVFB:-}" ]; then
+  command -v xvfb-run >/dev/null || { echo "xvfb-run is not installed"; exit 1; }
+  VUNT_UNDER_XVFB=1 exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
+fi
+export SDL_AUDIODRIVER=dummy
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+printf 'MES,＜一頁目￥\r\nMES,二頁目￥\r\nEOF\r\n' >"$tmp/vunt-n.zad"
+timeout -k 1 30 "$vunt" "$tmp" &
+pid=$!
+wid=""
+for _ in $(seq 100); do
+  wid=$(xdotool search --onlyvisible --name '^Vunt$' 2>/dev/null | head -1)
+  [ -n "$wid" ] && break
+  sleep 0.1
+done
+[ -n "$wid" ] || { echo "FAIL no window"; kill $pid; exit 1; }
+sleep 0.5
+still_waiting() { sleep 0.5; kill -0 $pid 2>/dev/null; }
+fail=0
+still_waiting && echo "ok   first page waits" || { echo "FAIL ended without a click"; fail=1; }
+xdotool mousemove --window "$wid" 200 350 click 1
+still_waiting && echo "ok   second page waits after the click" || { echo "FAIL ended after one click"; fail=1; }
+xdotool key space
+wait $pid
+status=$?
+[ $status = 0 ] && echo "ok   Space ends the last wait, EOF" || { echo "FAIL status $status"; fail=1; }
+exit $fail
