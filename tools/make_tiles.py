@@ -199,28 +199,27 @@ def rubble_floor():
 def goal_plate(kind):
     main, shadow, light = KINDS[kind]
     img = checker_floor()
-    # A raised plate inset by two pixels with a bevel, and an engraved circle where the ring goes.
+    # A plate sunk into the floor, two pixels in: its face in the kind's dark shade, so a piece of
+    # the same kind stands out on it, lit rims in the kind's colour, and an engraved circle where
+    # the ring goes.
     for y in range(2, 30):
         for x in range(2, 30):
-            if x == 2 or y == 2:
-                c = "."
-            elif x == 29 or y == 29:
+            if x in (2, 29) or y in (2, 29):
                 c = "."
             elif x <= 4 or y <= 4:
-                c = light if x + y < 60 - 2 * max(x, y) else main
-                c = light if (x <= 4 and y < 33 - x) or (y <= 4 and x < 33 - y) else shadow
+                c = "d" if (x <= 4 and y < 33 - x) or (y <= 4 and x < 33 - y) else main
             elif x >= 27 or y >= 27:
-                c = shadow
-            else:
                 c = main
+            else:
+                c = shadow
             img[y][x] = c
     for y in range(5, 27):
         for x in range(5, 27):
             d = math.hypot(x - CENTRE, y - CENTRE)
             if 9.0 <= d < 10.4:
-                img[y][x] = shadow if (x + y) < 31 else light
+                img[y][x] = "." if (x + y) < 31 else main
             elif d < 2.0:
-                img[y][x] = shadow
+                img[y][x] = main
     return img
 
 
