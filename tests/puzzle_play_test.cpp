@@ -15,190 +15,12 @@ using namespace vunt::test;
 
 namespace {
 
-// Plays with F20 (the attempts) and F21 set before start-up, then lets the test look at the game.
-Played playPuzzle(const GameDir& dir, const std::string& input, int attempts,
-                  const std::function<void(Vunt&)>& after = {}, int f21 = 0) {
-  std::ostringstream out;
-  HeadlessHost host(events(input), out);
-  Vunt game(host, dir.path());
-  game.Flags[20] = i16(attempts);
-  game.Flags[21] = i16(f21);
-  Played r;
-  r.status = host.run(game);
-  r.transcript = out.str();
-  if (after) after(game);
-  return r;
-}
-
-void prepare(const GameDir& dir, const std::vector<std::string>& script, const std::vector<StagePicture>& stages) {
-  dir.script(script);
-  dir.write("vunt.pdt", stageFile(stages));
-}
-
-std::size_t count(const std::vector<std::string>& v, const std::string& s) {
-  return std::size_t(std::count(v.begin(), v.end(), s));
-}
-
-std::string flagsLine(const Played& r) { return r.last("flags"); }
-int flagOf(const Played& r, int i) {
-  std::istringstream in(flagsLine(r));
-  int v = 0;
-  for (int k = 0; k <= i; ++k) in >> v;
-  return v;
-}
-
-// One stage per move direction: right, left, down, up each put the piece on its goal plate.
-const std::vector<StagePicture> kFourStages = {
-    {"1a"},
-    {".a1"},
-    {"2", "b"},
-    {"3", "", "", "", "", "", "", "", "", "", "", "c"},  // up, across the top edge
-};
-
-}  // namespace
-
-TEST(Beed, PlaysTheStagesInOrderThenResumesAfterTheLine) {
-  GameDir dir;
-  prepare(dir, {"BEED,1,4", "EOF"}, kFourStages);
-  Played r = playPuzzle(dir, "right\nspace\nleft\nspace\ndown\nspace\nup\nspace\n", 5, [](Vunt& g) {
-    EXPECT_TRUE(g.Picture1.visible());
-    EXPECT_TRUE(g.MES.visible());
-    EXPECT_TRUE(g.Timer1Enabled);
-    EXPECT_EQ(g.PuzzleActive, 0);
-    EXPECT_EQ(g.form_.mouseIcon(), PointerImage::Click);
-    EXPECT_EQ(g.LBHG[0]->caption(), U"勝利");
-  });
-  EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(r.last("end"), "EOF");
-  EXPECT_EQ(r.of("stage"), (std::vector<std::string>{"1", "2", "3", "4"}));
-  EXPECT_EQ(flagOf(r, 20), 5);
-  EXPECT_EQ(flagOf(r, 21), 1);
-  std::vector<std::string> captions = r.of("caption");
-  EXPECT_EQ(count(captions, "LBHG(0)\t成功"), 3u);
-  EXPECT_EQ(count(captions, "LBHG(0)\t勝利"), 1u);
-  EXPECT_EQ(count(captions, "LBHG(2)\t4"), 1u);
-  // Each load clears the status word, then shows attempts and stage.
-  std::vector<std::string> first(captions.begin(), captions.begin() + 3);
-  EXPECT_EQ(first, (std::vector<std::string>{"LBHG(0)\t", "LBHG(1)\t5", "LBHG(2)\t1"}));
-  std::vector<std::string> sounds = r.of("sound");
-  EXPECT_EQ(count(sounds, "A-PUZ1.wav\t9"), 4u);
-  EXPECT_EQ(count(sounds, "A-CLEAR.wav\t1"), 4u);
-}
-
-TEST(Beed, KeypadKeysMoveAndOtherKeysAndSpaceDoNothingWhilePlaying) {
-  GameDir dir;
-  prepare(dir, {"BEED,1,4", "EOF"}, kFourStages);
-  Played r = playPuzzle(dir,
-                        "space\nkey 65\nkey 13\nkey 102\nspace\n"
-                        "key 100\nspace\nkey 98\nspace\nspace\nkey 104\nspace\n",
-                        5);
-  EXPECT_EQ(r.last("end"), "EOF");
-  EXPECT_EQ(r.of("stage"), (std::vector<std::string>{"1", "2", "3", "4"}));
-  EXPECT_EQ(flagOf(r, 21), 1);
-}
-
-TEST(Beed, AStageWithoutPiecesIsClearedByTheFirstMove) {
-  GameDir dir;
-  prepare(dir, {"BEED,1,1", "EOF"}, {{"#ax"}});
-  Played r = playPuzzle(dir, "up\nspace\n", 3);
-  EXPECT_EQ(r.last("end"), "EOF");
-  EXPECT_EQ(flagOf(r, 21), 1);
-  EXPECT_EQ(count(r.of("caption"), "LBHG(0)\t勝利"), 1u);
-}
-
-TEST(Beed, StagesUpTo40PlayTheFirstMusicAndLaterOnesTheSecond) {
-  std::vector<StagePicture> stages(41, StagePicture{"1a"});
-  GameDir dir;
-  prepare(dir, {"BEED,40,41", "EOF"}, stages);
-  Played r = playPuzzle(dir, "right\nspace\nright\nspace\n", 1);
-  EXPECT_EQ(r.of("stage"), (std::vector<std::string>{"40", "41"}));
-  std::vector<std::string> sounds = r.of("sound");
-  ASSERT_GE(sounds.size(), 3u);
-  EXPECT_EQ(sounds[0], "A-PUZ1.wav\t9");
-  EXPECT_EQ(sounds[1], "A-CLEAR.wav\t1");
-  EXPECT_EQ(sounds[2], "A-PUZ2.wav\t9");
-}
-
-TEST(Traps, TwoTrappedPiecesBlinkBothAndCostOneAttempt) {
-  GameDir dir;
-  prepare(dir, {"BEED,1,1", "EOF"}, {{"1x", "2x"}});
-  Played r = playPuzzle(dir, "right\nspace\n", 3, [](Vunt& g) {
-    // The stage starts again from its starting cells and takes moves.
-    EXPECT_EQ(g.PuzzleActive, 1);
-    EXPECT_EQ(g.PieceX[1], 0);
-    EXPECT_EQ(g.PieceX[2], 0);
-    EXPECT_FALSE(g.Timer1Enabled);
-  });
-  EXPECT_EQ(r.status, 3);  // still playing when the input ran out
-  EXPECT_EQ(flagOf(r, 20), 2);
-  std::vector<std::string> sounds = r.of("sound");
-  EXPECT_EQ(count(sounds, "L-batu.wav\t0"), 12u);  // three blinks of two plays, for each piece
-  EXPECT_EQ(count(sounds, "L-MISS.wav\t1"), 1u);
-  EXPECT_EQ(count(r.of("caption"), "LBHG(0)\t失敗"), 1u);
-  EXPECT_EQ(r.of("stage"), (std::vector<std::string>{"1", "1"}));
-  EXPECT_EQ(r.of("caption").back(), "LBHG(2)\t1");
-  EXPECT_EQ(count(r.of("caption"), "LBHG(1)\t2"), 1u);
-}
-
-TEST(Traps, AGoalAndATrapInOneStepFailTheAttempt) {
-  GameDir dir;
-  prepare(dir, {"BEED,1,1", "EOF"}, {{"1a", "2x"}});
-  Played r = playPuzzle(dir, "right\nspace\n", 3);
-  EXPECT_EQ(flagOf(r, 20), 2);
-  EXPECT_EQ(count(r.of("sound"), "A-CLEAR.wav\t1"), 0u);
-  EXPECT_EQ(count(r.of("caption"), "LBHG(0)\t失敗"), 1u);
-  EXPECT_EQ(count(r.of("caption"), "LBHG(0)\t勝利"), 0u);
-}
-
-TEST(FailedAttempts, EscGivesUpWithoutBlinkingAndTheLastAttemptEndsThePuzzle) {
-  GameDir dir;
-  prepare(dir, {"BEED,1,1", "EOF"}, {{"1a"}});
-  // F21 is cleared by BEED; F20 counts 2, 1, then ends the puzzle and is reset to 9.
-  Played r = playPuzzle(dir, "esc\nspace\nesc\nspace\n", 2, [](Vunt& g) {
-    EXPECT_TRUE(g.Timer1Enabled);
-    EXPECT_TRUE(g.Picture1.visible());
-  }, 1);
-  EXPECT_EQ(r.last("end"), "EOF");
-  EXPECT_EQ(flagOf(r, 20), 9);
-  EXPECT_EQ(flagOf(r, 21), 0);
-  EXPECT_EQ(count(r.of("sound"), "L-batu.wav\t0"), 0u);
-  EXPECT_EQ(count(r.of("sound"), "L-MISS.wav\t1"), 2u);
-  EXPECT_EQ(r.of("stage").size(), 2u);  // reloaded once, after the first
-  EXPECT_EQ(count(r.of("caption"), "LBHG(1)\t1"), 1u);
-}
-
-TEST(FailedAttempts, NoAttemptsLeftAtTheStartEndsAtTheFirstFailure) {
-  for (int attempts : {1, 0, -5, -32768}) {
-    GameDir dir;
-  prepare(dir, {"BEED,1,1", "EOF"}, {{"1x"}});
-    Played r = playPuzzle(dir, "right\nspace\n", attempts);
-    EXPECT_EQ(r.last("end"), "EOF") << attempts;
-    EXPECT_EQ(flagOf(r, 20), 9) << attempts;
-    EXPECT_EQ(flagOf(r, 21), 0) << attempts;
-    EXPECT_EQ(r.of("stage").size(), 1u) << attempts;
-  }
-}
-
-TEST(Waits, KeysDoNothingWhileAStatusWordWaitsAndSpaceOrAClickEndsIt) {
-  GameDir dir;
-  prepare(dir, {"BEED,1,2", "EOF"}, {{"1a"}, {"1.a"}});
-  // Stage 1 cleared; the arrows and Esc during "成功" are ignored; stage 2 then needs two moves.
-  Played r = playPuzzle(dir, "right\nleft\nesc\nkey 98\nspace\nright\nright\nclick-form\n", 4);
-  EXPECT_EQ(r.last("end"), "EOF");
-  EXPECT_EQ(flagOf(r, 20), 4);
-  EXPECT_EQ(flagOf(r, 21), 1);
-  EXPECT_EQ(r.of("page").size(), 2u);  // one wait for each status word
-  EXPECT_EQ(count(r.of("sound"), "L-MISS.wav\t1"), 0u);
-}
-
-namespace {
-
 // A headless host that lets a test look at the game whenever a sound starts or the player is
 // waited for.
 class WatchingHost : public HeadlessHost {
  public:
   using HeadlessHost::HeadlessHost;
-  std::function<void(std::string)> onSound;
+  std::function<void(const std::string&)> onSound;
   std::function<void()> onPlayerWait;
   bool playSound(const std::filesystem::path& file, std::u32string_view name, int flags) override {
     if (onSound) onSound(toUtf8(name));
@@ -210,93 +32,133 @@ class WatchingHost : public HeadlessHost {
   }
 };
 
-}  // namespace
-
-TEST(Waits, TheBoardTakesNoMovesWhileATrappedPieceBlinksOrAStatusWordWaits) {
+// A game directory with a script and a stage file, played with F20 and F21 set before start-up.
+struct Puzzle {
   GameDir dir;
-  prepare(dir, {"BEED,1,1", "EOF"}, {{"1x"}});
   std::ostringstream out;
-  WatchingHost host(events("right\nspace\nesc\nspace\n"), out);
-  Vunt game(host, dir.path());
-  game.Flags[20] = 2;
-  const Surface& trap = tileSheet();
-  std::vector<std::string> seen;
-  host.onSound = [&](const std::string& name) {
-    if (name != "L-batu.wav" && name != "L-MISS.wav") return;
-    // Whether the trapped piece shows on its square: the trap's own frame means it does not.
-    Surface square(32, 32);
-    square.paint(game.form_.surface(), 0, 0, 32, 0, 32, 32);
-    Surface frame(32, 32);
-    frame.paint(trap, 0, 0, 128, 128, 32, 32);
-    seen.push_back(name + (square == frame ? " trap " : " piece ") + std::to_string(game.PuzzleActive));
-  };
-  std::vector<std::string> waits;
-  host.onPlayerWait = [&] {
-    waits.push_back(toUtf8(game.LBHG[0]->caption()) + " " + std::to_string(game.PuzzleActive));
-  };
-  EXPECT_EQ(host.run(game), 0);
-  EXPECT_EQ(seen, (std::vector<std::string>{"L-batu.wav trap 0", "L-batu.wav piece 0", "L-batu.wav trap 0",
-                                            "L-batu.wav piece 0", "L-batu.wav trap 0", "L-batu.wav piece 0",
-                                            "L-MISS.wav piece 0", "L-MISS.wav trap 0"}));
-  // Waits for a move with the board active, waits on a status word with it inactive.
-  EXPECT_EQ(waits, (std::vector<std::string>{" 1", "失敗 0", " 1", "失敗 0"}));
+  WatchingHost host;
+  Vunt game;
+  Puzzle(const std::vector<std::string>& script, const std::vector<StagePicture>& stages, const std::string& input,
+         int f20, int f21 = 0)
+      : host(events(input), out), game(host, dir.path()) {
+    dir.script(script);
+    dir.write("vunt.pdt", stageFile(stages));
+    game.Flags[20] = i16(f20);
+    game.Flags[21] = i16(f21);
+  }
+  Played play() {
+    Played r;
+    r.status = host.run(game);
+    r.transcript = out.str();
+    return r;
+  }
+};
+
+std::size_t count(const std::vector<std::string>& v, const std::string& s) {
+  return std::size_t(std::count(v.begin(), v.end(), s));
 }
 
-TEST(StageFile, FaultsAreReportedBeforeAnythingIsDrawn) {
-  struct Case {
-    std::string beed;
-    std::string file;  // "" : no stage file at all
-    std::string error;
+std::string f20f21(const Played& r) {
+  std::string flags = r.last("flags");
+  std::istringstream in(flags);
+  std::vector<std::string> f{std::istream_iterator<std::string>(in), {}};
+  return f.size() == 31 ? f[20] + " " + f[21] : flags;
+}
+
+}  // namespace
+
+TEST(Beed, PlaysTheStagesInOrderThenResumesAfterTheLine) {
+  // Right, left, down and up (across the top edge) each clear a stage; the last has no pieces.
+  Puzzle p({"BEED,1,5", "EOF"}, {{"1a"}, {".a1"}, {"2", "b"}, {"3", "", "", "", "", "", "", "", "", "", "", "c"}, {}},
+           "space\nkey 65\nright\nspace\nkey 100\nleft\nspace\nkey 98\nclick-form\nup\nspace\nkey 104\nspace\n", 5);
+  Played r = p.play();
+  EXPECT_EQ(r.last("end"), "EOF");
+  EXPECT_EQ(r.of("stage"), (std::vector<std::string>{"1", "2", "3", "4", "5"}));
+  EXPECT_EQ(f20f21(r), "5 1");
+  std::vector<std::string> captions = r.of("caption");
+  EXPECT_EQ(std::vector<std::string>(captions.begin(), captions.begin() + 3),
+            (std::vector<std::string>{"LBHG(0)\t", "LBHG(1)\t5", "LBHG(2)\t1"}));
+  EXPECT_EQ(count(captions, "LBHG(0)\t成功"), 4u);
+  EXPECT_EQ(captions.back(), "LBHG(0)\t勝利");
+  EXPECT_EQ(count(r.of("sound"), "A-CLEAR.wav\t1"), 5u);
+  EXPECT_EQ(r.of("page").size(), 5u);  // one wait for each status word
+  EXPECT_TRUE(p.game.Picture1.visible() && p.game.MES.visible() && p.game.Timer1Enabled);
+  EXPECT_EQ(p.game.PuzzleActive, 0);
+  EXPECT_EQ(p.game.form_.mouseIcon(), PointerImage::Click);
+}
+
+TEST(Beed, StagesUpTo40PlayTheFirstMusicAndLaterOnesTheSecond) {
+  Puzzle p({"BEED,40,41", "EOF"}, std::vector<StagePicture>(41, {"1a"}), "right\nspace\nright\nspace\n", 1);
+  std::vector<std::string> sounds = p.play().of("sound");
+  EXPECT_EQ(std::vector<std::string>(sounds.begin(), sounds.begin() + 3),
+            (std::vector<std::string>{"A-PUZ1.wav\t9", "A-CLEAR.wav\t1", "A-PUZ2.wav\t9"}));
+}
+
+TEST(FailedAttempts, TrapsBlinkCostOneAttemptPerStepAndTheLastAttemptEndsThePuzzle) {
+  // Two pieces fall into traps while the third reaches its goal; then Esc gives up the last attempt.
+  Puzzle p({"BEED,1,1", "EOF"}, {{"1x", "2x", "3c"}}, "right\nleft\nspace\nesc\nspace\n", 2, 1);
+  std::string blinks;  // at each trap sound, how many trap squares show no piece, and PuzzleActive
+  p.host.onSound = [&](const std::string& name) {
+    if (name != "L-batu.wav") return;
+    int bare = 0;
+    for (int r = 0; r < 2; ++r) {
+      Surface square(32, 32), trap(32, 32);
+      square.paint(p.game.form_.surface(), 0, 0, 32, 32 * r, 32, 32);
+      trap.paint(tileSheet(), 0, 0, 128, 128, 32, 32);
+      bare += square == trap;
+    }
+    blinks += std::to_string(bare) + std::to_string(p.game.PuzzleActive) + " ";
   };
-  std::string tooMany = stageFile({{"111111111111", "222222222222", "3333333"}});
-  std::string badCode = stageFile({{"1a"}});
-  badCode[32 + 77] = 26;
-  const std::vector<Case> cases = {
-      {"BEED,1,1", "", "ステージファイル無し"},
-      {"BEED,2,2", stageFile({{"1a"}}), "ステージ無し"},
-      {"BEED,1,1", std::string(175, '\0'), "ステージ無し"},
-      {"BEED,0,1", stageFile({{"1a"}}), "ステージ範囲外"},
-      {"BEED,205,205", stageFile({{"1a"}}), "ステージ範囲外"},
-      {"BEED,1,205", stageFile({{"1a"}}), "ステージ範囲外"},
-      {"BEED,2,1", stageFile({{"1a"}, {"1a"}}), "ステージ範囲外"},
-      {"BEED,1,1", tooMany, "駒数超過"},
-      {"BEED,1,1", badCode, "ステージ不正"},
-  };
-  for (const Case& c : cases) {
-    GameDir dir;
-    dir.script({"DO", c.beed, "EOF"});
-    if (!c.file.empty()) dir.write("vunt.pdt", c.file);
-    Played r = playPuzzle(dir, "", 3, [&](Vunt& g) {
-      EXPECT_EQ(g.PieceCount, 0) << c.beed;
-      const Surface& s = g.form_.surface();
-      EXPECT_EQ(s, Surface(s.width(), s.height(), g.form_.back())) << c.beed;
-    });
-    EXPECT_EQ(r.status, 1) << c.beed;
-    EXPECT_EQ(r.last("error"), "Zad ERROR\t" + c.error + "( 2)\\r" + c.beed);
-    EXPECT_TRUE(r.of("stage").empty()) << c.beed;
+  std::vector<std::string> waits;  // the status word and PuzzleActive at each wait for the player
+  p.host.onPlayerWait = [&] { waits.push_back(toUtf8(p.game.LBHG[0]->caption()) + std::to_string(p.game.PuzzleActive)); };
+  Played r = p.play();
+  EXPECT_EQ(blinks, "10 00 10 00 10 00 10 00 10 00 10 00 ");
+  // The arrow key during the first "失敗" ends no wait and moves nothing; Space does.
+  EXPECT_EQ(waits, (std::vector<std::string>{"1", "失敗0", "失敗0", "1", "失敗0"}));
+  EXPECT_EQ(r.last("end"), "EOF");
+  EXPECT_EQ(f20f21(r), "9 0");  // 2, 1, then reset to 9 at the end; F21 cleared by BEED
+  EXPECT_EQ(count(r.of("sound"), "L-MISS.wav\t1"), 2u);
+  EXPECT_EQ(count(r.of("sound"), "A-CLEAR.wav\t1"), 0u);
+  EXPECT_EQ(r.of("stage").size(), 2u);
+  EXPECT_EQ(count(r.of("caption"), "LBHG(1)\t1"), 1u);
+  EXPECT_TRUE(p.game.Timer1Enabled);
+}
+
+TEST(FailedAttempts, NoAttemptsLeftAtTheStartEndsAtTheFirstFailure) {
+  for (int attempts : {1, 0, -5, -32768}) {
+    Puzzle p({"BEED,1,1", "EOF"}, {{"1x"}}, "right\nspace\n", attempts);
+    Played r = p.play();
+    EXPECT_EQ(r.last("end"), "EOF") << attempts;
+    EXPECT_EQ(f20f21(r), "9 0") << attempts;
   }
 }
 
-TEST(StageFile, IsOpenedReadOnlySoAMissingFileStaysMissing) {
-  GameDir dir;
-  dir.script({"BEED,1,1", "EOF"});
-  playPuzzle(dir, "", 3);
-  EXPECT_FALSE(std::filesystem::exists(dir.path() / "vunt.pdt"));
-}
-
-TEST(StageFile, AStageMissingDuringPlayIsReportedAtTheBeedLine) {
-  GameDir dir;
-  prepare(dir, {"DO", "BEED,1,2", "EOF"}, {{"1a"}});
-  Played r = playPuzzle(dir, "right\nspace\n", 3);
-  EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.last("error"), "Zad ERROR\tステージ無し( 2)\\rBEED,1,2");
-}
-
-TEST(StageFile, BeedWithoutItsLastStageIsAMissingField) {
-  GameDir dir;
-  prepare(dir, {"BEED,1", "EOF"}, {{"1a"}});
-  Played r = playPuzzle(dir, "", 3);
-  EXPECT_EQ(r.last("error"), "Zad ERROR\t引数無し( 1)\\rBEED,1");
+TEST(StageFile, FaultsAreReportedBeforeAnythingIsDrawnAndTheFileIsOnlyRead) {
+  std::string badCode = stageFile({{"1a"}});
+  badCode[32 + 77] = 26;
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"BEED,1,1", "ステージファイル無し"}, {"BEED,2,2", "ステージ無し"},  {"BEED,0,1", "ステージ範囲外"},
+      {"BEED,205,205", "ステージ範囲外"},   {"BEED,1,205", "ステージ範囲外"}, {"BEED,2,1", "ステージ範囲外"},
+      {"BEED,1,1", "駒数超過"},             {"BEED,1,1", "ステージ不正"}};
+  for (const auto& [beed, error] : cases) {
+    Puzzle p({"DO", beed, "EOF"}, {{"1a"}, {"1a"}}, "", 3);
+    if (error == "ステージファイル無し") std::filesystem::remove(p.dir.path() / "vunt.pdt");
+    if (error == "ステージ無し") p.dir.write("vunt.pdt", stageFile({{"1a"}}));
+    if (error == "駒数超過") p.dir.write("vunt.pdt", stageFile({{"111111111111", "222222222222", "3333333"}}));
+    if (error == "ステージ不正") p.dir.write("vunt.pdt", badCode);
+    Played r = p.play();
+    EXPECT_EQ(r.last("error"), "Zad ERROR\t" + error + "( 2)\\r" + beed);
+    EXPECT_TRUE(r.of("stage").empty()) << beed;
+    const Surface& s = p.game.form_.surface();
+    EXPECT_EQ(s, Surface(s.width(), s.height(), p.game.form_.back())) << beed;
+  }
+  Puzzle missing({"BEED,1,1", "EOF"}, {}, "", 3);
+  std::filesystem::remove(missing.dir.path() / "vunt.pdt");
+  missing.play();
+  EXPECT_FALSE(std::filesystem::exists(missing.dir.path() / "vunt.pdt"));
+  // A stage missing when play reaches it is reported at the BEED line, not the line after it.
+  Puzzle short2({"DO", "BEED,1,2", "EOF"}, {{"1a"}}, "right\nspace\n", 3);
+  EXPECT_EQ(short2.play().last("error"), "Zad ERROR\tステージ無し( 2)\\rBEED,1,2");
 }
 
 // --- The board on the window ---
@@ -304,58 +166,32 @@ TEST(StageFile, BeedWithoutItsLastStageIsAMissingField) {
 namespace {
 
 // The frame layout of the tile sheet, as the game's design fixes it.
-struct Frame {
-  int x, y;
-};
-Frame frameOf(int n) {
-  if (n == 0 || n == 25) return {0, 0};
-  if (n <= 5) return {32, 32 * (n - 1)};
-  if (n <= 10) return {64, 32 * (n - 6)};
-  if (n == 11) return {128, 128};
-  if (n <= 15) return {0, 32 * (n - 11)};
-  if (n <= 19) return {128, 32 * (n - 16)};
-  return {96, 32 * (n - 20)};
+Colour sheetPixel(int n, int x, int y) {
+  const int fx = n == 0 || n == 25 ? 0 : n <= 5 ? 32 : n <= 10 ? 64 : n == 11 ? 128 : n <= 15 ? 0 : n <= 19 ? 128 : 96;
+  const int fy = n == 0 || n == 25 ? 0 : n <= 5 ? n - 1 : n <= 10 ? n - 6 : n == 11 ? 4 : n <= 15 ? n - 11
+               : n <= 19 ? n - 16 : n - 20;
+  return tileSheet().pixel(fx + x, 32 * fy + y);
 }
 
-Colour sheetPixel(int frame, int x, int y) {
-  Frame f = frameOf(frame);
-  return tileSheet().pixel(f.x + x, f.y + y);
-}
-
-bool squareShowsFrame(const Surface& s, int c, int r, int frame) {
-  for (int y = 0; y < 32; ++y)
-    for (int x = 0; x < 32; ++x)
-      if (s.pixel(32 * c + x, 32 * r + y) != sheetPixel(frame, x, y)) return false;
-  return true;
-}
-
-// A piece of kind k over a cell showing frame `under`: its image where the mask is black, the
-// cell's own picture where the mask is white.
-bool squareShowsPieceOver(const Surface& s, int c, int r, int kind, int under) {
+// Square (c, r) shows frame `under`, with a piece of kind k over it when kind is not 0: the piece's
+// image where its mask is black, the frame where the mask is white.
+bool shows(const Surface& s, int c, int r, int under, int kind = 0) {
   for (int y = 0; y < 32; ++y)
     for (int x = 0; x < 32; ++x) {
-      bool shape = sheetPixel(kind + 19, x, y) == 0;
-      Colour want = shape ? sheetPixel(kind, x, y) : sheetPixel(under, x, y);
-      if (s.pixel(32 * c + x, 32 * r + y) != want) return false;
+      const bool piece = kind != 0 && sheetPixel(kind + 19, x, y) == 0;
+      if (s.pixel(32 * c + x, 32 * r + y) != (piece ? sheetPixel(kind, x, y) : sheetPixel(under, x, y))) return false;
     }
   return true;
 }
 
-// A game started up (frame table, script) but not run, for calling the puzzle's procedures. With
-// no player, a step must not reach a wait (a trap or a cleared stage).
-struct Board {
-  GameDir dir;
-  std::ostringstream out;
-  HeadlessHost host{{}, out};
-  Vunt game{host, dir.path()};
-  explicit Board(const std::vector<StagePicture>& stages) : Board(stageFile(stages)) {}
-  explicit Board(const std::string& stageFileBytes) {
-    dir.script({"EOF"});
+// A game started up but not run, for calling the puzzle's procedures directly. With no player,
+// no step may reach a wait (a trap or a cleared stage).
+struct Board : Puzzle {
+  explicit Board(const std::string& stageFileBytes) : Puzzle({"EOF"}, {}, "", 3) {
     dir.write("vunt.pdt", stageFileBytes);
     game.start();
     game.Stage = 1;
     game.LoadStage();
-    game.PuzzleActive = 1;
   }
 };
 
@@ -365,90 +201,46 @@ TEST(TileSheet, FramesFollowTheImageAndMaskConventions) {
   const Surface& sheet = tileSheet();
   ASSERT_EQ(sheet.width(), 160);
   ASSERT_EQ(sheet.height(), 160);
-  std::set<Colour> colours(sheet.data(), sheet.data() + 160 * 160);
-  EXPECT_LE(colours.size(), 16u);
+  EXPECT_LE(std::set<Colour>(sheet.data(), sheet.data() + 160 * 160).size(), 16u);
   for (int kind = 1; kind <= 5; ++kind) {
-    int shape = 0;
+    int shape = 0, stray = 0;
     for (int y = 0; y < 32; ++y)
       for (int x = 0; x < 32; ++x) {
-        Colour mask = sheetPixel(kind + 19, x, y);
-        ASSERT_TRUE(mask == 0 || mask == 0xFFFFFF) << "kind " << kind;
-        if (mask == 0xFFFFFF) {
-          EXPECT_EQ(sheetPixel(kind, x, y), 0u) << "kind " << kind << " at " << x << "," << y;
-        }
+        const Colour mask = sheetPixel(kind + 19, x, y);
+        ASSERT_TRUE(mask == 0 || mask == 0xFFFFFF) << kind;
         shape += mask == 0;
+        stray += mask != 0 && sheetPixel(kind, x, y) != 0;  // the image must be black around the piece
       }
-    EXPECT_GT(shape, 200) << "kind " << kind;
-    EXPECT_LT(shape, 32 * 32 - 100) << "kind " << kind;
+    EXPECT_EQ(stray, 0) << kind;
+    EXPECT_TRUE(shape > 200 && shape < 900) << kind;
   }
 }
 
-TEST(BoardDrawing, LoadStageDrawsEveryCellFromItsFrameAndPiecesOverTheirCells) {
+TEST(BoardDrawing, LoadStageDrawsEveryCellAndPieceFromItsFrames) {
   // Codes 6..25 fill row 0 and the start of row 1; pieces of the five kinds stand in row 2.
-  std::string cells = stageCells({"", "", "1.a2b3c4d5e."});
+  std::string cells = stageCells({"", "", "1.a2b3c4d5e"});
   for (int code = 6; code <= 25; ++code) cells[std::size_t(code - 6)] = char(code);
   Board b(std::string(32, '\0') + cells + std::string(16, '\0'));
   const Surface& s = b.game.form_.surface();
-  for (int code = 6; code <= 24; ++code)
-    EXPECT_TRUE(squareShowsFrame(s, (code - 6) % 12, (code - 6) / 12, code)) << "code " << code;
-  EXPECT_TRUE(squareShowsFrame(s, 7, 1, 0));  // code 25 shows the chequered floor
-  EXPECT_TRUE(squareShowsFrame(s, 11, 1, 0));
-  // Pieces 1..5 start on plain floor at columns 0, 3, 5, 7, 9 of row 2: the floor shows around them.
-  for (int kind = 1; kind <= 5; ++kind)
-    EXPECT_TRUE(squareShowsPieceOver(s, kind == 1 ? 0 : 2 * kind - 1, 2, kind, 0)) << "kind " << kind;
-  EXPECT_TRUE(squareShowsFrame(s, 2, 2, 6));
-  EXPECT_TRUE(squareShowsFrame(s, 11, 11, 0));
-  // The strip beyond the board is not painted.
-  EXPECT_EQ(s.pixel(400, 10), b.game.form_.back());
+  for (int code = 6; code <= 25; ++code) EXPECT_TRUE(shows(s, (code - 6) % 12, (code - 6) / 12, code)) << code;
+  EXPECT_TRUE(shows(s, 0, 2, 0, 1) && shows(s, 3, 2, 0, 2) && shows(s, 9, 2, 0, 5) && shows(s, 2, 2, 6));
+  EXPECT_TRUE(shows(s, 11, 11, 0));
+  EXPECT_EQ(s.pixel(400, 10), b.game.form_.back());  // nothing beyond the board
 }
 
-TEST(BoardDrawing, APieceOnAGoalPlateShowsThePlateAroundItsRing) {
-  // Pieces are stepped directly, without a player: no step may end in a wait, so one piece stays
-  // off the plates and none meets a trap.
-  Board b({{"1a2b", "3c4d5e", "1"}});
-  b.game.PuzzleStep(2);  // right: every piece but the last onto the plate beside it
-  const Surface& s = b.game.form_.surface();
-  EXPECT_TRUE(squareShowsPieceOver(s, 1, 0, 1, 6));
-  EXPECT_TRUE(squareShowsPieceOver(s, 3, 0, 2, 7));
-  EXPECT_TRUE(squareShowsPieceOver(s, 1, 1, 3, 8));
-  EXPECT_TRUE(squareShowsPieceOver(s, 3, 1, 4, 9));
-  EXPECT_TRUE(squareShowsPieceOver(s, 5, 1, 5, 10));
-  // The plate's colours, not black, around the ring.
-  EXPECT_EQ(s.pixel(32 + 5, 5), sheetPixel(6, 5, 5));
-  EXPECT_NE(s.pixel(32 + 5, 5), 0u);
-}
-
-TEST(BoardDrawing, AStepRepaintsOnlyTheSquaresOfMovingPiecesAndPlatesReappear) {
-  Board b({{".a1..2#", "", "...3"}});
-  b.game.PuzzleStep(1);  // left: piece 1 onto the plate, 2 away from the wall, 3 one cell
+TEST(BoardDrawing, PiecesOnPlatesAndAStepRepaintsOnlyTheSquaresThatChange) {
+  Board b(stageFile({{"1a2b..3#", "4d5e", "", "...3"}}));
+  b.game.PuzzleStep(2);  // right: four pieces onto their plates, the 3 of row 0 stops at the wall
   const Surface before = b.game.form_.surface();
-  b.game.PuzzleStep(2);  // right: 1 leaves the plate, 2 back to the wall, 3 back
-  const Surface& after = b.game.form_.surface();
+  EXPECT_TRUE(shows(before, 1, 0, 6, 1) && shows(before, 3, 0, 7, 2) && shows(before, 1, 1, 9, 4) &&
+              shows(before, 3, 1, 10, 5));
+  EXPECT_NE(before.pixel(32 + 5, 5), 0u);  // the plate's colours show around the ring
+  b.game.PuzzleStep(1);  // left: off the plates again
   std::set<std::pair<int, int>> changed;
   for (int y = 0; y < 384; ++y)
     for (int x = 0; x < 440; ++x)
-      if (before.pixel(x, y) != after.pixel(x, y)) changed.insert({x / 32, y / 32});
-  EXPECT_EQ(changed, (std::set<std::pair<int, int>>{{1, 0}, {2, 0}, {4, 0}, {5, 0}, {2, 2}, {3, 2}}));
-  EXPECT_TRUE(squareShowsFrame(after, 1, 0, 6));
-  EXPECT_TRUE(squareShowsPieceOver(after, 2, 0, 1, 0));
-  EXPECT_EQ(b.game.PieceX[2], 5);
-  // Next to the wall piece 2 stays and its square is not painted again.
-  const Surface third = after;
-  b.game.PuzzleStep(2);
-  for (int y = 0; y < 32; ++y)
-    for (int x = 0; x < 32; ++x) ASSERT_EQ(b.game.form_.surface().pixel(5 * 32 + x, y), third.pixel(5 * 32 + x, y));
-}
-
-TEST(BoardDrawing, LoadingTheSameStageTwiceGivesTheSameBoardAndPicture) {
-  Board b({{"1a2b", ".#~x", "...5"}});
-  b.game.PuzzleStep(0);
-  b.game.LoadStage();
-  const Surface first = b.game.form_.surface();
-  auto board = b.game.Board;
-  auto occupied = b.game.Occupied;
-  b.game.LoadStage();
-  EXPECT_EQ(b.game.form_.surface(), first);
-  EXPECT_EQ(b.game.Board, board);
-  EXPECT_EQ(b.game.Occupied, occupied);
-  EXPECT_EQ(b.game.PieceX[1], 0);
+      if (before.pixel(x, y) != b.game.form_.surface().pixel(x, y)) changed.insert({x / 32, y / 32});
+  EXPECT_EQ(changed, (std::set<std::pair<int, int>>{{0, 0}, {1, 0}, {2, 0}, {3, 0}, {5, 0}, {6, 0}, {0, 1},
+                                                     {1, 1}, {2, 1}, {3, 1}, {3, 3}, {4, 3}}));
+  EXPECT_TRUE(shows(b.game.form_.surface(), 1, 0, 6) && shows(b.game.form_.surface(), 0, 0, 0, 1));
 }
