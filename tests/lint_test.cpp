@@ -84,6 +84,7 @@ TEST(Lint, CommandWordsAndFields) {
   EXPECT_EQ(lint({"DO", "", "EOF"}),
             (Findings{"2: error: empty line reached as a command", "3: warning: this line is never reached"}));
   EXPECT_EQ(lint({"DO"}), Findings{"1: error: execution runs past the last line"});
+  EXPECT_EQ(lint({}), Findings{"1: error: the script is empty: line 1 is reached as a command"});
   EXPECT_EQ(lint({"ITMS,0", "LBHGA", "EXIT"}),
             (Findings{"1: error: ITMS needs field 3 (item text)", "2: error: LBHGA needs field 2 (label)",
                       "2: error: LBHGA needs field 3 (text)"}));

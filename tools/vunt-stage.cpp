@@ -4,6 +4,7 @@
 //   vunt-stage solve [--input] [--max-states N] vunt.pdt [STAGE|FIRST-LAST ...]
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -34,7 +35,10 @@ const char* kUsage =
     "solve prints, for each stage (all by default), the least number of moves that clears it and\n"
     "one solution as keys L R U D, or \"unsolvable\". --input prints the solutions as headless\n"
     "input lines instead (left/right/up/down, then space to end the wait after the stage).\n"
-    "--max-states N gives up on a stage after N distinct states (default 10000000).\n";
+    "--max-states N gives up on a stage after N distinct states (default 10000000).\n"
+    "\n"
+    "Exit status: 0 when everything went well (solve: every stage solved), 1 for a fault in the\n"
+    "files or a stage not solved, 2 for a usage error, 3 when the solver itself failed.\n";
 
 int usageError(const std::string& message) {
   std::fprintf(stderr, "vunt-stage: %s (try 'vunt-stage --help')\n", message.c_str());
@@ -168,7 +172,13 @@ int solve(const std::vector<std::string>& args) {
       status = 1;
       continue;
     }
-    const SolveResult r = solveStage(board, limits);
+    SolveResult r;
+    try {
+      r = solveStage(board, limits);
+    } catch (const std::exception& e) {  // out of memory, or a solution the game would not accept
+      std::fprintf(stderr, "vunt-stage: stage %d: %s\n", s, e.what());
+      return 3;
+    }
     totalStates += r.states;
     totalSeconds += r.seconds;
     std::string verdict;

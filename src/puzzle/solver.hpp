@@ -1,12 +1,14 @@
 #pragma once
 // A breadth-first solver for puzzle stages: the least number of moves that clears a stage, and one
-// such sequence. Every move is made by the game's own move rule (movePieces / checkPieces), so a
-// solution found here clears the stage in the game.
+// such sequence. Moves follow the game's own rule: which pieces of a row (or column) move is
+// found by movePieces itself, one line at a time, and every solution is played once more through
+// movePieces and checkPieces on the stage as the game numbers its pieces before it is returned, so
+// a solution found here clears the stage in the game.
 //
 // States are canonical: pieces of one kind are interchangeable (the move rule moves the same set
-// of cells whatever the numbering), so a state is, for each kind, the sorted cells of its pieces,
-// one byte per piece. A state with a piece on a trap is dead: the attempt fails there. The start
-// position is never itself a solution: a stage is cleared only by a move.
+// of cells whatever the numbering), so a state is the set of occupied cells and the kind on each,
+// kept in 32 bytes at most. A state with a piece on a trap is dead: the attempt fails there. The
+// start position is never itself a solution: a stage is cleared only by a move.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -33,7 +35,6 @@ struct SolveResult {
   std::uint64_t expanded = 0;   // states whose four moves were tried
   std::uint64_t generated = 0;  // moves tried
   double seconds = 0;
-  double statesPerSecond() const { return seconds > 0 ? double(states) / seconds : 0; }
 };
 
 // Solves the stage whose start position the board holds (as decodeStage leaves it).
