@@ -48,7 +48,7 @@ check "good: F20 chances kept" 5 "$(flag "$tmp/good" 20)"
 fresh
 play bad_ending bad; check "bad: status" 0 $?
 has "bad: EXIT" "$tmp/bad" "end	EXIT"
-check "bad: five attempts lost at stage 4" 5 "$(grep -c 'LBHG(0)	失敗' "$tmp/bad")"
+check "bad: five attempts lost at stage 3" 5 "$(grep -c 'LBHG(0)	失敗' "$tmp/bad")"
 check "bad: the trap blinked" 6 "$(grep -c '^sound	L-batu.wav	0' "$tmp/bad")"
 has "bad: the bonfire" "$tmp/bad" "picture	takibi.szg"
 grep -q "^page	.*ＥＮＤ２　小さな焚き火" "$tmp/bad"; check "bad: ending 2 named" 0 $?
@@ -94,5 +94,8 @@ fi
 if [ -x "$build/vunt-stage" ]; then
   "$build/vunt-stage" solve "$root/game/vunt.pdt" >"$tmp/solve" 2>&1; check "stages: solver status" 0 $?
   check "stages: none unsolvable" 0 "$(grep -ci unsolvable "$tmp/solve")"
+  moves=$(sed -n 's/^stage [0-9]*: \([0-9]*\) moves.*/\1/p' "$tmp/solve" | tr '\n' ' ')
+  check "stages: twelve, none in one move, rising" "12 yes" \
+    "$(echo $moves | awk '{ ok = "yes"; for (i = 1; i <= NF; i++) { if ($i < 2 || (i > 1 && $i < $(i - 1))) ok = "no" } print NF, ok }')"
 fi
 exit $fail

@@ -6,12 +6,15 @@
 The plan names only the player's decisions, one a line:
   menu CAPTION      choose the menu entry with this caption at the next menu
   moves KEYS        puzzle keys at the next board wait: L R U D, and E for Esc
+  solve N           the keys of stage N as vunt-stage (beside VUNT) solves it
   close             close the window at the next wait
   # text            copied into the input file as a comment
 Everything else the game waits for (message pages, the picture window, the puzzle's status words)
 is answered with a click. The game is replayed headless after every event to see what it waits
 for next, so the input file always matches the script as it is.
 """
+import os
+import re
 import subprocess
 import sys
 import tempfile
@@ -41,12 +44,25 @@ def waiting_for(lines):
     return "unknown", ""
 
 
+def solved(vunt, game, step):
+    """A "solve N" step as the moves of the stage solver's solution."""
+    stage = step.split()[1]
+    tool = os.path.join(os.path.dirname(vunt), "vunt-stage")
+    run = subprocess.run([tool, "solve", os.path.join(game, "vunt.pdt"), stage], capture_output=True,
+                         text=True, check=True)
+    found = re.search(r"^stage \d+: \d+ moves: ([LRUD]+)", run.stdout, re.M)
+    if not found:
+        raise SystemExit(f"no solution for stage {stage}: {run.stdout}")
+    return "moves " + found.group(1)
+
+
 def main(argv):
     if len(argv) != 4:
         print(__doc__, file=sys.stderr)
         return 2
     vunt, game, plan_path = argv[1:]
     plan = [l.strip() for l in open(plan_path, encoding="utf-8") if l.strip()]
+    plan = [solved(vunt, game, l) if l.startswith("solve ") else l for l in plan]
     events, out = [], []
     while True:
         status, lines = replay(vunt, game, events)
