@@ -17,7 +17,8 @@ output is code page 932 with CR LF line ends, converted by iconv, as a Windows e
 The assembler refuses what the engine would only find while playing: an undefined or doubly
 defined label, more than 1000 lines, an ASCII comma inside a message text (MES, ITMS, ITCG, and the
 message lines of FP blocks), menu texts that break the menu rules, and characters that code page
-932 cannot hold.
+932 cannot hold. It warns about message texts that the message area would break by itself: a line
+longer than the 28 cells after the indent, or a page of more than four lines.
 """
 import re
 import subprocess
@@ -35,6 +36,42 @@ TEXT_COMMANDS = {"MES": 1, "ITMS": 2, "ITCG": 2, "CMST": 2, "ADDCM": 3, "LBHGA":
 
 class SourceError(Exception):
     pass
+
+
+def self_breaks(text, columns=33, rows=4, indent=5):
+    """Where the message area would break a line or a page of the text without being told to."""
+    found, col, row, emphasis, i = [], 0, 0, False, 0
+    while i < len(text):
+        c = text[i]
+        if c == "＆":
+            i += 5
+            continue
+        if c in "＠＃":
+            i += 3
+            continue
+        i += 1
+        if c == "￥":
+            col = row = 0
+        elif c == "＾":
+            if col > 0:
+                col, row = 0, row + 1
+        elif c in "＜＞":
+            emphasis = c == "＜"
+        elif c == "：":
+            if col > 0:
+                row += 1
+            col, i = indent, i + 1
+        else:
+            if col == 0 and not emphasis:
+                col = indent
+            col += 1
+            if col == columns:
+                col, row = 0, row + 1
+                found.append(f"line full at {text[max(0, i - 6):i]!r}")
+        if row >= rows:
+            found.append(f"page full at {text[max(0, i - 6):i]!r}")
+            col = row = 0
+    return found
 
 
 def read_source(path):
@@ -100,6 +137,14 @@ def assemble(source):
             commas = 0 if number in fp_data else TEXT_COMMANDS[word]
             if text.count(",") != commas:
                 raise SourceError(f"{where}: ASCII comma inside a text: {text}")
+        texts = [text.split(",")[0]] if number in fp_data else []
+        if word == "MES":
+            texts = [text.split(",", 1)[1]]
+        elif word in ("ITMS", "ITCG"):
+            texts = [text.split(",", 2)[2]]
+        for t in texts:
+            for problem in self_breaks(t):
+                print(f"{where}: warning: {problem}", file=sys.stderr)
         if word == "CMST":
             check_menu_text(where, text.split(",")[2])
         if word == "ADDCM":
