@@ -264,6 +264,16 @@ def cliff(c, pts, rnd):
         x, y = rnd.randrange(c.w), rnd.randrange(c.h)
         if c.get(x, y) == "rock":
             c.set(x, y, "rock2")
+    # grass along the top edge, in tufts
+    for x in range(c.w):
+        for y in range(c.h):
+            if c.get(x, y) in ("rock", "rock2"):
+                c.set(x, y, "green")
+                if (x * 7) % 5 < 2:
+                    c.set(x, y + 1, "green")
+                if (x * 3) % 7 == 0:
+                    c.set(x, y - 1, "green")
+                break
 
 
 def girl(c, x, y):
