@@ -28,6 +28,12 @@ class ByteReader {
     pos_ += n;
     return true;
   }
+  // The rest of the bytes, for a block that the end of the file cuts short.
+  std::string_view rest() {
+    std::string_view r = b_.substr(pos_);
+    pos_ = b_.size();
+    return r;
+  }
 
  private:
   std::string_view b_;
@@ -47,21 +53,26 @@ bool readColourTable(ByteReader& in, int flags, std::vector<Colour>& table) {
 }
 
 // The data sub-blocks that follow (each a length byte and that many bytes, ended by a block of
-// length 0), joined; false when the file ends first. keep false skips them.
+// length 0), joined into `joined` unless it is null; false when the file ends first, and then
+// `joined` holds what there was.
 bool readSubBlocks(ByteReader& in, std::string* joined) {
   for (;;) {
     int size;
     std::string_view block;
     if (!in.byte(size)) return false;
     if (size == 0) return true;
-    if (!in.take(std::size_t(size), block)) return false;
+    if (!in.take(std::size_t(size), block)) {
+      if (joined) joined->append(in.rest());
+      return false;
+    }
     if (joined) joined->append(block);
   }
 }
 
 // Decodes LZW data into the colour indexes of `pixels` (as many as fit). Stops at the end code,
 // at the end of the data, or at a code that cannot occur in LZW data; what was decoded stays.
-void decodeLzw(std::string_view data, int minCodeSize, std::vector<std::uint8_t>& pixels) {
+// Returns the number of pixels decoded.
+std::size_t decodeLzw(std::string_view data, int minCodeSize, std::vector<std::uint8_t>& pixels) {
   constexpr int kMaxCodes = 4096;
   std::array<std::uint16_t, kMaxCodes> prefix{};
   std::array<std::uint8_t, kMaxCodes> suffix{}, first{};
@@ -73,7 +84,7 @@ void decodeLzw(std::string_view data, int minCodeSize, std::vector<std::uint8_t>
   const std::size_t totalBits = data.size() * 8;
 
   while (out < pixels.size()) {
-    if (totalBits - bitPos < std::size_t(codeSize)) return;
+    if (totalBits - bitPos < std::size_t(codeSize)) return out;
     int code = 0;
     for (int k = 0; k < codeSize; ++k, ++bitPos)
       code |= ((std::uint8_t(data[bitPos / 8]) >> (bitPos % 8)) & 1) << k;
@@ -83,14 +94,14 @@ void decodeLzw(std::string_view data, int minCodeSize, std::vector<std::uint8_t>
       prev = -1;
       continue;
     }
-    if (code == end) return;
+    if (code == end) return out;
     if (prev < 0) {
-      if (code >= clear) return;  // the first code after a clear is a single pixel
+      if (code >= clear) return out;  // the first code after a clear is a single pixel
       pixels[out++] = std::uint8_t(code);
       prev = code;
       continue;
     }
-    if (code > next || (code == next && next >= kMaxCodes)) return;
+    if (code > next || (code == next && next >= kMaxCodes)) return out;
     // The string of code (for code == next: the previous string and its own first pixel), written
     // backwards through the prefixes, then copied out in order.
     int depth = 0;
@@ -112,6 +123,7 @@ void decodeLzw(std::string_view data, int minCodeSize, std::vector<std::uint8_t>
     }
     prev = code;
   }
+  return out;
 }
 
 }  // namespace
@@ -156,7 +168,7 @@ std::optional<Surface> decodeGif(std::string_view bytes, std::size_t maxPixels, 
     readSubBlocks(in, &data);  // a file cut short keeps the blocks it has
 
     std::vector<std::uint8_t> indexes(std::size_t(width) * std::size_t(height), 0);
-    decodeLzw(data, minCodeSize, indexes);
+    const std::size_t decoded = decodeLzw(data, minCodeSize, indexes);
 
     // Interlaced pictures store every 8th row from row 0, then every 8th from row 4, every 4th
     // from row 2 and every 2nd from row 1.
@@ -168,11 +180,12 @@ std::optional<Surface> decodeGif(std::string_view bytes, std::size_t maxPixels, 
     } else {
       for (int r = 0; r < height; ++r) rowOf[std::size_t(r)] = r;
     }
-    Surface picture(width, height);
-    for (int r = 0; r < height; ++r) {
-      Colour* row = picture.data() + std::size_t(rowOf[std::size_t(r)]) * std::size_t(width);
-      const std::uint8_t* from = indexes.data() + std::size_t(r) * std::size_t(width);
-      for (int x = 0; x < width; ++x) row[x] = from[x] < table.size() ? table[from[x]] : rgb(0, 0, 0);
+    // Pixels the file does not hold stay black.
+    Surface picture(width, height, rgb(0, 0, 0));
+    for (std::size_t i = 0; i < decoded; ++i) {
+      const std::size_t r = i / std::size_t(width), x = i % std::size_t(width);
+      const std::uint8_t index = indexes[i];
+      picture.data()[std::size_t(rowOf[r]) * std::size_t(width) + x] = index < table.size() ? table[index] : rgb(0, 0, 0);
     }
     return picture;
   }
