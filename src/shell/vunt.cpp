@@ -2,6 +2,7 @@
 
 #include "platform/game_files.hpp"
 #include "platform/text.hpp"
+#include "platform/tile_sheet.hpp"
 #include "shell/layout.hpp"
 
 namespace vunt {
@@ -18,7 +19,10 @@ Vunt::Vunt(Host& host, std::filesystem::path gameDir)
       Label2(form_.control("Label2")),
       LBHG{&form_.control("LBHG", 0), &form_.control("LBHG", 1), &form_.control("LBHG", 2)},
       host_(host),
-      gameDir_(std::move(gameDir)) {}
+      gameDir_(std::move(gameDir)) {
+  // The tile sheet is panel's picture by design; the board is painted from it.
+  panel.setPicture(tileSheet());
+}
 
 void Vunt::Form_Load() {
   // The host centres the window on the screen when it shows it.

@@ -69,6 +69,13 @@ class Vunt : public Application {
   void PuzzleStep(i16 move);
   void PaintCell(int column, int row);
   void PaintPiece(int piece);
+  // Parts of a puzzle step, and the end of the puzzle.
+  void blinkTrappedPiece(int piece);
+  void failedAttempt();
+  void stageCleared();
+  void endPuzzle();
+  // Reports a fault of the stage file at the BEED line that started the puzzle.
+  [[noreturn]] void stageFault(const std::u32string& text);
 
   // Helpers shared by the commands.
   // The flag with this index; an index outside 0..30 is a script error.
@@ -139,6 +146,7 @@ class Vunt : public Application {
   i16 LastStage = 0;
   i16 PuzzleActive = 0;
   std::array<i16, 26> FrameX{}, FrameY{};
+  i16 PuzzleLine = 0;  // the BEED line of the running puzzle
 
   // --- Script commands (one per keyword) ---
   void cmdCMST();
