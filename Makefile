@@ -1,22 +1,34 @@
 # Two commands matter: `make run` builds and plays the bundled game, `make test` builds and runs
-# every test. Both first install what a fresh Debian 12 lacks.
+# every test. Both first install what a fresh Debian 12 lacks. `make fuzz` runs each fuzz target
+# of fuzz/ for FUZZ_SECONDS (clang's libFuzzer with AddressSanitizer and UndefinedBehaviorSanitizer).
 BUILD ?= build
 ASAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
 GAME ?= game
 JOBS ?= $(shell nproc)
 PACKAGES := cmake g++ make pkg-config libsdl2-dev libsdl2-image-dev libsdl2-ttf-dev libsdl2-mixer-dev \
             libfontconfig-dev fonts-ipafont-gothic fonts-ipafont-mincho libgtest-dev libbenchmark-dev \
             xvfb xauth xdotool x11-utils imagemagick
+FUZZ_PACKAGES := clang libclang-rt-14-dev
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: deps build run test test-asan bench clean
+.PHONY: deps fuzz-deps build run test test-asan fuzz bench clean
 
-deps:
-	@missing=$$(for p in $(PACKAGES); do dpkg -s $$p >/dev/null 2>&1 || echo $$p; done); \
+# Installs those of the packages $(1) that are missing.
+define install_missing
+	@missing=$$(for p in $(1); do dpkg -s $$p >/dev/null 2>&1 || echo $$p; done); \
 	if [ -n "$$missing" ]; then \
 	  echo "Installing:" $$missing; \
 	  $(SUDO) apt-get update -qq && DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq $$missing; \
 	fi
+endef
+
+deps:
+	$(call install_missing,$(PACKAGES))
+
+fuzz-deps: deps
+	$(call install_missing,$(FUZZ_PACKAGES))
 
 build: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
@@ -33,8 +45,13 @@ test-asan: deps
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
 
+fuzz: fuzz-deps
+	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVUNT_FUZZ=ON >/dev/null
+	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+	fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_SECONDS) $(FUZZ_TARGETS)
+
 bench: build
 	$(BUILD)/vunt_bench
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

@@ -5,6 +5,8 @@
 #include <fstream>
 #include <iostream>
 #include <memory>
+#include <optional>
+#include <sstream>
 #include <string>
 
 #include "platform/font.hpp"
@@ -30,6 +32,16 @@ const char* kUsage =
 int usageError(const std::string& message) {
   std::fprintf(stderr, "vunt: %s (try 'vunt --help')\n", message.c_str());
   return 2;
+}
+
+// The --input file is the player's own, not a game file: a pipe (--input /dev/stdin) serves too.
+std::optional<std::string> readInputFile(const std::string& name) {
+  std::ifstream in(name, std::ios::binary);
+  if (!in) return std::nullopt;
+  std::ostringstream text;
+  text << in.rdbuf();
+  if (in.bad()) return std::nullopt;
+  return std::move(text).str();
 }
 
 fs::path programDirectory(const char* argv0) {
@@ -80,7 +92,7 @@ int main(int argc, char** argv) {
     if (headless) {
       std::vector<vunt::InputEvent> events;
       if (!input.empty()) {
-        std::optional<std::string> text = vunt::readWholeFile(input);
+        std::optional<std::string> text = readInputFile(input);
         if (!text) return usageError("cannot read the input file " + input);
         std::string error;
         auto parsed = vunt::parseInputEvents(*text, error);

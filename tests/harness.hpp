@@ -1,7 +1,10 @@
 #pragma once
 // Runs scripts through the headless host in a fresh game directory and returns the transcript.
+#include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <fstream>
+#include <optional>
 #include <random>
 #include <sstream>
 #include <string>
@@ -69,8 +72,28 @@ inline std::vector<InputEvent> events(const std::string& text) {
   return parsed ? *parsed : std::vector<InputEvent>{};
 }
 
+// With VUNT_FUZZ_SEEDS naming a directory, every game the tests play is also written there as an
+// input for the script fuzzer (fuzz/script.cpp): the script file, NUL, the input events, and NUL
+// and the save file when the game has one.
+inline void writeFuzzSeed(const GameDir& dir, const std::string& input) {
+  const char* seeds = std::getenv("VUNT_FUZZ_SEEDS");
+  if (!seeds) return;
+  auto read = [&](const char* name) -> std::optional<std::string> {
+    std::ifstream in(dir.path() / name, std::ios::binary);
+    if (!in) return std::nullopt;
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+  };
+  std::string seed = read("vunt-n.zad").value_or("") + '\0' + input;
+  if (auto save = read("VUNT.DAT")) seed += '\0' + *save;
+  std::ofstream(std::filesystem::path(seeds) / std::to_string(std::hash<std::string>{}(seed)), std::ios::binary)
+      << seed;
+}
+
 // Plays the game in dir with the input events (the input-file syntax, one event a line).
 inline Played play(const GameDir& dir, const std::string& input = "") {
+  writeFuzzSeed(dir, input);
   std::ostringstream out;
   HeadlessHost host(events(input), out);
   Vunt game(host, dir.path());

@@ -8,7 +8,9 @@ struct Session {
   std::ostringstream out;
   HeadlessHost host;
   Vunt game;
-  explicit Session(const GameDir& dir, const std::string& input = "") : host(events(input), out), game(host, dir.path()) {}
+  explicit Session(const GameDir& dir, const std::string& input = "") : host(events(input), out), game(host, dir.path()) {
+    writeFuzzSeed(dir, input);
+  }
   Played run() {
     Played r;
     r.status = host.run(game);

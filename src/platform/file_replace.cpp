@@ -26,7 +26,10 @@ bool replaceFile(const std::filesystem::path& path, std::string_view bytes, std:
     if (step != std::string_view("create")) ::unlink(tmp.c_str());
     return false;
   };
-  int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  // A temporary file left by an earlier crash goes first. The new one is created afresh and never
+  // through a link: a game folder could hold a link of that name to some other file of the user.
+  ::unlink(tmp.c_str());
+  int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
   if (fd < 0) return fail("create", -1);
   // The new file keeps the old one's permissions.
   struct stat old{};

@@ -1,7 +1,10 @@
 #include "platform/game_files.hpp"
 
-#include <fstream>
-#include <sstream>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <system_error>
 
 #include "platform/text.hpp"
@@ -46,15 +49,31 @@ fs::path gameFile(const fs::path& dir, std::u32string_view name) {
   return path;
 }
 
-std::optional<std::string> readWholeFile(const fs::path& path) {
-  std::error_code ec;
-  if (fs::is_directory(path, ec)) return std::nullopt;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::ostringstream out;
-  out << in.rdbuf();
-  if (in.bad()) return std::nullopt;
-  return std::move(out).str();
+std::optional<std::string> readWholeFile(const fs::path& path, std::uintmax_t maxBytes) {
+  // Opening without blocking: a pipe with no writer would otherwise hold the game forever.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return std::nullopt;
+  std::optional<std::string> bytes;
+  struct stat st{};
+  if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && std::uintmax_t(st.st_size) <= maxBytes) {
+    std::string data;
+    data.reserve(std::size_t(st.st_size));
+    char buffer[65536];
+    for (;;) {
+      const ssize_t n = ::read(fd, buffer, sizeof buffer);
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0) break;
+      if (n == 0) {
+        bytes = std::move(data);
+        break;
+      }
+      // A file that grows while it is read is refused like a file that was too large.
+      if (data.size() + std::size_t(n) > maxBytes) break;
+      data.append(buffer, std::size_t(n));
+    }
+  }
+  ::close(fd);
+  return bytes;
 }
 
 }  // namespace vunt

@@ -2,6 +2,7 @@
 // Every data file of a game is named as on Windows: the game directory, "\" and a name that may
 // hold further "\" parts, in any letter case. This is the one place that turns such a name into
 // a path on this system.
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -14,7 +15,12 @@ namespace vunt {
 // to letter case. A part found neither way is kept as written, so opening the result fails.
 std::filesystem::path gameFile(const std::filesystem::path& dir, std::u32string_view name);
 
-// Reads a whole file; nothing when it cannot be opened or read.
-std::optional<std::string> readWholeFile(const std::filesystem::path& path);
+// Game files come from anywhere; none of them is this large.
+constexpr std::uintmax_t kMaxGameFileBytes = 16 << 20;
+
+// Reads a whole regular file; nothing when it cannot be opened or read, when it is no regular
+// file (a directory, a device, a pipe: it could block or never end) or when it holds more than
+// maxBytes.
+std::optional<std::string> readWholeFile(const std::filesystem::path& path, std::uintmax_t maxBytes = kMaxGameFileBytes);
 
 }  // namespace vunt

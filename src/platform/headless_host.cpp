@@ -64,12 +64,17 @@ HeadlessHost::HeadlessHost(std::vector<InputEvent> events, std::ostream& out, st
 
 int HeadlessHost::run(Application& app) {
   app_ = &app;
+  ticks_ = elapsedMs_ = 0;
   int status = 0;
   try {
     app.start();
     for (;;) {
-      if (app.timerEnabled()) app.tick();
-      else doEvents(WaitKind::Player);
+      if (app.timerEnabled()) {
+        if (++ticks_ > maxTicks_) throw ProgramEnd{kBudgetStatus, "budget"};
+        app.tick();
+      } else {
+        doEvents(WaitKind::Player);
+      }
     }
   } catch (const ProgramEnd& end) {
     transcript("end", {end.how});
@@ -83,6 +88,7 @@ int HeadlessHost::run(Application& app) {
 
 void HeadlessHost::doEvents(WaitKind kind, std::uint32_t) {
   ++clock_;
+  if (++elapsedMs_ > maxMs_) throw ProgramEnd{kBudgetStatus, "budget"};
   if (kind != WaitKind::Player || !app_) return;
   if (next_ >= events_.size()) throw ProgramEnd{3, "input-exhausted"};
   saveFrame();

@@ -2,6 +2,7 @@
 // The headless host: no window and no sound device, a virtual clock, input events from a file and
 // a transcript of what the game shows on standard output. Game authors use it to play a game from
 // an input file; the tests use it to run scripts.
+#include <cstdint>
 #include <filesystem>
 #include <iosfwd>
 #include <optional>
@@ -37,6 +38,16 @@ class HeadlessHost : public Host {
   // The virtual clock, for tests that start it near its wrap.
   void setClock(std::uint32_t ms) { clock_ = ms; }
 
+  // A bound on one run, for programs that drive arbitrary games (the fuzzers): once more than
+  // maxTicks timer ticks have run or more than maxMs of virtual time have passed, the run ends
+  // with the exit status kBudgetStatus and the transcript line "end<TAB>budget". Unbounded unless
+  // set; the command line never sets it.
+  static constexpr int kBudgetStatus = 4;
+  void setBudget(std::uint64_t maxTicks, std::uint64_t maxMs) {
+    maxTicks_ = maxTicks;
+    maxMs_ = maxMs;
+  }
+
  private:
   void deliver(const InputEvent& e);
   void saveFrame();
@@ -47,6 +58,8 @@ class HeadlessHost : public Host {
   int frameCount_ = 0;
   std::uint32_t clock_ = 0;
   Application* app_ = nullptr;
+  std::uint64_t maxTicks_ = UINT64_MAX, maxMs_ = UINT64_MAX;
+  std::uint64_t ticks_ = 0, elapsedMs_ = 0;  // of the current run
 };
 
 }  // namespace vunt

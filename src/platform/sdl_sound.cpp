@@ -3,7 +3,10 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
+#include <optional>
 #include <string>
+
+#include "platform/game_files.hpp"
 
 #include "platform/host.hpp"
 
@@ -36,7 +39,12 @@ bool MixerSound::play(const std::filesystem::path& file, int flags, Host& host) 
 }
 
 bool MixerSound::load(const std::filesystem::path& file) {
-  Mix_Chunk* chunk = Mix_LoadWAV(file.c_str());
+  // Only wave files, read whole first: a name that leads to a pipe or a device must not hold
+  // the game, and a file of another format must not reach the mixer's other decoders.
+  std::optional<std::string> bytes = readWholeFile(file, kMaxGameFileBytes * 4);
+  if (!bytes || bytes->size() < 12 || bytes->compare(0, 4, "RIFF") != 0 || bytes->compare(8, 4, "WAVE") != 0)
+    return false;
+  Mix_Chunk* chunk = Mix_LoadWAV_RW(SDL_RWFromConstMem(bytes->data(), int(bytes->size())), 1);
   if (!chunk) return false;
   chunk_ = chunk;
   return true;

@@ -6,16 +6,17 @@
 
 namespace vunt {
 
-std::vector<std::u32string> splitScriptLines(std::u32string_view text) {
+std::vector<std::u32string> splitScriptLines(std::u32string_view text, std::size_t maxLines) {
   std::vector<std::u32string> lines;
   std::size_t start = 0;
   for (std::size_t i = 0; i < text.size(); ++i) {
+    if (lines.size() >= maxLines) return lines;
     if (text[i] != U'\r' && text[i] != U'\n') continue;
     lines.emplace_back(text.substr(start, i - start));
     if (text[i] == U'\r' && i + 1 < text.size() && text[i + 1] == U'\n') ++i;
     start = i + 1;
   }
-  if (start < text.size()) lines.emplace_back(text.substr(start));
+  if (start < text.size() && lines.size() < maxLines) lines.emplace_back(text.substr(start));
   return lines;
 }
 
@@ -24,7 +25,8 @@ void Vunt::ACMLOAD(const std::u32string& fileName) {
   const std::u32string failure = U"ファイルが読込めません\r\n" + fileName;
   CurLine = 0;
   if (!bytes) EEE(failure);
-  std::vector<std::u32string> lines = splitScriptLines(decodeScriptText(*bytes));
+  // One line more than the store holds is enough to tell that the file is too long.
+  std::vector<std::u32string> lines = splitScriptLines(decodeScriptText(*bytes), kLastLine + 1);
   for (const std::u32string& line : lines) {
     ++CurLine;
     if (CurLine > kLastLine) EEE(failure);

@@ -1,5 +1,6 @@
 #pragma once
 // Splitting a script file into its lines, without any host.
+#include <cstdint>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -9,7 +10,7 @@ namespace vunt {
 
 // The lines of a decoded script: a line ends at CR LF, a lone CR or a lone LF; the line end is not
 // part of the line, a last line without a line end counts, and a line end after the last line adds
-// no empty line.
-std::vector<std::u32string> splitScriptLines(std::u32string_view text);
+// no empty line. At most maxLines lines are cut; the rest of the text is left alone.
+std::vector<std::u32string> splitScriptLines(std::u32string_view text, std::size_t maxLines = SIZE_MAX);
 
 }  // namespace vunt

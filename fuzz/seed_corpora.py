@@ -1,0 +1,88 @@
+#!/usr/bin/env python3
+"""Rebuilds the seed corpora fuzz/corpus/<target>/ from the tests.
+
+Usage: fuzz/seed_corpora.py BUILD FUZZ_BUILD
+  BUILD       the normal build (its vunt_tests writes every game it plays when VUNT_FUZZ_SEEDS is set)
+  FUZZ_BUILD  the fuzz build; each corpus is reduced to the inputs that add coverage (-merge=1)
+
+The script fuzzer's seeds are the games the tests play. The other targets take the pieces of those
+games that they read: IF/EVA expressions, MES texts, CMST menu texts, save files; pictures are
+small files of each format made with ImageMagick, and the picture the tests use.
+"""
+import hashlib
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+
+
+def fields(line):
+    return line.split(",")
+
+
+def put(directory, data):
+    os.makedirs(directory, exist_ok=True)
+    with open(os.path.join(directory, hashlib.sha1(data).hexdigest()[:16]), "wb") as f:
+        f.write(data)
+
+
+def main():
+    build, fuzz_build = sys.argv[1], sys.argv[2]
+    raw = tempfile.mkdtemp(prefix="vunt-seeds-")
+    try:
+        games = os.path.join(raw, "script")
+        os.makedirs(games)
+        env = dict(os.environ, VUNT_FUZZ_SEEDS=games)
+        subprocess.run([os.path.join(build, "vunt_tests")], env=env, stdout=subprocess.DEVNULL, check=False)
+
+        flags = bytes([5, 0, 1, 0, 0, 0, 1, 0] + [0] * 54)  # F0 = 5, F1 = 1, F3 = 1
+        for name in os.listdir(games):
+            parts = open(os.path.join(games, name), "rb").read().split(b"\0")
+            if len(parts) > 2:
+                put(os.path.join(raw, "save_file"), parts[2])
+            script = parts[0].decode("utf-8", "replace").replace("\r\n", "\n").split("\n")
+            for line in script:
+                f = fields(line)
+                if f[0] in ("IF", "EVA") and len(f) > 1:
+                    put(os.path.join(raw, "expression"), f[1].encode() + b"\0" + flags)
+                elif f[0] in ("MES", "ITMS") and len(f) > 2 - (f[0] == "MES"):
+                    text = f[1] if f[0] == "MES" else f[2]
+                    put(os.path.join(raw, "message_codes"), b" \x03\x00\x00" + text.encode())
+                    put(os.path.join(raw, "message_codes"), b" \x03\x02\x01" + text.encode())
+                elif f[0] == "CMST" and len(f) > 2 and f[1].isdigit():
+                    put(os.path.join(raw, "menu_text"), bytes([int(f[1]) % 12 + 2]) + f[2].encode())
+
+        pictures = os.path.join(raw, "picture")
+        os.makedirs(pictures)
+        shutil.copy(os.path.join(ROOT, "tests", "data", "two-colours-gif.szg"), pictures)
+        for fmt in ["bmp", "bmp3", "bmp2", "gif", "jpg", "png", "ico", "pcx", "tga", "xpm"]:
+            subprocess.run(["convert", "-size", "6x4", "gradient:red-blue", f"{fmt}:" + os.path.join(pictures, fmt)],
+                           check=False, stderr=subprocess.DEVNULL)
+        subprocess.run(["convert", "-size", "5x3", "xc:yellow", "-colors", "2", "-type", "Palette",
+                        "bmp3:" + os.path.join(pictures, "bmp-palette")], check=False, stderr=subprocess.DEVNULL)
+        put(pictures, b"\xd7\xcd\xc6\x9a" + bytes(40))  # a placeable metafile's header
+
+        for target in sorted(os.listdir(raw)):
+            out = os.path.join(ROOT, "fuzz", "corpus", target)
+            shutil.rmtree(out, ignore_errors=True)
+            os.makedirs(out)
+            if target == "picture":
+                # The decoders are the system's and not instrumented: coverage cannot tell the
+                # formats apart, so every format is kept.
+                for name in os.listdir(os.path.join(raw, target)):
+                    shutil.copy(os.path.join(raw, target, name), out)
+                print(target, len(os.listdir(out)), "seeds")
+                continue
+            binary = os.path.join(fuzz_build, "fuzz_" + target)
+            subprocess.run([binary, "-merge=1", "-close_fd_mask=3", out, os.path.join(raw, target)],
+                           check=True, stderr=subprocess.DEVNULL, env=dict(os.environ, ASAN_OPTIONS="detect_leaks=0"))
+            print(target, len(os.listdir(out)), "seeds")
+    finally:
+        shutil.rmtree(raw, ignore_errors=True)
+
+
+if __name__ == "__main__":
+    main()
