@@ -1,9 +1,22 @@
 #include "puzzle/solver.hpp"
 
 #include <algorithm>
+#include <bit>
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
+#include <memory>
+#include <stdexcept>
+#include <utility>
 #include <vector>
+
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#include <immintrin.h>
+#define VUNT_SOLVER_BMI2 1
+#endif
+#ifdef __linux__
+#include <sys/mman.h>
+#endif
 
 #include "puzzle/rules.hpp"
 
@@ -11,12 +24,74 @@ namespace vunt {
 
 namespace {
 
-// Move codes in the order the search tries them, with their key letters.
-constexpr std::array<int, 4> kSearchOrder{1, 2, 3, 0};
-constexpr std::array<char, 4> kLetterOfCode{'D', 'L', 'R', 'U'};  // indexed by move code 0..3
+constexpr int kMoves = 4;
+// The key letter of each move code.
+constexpr std::array<char, kMoves> kLetterOfCode{'D', 'L', 'R', 'U'};
+constexpr bool horizontal(int move) { return move == 1 || move == 2; }
+constexpr int kLineMasks = 1 << kBoardSize;
 
-constexpr int kCells = kBoardSize * kBoardSize;
-constexpr std::size_t kMaxKeyWords = (kMaxPieces + 7) / 8;
+// Sets of cells as bits: row y is the 16-bit lane y % 4 of word y / 4, column x its bit x, so
+// bit p = 16 * y + x stands for cell (x, y) and no row crosses a word.
+using Lanes = std::array<std::uint64_t, 3>;
+constexpr std::uint64_t kLaneCells = 0x0FFF0FFF0FFF0FFFULL;  // columns 0..11 of each lane
+constexpr std::uint64_t kLaneFirst = 0x0001000100010001ULL;  // column 0 of each lane
+
+constexpr int positionOf(int x, int y) { return 16 * y + x; }
+void setPosition(Lanes& b, int p) { b[std::size_t(p >> 6)] |= std::uint64_t(1) << (p & 63); }
+unsigned rowOf(const Lanes& b, int y) { return unsigned(b[std::size_t(y >> 2)] >> (16 * (y & 3))) & 0xFFF; }
+
+// Every cell of the set one cell further in the direction of the move, wrapping at the edges.
+template <int move>
+inline Lanes shifted(const Lanes& b) {
+  if constexpr (move == 0) {  // down: row y to row y + 1, row 11 to row 0
+    return {(b[0] << 16) | (b[2] >> 48), (b[1] << 16) | (b[0] >> 48), (b[2] << 16) | (b[1] >> 48)};
+  } else if constexpr (move == 3) {  // up
+    return {(b[0] >> 16) | (b[1] << 48), (b[1] >> 16) | (b[2] << 48), (b[2] >> 16) | (b[0] << 48)};
+  } else if constexpr (move == 2) {  // right: column x to x + 1, column 11 to column 0
+    Lanes r;
+    for (std::size_t w = 0; w < 3; ++w) r[w] = ((b[w] << 1) & kLaneCells) | ((b[w] >> 11) & kLaneFirst);
+    return r;
+  } else {  // left
+    Lanes r;
+    for (std::size_t w = 0; w < 3; ++w) r[w] = ((b[w] >> 1) & kLaneCells) | ((b[w] & kLaneFirst) << 11);
+    return r;
+  }
+}
+
+// A column's mask (bit y for row y) as the cells of column 0.
+const std::vector<Lanes>& columnSpread() {
+  static const std::vector<Lanes> table = [] {
+    std::vector<Lanes> t(kLineMasks);
+    for (int m = 0; m < kLineMasks; ++m)
+      for (int y = 0; y < kBoardSize; ++y)
+        if (m >> y & 1) setPosition(t[std::size_t(m)], positionOf(0, y));
+    return t;
+  }();
+  return table;
+}
+
+// Gathering and scattering bits under a mask: the processor's own instructions where it has
+// them, plain loops elsewhere. Both give the same results, so keys do not depend on the path.
+struct PortableBits {
+  static std::uint64_t extract(std::uint64_t v, std::uint64_t mask) {
+    std::uint64_t r = 0;
+    for (std::uint64_t bit = 1; mask; mask &= mask - 1, bit <<= 1)
+      if (v & mask & (0 - mask)) r |= bit;
+    return r;
+  }
+  static std::uint64_t deposit(std::uint64_t v, std::uint64_t mask) {
+    std::uint64_t r = 0;
+    for (std::uint64_t bit = 1; mask; mask &= mask - 1, bit <<= 1)
+      if (v & bit) r |= mask & (0 - mask);
+    return r;
+  }
+};
+#ifdef VUNT_SOLVER_BMI2
+struct Bmi2Bits {
+  [[gnu::target("bmi2,popcnt")]] static std::uint64_t extract(std::uint64_t v, std::uint64_t mask) { return _pext_u64(v, mask); }
+  [[gnu::target("bmi2,popcnt")]] static std::uint64_t deposit(std::uint64_t v, std::uint64_t mask) { return _pdep_u64(v, mask); }
+};
+#endif
 
 std::uint64_t mix(std::uint64_t h) {
   h ^= h >> 31;
@@ -25,73 +100,216 @@ std::uint64_t mix(std::uint64_t h) {
   return h;
 }
 
+// The moves of the game's rule, one line at a time. A left or right move keeps every piece in its
+// row and a piece waits only for the cell ahead of it in that row, so which pieces of a row move
+// depends on that row's pieces and walls alone; the same holds for columns and up or down moves.
+// Each entry is found by making the move with movePieces on a board that holds only that line's
+// pieces, the first time the search meets the line in that state, and is remembered.
+class LineMoves {
+ public:
+  explicit LineMoves(const Grid& board) : table_(std::size_t(2 * kBoardSize * kLineMasks), kUnknown) {
+    scratch_.Board = board;
+  }
+
+  // The pieces (as masks along the line) that move when the pieces of a line stand at
+  // `occupied`: for a row, the low 16 bits for a move right and the high 16 bits for a move left;
+  // for a column, down and up.
+  std::uint32_t moved(bool row, int line, unsigned occupied) {
+    std::uint32_t& entry = table_[std::size_t(((row ? 0 : kBoardSize) + line) * kLineMasks) + occupied];
+    if (entry == kUnknown) entry = compute(row ? 2 : 0, line, occupied) | compute(row ? 1 : 3, line, occupied) << 16;
+    return entry;
+  }
+
+ private:
+  static constexpr std::uint32_t kUnknown = 0xFFFFFFFF;
+
+  std::uint32_t compute(int move, int line, unsigned occupied) {
+    PuzzleBoard& b = scratch_;
+    int count = 0;
+    for (int p = 0; p < kBoardSize; ++p) {
+      if (!(occupied >> p & 1)) continue;
+      ++count;
+      const int x = horizontal(move) ? p : line, y = horizontal(move) ? line : p;
+      b.PieceX[std::size_t(count)] = std::int16_t(x);
+      b.PieceY[std::size_t(count)] = std::int16_t(y);
+      b.PieceKind[std::size_t(count)] = 1;
+      b.Occupied[std::size_t(x)][std::size_t(y)] = std::int16_t(count);
+    }
+    b.PieceCount = std::int16_t(count);
+    const MoveResult result = movePieces(b.ref(), *moveDelta(move));
+    std::uint32_t mask = 0;
+    for (int i = 0; i < result.count; ++i) {
+      const PieceMove& m = result.moves[std::size_t(i)];
+      mask |= 1u << (horizontal(move) ? m.fromX : m.fromY);
+    }
+    for (int i = 1; i <= count; ++i) b.Occupied[std::size_t(b.PieceX[std::size_t(i)])][std::size_t(b.PieceY[std::size_t(i)])] = 0;
+    return mask;
+  }
+
+  PuzzleBoard scratch_;
+  std::vector<std::uint32_t> table_;
+};
+
+// The hash table's slots: an array that the kernel may back with huge pages, since the search
+// reads it at random.
+class SlotArray {
+ public:
+  SlotArray() = default;
+  explicit SlotArray(std::size_t n) : size_(n) {
+    const std::size_t bytes = (std::max<std::size_t>(n * sizeof(std::uint64_t), kAlign) + kAlign - 1) / kAlign * kAlign;
+    data_ = static_cast<std::uint64_t*>(std::aligned_alloc(kAlign, bytes));
+    if (!data_) throw std::bad_alloc();
+#ifdef MADV_HUGEPAGE
+    madvise(data_, bytes, MADV_HUGEPAGE);
+#endif
+    std::memset(data_, 0, n * sizeof(std::uint64_t));
+  }
+  ~SlotArray() { std::free(data_); }
+  SlotArray(SlotArray&& o) noexcept : data_(std::exchange(o.data_, nullptr)), size_(std::exchange(o.size_, 0)) {}
+  SlotArray& operator=(SlotArray&& o) noexcept {
+    std::swap(data_, o.data_);
+    std::swap(size_, o.size_);
+    return *this;
+  }
+  std::uint64_t& operator[](std::size_t i) { return data_[i]; }
+  std::size_t size() const { return size_; }
+
+ private:
+  static constexpr std::size_t kAlign = 2 << 20;
+  std::uint64_t* data_ = nullptr;
+  std::size_t size_ = 0;
+};
+
+// A state: the cells that hold pieces, and three bit planes that spell the kind of the piece on
+// each of them (bit i of the kind in plane i). Pieces of one kind are interchangeable, so this
+// is all there is to a position.
+struct State {
+  Lanes all;
+  std::array<Lanes, 3> planes;
+};
+
+// A state's key, 32 bytes at most: the occupied cells as 144 bits in cell order, then for each
+// plane the bit of each piece, in cell order (3 bits per piece).
+constexpr std::size_t kKeyWords = 4;
+constexpr int kCellBits = 144;
+using Key = std::array<std::uint64_t, kKeyWords>;
+
+inline void putBits(Key& k, int offset, int count, std::uint64_t v) {
+  const int w = offset >> 6, b = offset & 63;
+  k[std::size_t(w)] |= v << b;
+  if (b + count > 64) k[std::size_t(w) + 1] |= v >> (64 - b);
+}
+inline std::uint64_t getBits(const std::uint64_t* k, int offset, int count) {
+  const int w = offset >> 6, b = offset & 63;
+  std::uint64_t v = k[w] >> b;
+  if (b + count > 64) v |= k[w + 1] << (64 - b);
+  return count >= 64 ? v : v & ((std::uint64_t(1) << count) - 1);
+}
+
 class Search {
  public:
   Search(const PuzzleBoard& start, const SolveLimits& limits)
-      : board_(start), maxStates_(std::min<std::size_t>(limits.maxStates, (std::size_t(1) << 30) - 1)) {
-    n_ = board_.PieceCount;
-    words_ = std::max<std::size_t>(1, (std::size_t(n_) + 7) / 8);
-    // Canonical numbering: pieces grouped by kind, kind 1 first; within a kind, by cell.
-    std::array<std::vector<int>, 6> cellsOfKind;
-    for (int i = 1; i <= n_; ++i)
-      cellsOfKind[std::size_t(board_.PieceKind[i])].push_back(board_.PieceY[i] * kBoardSize + board_.PieceX[i]);
-    int next = 0;
-    for (int k = 1; k <= 5; ++k) {
-      groupStart_[std::size_t(k)] = next;
-      for (int cell : cellsOfKind[std::size_t(k)]) {
-        board_.PieceKind[next + 1] = std::int16_t(k);
-        startKey_[std::size_t(next++)] = std::uint8_t(cell);
+      : start_(start),
+        lines_(start.Board),
+        spread_(columnSpread()),
+        maxStates_(std::min<std::size_t>(limits.maxStates, (std::size_t(1) << 30) - 1)),
+        plainBitLoops_(limits.plainBitLoops) {
+    n_ = start.PieceCount;
+    words_ = std::size_t(kCellBits + 3 * n_ + 63) / 64;
+    for (int y = 0; y < kBoardSize; ++y)
+      for (int x = 0; x < kBoardSize; ++x) {
+        const int code = start.Board[std::size_t(x)][std::size_t(y)];
+        if (code == kTrapCode) setPosition(traps_, positionOf(x, y));
+        if (code > kGoalOffset && code <= kGoalOffset + 5) {
+          const int k = code - kGoalOffset;
+          setPosition(goalCells_, positionOf(x, y));
+          for (std::size_t i = 0; i < 3; ++i)
+            if (k >> i & 1) setPosition(goalPlanes_[i], positionOf(x, y));
+          ++goalCount_[std::size_t(k)];
+        }
       }
+    for (int i = 1; i <= n_; ++i) {
+      const int p = positionOf(start.PieceX[i], start.PieceY[i]), k = start.PieceKind[i];
+      setPosition(startState_.all, p);
+      for (std::size_t b = 0; b < 3; ++b)
+        if (k >> b & 1) setPosition(startState_.planes[b], p);
+      ++pieceCount_[std::size_t(k)];
     }
-    groupStart_[6] = next;
-    sortGroups(startKey_);
-    for (auto& column : board_.Occupied) column.fill(0);
   }
 
   SolveResult run() {
     SolveResult result;
     const auto began = std::chrono::steady_clock::now();
     if (enoughGoals()) {
-      search(result);
-    } else {
-      result.status = SolveResult::Unsolvable;
+#ifdef VUNT_SOLVER_BMI2
+      if (!plainBitLoops_ && __builtin_cpu_supports("bmi2") && __builtin_cpu_supports("popcnt"))
+        searchBmi2(result);
+      else
+#endif
+        search<PortableBits>(result);
     }
-    result.states = states();
+    result.states = count_;
     result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
+    if (result.status == SolveResult::Solved) verify(result.moves);
     return result;
   }
 
  private:
   // Each kind needs at least as many goal plates as it has pieces.
   bool enoughGoals() const {
-    std::array<int, 6> goals{}, pieces{};
-    for (int c = 0; c < kBoardSize; ++c)
-      for (int r = 0; r < kBoardSize; ++r) {
-        const int code = board_.Board[c][r];
-        if (code >= kGoalOffset + 1 && code <= kGoalOffset + 5) ++goals[std::size_t(code - kGoalOffset)];
-      }
-    for (int i = 1; i <= n_; ++i) ++pieces[std::size_t(board_.PieceKind[i])];
-    for (int k = 1; k <= 5; ++k)
-      if (pieces[std::size_t(k)] > goals[std::size_t(k)]) return false;
+    for (std::size_t k = 1; k <= 5; ++k)
+      if (pieceCount_[k] > goalCount_[k]) return false;
     return true;
   }
 
-  void sortGroups(std::array<std::uint8_t, kMaxKeyWords * 8>& key) const {
-    for (int k = 1; k <= 5; ++k) {
-      // Insertion sort: a move shifts most pieces alike, so a group is nearly sorted already.
-      for (int i = groupStart_[std::size_t(k)] + 1; i < groupStart_[std::size_t(k) + 1]; ++i) {
-        const std::uint8_t v = key[std::size_t(i)];
-        int j = i - 1;
-        while (j >= groupStart_[std::size_t(k)] && key[std::size_t(j)] > v) {
-          key[std::size_t(j) + 1] = key[std::size_t(j)];
-          --j;
-        }
-        key[std::size_t(j) + 1] = v;
-      }
-    }
+  // Whether every piece stands on a goal plate of its own kind.
+  bool allOnGoals(const State& s) const {
+    std::uint64_t off = 0;
+    for (std::size_t w = 0; w < 3; ++w)
+      off |= (s.all[w] & ~goalCells_[w]) | (((s.planes[0][w] ^ goalPlanes_[0][w]) | (s.planes[1][w] ^ goalPlanes_[1][w]) |
+                                             (s.planes[2][w] ^ goalPlanes_[2][w])) &
+                                            s.all[w]);
+    return off == 0;
   }
 
-  std::size_t states() const { return keys_.size() / words_; }
+  template <class Bits>
+  Key encode(const State& s) const {
+    Key k{};
+    std::array<int, 3> before{};  // pieces in the words before each word
+    for (std::size_t w = 0; w < 3; ++w) {
+      putBits(k, 48 * int(w), 48, Bits::extract(s.all[w], kLaneCells));
+      if (w < 2) before[w + 1] = before[w] + std::popcount(s.all[w]);
+    }
+    int offset = kCellBits;
+    for (std::size_t i = 0; i < 3; ++i) {
+      std::uint64_t bits = 0;
+      for (std::size_t w = 0; w < 3; ++w) bits |= Bits::extract(s.planes[i][w], s.all[w]) << before[w];
+      putBits(k, offset, n_, bits);
+      offset += n_;
+    }
+    return k;
+  }
+
+  template <class Bits>
+  State decode(const std::uint64_t* k) const {
+    State s;
+    std::array<int, 3> before{};
+    for (std::size_t w = 0; w < 3; ++w) {
+      s.all[w] = Bits::deposit(getBits(k, 48 * int(w), 48), kLaneCells);
+      if (w < 2) before[w + 1] = before[w] + std::popcount(s.all[w]);
+    }
+    for (std::size_t i = 0; i < 3; ++i) {
+      const std::uint64_t bits = getBits(k, kCellBits + int(i) * n_, n_);
+      for (std::size_t w = 0; w < 3; ++w) s.planes[i][w] = Bits::deposit(bits >> before[w], s.all[w]);
+    }
+    return s;
+  }
+
+  // Keys live in blocks that never move, so growing the store copies nothing.
+  static constexpr int kBlockShift = 16;
+  const std::uint64_t* keyOf(std::size_t s) const {
+    return blocks_[s >> kBlockShift].get() + (s & ((std::size_t(1) << kBlockShift) - 1)) * words_;
+  }
 
   std::uint64_t hashOf(const std::uint64_t* w) const {
     std::uint64_t h = 0x9E3779B97F4A7C15ULL;
@@ -99,78 +317,158 @@ class Search {
     return mix(h);
   }
 
-  void grow() {
-    const std::size_t capacity = table_.empty() ? 1024 : table_.size() * 2;
-    table_.assign(capacity, 0);
-    mask_ = capacity - 1;
-    for (std::size_t s = 0; s < states(); ++s) place(hashOf(&keys_[s * words_]), s);
-  }
+  // A slot holds the upper half of the state's hash and the state's number + 1 (0: free). The
+  // home slot is taken from the top bits of that half, so growing needs no key again.
+  static constexpr std::uint64_t kTagMask = 0xFFFFFFFF00000000ULL;
+  std::size_t home(std::uint64_t tagged) const { return std::size_t(tagged >> 32) >> shift_; }
 
-  void place(std::uint64_t h, std::size_t index) {
-    std::size_t slot = h & mask_;
-    while (table_[slot] != 0) slot = (slot + 1) & mask_;
-    table_[slot] = (h & 0xFFFFFFFF00000000ULL) | (index + 1);
+  void grow() {
+    SlotArray old = std::move(table_);
+    const std::size_t size = old.size() == 0 ? 1024 : old.size() * 2;
+    table_ = SlotArray(size);
+    mask_ = size - 1;
+    shift_ = 32 - std::countr_zero(size);
+    for (std::size_t i = 0; i < old.size(); ++i) {
+      if (old[i] == 0) continue;
+      std::size_t slot = home(old[i]);
+      while (table_[slot] != 0) slot = (slot + 1) & mask_;
+      table_[slot] = old[i];
+    }
   }
 
   // Adds the state unless it is known; true when it was new.
-  bool insert(const std::uint64_t* w, std::uint32_t parentAndMove) {
-    if ((states() + 1) * 2 > table_.size()) grow();
-    const std::uint64_t h = hashOf(w);
-    const std::uint64_t tag = h & 0xFFFFFFFF00000000ULL;
-    std::size_t slot = h & mask_;
+  bool insert(const std::uint64_t* w, std::uint64_t h, std::uint32_t parentAndMove) {
+    const std::uint64_t tag = h & kTagMask;
+    std::size_t slot = home(tag);
     for (;; slot = (slot + 1) & mask_) {
       const std::uint64_t e = table_[slot];
       if (e == 0) break;
-      if ((e & 0xFFFFFFFF00000000ULL) == tag &&
-          std::memcmp(&keys_[((e & 0xFFFFFFFFULL) - 1) * words_], w, words_ * 8) == 0)
-        return false;
+      if ((e & kTagMask) == tag && std::memcmp(keyOf((e & 0xFFFFFFFFULL) - 1), w, words_ * 8) == 0) return false;
     }
-    table_[slot] = tag | (states() + 1);
-    keys_.insert(keys_.end(), w, w + words_);
+    const std::size_t s = count_++;
+    table_[slot] = tag | (s + 1);
+    if ((s >> kBlockShift) >= blocks_.size()) blocks_.push_back(std::make_unique<std::uint64_t[]>(words_ << kBlockShift));
+    std::memcpy(const_cast<std::uint64_t*>(keyOf(s)), w, words_ * 8);
     parents_.push_back(parentAndMove);
     return true;
   }
 
+  struct Candidate {
+    Key key;
+    std::uint64_t hash;
+    int move;
+  };
+
+  // One move from a state: the position it leads to, unless a piece ends on a trap; true when
+  // it clears the stage (the result then holds the solution).
+  template <int move, class Bits>
+  bool tryMove(const State& state, const Lanes& moving, bool onGoals, std::size_t from,
+               std::array<Candidate, kMoves>& candidates, int& found, SolveResult& result) {
+    if ((moving[0] | moving[1] | moving[2]) == 0) {
+      // Nothing moves: the same position, cleared now if its pieces stand on their goals.
+      if (!onGoals) return false;
+      result.status = SolveResult::Solved;
+      result.moves = pathTo(from) + moveLetter(move);
+      return true;
+    }
+    State next;
+    {
+      const Lanes arrived = shifted<move>({state.all[0] & moving[0], state.all[1] & moving[1], state.all[2] & moving[2]});
+      for (std::size_t w = 0; w < 3; ++w) next.all[w] = (state.all[w] & ~moving[w]) | arrived[w];
+    }
+    if (((next.all[0] & traps_[0]) | (next.all[1] & traps_[1]) | (next.all[2] & traps_[2])) != 0) return false;
+    for (std::size_t i = 0; i < 3; ++i) {
+      const Lanes& plane = state.planes[i];
+      const Lanes arrived = shifted<move>({plane[0] & moving[0], plane[1] & moving[1], plane[2] & moving[2]});
+      for (std::size_t w = 0; w < 3; ++w) next.planes[i][w] = (plane[w] & ~moving[w]) | arrived[w];
+    }
+    if (allOnGoals(next)) {
+      result.status = SolveResult::Solved;
+      result.moves = pathTo(from) + moveLetter(move);
+      return true;
+    }
+    Candidate& c = candidates[std::size_t(found++)];
+    c.key = encode<Bits>(next);
+    c.hash = hashOf(c.key.data());
+    c.move = move;
+    __builtin_prefetch(&table_[home(c.hash)]);
+    return false;
+  }
+
+#ifdef VUNT_SOLVER_BMI2
+  // The search with the processor's bit instructions: everything it calls is compiled into it.
+  [[gnu::target("bmi2,popcnt"), gnu::flatten]] void searchBmi2(SolveResult& result) { search<Bmi2Bits>(result); }
+#endif
+
+  template <class Bits>
   void search(SolveResult& result) {
-    std::array<std::uint64_t, kMaxKeyWords> w{};
-    std::memcpy(w.data(), startKey_.data(), words_ * 8);
-    insert(w.data(), 0);
-    BoardRef ref = board_.ref();
-    PieceTable baseX{}, baseY{};
-    for (std::size_t s = 0; s < states(); ++s) {
-      std::array<std::uint8_t, kMaxKeyWords * 8> key{};
-      std::memcpy(key.data(), &keys_[s * words_], words_ * 8);
-      for (int i = 0; i < n_; ++i) {
-        baseX[std::size_t(i) + 1] = std::int16_t(key[std::size_t(i)] % kBoardSize);
-        baseY[std::size_t(i) + 1] = std::int16_t(key[std::size_t(i)] / kBoardSize);
+    grow();
+    const Key startKey = encode<Bits>(startState_);
+    insert(startKey.data(), hashOf(startKey.data()), 0);
+
+    // The successors of one state are added while the next state is expanded, so that the
+    // slots they need, fetched ahead, have arrived by then.
+    std::array<Candidate, kMoves> candidates, pending;
+    int pendingCount = 0;
+    std::size_t pendingParent = 0;
+    auto addPending = [&] {
+      if ((count_ + kMoves) * 2 > table_.size()) grow();
+      for (int i = 0; i < pendingCount; ++i) {
+        const Candidate& c = pending[std::size_t(i)];
+        if (insert(c.key.data(), c.hash, std::uint32_t(pendingParent << 2) | std::uint32_t(c.move)) &&
+            count_ >= maxStates_)
+          return false;
       }
+      pendingCount = 0;
+      return true;
+    };
+
+    for (std::size_t s = 0;; ++s) {
+      if (s >= count_ && pendingCount > 0 && !addPending()) {
+        result.status = SolveResult::LimitReached;
+        return;
+      }
+      if (s >= count_) break;
+      const State state = decode<Bits>(keyOf(s));
+      const bool onGoals = allOnGoals(state);
+
+      // The pieces that each move moves, line by line, as the game's rule has it.
+      std::array<Lanes, kMoves> movingBy{};
+      for (int y = 0; y < kBoardSize; ++y)
+        if (const unsigned row = rowOf(state.all, y)) {
+          const std::uint32_t m = lines_.moved(true, y, row);
+          movingBy[2][std::size_t(y >> 2)] |= std::uint64_t(m & 0xFFFF) << (16 * (y & 3));
+          movingBy[1][std::size_t(y >> 2)] |= std::uint64_t(m >> 16) << (16 * (y & 3));
+        }
+      for (int x = 0; x < kBoardSize; ++x) {
+        unsigned column = 0;  // bit y for row y
+        for (std::size_t w = 0; w < 3; ++w) column |= unsigned(Bits::extract(state.all[w] >> x, kLaneFirst)) << (4 * w);
+        if (column == 0) continue;
+        const std::uint32_t m = lines_.moved(false, x, column);
+        const Lanes& down = spread_[m & 0xFFFF];
+        const Lanes& up = spread_[m >> 16];
+        for (std::size_t w = 0; w < 3; ++w) {
+          movingBy[0][w] |= down[w] << x;
+          movingBy[3][w] |= up[w] << x;
+        }
+      }
+
       ++result.expanded;
-      for (int move : kSearchOrder) {
-        ++result.generated;
-        board_.PieceX = baseX;
-        board_.PieceY = baseY;
-        for (int i = 1; i <= n_; ++i) board_.Occupied[std::size_t(baseX[std::size_t(i)])][std::size_t(baseY[std::size_t(i)])] = std::int16_t(i);
-        const MoveResult moved = movePieces(ref, *moveDelta(move));
-        const CheckResult check = checkPieces(ref);
-        std::array<std::uint8_t, kMaxKeyWords * 8> next{};
-        for (int i = 1; i <= n_; ++i) {
-          board_.Occupied[std::size_t(board_.PieceX[std::size_t(i)])][std::size_t(board_.PieceY[std::size_t(i)])] = 0;
-          next[std::size_t(i) - 1] = std::uint8_t(board_.PieceY[std::size_t(i)] * kBoardSize + board_.PieceX[std::size_t(i)]);
-        }
-        if (check.failed()) continue;
-        if (check.cleared(n_)) {
-          result.status = SolveResult::Solved;
-          result.moves = pathTo(s) + moveLetter(move);
-          return;
-        }
-        if (moved.count == 0) continue;
-        sortGroups(next);
-        std::memcpy(w.data(), next.data(), words_ * 8);
-        if (insert(w.data(), std::uint32_t(s << 2) | std::uint32_t(move)) && states() >= maxStates_) {
-          result.status = SolveResult::LimitReached;
-          return;
-        }
+      result.generated += kMoves;
+      int found = 0;
+      // The moves in the search order: left, right, up, down.
+      if (tryMove<1, Bits>(state, movingBy[1], onGoals, s, candidates, found, result) ||
+          tryMove<2, Bits>(state, movingBy[2], onGoals, s, candidates, found, result) ||
+          tryMove<3, Bits>(state, movingBy[3], onGoals, s, candidates, found, result) ||
+          tryMove<0, Bits>(state, movingBy[0], onGoals, s, candidates, found, result))
+        return;
+      if (!addPending()) {
+        result.status = SolveResult::LimitReached;
+        return;
       }
+      std::swap(candidates, pending);
+      pendingCount = found;
+      pendingParent = s;
     }
     result.status = SolveResult::Unsolvable;
   }
@@ -185,24 +483,44 @@ class Search {
     return path;
   }
 
-  PuzzleBoard board_;
+  // Plays the solution on the stage as the game numbers its pieces, move by move with the game's
+  // own rule and check: only the last move may clear the stage, and no move may fail it.
+  void verify(const std::string& moves) const {
+    PuzzleBoard b = start_;
+    for (std::size_t i = 0; i < moves.size(); ++i) {
+      movePieces(b.ref(), *moveDelta(moveCodeOfLetter(moves[i])));
+      const CheckResult check = checkPieces(b.ref());
+      if (check.failed() || check.cleared(b.PieceCount) != (i + 1 == moves.size()))
+        throw std::logic_error("solver: the solution does not replay under the move rule");
+    }
+  }
+
+  const PuzzleBoard start_;
+  LineMoves lines_;
+  const std::vector<Lanes>& spread_;
   std::size_t maxStates_;
+  bool plainBitLoops_;
   int n_ = 0;
   std::size_t words_ = 1;
-  std::array<int, 7> groupStart_{};
-  std::array<std::uint8_t, kMaxKeyWords * 8> startKey_{};
-  std::vector<std::uint64_t> keys_;     // the states in the order found, words_ words each
+  State startState_{};
+  Lanes traps_{};
+  Lanes goalCells_{};
+  std::array<Lanes, 3> goalPlanes_{};  // the kind of each goal plate, bit i in plane i
+  std::array<int, 6> goalCount_{}, pieceCount_{};
+  std::vector<std::unique_ptr<std::uint64_t[]>> blocks_;
+  std::size_t count_ = 0;
   std::vector<std::uint32_t> parents_;  // per state: the state it came from << 2 | the move code
-  std::vector<std::uint64_t> table_;    // open addressing: hash tag << 32 | state + 1; 0 is free
+  SlotArray table_;
   std::size_t mask_ = 0;
+  int shift_ = 22;
 };
 
 }  // namespace
 
-char moveLetter(int moveCode) { return moveCode >= 0 && moveCode < 4 ? kLetterOfCode[std::size_t(moveCode)] : '?'; }
+char moveLetter(int moveCode) { return moveCode >= 0 && moveCode < kMoves ? kLetterOfCode[std::size_t(moveCode)] : '?'; }
 
 int moveCodeOfLetter(char letter) {
-  for (int code = 0; code < 4; ++code)
+  for (int code = 0; code < kMoves; ++code)
     if (kLetterOfCode[std::size_t(code)] == letter) return code;
   return -1;
 }

@@ -22,6 +22,8 @@ int moveCodeOfLetter(char letter);
 
 struct SolveLimits {
   std::size_t maxStates = 10'000'000;  // the search gives up beyond this many distinct states
+  bool plainBitLoops = false;          // gather bits with loops even where the processor has
+                                       // instructions for it (the results are the same)
 };
 
 struct SolveResult {

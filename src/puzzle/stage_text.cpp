@@ -73,9 +73,13 @@ ParsedStages parseStageText(std::string_view text) {
   ParsedStages out;
   std::map<int, int> seenAt;  // stage number -> header line
   StageCells* current = nullptr;
+  StageCells discarded;  // the rows under a faulty header are read into this and dropped
   int currentLine = 0, rows = 0, pieces = 0;
   auto finish = [&] {
-    if (!current) return;
+    if (!current || current == &discarded) {
+      current = nullptr;
+      return;
+    }
     if (rows < kBoardSize)
       out.errors.push_back({currentLine, "stage " + std::to_string(current->number) + " has " + std::to_string(rows) +
                                              " rows, not 12"});
@@ -101,17 +105,18 @@ ParsedStages parseStageText(std::string_view text) {
       finish();
       if (!number) {
         out.errors.push_back({lineNo, "bad stage header \"" + std::string(line) + "\": expected \"stage N\", N in 1..204"});
-        continue;
-      }
-      if (auto it = seenAt.find(*number); it != seenAt.end()) {
+        discarded = {0, std::string()};
+        current = &discarded;
+      } else if (auto it = seenAt.find(*number); it != seenAt.end()) {
         out.errors.push_back({lineNo, "stage " + std::to_string(*number) + " is given twice (first at line " +
                                           std::to_string(it->second) + ")"});
-        continue;
+        discarded = {*number, std::string()};
+        current = &discarded;
+      } else {
+        seenAt[*number] = lineNo;
+        out.stages.push_back({*number, std::string()});
+        current = &out.stages.back();
       }
-      seenAt[*number] = lineNo;
-      out.stages.push_back({*number, std::string()});
-      out.stages.back().cells.reserve(kStageCells);
-      current = &out.stages.back();
       currentLine = lineNo;
       rows = pieces = 0;
       continue;

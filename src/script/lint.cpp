@@ -1,0 +1,1075 @@
+#include "script/lint.hpp"
+
+#include <algorithm>
+#include <array>
+#include <deque>
+#include <map>
+#include <optional>
+#include <set>
+#include <string_view>
+
+#include "platform/game_files.hpp"
+#include "platform/picture.hpp"
+#include "platform/text.hpp"
+#include "puzzle/solver.hpp"
+#include "puzzle/stage.hpp"
+#include "script/expression.hpp"
+#include "script/fields.hpp"
+#include "script/menu_text.hpp"
+#include "script/message_layout.hpp"
+#include "script/script_store.hpp"
+
+namespace vunt {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kMaxLines = 1000;
+constexpr int kFlags = 31;
+
+// What a field holds, which decides how it is checked.
+enum class Kind {
+  Number,      // any 16-bit number
+  FlagIndex,   // a flag's number, 0..30
+  Line,        // a line number of the script
+  Menu,        // 0..9
+  Entry,       // 0..3
+  Slot,        // 0..3
+  Label,       // 0..2
+  Stage,       // 1..204
+  SoundFlags,  // play flags, without the memory bit
+  Text,        // any text
+  Condition,   // a comparison expression
+  Message,     // a message text with codes
+  MenuText,    // a CMST menu text
+  EntryText,   // an ADDCM entry: a mark and a label
+  Picture,     // a picture name
+  Sound,       // a sound name
+  Mode,        // INC's "L" or "S"
+};
+
+struct FieldSpec {
+  int n;
+  Kind kind;
+  bool always;       // read every time the command runs (else only in some cases)
+  const char* what;  // for messages
+};
+
+struct CommandSpec {
+  std::u32string_view word;
+  std::vector<FieldSpec> fields;  // in the order the command reads them
+};
+
+// The 40 commands and the fields each reads.
+const std::vector<CommandSpec>& commands() {
+  static const std::vector<CommandSpec> table = [] {
+    const FieldSpec line2{2, Kind::Line, true, "line"};
+    std::vector<CommandSpec> t = {
+        {U"CMST", {{2, Kind::Menu, true, "menu number"}, {3, Kind::MenuText, true, "menu text"}}},
+        {U"CMSL", {{3, Kind::Line, true, "line after a choice"}, {2, Kind::Menu, true, "start menu"}}},
+        {U"CASE", {}},
+        {U"ENDCM", {}},
+        {U"DO", {}},
+        {U"DORT", {line2}},
+        {U"DOEX", {line2}},
+        {U"LOOP", {line2}},
+        {U"GOTO", {line2}},
+        {U"GOSUB", {line2}},
+        {U"RET", {}},
+        {U"IF", {{2, Kind::Condition, true, "condition"}, {3, Kind::Line, false, "line"}}},
+        {U"ELSE", {line2}},
+        {U"ENDIF", {}},
+        {U"EVA", {{2, Kind::Condition, true, "condition"}, {3, Kind::Line, false, "line"}}},
+        {U"ENDEV", {}},
+        {U"FP", {{3, Kind::Line, true, "end line"}, {2, Kind::FlagIndex, true, "flag"}}},
+        {U"ENDFP", {}},
+        {U"FJ", {{2, Kind::FlagIndex, true, "flag"}, {3, Kind::Line, true, "last line"}}},
+        {U"ENDFJ", {}},
+        {U"INC", {{2, Kind::FlagIndex, true, "flag"}, {3, Kind::Number, true, "maximum"}, {4, Kind::Mode, false, "\"L\" or \"S\""}}},
+        {U"DEC", {{2, Kind::FlagIndex, true, "flag"}}},
+        {U"FGCL", {{3, Kind::FlagIndex, true, "last flag"}, {2, Kind::FlagIndex, true, "first flag"}}},
+        {U"MES", {{2, Kind::Message, true, "message"}}},
+        {U"LET", {{3, Kind::Number, true, "value"}, {2, Kind::FlagIndex, true, "flag"}}},
+        {U"ADDCM", {{2, Kind::Menu, true, "menu number"}, {3, Kind::Entry, true, "entry"}, {4, Kind::EntryText, true, "entry text"}}},
+        {U"DELCM", {{2, Kind::Menu, true, "menu number"}, {3, Kind::Entry, true, "entry"}}},
+        {U"CLR", {{3, Kind::FlagIndex, true, "last flag"}, {2, Kind::FlagIndex, true, "first flag"}}},
+        {U"GHG", {{2, Kind::Picture, true, "picture name"}}},
+        {U"GHGD", {{2, Kind::Picture, true, "picture name"}}},
+        {U"ITMS", {{3, Kind::Message, true, "item text"}, {2, Kind::Slot, true, "slot"}}},
+        {U"ITCG", {{3, Kind::Text, true, "text"}, {2, Kind::Slot, true, "slot"}}},
+        {U"SOUND", {{2, Kind::Sound, true, "sound name"}, {3, Kind::SoundFlags, true, "play flags"}}},
+        {U"LBHGA", {{2, Kind::Label, true, "label"}, {3, Kind::Text, true, "text"}}},
+        {U"LBHGV", {{2, Kind::Label, true, "label"}, {3, Kind::Number, true, "number"}}},
+        {U"BEED", {{2, Kind::Stage, true, "first stage"}, {3, Kind::Stage, true, "last stage"}}},
+        {U"LOAD", {}},
+        {U"SAVE", {}},
+        {U"EOF", {}},
+        {U"EXIT", {}},
+    };
+    return t;
+  }();
+  return table;
+}
+
+std::string utf8(std::u32string_view s) { return toUtf8(s); }
+std::string inQuotes(std::u32string_view s) { return "\"" + utf8(s) + "\""; }
+std::string str(int v) { return std::to_string(v); }
+
+bool isJump(std::u32string_view w) {
+  return w == U"GOTO" || w == U"DORT" || w == U"DOEX" || w == U"LOOP" || w == U"ELSE" || w == U"GOSUB";
+}
+// Block words that do nothing; never reaching one is no news.
+bool isMarker(std::u32string_view w) {
+  return w == U"DO" || w == U"ENDIF" || w == U"ENDEV" || w == U"ENDFP" || w == U"ENDFJ" || w == U"ENDCM";
+}
+
+// Where a jump leads.
+struct Target {
+  enum Kind { Missing, Line, Computed, Bad } kind = Missing;
+  int line = 0;
+};
+
+// The possible texts of one menu entry at some point of the script, or any text at all.
+struct EntryTexts {
+  bool unknown = false;
+  std::vector<std::u32string> texts;  // sorted, without repeats
+
+  static EntryTexts only(std::u32string t) { return {false, {std::move(t)}}; }
+  void add(const std::u32string& t) {
+    if (unknown) return;
+    auto it = std::lower_bound(texts.begin(), texts.end(), t);
+    if (it == texts.end() || *it != t) texts.insert(it, t);
+    if (texts.size() > 8) makeUnknown();
+  }
+  void makeUnknown() {
+    unknown = true;
+    texts.clear();
+  }
+  // Adds what `o` may hold; true when this changed.
+  bool join(const EntryTexts& o) {
+    if (unknown) return false;
+    if (o.unknown) {
+      makeUnknown();
+      return true;
+    }
+    const std::size_t before = texts.size();
+    for (const auto& t : o.texts) add(t);
+    return unknown || texts.size() != before;
+  }
+};
+using MenuTable = std::array<std::array<EntryTexts, kMenuEntries>, kMenuCount>;
+
+MenuTable emptyMenus() {
+  MenuTable m;
+  for (auto& menu : m)
+    for (auto& e : menu) e = EntryTexts::only(U"");
+  return m;
+}
+
+class Linter {
+ public:
+  Linter(const std::vector<std::u32string>& lines, const fs::path& dir) : dir_(dir) {
+    n_ = int(std::min<std::size_t>(lines.size(), kMaxLines));
+    lines_.assign(lines.begin(), lines.begin() + n_);
+    if (lines.size() > std::size_t(kMaxLines))
+      error(kMaxLines + 1, "the script has " + str(int(lines.size())) + " lines; the game reads at most 1000");
+    for (int l = 1; l <= n_; ++l) {
+      std::u32string_view text = lines_[std::size_t(l - 1)];
+      words_.push_back(text.substr(0, text.find(U',')));
+    }
+  }
+
+  std::vector<LintFinding> run() {
+    findMenuSearches();
+    explore();
+    for (int l = 1; l <= n_; ++l)
+      if (reached_[std::size_t(l)]) checkCommand(l);
+    checkTables();
+    checkMenus();
+    checkSpeakers();
+    checkFlags();
+    reportUnreached();
+    std::stable_sort(findings_.begin(), findings_.end(),
+                     [](const LintFinding& a, const LintFinding& b) { return a.line < b.line; });
+    return findings_;
+  }
+
+ private:
+  // --- Lines and fields ---
+
+  std::u32string_view text(int l) const { return l >= 1 && l <= n_ ? std::u32string_view(lines_[std::size_t(l - 1)]) : U""; }
+  std::u32string_view word(int l) const { return l >= 1 && l <= n_ ? words_[std::size_t(l - 1)] : U""; }
+  std::optional<std::u32string_view> field(int l, int n) const { return cutField(text(l), n); }
+  int fieldCount(int l) const { return int(std::count(text(l).begin(), text(l).end(), U',')) + 1; }
+  static const CommandSpec* spec(std::u32string_view w) {
+    for (const CommandSpec& c : commands())
+      if (c.word == w) return &c;
+    return nullptr;
+  }
+  const CommandSpec* spec(int l) const { return spec(word(l)); }
+
+  void add(LintFinding::Severity s, int l, std::string m) {
+    if (reported_.insert({l, m}).second) findings_.push_back({s, l, std::move(m)});
+  }
+  void error(int l, std::string m) { add(LintFinding::Error, l, std::move(m)); }
+  void warning(int l, std::string m) { add(LintFinding::Warning, l, std::move(m)); }
+  void note(int l, std::string m) { add(LintFinding::Note, l, std::move(m)); }
+
+  // A line-number field of line `from` as a jump target. A target equal to the line itself is no
+  // jump: the next line follows.
+  Target target(int from, int n) const {
+    std::optional<std::u32string_view> f = field(from, n);
+    if (!f) return {};
+    NumberField v = parseNumberField(*f);
+    if (v.kind == NumberField::FlagRef) return {Target::Computed, 0};
+    if (v.kind != NumberField::Literal) return {Target::Bad, 0};
+    if (v.value == from) return {Target::Line, from + 1};
+    if (v.value < 1 || v.value > n_) return {Target::Bad, v.value};
+    return {Target::Line, v.value};
+  }
+
+  // A literal number field; nothing when it is missing, a flag reference or not a number.
+  std::optional<int> literal(int l, int n) const {
+    std::optional<std::u32string_view> f = field(l, n);
+    if (!f) return std::nullopt;
+    NumberField v = parseNumberField(*f);
+    if (v.kind != NumberField::Literal) return std::nullopt;
+    return v.value;
+  }
+
+  // --- Menu searches: the lines a CMSL passes over, up to the first ENDCM ---
+
+  void findMenuSearches() {
+    searchEnd_.assign(std::size_t(n_ + 2), 0);
+    for (int l = 1; l <= n_; ++l) {
+      if (word(l) != U"CMSL") continue;
+      for (int k = l + 1; k <= n_; ++k)
+        if (word(k) == U"ENDCM") {
+          searchEnd_[std::size_t(l)] = k;
+          break;
+        }
+      if (searchEnd_[std::size_t(l)] == 0) searchEnd_[std::size_t(l)] = -1;  // none: the search runs off the end
+      const int last = searchEnd_[std::size_t(l)] > 0 ? searchEnd_[std::size_t(l)] : n_;
+      for (int k = l + 1; k <= last; ++k) inSearch_.insert(k);
+    }
+  }
+  int searchLast(int cmsl) const { return searchEnd_[std::size_t(cmsl)] > 0 ? searchEnd_[std::size_t(cmsl)] : n_; }
+
+  // The CMSL lines whose end line a CASE at line c may continue at: the menus whose search
+  // covers c, and any menu shown inside their CASE blocks before c.
+  std::vector<int> menusOfCase(int c) const {
+    std::set<int> out;
+    for (int m = 1; m < c; ++m) {
+      if (word(m) != U"CMSL" || searchLast(m) < c) continue;
+      for (int k = m; k < c; ++k)
+        if (word(k) == U"CMSL") out.insert(k);
+    }
+    if (out.empty())
+      for (int m = 1; m <= n_; ++m)
+        if (word(m) == U"CMSL") out.insert(m);
+    return {out.begin(), out.end()};
+  }
+
+  // --- Where execution goes ---
+
+  // A condition without flags always gives the same result; nothing when it depends on flags or
+  // is malformed.
+  std::optional<bool> constantCondition(std::u32string_view c) const {
+    if (c.find(U'F') != std::u32string_view::npos) return std::nullopt;
+    std::array<std::int16_t, kFlags> zero{};
+    ExpressionResult r = evaluateExpression(c, zero);
+    if (r.error != ExpressionResult::None) return std::nullopt;
+    return r.value != 0;
+  }
+  bool conditionFails(std::u32string_view c) const {
+    std::array<std::int16_t, kFlags> zero{};
+    return evaluateExpression(c, zero).error != ExpressionResult::None;
+  }
+
+  void computedJump(int l) {
+    computed_ = true;
+    computedFrom_.insert(l);
+  }
+  void follow(const Target& t, std::vector<int>& out) {
+    if (t.kind == Target::Line) out.push_back(t.line);
+    if (t.kind == Target::Computed) computedJump(current_);
+  }
+
+  std::vector<int> successors(int l) {
+    current_ = l;
+    std::vector<int> out;
+    const std::u32string_view w = word(l);
+    const CommandSpec* c = spec(w);
+    if (!c || w == U"EOF" || w == U"EXIT") return out;
+    if (w == U"GOSUB") {
+      returnPoints_.insert(l + 1);
+      follow(target(l, 2), out);
+    } else if (isJump(w)) {
+      follow(target(l, 2), out);
+    } else if (w == U"RET") {
+      out.assign(returnPoints_.begin(), returnPoints_.end());
+    } else if (w == U"IF" || w == U"EVA") {
+      // A malformed condition stops the game here; the lines beyond are followed as they would
+      // be once it is mended.
+      std::optional<std::u32string_view> cond = field(l, 2);
+      if (!cond) return out;
+      std::optional<bool> constant = constantCondition(*cond);
+      if (constant != false) out.push_back(l + 1);
+      if (constant != true) follow(target(l, 3), out);
+    } else if (w == U"FP") {
+      Target end = target(l, 3);
+      if (end.kind == Target::Line && end.line > l) out.push_back(end.line);
+      if (end.kind == Target::Computed) computedJump(l);
+    } else if (w == U"FJ") {
+      Target last = target(l, 3);
+      if (last.kind == Target::Computed) computedJump(l);
+      if (last.kind == Target::Line && last.line > l)
+        for (int d = l + 1; d <= last.line; ++d) follow(tableTarget(l, d), out);
+    } else if (w == U"CMSL") {
+      for (int k = l + 1; k <= searchLast(l); ++k)
+        if (word(k) == U"CASE") out.push_back(k + 1);
+    } else if (w == U"CASE") {
+      // Execution continues at the end line of the menu shown last; one equal to this line is
+      // no jump.
+      for (int m : menusOfCase(l)) {
+        std::optional<std::u32string_view> f = field(m, 3);
+        if (!f) continue;
+        NumberField v = parseNumberField(*f);
+        if (v.kind == NumberField::FlagRef) computedJump(l);
+        if (v.kind != NumberField::Literal) continue;
+        if (v.value == l) out.push_back(l + 1);
+        else if (v.value >= 1 && v.value <= n_) out.push_back(v.value);
+      }
+    } else {
+      out.push_back(l + 1);
+    }
+    return out;
+  }
+
+  // The target written in field 1 of an FJ table line d, for the FJ at line fj: a target naming
+  // the FJ line is no jump, so the line below the FJ line follows.
+  Target tableTarget(int fj, int d) const {
+    std::optional<std::u32string_view> f = field(d, 1);
+    NumberField v = parseNumberField(*f);
+    if (v.kind == NumberField::FlagRef) return {Target::Computed, 0};
+    if (v.kind != NumberField::Literal) return {Target::Bad, 0};
+    if (v.value == fj) return {Target::Line, fj + 1};
+    if (v.value < 1 || v.value > n_) return {Target::Bad, v.value};
+    return {Target::Line, v.value};
+  }
+
+  void explore() {
+    reached_.assign(std::size_t(n_ + 2), false);
+    next_.assign(std::size_t(n_ + 2), {});
+    std::deque<int> work;
+    auto reach = [&](int l) {
+      if (l < 1 || l > n_ + 1 || reached_[std::size_t(l)]) return;
+      reached_[std::size_t(l)] = true;
+      work.push_back(l);
+    };
+    auto drain = [&] {
+      while (!work.empty()) {
+        const int l = work.front();
+        work.pop_front();
+        if (l > n_) continue;
+        const std::size_t returns = returnPoints_.size();
+        next_[std::size_t(l)] = successors(l);
+        for (int s : next_[std::size_t(l)]) reach(s);
+        // A new return point reaches every RET seen so far; a RET reaches every return point.
+        if (returnPoints_.size() != returns || word(l) == U"RET")
+          for (int r = 1; r <= n_; ++r)
+            if (word(r) == U"RET" && reached_[std::size_t(r)]) {
+              next_[std::size_t(r)].assign(returnPoints_.begin(), returnPoints_.end());
+              for (int s : returnPoints_) reach(s);
+            }
+      }
+    };
+    reach(1);
+    drain();
+    if (computed_) {
+      // A jump through a flag may land on any line that reads as a command.
+      markData();
+      for (int l = 1; l <= n_; ++l)
+        if (spec(l) && !data_.count(l)) {
+          anywhere_.insert(l);
+          reach(l);
+        }
+      drain();
+    }
+    markData();
+  }
+
+  // The message lines of FP blocks and the target lines of FJ tables that execution reaches.
+  void markData() {
+    data_.clear();
+    for (int l = 1; l <= n_; ++l) {
+      if (!reached_[std::size_t(l)] || (word(l) != U"FP" && word(l) != U"FJ")) continue;
+      Target end = target(l, 3);
+      if (end.kind != Target::Line || end.line <= l) continue;
+      for (int d = l + 1; d < end.line; ++d) data_.insert(d);
+      if (word(l) == U"FJ") data_.insert(end.line);
+    }
+  }
+
+  // --- Checks of one command line ---
+
+  void checkCommand(int l) {
+    const std::u32string_view w = word(l);
+    const CommandSpec* c = spec(w);
+    if (!c) {
+      if (l > n_) return;
+      if (text(l).empty()) {
+        error(l, "empty line reached as a command");
+      } else {
+        std::u32string upper(w);
+        for (char32_t& ch : upper)
+          if (ch >= U'a' && ch <= U'z') ch -= 32;
+        std::string hint = spec(upper) && upper != w ? " (commands are upper case)" : "";
+        error(l, "unknown command " + inQuotes(w) + hint);
+      }
+      return;
+    }
+    const std::vector<int>& next = next_[std::size_t(l)];
+    if (std::find(next.begin(), next.end(), n_ + 1) != next.end()) error(l, "execution runs past the last line");
+
+    for (const FieldSpec& f : c->fields) checkField(l, *c, f);
+    if (w == U"IF" || w == U"EVA") checkConditional(l);
+    if (w == U"INC") checkInc(l);
+    if (w == U"FGCL" || w == U"CLR") checkClear(l);
+    if (w == U"FP" || w == U"FJ") checkTableHead(l);
+    if (w == U"CMSL" && searchEnd_[std::size_t(l)] < 0) error(l, "CMSL has no ENDCM after it");
+    if (w == U"CASE" && menusOfCase(l).empty()) error(l, "CASE outside any menu continues at line 0");
+    if (w == U"RET" && returnPoints_.empty()) error(l, "RET with no GOSUB before it returns to line 0");
+    if (w == U"BEED") checkBeed(l);
+    if (w == U"SOUND") checkSound(l);
+    if (w == U"MES" && fieldCount(l) > 2)
+      warning(l, "the message holds an ASCII comma: the text after it is not printed");
+    if (w == U"LET" || w == U"INC" || w == U"DEC" || w == U"FGCL" || w == U"CLR") noteWrites(l, w);
+  }
+
+  void checkField(int l, const CommandSpec& c, const FieldSpec& f) {
+    std::optional<std::u32string_view> v = field(l, f.n);
+    if (!v) {
+      if (!f.always) return;  // the commands that read it check it
+      error(l, utf8(c.word) + " needs field " + str(f.n) + " (" + f.what + ")");
+      return;
+    }
+    switch (f.kind) {
+      case Kind::Text:
+      case Kind::Mode: return;
+      case Kind::Condition: return checkCondition(l, *v);
+      case Kind::Message: return checkMessage(l, *v, utf8(c.word) == "ITMS" ? "item text" : "message");
+      case Kind::MenuText: return checkMenuText(l, *v);
+      case Kind::EntryText:
+        if (!v->empty() && !isMark((*v)[0]))
+          warning(l, "the entry starts with " + inQuotes(v->substr(0, 1)) +
+                         ", which is no mark: choosing it shows the same menu again");
+        return;
+      case Kind::Picture: return checkPicture(l, *v);
+      case Kind::Sound: return;  // with the flags, in checkSound
+      default: break;
+    }
+    // A number field.
+    const std::string where = "field " + str(f.n) + " (" + f.what + ") ";
+    NumberField num = parseNumberField(*v);
+    switch (num.kind) {
+      case NumberField::NotANumber: return error(l, where + "is not a number: " + inQuotes(*v));
+      case NumberField::OutOfRange: return error(l, where + "is outside -32768..32767: " + inQuotes(*v));
+      case NumberField::BadFlag: return error(l, where + "names flag " + inQuotes(*v) + "; flags are F0 to F30");
+      case NumberField::FlagRef:
+        readFlag(l, num.value);
+        if (v->size() > 3)
+          warning(l, where + "reads " + inQuotes(*v) + " as flag F" + str(num.value) +
+                         ": characters after the third are ignored");
+        if (f.kind == Kind::FlagIndex) computedWrites_ |= writesFlag(c.word, f.n);
+        return;
+      case NumberField::Literal: break;
+    }
+    const int x = num.value;
+    auto range = [&](int lo, int hi, const char* name) {
+      if (x < lo || x > hi) error(l, std::string(name) + " " + str(x) + " is outside " + str(lo) + ".." + str(hi));
+    };
+    switch (f.kind) {
+      case Kind::FlagIndex: return range(0, kFlags - 1, "flag index");
+      case Kind::Menu: return range(0, kMenuCount - 1, "menu");
+      case Kind::Entry: return range(0, kMenuEntries - 1, "entry");
+      case Kind::Slot: return range(0, 3, "slot");
+      case Kind::Label: return range(0, 2, "label");
+      case Kind::Stage: return range(kFirstStage, kLastStage, "stage");
+      case Kind::SoundFlags:
+        if (x & 4) error(l, "play flags " + str(x) + " include 4 (a sound held in memory), which the game refuses");
+        return;
+      case Kind::Line:
+        if (x == l) return;  // no jump: the next line follows
+        if (x < 1) return error(l, "line " + str(x) + " (field " + str(f.n) + ") is not a script line");
+        if (x > n_)
+          return error(l, "line " + str(x) + " (field " + str(f.n) + ") is beyond the last line of the script (" + str(n_) +
+                              ")");
+        return;
+      default: return;
+    }
+  }
+
+  static bool writesFlag(std::u32string_view w, int n) {
+    return (w == U"LET" && n == 2) || w == U"INC" || w == U"DEC" || w == U"FGCL" || w == U"CLR";
+  }
+
+  void checkConditional(int l) {
+    std::optional<std::u32string_view> cond = field(l, 2);
+    if (!cond || field(l, 3) || conditionFails(*cond)) return;
+    if (constantCondition(*cond) == true) return;
+    error(l, utf8(word(l)) + " has no field 3 (line): the game stops with an error when the condition is false");
+  }
+
+  void checkInc(int l) {
+    if (field(l, 4) || !field(l, 3)) return;
+    warning(l, "INC has no field 4 (\"L\" or \"S\"): the game stops with an error when the flag reaches " +
+                   utf8(*field(l, 3)));
+  }
+
+  void checkClear(int l) {
+    std::optional<int> first = literal(l, 2), last = literal(l, 3);
+    if (first && last && *first > *last)
+      warning(l, utf8(word(l)) + " from F" + str(*first) + " to F" + str(*last) + " clears nothing");
+  }
+
+  void checkTableHead(int l) {
+    Target t = target(l, 3);
+    std::optional<int> end = literal(l, 3);
+    if (t.kind == Target::Line && end && *end <= l)
+      error(l, utf8(word(l)) + (word(l) == U"FP" ? " end line " : " last line ") + str(*end) +
+                   " is not below the " + utf8(word(l)) + " line: the game always stops here with an error");
+  }
+
+  // --- Conditions ---
+
+  void checkCondition(int l, std::u32string_view c) {
+    std::array<std::int16_t, kFlags> zero{};
+    const ExpressionResult r = evaluateExpression(c, zero);
+    // Walk the condition as TCHK reads it, to say where a fault lies and which flags it reads.
+    int operands = 0, operators = 0, comparisons = 0;
+    std::u32string pendingOps;
+    std::string fault;
+    std::vector<int> flags;
+    for (std::size_t p = 0; p < c.size() && fault.empty();) {
+      const char32_t ch = c[p];
+      auto operand = [&](std::size_t width) {
+        ++operands;
+        p += width;
+        if (operands == 2) {
+          if (operators == 0) fault = "two operands without an operator before character " + str(int(p - width + 1));
+          if (pendingOps.size() > 1 && fault.empty())
+            warning(l, "in the condition " + inQuotes(c) + " only the last of the operators " + inQuotes(pendingOps) +
+                           " counts" + (pendingOps.back() == U'=' ? " (\"}\" is greater or equal, \"{\" less or equal)" : ""));
+          ++comparisons;
+          operands = operators = 0;
+          pendingOps.clear();
+        }
+      };
+      if (ch == U'F') {
+        std::u32string_view idx = c.substr(p + 1, 2);
+        std::optional<long> v = parseDecimal(idx);
+        if (!v) {
+          fault = "flag operand " + inQuotes(c.substr(p, 3)) + " is not F and two digits";
+        } else if (*v < 0 || *v >= kFlags) {
+          fault = "flag operand " + inQuotes(c.substr(p, 3)) + " is outside F00..F30";
+        } else {
+          flags.push_back(int(*v));
+          operand(3);
+        }
+      } else if (ch == U'=' || ch == U'>' || ch == U'<' || ch == U'^' || ch == U'}' || ch == U'{') {
+        ++operators;
+        pendingOps += ch;
+        ++p;
+      } else if (ch >= U'0' && ch <= U'9') {
+        if (!parseDecimal(c.substr(p, 2))) {
+          fault = "number operand " + inQuotes(c.substr(p, 2)) + " is not two digits";
+        } else {
+          operand(2);
+        }
+      } else if (ch == U'&' || ch == U'#') {
+        if (ch == U'&' && comparisons == 0 && operands == 0)
+          warning(l, "the condition " + inQuotes(c) + " starts with \"&\": it combines with false and is always false");
+        ++p;
+      } else {
+        fault = "unexpected " + inQuotes(c.substr(p, 1)) + " at character " + str(int(p + 1));
+      }
+    }
+    if (r.error != ExpressionResult::None) {
+      if (fault.empty()) fault = "it cannot be read";
+      error(l, "the condition " + inQuotes(c) + " is malformed: " + fault);
+      return;
+    }
+    for (int f : flags) readFlag(l, f);
+    if (c.empty()) {
+      warning(l, "the condition is empty: it is always false");
+    } else if (operands != 0 || operators != 0) {
+      warning(l, "the condition " + inQuotes(c) + " ends with an incomplete comparison, which is ignored");
+    }
+  }
+
+  // --- Messages ---
+
+  // Typing the message as the game does, without a screen, tells whether its codes are good.
+  class Probe : public MessageOutput {
+   public:
+    void clear() override {}
+    void setColour(int) override {}
+    void print(std::u32string_view) override {}
+    void newLine() override {}
+    void clickWait() override {}
+    bool typingDelay(int) override { return false; }
+    void malformed(MessageFault f) override { fault = f; }
+    std::optional<MessageFault> fault;
+  };
+
+  void checkMessage(int l, std::u32string_view m, const std::string& what) {
+    std::array<std::u32string, 16> names;
+    std::int16_t delay = 0, colour = 0;
+    Probe probe;
+    typeMessage(m, MessageGrid{33, 3}, MessageMemory{names, delay, colour}, probe);
+    // Speakers defined and used, and where a faulty code stands.
+    std::size_t faultAt = std::u32string_view::npos;
+    for (std::size_t p = 0; p < m.size(); ++p) {
+      const char32_t ch = m[p];
+      const std::size_t params = ch == U'＆' ? 4 : ch == U'＠' || ch == U'＃' ? 2 : ch == U'：' ? 1 : 0;
+      if (params == 0) continue;
+      bool bad = p + params >= m.size();
+      if (!bad && (ch == U'＆' || ch == U'：')) {
+        std::optional<int> k = hexDigit(m[p + 1]);
+        bad = !k;
+        if (k && ch == U'＆') speakersDefined_.insert(*k);
+        if (k && ch == U'：') speakerUse_.emplace(*k, l);
+      } else if (!bad) {
+        std::optional<long> v = parseDecimal(m.substr(p + 1, 2));
+        bad = !v || (ch == U'＠' && (*v < 0 || *v > 15));
+      }
+      if (bad && faultAt == std::u32string_view::npos) faultAt = p;
+      p += params;
+    }
+    if (!probe.fault) return;
+    std::string why;
+    switch (*probe.fault) {
+      case MessageFault::MissingParameters: why = "its parameters run past the end of the text"; break;
+      case MessageFault::BadSpeaker: why = "the speaker is not a hex digit"; break;
+      case MessageFault::BadColour: why = "the colour is not a number"; break;
+      case MessageFault::ColourOutOfRange: why = "the colour is outside 0..15"; break;
+      case MessageFault::BadDelay: why = "the typing speed is not a number"; break;
+    }
+    std::string code;
+    if (faultAt != std::u32string_view::npos)
+      code = " " + inQuotes(m.substr(faultAt, std::min<std::size_t>(5, m.size() - faultAt))) + " at character " +
+             str(int(faultAt + 1));
+    error(l, "malformed code in the " + what + code + ": " + why);
+  }
+
+  void checkSpeakers() {
+    for (const auto& [k, l] : speakerUse_)
+      if (!speakersDefined_.count(k)) {
+        const char digit = "0123456789ABCDEF"[k];
+        warning(l, std::string("speaker ") + digit + " is used (：" + digit + ") but no message names it (＆" + digit +
+                       ")");
+      }
+  }
+
+  // --- Menus ---
+
+  void checkMenuText(int l, std::u32string_view t) {
+    std::optional<int> first = literal(l, 2);
+    if (!first) {
+      if (!field(l, 2) || parseNumberField(*field(l, 2)).kind != NumberField::FlagRef) return;
+      first = 0;  // the menu comes from a flag: check the text's shape alone
+    }
+    if (*first < 0 || *first >= kMenuCount) return;  // reported with field 2
+    int menu = *first, entries = 0;
+    bool started = false;
+    for (char32_t c : t) {
+      if (c == U'・') {
+        if (++menu >= kMenuCount && literal(l, 2)) {
+          error(l, "the menu text reaches menu " + str(menu) + " (menus are 0..9)");
+          return;
+        }
+        entries = 0;
+        started = false;
+      } else if (isMark(c)) {
+        if (++entries > kMenuEntries) {
+          error(l, "menu " + str(menu) + " gets a fifth entry (a menu has four)");
+          return;
+        }
+        started = true;
+      } else if (!started) {
+        error(l, "the text of menu " + str(menu) + " does not start with a mark (＊, ＠ or ０ to ９)");
+        return;
+      }
+    }
+  }
+
+  // The menu table at every reached line, from the lines that change it.
+  void checkMenus() {
+    std::vector<std::optional<MenuTable>> at(std::size_t(n_ + 2));
+    std::deque<int> work;
+    auto flowTo = [&](int l, const MenuTable& m) {
+      if (l < 1 || l > n_) return;
+      auto& slot = at[std::size_t(l)];
+      bool changed = false;
+      if (!slot) {
+        slot = m;
+        changed = true;
+      } else {
+        for (int a = 0; a < kMenuCount; ++a)
+          for (int e = 0; e < kMenuEntries; ++e) changed |= (*slot)[std::size_t(a)][std::size_t(e)].join(m[std::size_t(a)][std::size_t(e)]);
+      }
+      if (changed) work.push_back(l);
+    };
+    flowTo(1, emptyMenus());
+    while (!work.empty()) {
+      const int l = work.front();
+      work.pop_front();
+      MenuTable m = *at[std::size_t(l)];
+      changeMenus(l, m);
+      for (int s : next_[std::size_t(l)]) flowTo(s, m);
+      if (computedFrom_.count(l))
+        for (int s : anywhere_) flowTo(s, m);
+    }
+    for (int l = 1; l <= n_; ++l)
+      if (word(l) == U"CMSL" && reached_[std::size_t(l)] && at[std::size_t(l)]) checkChoices(l, *at[std::size_t(l)]);
+  }
+
+  void changeMenus(int l, MenuTable& m) const {
+    const std::u32string_view w = word(l);
+    auto everything = [&] {
+      for (auto& menu : m)
+        for (auto& e : menu) e.makeUnknown();
+    };
+    if (w == U"CMST") {
+      std::optional<std::u32string_view> t = field(l, 3);
+      std::optional<int> first = literal(l, 2);
+      if (!t) return;
+      if (!first) return everything();
+      auto parsed = parseMenuText(*first, *t);
+      if (auto* menus = std::get_if<std::vector<MenuTextMenu>>(&parsed))
+        for (const MenuTextMenu& menu : *menus)
+          for (int e = 0; e < kMenuEntries; ++e)
+            m[std::size_t(menu.menu)][std::size_t(e)] = EntryTexts::only(menu.entries[std::size_t(e)]);
+    } else if (w == U"ADDCM" || w == U"DELCM") {
+      std::u32string t;
+      if (w == U"ADDCM") {
+        if (!field(l, 4)) return;
+        t = std::u32string(*field(l, 4));
+      }
+      std::optional<int> menu = literal(l, 2), entry = literal(l, 3);
+      for (int a = 0; a < kMenuCount; ++a)
+        for (int e = 0; e < kMenuEntries; ++e) {
+          if ((menu && *menu != a) || (entry && *entry != e)) continue;
+          if (menu && entry)
+            m[std::size_t(a)][std::size_t(e)] = EntryTexts::only(t);
+          else
+            m[std::size_t(a)][std::size_t(e)].add(t);  // may be this entry, or another
+        }
+    }
+  }
+
+  // Every final entry the player can reach from the start menu needs a CASE line in the search.
+  void checkChoices(int l, const MenuTable& m) {
+    std::optional<int> start = literal(l, 2);
+    if (!start || *start < 0 || *start >= kMenuCount || searchEnd_[std::size_t(l)] < 0) return;
+    std::map<int, std::u32string> finals;  // value -> label
+    std::set<int> seen{*start};
+    std::deque<int> menus{*start};
+    bool definitelyEmpty = true;
+    for (const EntryTexts& e : m[std::size_t(*start)])
+      definitelyEmpty &= !e.unknown && e.texts.size() == 1 && e.texts[0].empty();
+    while (!menus.empty()) {
+      const int menu = menus.front();
+      menus.pop_front();
+      for (int e = 0; e < kMenuEntries; ++e) {
+        const EntryTexts& texts = m[std::size_t(menu)][std::size_t(e)];
+        if (texts.unknown) return;  // cannot tell what this menu offers
+        for (const std::u32string& t : texts.texts) {
+          if (t.empty()) continue;
+          int sub = 0;
+          switch (markKind(t[0], &sub)) {
+            case MarkKind::Final: finals.emplace(menu * 100 + e, t.substr(1)); break;
+            case MarkKind::Submenu:
+              if (seen.insert(sub).second) menus.push_back(sub);
+              break;
+            default: break;
+          }
+        }
+      }
+    }
+    if (definitelyEmpty) {
+      error(l, "menu " + str(*start) + " has no entries here: the player cannot choose anything");
+      return;
+    }
+    const int end = searchEnd_[std::size_t(l)];
+    std::map<int, int> cases;  // value -> CASE line
+    for (int k = l + 1; k < end; ++k) {
+      if (word(k) != U"CASE") continue;
+      if (!field(k, 2)) return;
+      NumberField v = parseNumberField(*field(k, 2));
+      if (v.kind != NumberField::Literal) return;  // a value from a flag may match anything
+      cases.emplace(v.value, k);
+    }
+    for (const auto& [value, label] : finals)
+      if (!cases.count(value))
+        error(l, "the menu choice " + inQuotes(label) + " (value " + str(value) +
+                     ") has no CASE line before the ENDCM at line " + str(end));
+    for (const auto& [value, k] : cases)
+      if (!finals.count(value)) warning(k, "CASE " + str(value) + " matches no choice of the menu at line " + str(l));
+  }
+
+  // --- FP and FJ tables, CASE searches ---
+
+  void checkTables() {
+    for (int l = 1; l <= n_; ++l) {
+      if (!reached_[std::size_t(l)]) continue;
+      const std::u32string_view w = word(l);
+      if (w == U"FP" || w == U"FJ") {
+        Target end = target(l, 3);
+        if (end.kind != Target::Line || end.line <= l) continue;
+        for (int d = l + 1; d <= end.line; ++d) {
+          if (w == U"FP") {
+            if (d == end.line && spec(d)) continue;  // the end line is a command, printed only as a last resort
+            checkMessage(d, *field(d, 1), "FP message");
+            if (fieldCount(d) > 1)
+              warning(d, "the FP message holds an ASCII comma: the text after it is not printed");
+          } else {
+            checkTableLine(l, d);
+          }
+        }
+      } else if (w == U"CMSL") {
+        std::map<int, int> values;
+        for (int k = l + 1; k <= searchLast(l); ++k) {
+          if (word(k) != U"CASE") continue;
+          std::optional<std::u32string_view> v = field(k, 2);
+          if (!v) {
+            error(k, "CASE without a value (field 2): the search of the menu at line " + str(l) +
+                         " stops here with an error");
+            continue;
+          }
+          NumberField num = parseNumberField(*v);
+          if (num.kind == NumberField::NotANumber) error(k, "the CASE value is not a number: " + inQuotes(*v));
+          if (num.kind == NumberField::OutOfRange) error(k, "the CASE value is outside -32768..32767: " + inQuotes(*v));
+          if (num.kind == NumberField::BadFlag) error(k, "the CASE value names flag " + inQuotes(*v) + "; flags are F0 to F30");
+          if (num.kind == NumberField::FlagRef) readFlag(k, num.value);
+          if (num.kind != NumberField::Literal) continue;
+          if (auto [it, fresh] = values.emplace(num.value, k); !fresh)
+            warning(k, "CASE " + str(num.value) + " repeats line " + str(it->second) + ": this block is never chosen");
+        }
+      }
+    }
+  }
+
+  void checkTableLine(int fj, int d) {
+    std::u32string_view f = *field(d, 1);
+    NumberField v = parseNumberField(f);
+    switch (v.kind) {
+      case NumberField::NotANumber: return error(d, "the FJ target " + inQuotes(f) + " is not a line number");
+      case NumberField::OutOfRange: return error(d, "the FJ target " + inQuotes(f) + " is outside -32768..32767");
+      case NumberField::BadFlag: return error(d, "the FJ target names flag " + inQuotes(f) + "; flags are F0 to F30");
+      case NumberField::FlagRef: return readFlag(d, v.value);
+      case NumberField::Literal: break;
+    }
+    if (v.value == fj) return;
+    if (v.value < 1) error(d, "the FJ target " + str(v.value) + " is not a script line");
+    if (v.value > n_) error(d, "the FJ target " + str(v.value) + " is beyond the last line of the script (" + str(n_) + ")");
+  }
+
+  // --- Files ---
+
+  void checkPicture(int l, std::u32string_view name) {
+    const std::u32string file = std::u32string(name) + U".szg";
+    auto [it, fresh] = pictures_.emplace(file, std::string());
+    if (fresh) {
+      const fs::path path = gameFile(dir_, U"\\" + file);
+      std::error_code ec;
+      if (!fs::is_regular_file(path, ec)) {
+        it->second = "is not in the game directory";
+      } else {
+        std::string why;
+        if (!loadPicture(path, why)) it->second = "cannot be read: " + why;
+      }
+    }
+    if (!it->second.empty()) error(l, "the picture " + inQuotes(file) + " " + it->second);
+  }
+
+  void checkSound(int l) {
+    std::optional<std::u32string_view> name = field(l, 2);
+    if (!name) return;
+    const std::u32string file = std::u32string(*name) + U".wav";
+    std::error_code ec;
+    if (fs::is_regular_file(gameFile(dir_, U"\\" + file), ec)) return;
+    std::optional<int> flags = literal(l, 3);
+    if (flags && (*flags & 2)) return;  // a missing sound played without the alert: a way to stop the music
+    if (flags)
+      error(l, "the sound " + inQuotes(file) + " is not in the game directory (play flags with 2 would play nothing)");
+    else
+      warning(l, "the sound " + inQuotes(file) + " is not in the game directory");
+  }
+
+  void checkBeed(int l) {
+    if (!beedSounds_) {
+      beedSounds_ = true;
+      for (std::u32string_view s : {U"A-PUZ1.wav", U"A-PUZ2.wav", U"A-CLEAR.wav", U"L-MISS.wav", U"L-batu.wav"}) {
+        std::error_code ec;
+        if (!fs::is_regular_file(gameFile(dir_, U"\\" + std::u32string(s)), ec))
+          warning(l, "the puzzle's sound " + inQuotes(s) + " is not in the game directory");
+      }
+    }
+    std::optional<int> first = literal(l, 2), last = literal(l, 3);
+    if (!first || !last || !validStageNumber(*first) || !validStageNumber(*last)) return;
+    if (*last < *first) {
+      error(l, "the last stage " + str(*last) + " comes before the first stage " + str(*first) +
+                   ": play would never end there");
+      return;
+    }
+    if (!stageFile_) {
+      std::optional<std::string> bytes = readWholeFile(gameFile(dir_, U"\\vunt.pdt"));
+      stageFile_ = bytes ? *bytes : std::string();
+      stageFileFound_ = bytes.has_value();
+    }
+    if (!stageFileFound_) {
+      error(l, "the stage file \"vunt.pdt\" is not in the game directory");
+      return;
+    }
+    for (int s = *first; s <= *last; ++s) {
+      PuzzleBoard board;
+      switch (decodeStage(*stageFile_, s, board)) {
+        case StageError::None: break;
+        case StageError::NotInFile: {
+          const std::size_t size = stageFile_->size();
+          const int held = size < 176 ? 0 : std::min(kLastStage, int((size - 176) / 160 + 1));
+          error(l, "stage " + str(s) + " is not in vunt.pdt, which holds " + str(held) + " stage" + (held == 1 ? "" : "s"));
+          return;
+        }
+        case StageError::TooManyPieces: error(l, "stage " + str(s) + " of vunt.pdt has more than 30 pieces"); continue;
+        case StageError::BadCellCode: error(l, "stage " + str(s) + " of vunt.pdt has a cell code above 25"); continue;
+        default: continue;
+      }
+      if (!solvedStages_.insert(s).second) continue;
+      if (solveStage(board, SolveLimits{200'000}).status == SolveResult::Unsolvable)
+        warning(l, "stage " + str(s) + " of vunt.pdt cannot be cleared by any sequence of moves");
+    }
+  }
+
+  // --- Flags ---
+
+  void readFlag(int l, int flag) {
+    if (!flagRead_.count(flag)) flagRead_[flag] = l;
+  }
+
+  void noteWrites(int l, std::u32string_view w) {
+    if (w == U"FGCL" || w == U"CLR") {
+      std::optional<int> first = literal(l, 2), last = literal(l, 3);
+      if (!first || !last) {
+        computedWrites_ = true;
+        return;
+      }
+      for (int f = std::max(0, *first); f <= std::min(kFlags - 1, *last); ++f) flagWritten_.insert(f);
+      return;
+    }
+    std::optional<int> index = literal(l, 2);
+    if (index) flagWritten_.insert(*index);
+    if (index && (w == U"INC" || w == U"DEC")) readFlag(l, *index);
+  }
+
+  void checkFlags() {
+    // F0 takes the choices of menu 0, F20 and F21 the puzzle's attempts and outcome.
+    flagWritten_.insert({0, 20, 21});
+    for (int l = 1; l <= n_; ++l)
+      if (reached_[std::size_t(l)] && (word(l) == U"FP" || word(l) == U"FJ"))
+        if (std::optional<int> index = literal(l, 2)) readFlag(l, *index);
+    if (computedWrites_) return;  // a write through a flag may reach any flag
+    for (const auto& [flag, l] : flagRead_)
+      if (!flagWritten_.count(flag) && flag >= 0 && flag < kFlags)
+        warning(l, "F" + str(flag) + " is read here but no line writes it, so it is always 0");
+  }
+
+  // --- Lines never reached ---
+
+  void reportUnreached() {
+    if (computed_) {
+      note(*computedFrom_.begin(), "this jump's target comes from a flag: every line that reads as a command is "
+                                   "checked, and no line is reported as never reached");
+      return;
+    }
+    int runStart = 0, runEnd = 0;
+    auto flush = [&] {
+      if (runStart == 0) return;
+      if (runStart == runEnd)
+        warning(runStart, "this line is never reached");
+      else
+        warning(runStart, "lines " + str(runStart) + " to " + str(runEnd) + " are never reached");
+      runStart = 0;
+    };
+    for (int l = 1; l <= n_; ++l) {
+      if (reached_[std::size_t(l)]) {
+        flush();
+        continue;
+      }
+      const bool excused = text(l).empty() || data_.count(l) || isMarker(word(l)) ||
+                           (inSearch_.count(l) && (word(l) == U"CASE" || !spec(l)));
+      if (excused) continue;
+      if (runStart == 0) runStart = l;
+      runEnd = l;
+    }
+    flush();
+  }
+
+  fs::path dir_;
+  int n_ = 0;
+  std::vector<std::u32string> lines_;
+  std::vector<std::u32string_view> words_;
+  std::vector<LintFinding> findings_;
+  std::set<std::pair<int, std::string>> reported_;
+
+  std::vector<int> searchEnd_;  // per CMSL line: its ENDCM line, -1 when it has none
+  std::set<int> inSearch_;      // lines some CMSL's search passes over
+  std::vector<bool> reached_;   // lines execution reaches as commands (n_ + 1: past the end)
+  std::vector<std::vector<int>> next_;
+  std::set<int> returnPoints_;
+  bool computed_ = false;        // some jump takes its target from a flag
+  std::set<int> computedFrom_;   // the lines whose jump does
+  std::set<int> anywhere_;       // where such a jump may land: every line that reads as a command
+  int current_ = 0;
+  std::set<int> data_;
+
+  std::map<int, int> flagRead_;  // flag -> first line that reads it
+  std::set<int> flagWritten_;
+  bool computedWrites_ = false;
+  std::set<int> speakersDefined_;
+  std::map<int, int> speakerUse_;  // speaker -> first line that prints it
+  std::map<std::u32string, std::string> pictures_;  // file -> what is wrong with it ("" when fine)
+  bool beedSounds_ = false;
+  std::optional<std::string> stageFile_;
+  bool stageFileFound_ = false;
+  std::set<int> solvedStages_;
+};
+
+}  // namespace
+
+std::vector<LintFinding> lintScript(const std::vector<std::u32string>& lines, const fs::path& gameDir) {
+  return Linter(lines, gameDir).run();
+}
+
+std::vector<LintFinding> lintGame(const fs::path& gameDir, std::vector<std::u32string>* linesOut) {
+  std::optional<std::string> bytes = readWholeFile(gameFile(gameDir, U"\\vunt-n.zad"));
+  if (!bytes) return {{LintFinding::Error, 0, "cannot read vunt-n.zad in the game directory"}};
+  std::vector<std::u32string> lines = splitScriptLines(decodeScriptText(*bytes));
+  std::vector<LintFinding> findings = lintScript(lines, gameDir);
+  if (linesOut) *linesOut = std::move(lines);
+  return findings;
+}
+
+std::string formatFinding(const LintFinding& f, const std::vector<std::u32string>& lines) {
+  const char* severity = f.severity == LintFinding::Error ? "error" : f.severity == LintFinding::Warning ? "warning" : "note";
+  std::string out = "vunt-n.zad:";
+  if (f.line > 0) out += std::to_string(f.line) + ":";
+  out += std::string(" ") + severity + ": " + f.message + "\n";
+  if (f.line >= 1 && std::size_t(f.line) <= lines.size()) out += "    " + toUtf8(lines[std::size_t(f.line - 1)]) + "\n";
+  return out;
+}
+
+}  // namespace vunt

@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# Rebuilds every file of the bundled game in game/ from its sources in tools/game/:
+#   story.txt    -> vunt-n.zad  (labels resolved, code page 932, CR LF)
+#   stages.txt   -> vunt.pdt    (packed by vunt-stage from the build directory)
+#   make_pictures.py -> *.szg   make_sounds.py -> *.wav
+# Run from anywhere: tools/game/make_game.sh [BUILD_DIR]   (default: build)
+set -euo pipefail
+root=$(cd "$(dirname "$0")/../.." && pwd)
+build=${1:-$root/build}
+cd "$root"
+python3 tools/game/make_script.py tools/game/story.txt game/vunt-n.zad
+python3 tools/game/make_pictures.py game
+python3 tools/game/make_sounds.py game | tail -1
+if [ -x "$build/vunt-stage" ]; then
+  "$build/vunt-stage" pack tools/game/stages.txt game/vunt.pdt
+  "$build/vunt-stage" solve game/vunt.pdt
+else
+  echo "vunt-stage is not built in $build: game/vunt.pdt left as it is" >&2
+fi
+
+# The README's screenshots, from a headless play of the good ending: the title, the harbour's
+# feeding menu and the first board of stage 3. A frame is saved at every wait for the player, and
+# every event of the input answers one wait: a key answers the board, any other event the next
+# page, menu or picture-window line of the transcript.
+if [ -x "$build/vunt" ]; then
+  tmp=$(mktemp -d)
+  trap 'rm -rf "$tmp"' EXIT
+  cp -r game "$tmp/game" && rm -f "$tmp/game/VUNT.DAT"
+  "$build/vunt" --headless --frames "$tmp/frames" --input tests/data/game/good_ending.txt "$tmp/game" >"$tmp/out"
+  mkdir -p docs
+  python3 - "$tmp" <<'PY'
+import re, shutil, sys
+tmp = sys.argv[1]
+events = [l.strip() for l in open("tests/data/game/good_ending.txt", encoding="utf-8")
+          if l.strip() and not l.startswith("#")]
+lines = open(f"{tmp}/out", encoding="utf-8").read().splitlines()
+shots = {"game-title": r"^menu\tはじめから", "game-harbour": r"^menu\t煮干しをあげる", "game-puzzle": r"^stage\t3$"}
+frames, pos = {}, 0
+waits = ("page", "menu", "picture-window")
+for k, event in enumerate(events, 1):
+    if event in ("left", "right", "up", "down", "esc"):
+        # the board waits with the lines since the last answered wait: the stage it shows
+        end = pos
+        while end < len(lines) and lines[end].split("\t")[0] not in waits:
+            end += 1
+        shown = lines[pos:end]
+    else:
+        while lines[pos].split("\t")[0] not in waits:
+            pos += 1
+        shown = [lines[pos]]
+        pos += 1
+    for name, pattern in shots.items():
+        if name not in frames and any(re.search(pattern, l) for l in shown):
+            frames[name] = k
+for name, k in frames.items():
+    shutil.copy(f"{tmp}/frames/{k:04d}.png", f"docs/{name}.png")
+    print(f"docs/{name}.png: frame {k}")
+PY
+fi
