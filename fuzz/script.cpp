@@ -5,7 +5,7 @@
 // headless input file (one a line; lines that are no event are skipped); the save file's bytes;
 // the stage file's bytes (the rest of the input). A section that is missing or empty is a file
 // that does not exist. The game directory also holds two pictures, a file that is no picture and
-// a sound.
+// a sound, and the pictures and sounds of the bundled game.
 //
 // Beyond the sanitizers, every run must end in one of the known ways, with the transcript's last
 // two lines the end and the flags, and a script error report exactly when the run ended by one.
@@ -63,6 +63,11 @@ const std::filesystem::path& gameDir() {
                                 35));
     fuzz::writeFile(d / "x.szg", "no picture");
     fuzz::writeFile(d / "s.wav", "RIFF");
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(VUNT_GAME_DIR, ec)) {
+      const std::string ext = entry.path().extension().string();
+      if (ext == ".szg" || ext == ".wav") std::filesystem::copy_file(entry.path(), d / entry.path().filename(), ec);
+    }
     return d;
   }();
   return dir;

@@ -39,6 +39,15 @@ def main():
         env = dict(os.environ, VUNT_FUZZ_SEEDS=games)
         subprocess.run([os.path.join(build, "vunt_tests")], env=env, stdout=subprocess.DEVNULL, check=False)
 
+        # The bundled game played as its playthrough tests play it.
+        game = os.path.join(ROOT, "game")
+        script = open(os.path.join(game, "vunt-n.zad"), "rb").read()
+        stage_file = open(os.path.join(game, "vunt.pdt"), "rb").read()
+        plays = os.path.join(ROOT, "tests", "data", "game")
+        for name in sorted(os.listdir(plays)):
+            if name.endswith(".txt"):
+                put(games, script + b"\0" + open(os.path.join(plays, name), "rb").read() + b"\0\0" + stage_file)
+
         flags = bytes([5, 0, 1, 0, 0, 0, 1, 0] + [0] * 54)  # F0 = 5, F1 = 1, F3 = 1
         moves = bytes([2, 0, 1, 3] * 4)
         keys = bytes([2, 3, 0, 1, 9, 10, 4, 5, 6, 7, 8, 9, 11, 10, 2, 3])  # arrows, keypad, Esc, Space, click
@@ -68,8 +77,10 @@ def main():
 
         pictures = os.path.join(raw, "picture")
         os.makedirs(pictures)
-        for name in os.listdir(os.path.join(ROOT, "tests", "data")):
-            shutil.copy(os.path.join(ROOT, "tests", "data", name), pictures)
+        for folder in (os.path.join(ROOT, "tests", "data"), game):
+            for name in os.listdir(folder):
+                if name.endswith(".szg"):
+                    shutil.copy(os.path.join(folder, name), pictures)
         for fmt in ["bmp", "bmp3", "bmp2", "gif", "jpg", "png", "ico", "pcx", "tga", "xpm"]:
             subprocess.run(["convert", "-size", "6x4", "gradient:red-blue", f"{fmt}:" + os.path.join(pictures, fmt)],
                            check=False, stderr=subprocess.DEVNULL)
