@@ -3,6 +3,7 @@
 // stops the fuzzer with a message when a property of the engine does not hold.
 #include <unistd.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -12,11 +13,12 @@
 
 namespace vunt::fuzz {
 
-// The parts of a fuzz input separated by NUL bytes; at least one (possibly empty) part.
-inline std::vector<std::string_view> sections(std::string_view data) {
+// The parts of a fuzz input separated by NUL bytes, at most maxParts: the last part is the rest of
+// the input, NUL bytes and all (binary data goes last). At least one, possibly empty, part.
+inline std::vector<std::string_view> sections(std::string_view data, std::size_t maxParts = SIZE_MAX) {
   std::vector<std::string_view> out;
   for (;;) {
-    std::size_t nul = data.find('\0');
+    std::size_t nul = out.size() + 1 < maxParts ? data.find('\0') : std::string_view::npos;
     out.push_back(data.substr(0, nul));
     if (nul == std::string_view::npos) return out;
     data.remove_prefix(nul + 1);

@@ -2,8 +2,10 @@
 // input events, bounded in ticks and in virtual time.
 //
 // Input: NUL-separated sections: the script file's bytes; the input events in the syntax of the
-// headless input file (one a line; lines that are no event are skipped); optionally the save
-// file's bytes. The game directory also holds two pictures, a file that is no picture and a sound.
+// headless input file (one a line; lines that are no event are skipped); the save file's bytes;
+// the stage file's bytes (the rest of the input). A section that is missing or empty is a file
+// that does not exist. The game directory also holds two pictures, a file that is no picture and
+// a sound, and the pictures and sounds of the bundled game.
 //
 // Beyond the sanitizers, every run must end in one of the known ways, with the transcript's last
 // two lines the end and the flags, and a script error report exactly when the run ended by one.
@@ -61,6 +63,11 @@ const std::filesystem::path& gameDir() {
                                 35));
     fuzz::writeFile(d / "x.szg", "no picture");
     fuzz::writeFile(d / "s.wav", "RIFF");
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(VUNT_GAME_DIR, ec)) {
+      const std::string ext = entry.path().extension().string();
+      if (ext == ".szg" || ext == ".wav") std::filesystem::copy_file(entry.path(), d / entry.path().filename(), ec);
+    }
     return d;
   }();
   return dir;
@@ -90,13 +97,17 @@ std::vector<std::string> lines(const std::string& text) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const auto parts = fuzz::sections({reinterpret_cast<const char*>(data), size});
+  const auto parts = fuzz::sections({reinterpret_cast<const char*>(data), size}, 4);
   const std::filesystem::path& dir = gameDir();
   fuzz::writeFile(dir / "vunt-n.zad", parts[0]);
   std::error_code ec;
   std::filesystem::remove(dir / "VUNT.DAT.tmp", ec);
-  if (parts.size() > 2) fuzz::writeFile(dir / "VUNT.DAT", parts[2]);
-  else std::filesystem::remove(dir / "VUNT.DAT", ec);
+  auto optionalFile = [&](std::size_t part, const char* name) {
+    if (parts.size() > part && !parts[part].empty()) fuzz::writeFile(dir / name, parts[part]);
+    else std::filesystem::remove(dir / name, ec);
+  };
+  optionalFile(2, "VUNT.DAT");
+  optionalFile(3, "vunt.pdt");
 
   std::ostringstream out;
   HeadlessHost host(parts.size() > 1 ? parseEvents(parts[1]) : std::vector<InputEvent>{}, out);

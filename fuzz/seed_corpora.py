@@ -6,8 +6,9 @@ Usage: fuzz/seed_corpora.py BUILD FUZZ_BUILD
   FUZZ_BUILD  the fuzz build; each corpus is reduced to the inputs that add coverage (-merge=1)
 
 The script fuzzer's seeds are the games the tests play. The other targets take the pieces of those
-games that they read: IF/EVA expressions, MES texts, CMST menu texts, save files; pictures are
-small files of each format made with ImageMagick, and the picture the tests use.
+games that they read: IF/EVA expressions, MES texts, CMST menu texts, save files, stage files
+(with a fixed series of moves or keys); pictures are small files of each format made with
+ImageMagick, and the pictures the tests use. Seeds named hand-* are written by hand and kept.
 """
 import hashlib
 import os
@@ -38,11 +39,30 @@ def main():
         env = dict(os.environ, VUNT_FUZZ_SEEDS=games)
         subprocess.run([os.path.join(build, "vunt_tests")], env=env, stdout=subprocess.DEVNULL, check=False)
 
+        # The bundled game played as its playthrough tests play it.
+        game = os.path.join(ROOT, "game")
+        script = open(os.path.join(game, "vunt-n.zad"), "rb").read()
+        stage_file = open(os.path.join(game, "vunt.pdt"), "rb").read()
+        plays = os.path.join(ROOT, "tests", "data", "game")
+        for name in sorted(os.listdir(plays)):
+            if name.endswith(".txt"):
+                put(games, script + b"\0" + open(os.path.join(plays, name), "rb").read() + b"\0\0" + stage_file)
+
         flags = bytes([5, 0, 1, 0, 0, 0, 1, 0] + [0] * 54)  # F0 = 5, F1 = 1, F3 = 1
+        moves = bytes([2, 0, 1, 3] * 4)
+        keys = bytes([2, 3, 0, 1, 9, 10, 4, 5, 6, 7, 8, 9, 11, 10, 2, 3])  # arrows, keypad, Esc, Space, click
         for name in os.listdir(games):
-            parts = open(os.path.join(games, name), "rb").read().split(b"\0")
-            if len(parts) > 2:
+            if os.path.getsize(os.path.join(games, name)) > 65536:
+                os.remove(os.path.join(games, name))  # the seeds stay small
+                continue
+            parts = open(os.path.join(games, name), "rb").read().split(b"\0", 3)
+            if len(parts) > 2 and parts[2]:
                 put(os.path.join(raw, "save_file"), parts[2])
+            if len(parts) > 3 and parts[3]:
+                stages = max(1, (len(parts[3]) - 32 + 16) // 160)
+                for first in range(1, min(stages, 3) + 1):
+                    put(os.path.join(raw, "stage"), bytes([first]) + moves + parts[3])
+                    put(os.path.join(raw, "puzzle"), bytes([first - 1, stages - first, 3, len(keys)]) + keys + parts[3])
             script = parts[0].decode("utf-8", "replace").replace("\r\n", "\n").split("\n")
             for line in script:
                 f = fields(line)
@@ -57,7 +77,10 @@ def main():
 
         pictures = os.path.join(raw, "picture")
         os.makedirs(pictures)
-        shutil.copy(os.path.join(ROOT, "tests", "data", "two-colours-gif.szg"), pictures)
+        for folder in (os.path.join(ROOT, "tests", "data"), game):
+            for name in os.listdir(folder):
+                if name.endswith(".szg"):
+                    shutil.copy(os.path.join(folder, name), pictures)
         for fmt in ["bmp", "bmp3", "bmp2", "gif", "jpg", "png", "ico", "pcx", "tga", "xpm"]:
             subprocess.run(["convert", "-size", "6x4", "gradient:red-blue", f"{fmt}:" + os.path.join(pictures, fmt)],
                            check=False, stderr=subprocess.DEVNULL)
@@ -67,8 +90,11 @@ def main():
 
         for target in sorted(os.listdir(raw)):
             out = os.path.join(ROOT, "fuzz", "corpus", target)
-            shutil.rmtree(out, ignore_errors=True)
-            os.makedirs(out)
+            # Seeds written by hand (hand-*) stay; the rest is made afresh.
+            for name in os.listdir(out) if os.path.isdir(out) else []:
+                if not name.startswith("hand-"):
+                    os.remove(os.path.join(out, name))
+            os.makedirs(out, exist_ok=True)
             if target == "picture":
                 # The decoders are the system's and not instrumented: coverage cannot tell the
                 # formats apart, so every format is kept.

@@ -1,7 +1,7 @@
 // Closing the main window in every kind of wait ends the program at once: no further script line
 // runs and nothing more is shown. Player waits take the headless "close" event; the timed waits
-// (the typing delay, a synchronous sound) close through a host that closes the window at its n-th
-// timed wait, as a player may at any moment.
+// (the typing delay, a synchronous sound, the blinking of a trapped puzzle piece) close through a
+// host that closes the window at its n-th timed wait, as a player may at any moment.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -9,6 +9,7 @@
 #include "harness.hpp"
 #include "platform/sound_channel.hpp"
 #include "script_checks.hpp"
+#include "stage_builder.hpp"
 
 using namespace vunt;
 using namespace vunt::test;
@@ -124,4 +125,22 @@ TEST(CloseInAWait, SynchronousSound) {
   EXPECT_EQ(c.played.last("end"), "EOF");
   EXPECT_EQ(finalFlags(c.played).at(1), 1);
   EXPECT_EQ(c.timedWaits, 50);
+}
+
+TEST(CloseInAWait, PuzzleBlinkingAndResultWaits) {
+  // A piece of kind 1 with a trap to its right and its goal plate below it.
+  GameDir dir;
+  dir.write("vunt.pdt", stageFile({{"1x", "a"}}));
+  dir.script({"LET,20,3", "BEED,1,1", "LET,1,1", "EOF"});
+  // The blinking yields to the window system (1st timed wait) and plays a sound that holds the
+  // game while it lasts (the waits after it).
+  Closed c = playAndClose(dir, "right\n", 1);
+  expectClosedAfter(c.played, "sound\tA-PUZ1.wav\t9");
+  c = playAndClose(dir, "right\n", 2);
+  expectClosedAfter(c.played, "sound\tL-batu.wav\t0");
+  // The failed attempt and the cleared stage wait for the player.
+  expectClosedAfter(play(dir, "right\nclose\n"), "page\t");
+  Played r = play(dir, "down\nclose\n");
+  expectClosedAfter(r, "page\t");
+  EXPECT_EQ(r.of("caption").back(), "LBHG(0)\t勝利");
 }

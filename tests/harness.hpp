@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/game_files.hpp"
 #include "platform/headless_host.hpp"
 #include "shell/vunt.hpp"
 
@@ -73,20 +74,18 @@ inline std::vector<InputEvent> events(const std::string& text) {
 }
 
 // With VUNT_FUZZ_SEEDS naming a directory, every game the tests play is also written there as an
-// input for the script fuzzer (fuzz/script.cpp): the script file, NUL, the input events, and NUL
-// and the save file when the game has one.
+// input for the script fuzzer (fuzz/script.cpp): the script file, NUL, the input events, and when
+// the game has them, NUL and the save file, NUL and the stage file.
 inline void writeFuzzSeed(const GameDir& dir, const std::string& input) {
   const char* seeds = std::getenv("VUNT_FUZZ_SEEDS");
   if (!seeds) return;
-  auto read = [&](const char* name) -> std::optional<std::string> {
-    std::ifstream in(dir.path() / name, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-  };
+  // Only regular files: some tests put pipes where the game expects files.
+  auto read = [&](const char* name) { return readWholeFile(dir.path() / name); };
   std::string seed = read("vunt-n.zad").value_or("") + '\0' + input;
-  if (auto save = read("VUNT.DAT")) seed += '\0' + *save;
+  auto save = read("VUNT.DAT");
+  auto stages = read("vunt.pdt");
+  if (save || stages) seed += '\0' + save.value_or("");
+  if (stages) seed += '\0' + *stages;
   std::ofstream(std::filesystem::path(seeds) / std::to_string(std::hash<std::string>{}(seed)), std::ios::binary)
       << seed;
 }

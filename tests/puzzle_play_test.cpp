@@ -43,6 +43,7 @@ struct Puzzle {
       : host(events(input), out), game(host, dir.path()) {
     dir.script(script);
     dir.write("vunt.pdt", stageFile(stages));
+    writeFuzzSeed(dir, input);
     game.Flags[20] = i16(f20);
     game.Flags[21] = i16(f21);
   }
