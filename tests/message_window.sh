@@ -3,13 +3,7 @@
 # page's wait, Space the second, and the script then runs to EOF.
 set -u
 vunt=$1
-if [ -z "${VUNT_UNDER_XVFB:-}" ]; then
-  command -v xvfb-run >/dev/null || { echo "xvfb-run is not installed"; exit 1; }
-  VUNT_UNDER_XVFB=1 exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
-fi
-export SDL_AUDIODRIVER=dummy
-tmp=$(mktemp -d)
-trap 'rm -rf "$tmp"' EXIT
+source "$(dirname "$0")/lib/under_xvfb.bash"
 printf 'MES,＜一頁目￥\r\nMES,二頁目￥\r\nEOF\r\n' >"$tmp/vunt-n.zad"
 timeout -k 1 30 "$vunt" "$tmp" &
 pid=$!

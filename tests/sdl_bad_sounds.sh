@@ -4,13 +4,7 @@
 # goes on at once; a pipe without a writer must not hold it.
 set -u
 vunt=$1
-if [ -z "${VUNT_UNDER_XVFB:-}" ]; then
-  command -v xvfb-run >/dev/null || { echo "xvfb-run is not installed"; exit 1; }
-  VUNT_UNDER_XVFB=1 exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
-fi
-export SDL_AUDIODRIVER=dummy
-tmp=$(mktemp -d)
-trap 'rm -rf "$tmp"' EXIT
+source "$(dirname "$0")/lib/under_xvfb.bash"
 echo "not a wave" >"$tmp/text.wav"
 printf 'OggS\0\2\0\0' >"$tmp/ogg.wav"
 mkfifo "$tmp/pipe.wav"

@@ -4,14 +4,7 @@
 # request to quit (here SIGTERM, which SDL turns into one) takes the window's close path.
 set -u
 vunt=$1
-if [ -z "${VUNT_UNDER_XVFB:-}" ]; then
-  command -v xvfb-run >/dev/null || { echo "xvfb-run is not installed"; exit 1; }
-  VUNT_UNDER_XVFB=1 exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
-fi
-export SDL_AUDIODRIVER=dummy
-fail=0
-tmp=$(mktemp -d)
-trap 'rm -rf "$tmp"' EXIT
+source "$(dirname "$0")/lib/under_xvfb.bash"
 
 mkdir "$tmp/typing" "$tmp/sound"
 # 99 x 10 ms per character: the message takes minutes to type.

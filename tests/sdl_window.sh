@@ -3,14 +3,7 @@
 # error shows the modal "Zad ERROR" box; after OK the program ends with status 1.
 set -u
 vunt=$1
-if [ -z "${VUNT_UNDER_XVFB:-}" ]; then
-  command -v xvfb-run >/dev/null || { echo "xvfb-run is not installed"; exit 1; }
-  VUNT_UNDER_XVFB=1 exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
-fi
-export SDL_AUDIODRIVER=dummy
-fail=0
-tmp=$(mktemp -d)
-trap 'rm -rf "$tmp"' EXIT
+source "$(dirname "$0")/lib/under_xvfb.bash"
 mkdir "$tmp/ok" "$tmp/bad"
 printf 'DO\r\nEOF\r\n' >"$tmp/ok/vunt-n.zad"
 printf 'DO\r\nFOO\r\n' >"$tmp/bad/vunt-n.zad"

@@ -53,13 +53,13 @@ Font::~Font() {
   if (impl_ && impl_->font) TTF_CloseFont(impl_->font);
 }
 
-Font& Font::get(const FontSpec& spec) {
+Font& Font::get(const FontSpec& face) {
   static std::map<std::tuple<std::string, int, bool, bool>, std::unique_ptr<Font>> cache;
   if (!TTF_WasInit() && TTF_Init() != 0) throw FontError(std::string("cannot start SDL2_ttf: ") + TTF_GetError());
-  std::string family = ipaFamilyFor(spec.name);
+  std::string family = ipaFamilyFor(face.name);
   // Points at 96 dpi, rounded to whole pixels: 10 points give 13 pixels.
-  int pixels = std::max(1, int(std::lround(spec.points * 96.0 / 72.0)));
-  auto key = std::make_tuple(family, pixels, spec.bold, spec.underline);
+  int pixels = std::max(1, int(std::lround(face.points * 96.0 / 72.0)));
+  auto key = std::make_tuple(family, pixels, face.bold, face.underline);
   auto it = cache.find(key);
   if (it != cache.end()) return *it->second;
   std::string file = fontFile(family);
@@ -67,7 +67,7 @@ Font& Font::get(const FontSpec& spec) {
     throw FontError("font " + family + " not found; install the package " + ipaPackageFor(family));
   TTF_Font* f = TTF_OpenFontDPI(file.c_str(), pixels, 72, 72);
   if (!f) throw FontError("cannot open font " + file + ": " + TTF_GetError());
-  TTF_SetFontStyle(f, (spec.bold ? TTF_STYLE_BOLD : 0) | (spec.underline ? TTF_STYLE_UNDERLINE : 0));
+  TTF_SetFontStyle(f, (face.bold ? TTF_STYLE_BOLD : 0) | (face.underline ? TTF_STYLE_UNDERLINE : 0));
   TTF_SetFontHinting(f, TTF_HINTING_NORMAL);
   std::unique_ptr<Font> font(new Font);
   font->impl_ = std::make_unique<Impl>();

@@ -25,8 +25,8 @@ struct FontError : std::runtime_error {
 
 class Font {
  public:
-  // The font for spec, opened once and kept for the life of the process. Throws FontError.
-  static Font& get(const FontSpec& spec);
+  // The font for this face, opened once and kept for the life of the process. Throws FontError.
+  static Font& get(const FontSpec& face);
 
   int height() const;                         // line height in pixels
   int width(std::u32string_view text) const;  // advance of the text in pixels

@@ -207,12 +207,12 @@ class Linter {
   std::u32string_view word(int l) const { return l >= 1 && l <= n_ ? words_[std::size_t(l - 1)] : U""; }
   std::optional<std::u32string_view> field(int l, int n) const { return cutField(text(l), n); }
   int fieldCount(int l) const { return int(std::count(text(l).begin(), text(l).end(), U',')) + 1; }
-  static const CommandSpec* spec(std::u32string_view w) {
+  static const CommandSpec* commandOf(std::u32string_view w) {
     for (const CommandSpec& c : commands())
       if (c.word == w) return &c;
     return nullptr;
   }
-  const CommandSpec* spec(int l) const { return spec(word(l)); }
+  const CommandSpec* commandOf(int l) const { return commandOf(word(l)); }
 
   void add(LintFinding::Severity s, int l, std::string m) {
     if (reported_.insert({l, m}).second) findings_.push_back({s, l, std::move(m)});
@@ -305,7 +305,7 @@ class Linter {
     current_ = l;
     std::vector<int> out;
     const std::u32string_view w = word(l);
-    const CommandSpec* c = spec(w);
+    const CommandSpec* c = commandOf(w);
     if (!c || w == U"EOF" || w == U"EXIT") return out;
     if (w == U"GOSUB") {
       returnPoints_.insert(l + 1);
@@ -396,7 +396,7 @@ class Linter {
       // A jump through a flag may land on any line that reads as a command.
       markData();
       for (int l = 1; l <= n_; ++l)
-        if (spec(l) && !data_.count(l)) {
+        if (commandOf(l) && !data_.count(l)) {
           anywhere_.insert(l);
           reach(l);
         }
@@ -421,7 +421,7 @@ class Linter {
 
   void checkCommand(int l) {
     const std::u32string_view w = word(l);
-    const CommandSpec* c = spec(w);
+    const CommandSpec* c = commandOf(w);
     if (!c) {
       if (l > n_) return;
       if (text(l).empty()) {
@@ -430,7 +430,7 @@ class Linter {
         std::u32string upper(w);
         for (char32_t& ch : upper)
           if (ch >= U'a' && ch <= U'z') ch -= 32;
-        std::string hint = spec(upper) && upper != w ? " (commands are upper case)" : "";
+        std::string hint = commandOf(upper) && upper != w ? " (commands are upper case)" : "";
         error(l, "unknown command " + inQuotes(w) + hint);
       }
       return;
@@ -836,7 +836,7 @@ class Linter {
         if (end.kind != Target::Line || end.line <= l) continue;
         for (int d = l + 1; d <= end.line; ++d) {
           if (w == U"FP") {
-            if (d == end.line && spec(d)) continue;  // the end line is a command, printed only as a last resort
+            if (d == end.line && commandOf(d)) continue;  // the end line is a command, printed only as a last resort
             checkMessage(d, *field(d, 1), "FP message");
             if (fieldCount(d) > 1)
               warning(d, "the FP message holds an ASCII comma: the text after it is not printed");
@@ -1019,7 +1019,7 @@ class Linter {
         continue;
       }
       const bool excused = text(l).empty() || data_.count(l) || isMarker(word(l)) ||
-                           (inSearch_.count(l) && (word(l) == U"CASE" || !spec(l)));
+                           (inSearch_.count(l) && (word(l) == U"CASE" || !commandOf(l)));
       if (excused) continue;
       if (runStart == 0) runStart = l;
       runEnd = l;
