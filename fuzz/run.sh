@@ -19,6 +19,11 @@ export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 mkdir -p "$build/findings"
 failed=()
 for t in "${targets[@]}"; do
+  if [ ! -x "$build/fuzz_$t" ]; then
+    echo "no fuzz target $t (fuzz/$t.cpp)"
+    failed+=("$t")
+    continue
+  fi
   mkdir -p "$build/corpus/$t"
   options=(-max_total_time="$seconds" -timeout=30 -rss_limit_mb=2048 -close_fd_mask=2
            -artifact_prefix="$build/findings/$t-" -print_final_stats=1)
