@@ -898,15 +898,16 @@ class Linter {
   }
 
   void checkBeed(int l) {
-    if (!beedSounds_) {
-      beedSounds_ = true;
-      for (std::u32string_view s : {U"A-PUZ1.wav", U"A-PUZ2.wav", U"A-CLEAR.wav", U"L-MISS.wav", U"L-batu.wav"}) {
-        std::error_code ec;
-        if (!fs::is_regular_file(gameFile(dir_, U"\\" + std::u32string(s)), ec))
-          warning(l, "the puzzle's sound " + inQuotes(s) + " is not in the game directory");
-      }
-    }
     std::optional<int> first = literal(l, 2), last = literal(l, 3);
+    // Stages up to 40 play "A-PUZ1.wav", later ones "A-PUZ2.wav"; the other sounds any puzzle may play.
+    const bool early = !first || *first <= 40, late = !last || *last > 40;
+    for (std::u32string_view s : {U"A-PUZ1.wav", U"A-PUZ2.wav", U"A-CLEAR.wav", U"L-MISS.wav", U"L-batu.wav"}) {
+      if ((s == U"A-PUZ1.wav" && !early) || (s == U"A-PUZ2.wav" && !late) || !puzzleSounds_.insert(s).second) continue;
+      std::error_code ec;
+      if (!fs::is_regular_file(gameFile(dir_, U"\\" + std::u32string(s)), ec))
+        warning(l, "the puzzle's sound " + inQuotes(s) + " is not in the game directory", {},
+                "the puzzle plays it; without it the game plays the platform's alert or nothing");
+    }
     if (!first || !last || !validStageNumber(*first) || !validStageNumber(*last)) return;
     if (*last < *first) {
       error(l, "the last stage " + str(*last) + " comes before the first stage " + str(*first) +
@@ -1040,7 +1041,7 @@ class Linter {
   std::set<int> speakersDefined_;
   std::map<int, int> speakerUse_;  // speaker -> first line that prints it
   std::map<std::u32string, std::string> pictures_;  // file -> what is wrong with it ("" when fine)
-  bool beedSounds_ = false;
+  std::set<std::u32string_view> puzzleSounds_;  // the puzzle's sounds already looked for
   std::optional<std::string> stageFile_;
   bool stageFileFound_ = false;
   std::set<int> solvedStages_;
