@@ -19,6 +19,7 @@ section=""
 declare -A section_examples=()
 while IFS= read -r line || [ -n "$line" ]; do
   if [ $in_block = 1 ]; then
+    line=${line#"$indent"}  # a block inside a list item is indented as its fence
     if [ "$line" = '```' ]; then
       in_block=0
       want=$(sed -n "${first},$((first + ${#block[@]} - 1))p" "$root/examples/$game/vunt-n.zad")
@@ -37,11 +38,12 @@ while IFS= read -r line || [ -n "$line" ]; do
   fi
   if [[ $line =~ ^'### '([A-Z]+)$ ]]; then section=${BASH_REMATCH[1]}; section_examples[$section]=${section_examples[$section]:-0}; fi
   if [[ $line =~ ^'## ' ]]; then section=""; fi
-  if [[ $line =~ ^'Example: `examples/'([a-z-]+)'`, line '([0-9]+)':'$ ]]; then
+  if [[ $line =~ ^' '*'Example: `examples/'([a-z-]+)'`, line '([0-9]+)':'$ ]]; then
     game=${BASH_REMATCH[1]}; first=${BASH_REMATCH[2]}
     [ -f "$root/examples/$game/vunt-n.zad" ] || { echo "FAIL docs: no example game $game"; fail=1; }
   fi
-  if [ "$line" = '```zad' ]; then
+  if [[ $line =~ ^(' '*)'```zad'$ ]]; then
+    indent=${BASH_REMATCH[1]}
     if [ -z "$game" ]; then echo "FAIL docs: a zad block without an 'Example:' line before it"; fail=1; game=none; fi
     in_block=1; block=()
   fi
