@@ -1,8 +1,6 @@
 #!/usr/bin/env bash
 # The example games of examples/: each is played headless with its input.txt and must write
-# exactly its transcript.txt, and vunt-lint must find nothing in it. The script blocks of
-# docs/commands.md marked as examples must be the lines of the games they name, so the reference
-# cannot go stale; every command's section carries one.
+# exactly its transcript.txt, and vunt-lint must find nothing in it.
 set -u
 vunt=$(realpath "$1")
 root=$(realpath "$2")
@@ -49,57 +47,5 @@ check "example games" 8 "$games"
 # The puzzle example's stage file is packed from the stage text beside it.
 "$bin/vunt-stage" pack "$root/examples/puzzle/stages.txt" "$tmp/vunt.pdt"
 cmp -s "$tmp/vunt.pdt" "$root/examples/puzzle/vunt.pdt"; check "puzzle: vunt.pdt packed from stages.txt" 0 $?
-
-# --- docs/commands.md: example blocks are the games' own lines ---
-doc="$root/docs/commands.md"
-blocks=0
-game=""
-first=0
-in_block=0
-section=""
-declare -A section_examples=()
-while IFS= read -r line || [ -n "$line" ]; do
-  if [ $in_block = 1 ]; then
-    if [ "$line" = '```' ]; then
-      in_block=0
-      want=$(sed -n "${first},$((first + ${#block[@]} - 1))p" "$root/examples/$game/vunt-n.zad")
-      got=$(printf '%s\n' "${block[@]}")
-      if [ "$want" != "$got" ]; then
-        echo "FAIL docs: the example of $game from line $first differs from the game:"
-        diff <(echo "$want") <(echo "$got"); fail=1
-      fi
-      blocks=$((blocks + 1))
-      [ -n "$section" ] && section_examples[$section]=1
-      game=""
-    else
-      block+=("$line")
-    fi
-    continue
-  fi
-  if [[ $line =~ ^'### '([A-Z]+)$ ]]; then section=${BASH_REMATCH[1]}; section_examples[$section]=${section_examples[$section]:-0}; fi
-  if [[ $line =~ ^'## ' ]]; then section=""; fi
-  if [[ $line =~ ^'Example: `examples/'([a-z-]+)'`, line '([0-9]+)':'$ ]]; then
-    game=${BASH_REMATCH[1]}; first=${BASH_REMATCH[2]}
-    [ -f "$root/examples/$game/vunt-n.zad" ] || { echo "FAIL docs: no example game $game"; fail=1; }
-  fi
-  if [ "$line" = '```zad' ]; then
-    if [ -z "$game" ]; then echo "FAIL docs: a zad block without an 'Example:' line before it"; fail=1; game=none; fi
-    in_block=1; block=()
-  fi
-done <"$doc"
-echo "ok   docs: $blocks example blocks checked"
-missing=""
-for s in "${!section_examples[@]}"; do [ "${section_examples[$s]}" = 1 ] || missing+=" $s"; done
-check "docs: every command section has an example" "" "$missing"
-check "docs: command sections" 40 "${#section_examples[@]}"
-
-# --- docs/commands.md: every error text it lists is one the engine reports ---
-while IFS= read -r text; do
-  case $text in
-    CASE*無し) grep -rqF 'U"無し"' "$root/src" ;;
-    *) grep -rqF "U\"$text" "$root/src" ;;
-  esac
-  check "docs: error text $text is the engine's" 0 $?
-done < <(sed -n '/^## Error reports/,/^## /p' "$doc" | grep -oE '^\| `[^`]+`' | sed 's/^| `//; s/`$//')
 
 exit $fail

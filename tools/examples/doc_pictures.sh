@@ -19,7 +19,7 @@ frames() {  # frames GAME: plays a copy of examples/GAME, frames in $tmp/GAME.fr
   "$build/vunt" --headless --input "$root/examples/$1/input.txt" --frames "$tmp/$1.frames" "$tmp/$1" >/dev/null
 }
 crop() {  # crop GAME FRAME GEOMETRY NAME
-  convert "$tmp/$1.frames/$(printf %04d "$2").png" -crop "$3" +repage "$out/$4.png"
+  convert "$tmp/$1.frames/$(printf %04d "$2").png" -crop "$3" +repage -strip "$out/$4.png"
 }
 message() { crop messages "$1" 440x64+0+320 "$2"; }  # the message area
 
@@ -39,5 +39,6 @@ frames media
 crop media 1 440x384+0+0 media-scene
 
 frames puzzle
-crop puzzle 2 440x384+0+0 puzzle-board
+crop puzzle 4 440x384+0+0 puzzle-board
+crop puzzle 9 440x384+0+0 puzzle-failed
 echo "wrote $(ls "$out" | wc -l) pictures to $out"
