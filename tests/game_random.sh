@@ -8,6 +8,7 @@
 # a game that earlier ones saved.
 #   tests/game_random.sh VUNT ROOT [RUNS]     (RUNS: 200; 20 under the sanitizers)
 set -u
+source "$(dirname "$0")/lib/limits.bash"
 vunt=$1
 root=$2
 runs=${3:-200}
@@ -43,7 +44,7 @@ fail=0
 declare -A ends=()
 for seed in $(seq 1 "$runs"); do
   random_events "$seed" >"$tmp/in"
-  timeout -k 5 20 "$vunt" --headless "${bound[@]}" --input "$tmp/in" "$tmp/game" >"$tmp/out" 2>"$tmp/err"
+  limit 20 "$vunt" --headless "${bound[@]}" --input "$tmp/in" "$tmp/game" >"$tmp/out" 2>"$tmp/err"
   status=$?
   end=$(grep -m1 '^end	' "$tmp/out" | cut -f2)
   if [ "$status" -ne 0 ] || grep -q '^error	' "$tmp/out"; then
