@@ -18,7 +18,7 @@ tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 cp -r "$root/game" "$tmp/game" && rm -f "$tmp/game/VUNT.DAT"
 bound=()
-"$vunt" --help 2>&1 | grep -q -- '--max-ticks' && bound=(--max-ticks 5000000)
+limit 10 "$vunt" --help 2>&1 | grep -q -- '--max-ticks' && bound=(--max-ticks 5000000)
 
 # One seeded stream of events; awk's generator makes the same stream for the same seed.
 random_events() {
