@@ -74,14 +74,29 @@ touch "$tmp/game/A-PUZ1.wav" "$tmp/game/A-PUZ2.wav" "$tmp/game/A-CLEAR.wav" "$tm
 out=$(limit "$bin/vunt-lint" "$tmp/game" 2>&1); check "clean game status" 0 $?
 check "clean game output" "" "$out"
 printf 'LET,20,1\r\nBEED,1,3\r\nGOTOO\r\nEOF\r\n' >"$tmp/game/vunt-n.zad"
-limit "$bin/vunt-lint" "$tmp/game" >"$tmp/out" 2>"$tmp/err"; check "findings status" 1 $?
-check "findings" "vunt-n.zad:2: error: stage 3 is not in vunt.pdt, which holds 2 stages
-    BEED,1,3
-vunt-n.zad:3: error: unknown command \"GOTOO\"
-    GOTOO
-vunt-n.zad:4: warning: this line is never reached
-    EOF" "$(cat "$tmp/out")"
+# Paths are printed as given, with the line, the column and a caret under the fault.
+(cd "$tmp" && limit "$bin/vunt-lint" game >"$tmp/out" 2>"$tmp/err"); check "findings status" 1 $?
+check "findings" "game/vunt-n.zad:2:8: error: stage 3 is not in vunt.pdt, which holds 2 stages
+ 2 | BEED,1,3
+   |        ^
+  hint: add the stage to vunt.pdt (vunt-stage pack) or name a stage it holds
+game/vunt-n.zad:3:1: error: unknown command \"GOTOO\"
+ 3 | GOTOO
+   | ^~~~~
+  hint: did you mean GOTO? (GOTO,line)
+game/vunt-n.zad:4: warning: this line is never reached
+ 4 | EOF" "$(cat "$tmp/out")"
 check "summary" "vunt-lint: 2 errors, 1 warning" "$(cat "$tmp/err")"
+limit "$bin/vunt-lint" --format=json "$tmp/game" >"$tmp/json"; check "json status" 1 $?
+if command -v python3 >/dev/null; then
+  check "json findings" "error 2 8|error 3 1|warning 4 0" "$(python3 -c 'import json,sys
+print("|".join("%s %d %d" % (f["severity"], f["line"], f["column"]) for f in json.load(open(sys.argv[1]))))' "$tmp/json")"
+fi
+# Warnings alone pass, unless --werror.
+printf 'MES,a\r\nEOF\r\nEXIT\r\n' >"$tmp/game/vunt-n.zad"
+limit "$bin/vunt-lint" "$tmp/game" >/dev/null 2>&1; check "warnings pass" 0 $?
+limit "$bin/vunt-lint" --werror "$tmp/game" >/dev/null 2>&1; check "warnings fail with --werror" 1 $?
+limit "$bin/vunt-lint" --bogus "$tmp/game" 2>/dev/null; check "unknown option" 2 $?
 limit "$bin/vunt-lint" 2>/dev/null; check "lint usage" 2 $?
 limit "$bin/vunt-lint" "$root/game" >"$tmp/out" 2>&1; check "bundled game has no findings" 0 $?
 cat "$tmp/out"
