@@ -36,6 +36,7 @@ std::optional<std::vector<InputEvent>> parseInputEvents(const std::string& text,
     else if (word == "click-form") events.push_back({InputEvent::ClickForm});
     else if (word == "rclick") events.push_back({InputEvent::RightClick});
     else if (word == "close") events.push_back({InputEvent::Close});
+    else if (word == "close-picture") events.push_back({InputEvent::ClosePicture});
     else if (word == "space") events.push_back({InputEvent::Key, vk::Space});
     else if (word == "esc") events.push_back({InputEvent::Key, vk::Escape});
     else if (word == "left") events.push_back({InputEvent::Key, vk::Left});
@@ -136,6 +137,7 @@ void HeadlessHost::deliver(const InputEvent& e) {
         if (char32_t c = keyCharacter(e.value)) app.modalKeyPress(c);
         break;
       case InputEvent::Close: app.close(); break;
+      case InputEvent::ClosePicture: app.modalClose(); break;
       case InputEvent::ClickPicture: case InputEvent::ClickForm: case InputEvent::Label: case InputEvent::RightClick:
         break;
     }
@@ -173,6 +175,7 @@ void HeadlessHost::deliver(const InputEvent& e) {
       break;
     }
     case InputEvent::Close: app.close(); break;
+    case InputEvent::ClosePicture: break;  // no picture window to close
   }
 }
 

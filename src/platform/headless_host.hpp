@@ -14,7 +14,7 @@
 namespace vunt {
 
 struct InputEvent {
-  enum Kind { Click, ClickPicture, ClickForm, Label, RightClick, Key, Char, Close } kind;
+  enum Kind { Click, ClickPicture, ClickForm, Label, RightClick, Key, Char, Close, ClosePicture } kind;
   int value = 0;  // label index, key code or character
 };
 
