@@ -64,7 +64,7 @@ def main():
             os.mkdir(game)
             for f in os.listdir(GAME):
                 if f not in ("vunt-n.zad", "VUNT.DAT"):
-                    os.symlink(os.path.join(GAME, f), os.path.join(game, f))
+                    shutil.copy(os.path.join(GAME, f), os.path.join(game, f))
             if "stages" in options:
                 os.remove(os.path.join(game, "vunt.pdt"))
                 shutil.copy(pdt, os.path.join(game, "vunt.pdt"))

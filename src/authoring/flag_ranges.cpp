@@ -157,14 +157,21 @@ bool RangeCondition::narrow(FlagState& flags, bool result) const {
   if (comparisons_.empty() || comparisons_.front().connective != Comparison::None) return true;
   for (std::size_t i = 1; i < comparisons_.size(); ++i)
     if (comparisons_[i].connective != (result ? Comparison::And : Comparison::Or)) return true;
+  // A flag compared with a number, or with a flag of one value here, narrows.
+  auto constant = [&](const Operand& o) -> std::optional<int> {
+    if (o.flag < 0) return o.value;
+    const Range& r = flags[std::size_t(o.flag)];
+    return r.single() ? std::optional<int>(r.lo) : std::nullopt;
+  };
   for (const Comparison& c : comparisons_) {
-    if (c.a.flag >= 0 && c.b.flag < 0) {
+    if (c.a.flag >= 0 && constant(c.b) && !(c.b.flag >= 0 && constant(c.a))) {
       Range& r = flags[std::size_t(c.a.flag)];
-      r = narrowed(r, c.op, c.b.value, result);
+      r = narrowed(r, c.op, *constant(c.b), result);
       if (r.empty()) return false;
-    } else if (c.b.flag >= 0 && c.a.flag < 0) {
+    } else if (c.b.flag >= 0 && constant(c.a)) {
+      const int v = *constant(c.a);
       Range& r = flags[std::size_t(c.b.flag)];
-      r = narrowed(r, mirrored(c.op), c.a.value, result);
+      r = narrowed(r, mirrored(c.op), v, result);
       if (r.empty()) return false;
     }
   }
@@ -176,6 +183,16 @@ std::vector<int> RangeCondition::flags() const {
   for (const Comparison& c : comparisons_)
     for (const Operand* o : {&c.a, &c.b})
       if (o->flag >= 0) out.push_back(o->flag);
+  return out;
+}
+
+std::vector<int> RangeCondition::comparedFlags() const {
+  std::vector<int> out;
+  for (const Comparison& c : comparisons_)
+    if (c.a.flag >= 0 && c.b.flag >= 0) {
+      out.push_back(c.a.flag);
+      out.push_back(c.b.flag);
+    }
   return out;
 }
 

@@ -55,6 +55,8 @@ class RangeCondition {
   bool narrow(FlagState& flags, bool result) const;
   // The flags the expression reads.
   std::vector<int> flags() const;
+  // The flags it compares with other flags.
+  std::vector<int> comparedFlags() const;
 
  private:
   struct Operand {

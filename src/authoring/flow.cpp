@@ -1,6 +1,8 @@
 #include "authoring/flow.hpp"
 
 #include <algorithm>
+#include <climits>
+#include <cstdint>
 #include <deque>
 #include <functional>
 #include <optional>
@@ -18,6 +20,8 @@ namespace {
 constexpr int kComputedEnd = 32767;  // a menu end line taken from a flag with many values
 constexpr long kMaxFollowed = 64;    // computed targets followed one by one up to this many
 constexpr int kWidenAfter = 6;       // joins at one point before its ranges are widened
+constexpr int kPartitionFlags = 4;   // flags whose single values keep points apart, at most
+constexpr int kNoValue = INT32_MIN;
 
 std::string str(long v) { return std::to_string(v); }
 std::string rangeText(const Range& r) { return r.single() ? str(r.lo) : str(r.lo) + " to " + str(r.hi); }
@@ -31,6 +35,9 @@ struct Key {
   bool loaded = false;   // the flags came from the save file (kept apart from a fresh game's)
   int menuEnd = 0;   // MenuEndLine
   int menuLine = 0;  // the CMSL line that set it, 0 before any
+  // The values of the partition flags where they have one value (else kNoValue): points with
+  // different values stay apart, so comparisons of two flags can narrow.
+  std::array<int, kPartitionFlags> part{kNoValue, kNoValue, kNoValue, kNoValue};
   bool operator==(const Key&) const = default;
 };
 
@@ -40,6 +47,7 @@ struct KeyHash {
                       std::uint64_t(k.menuLine) << 33 | std::uint64_t(k.menuEnd & 0xFFFF) << 44 |
                       std::uint64_t(k.pending) << 60 |
                       std::uint64_t(k.loaded) << 61;
+    for (int v : k.part) h = h * 1000003u ^ std::uint32_t(v);
     return std::hash<std::uint64_t>()(h);
   }
 };
@@ -112,6 +120,24 @@ struct FlowAnalysis::Impl {
         if (t && t->kind == NumberField::Literal) callTargets.insert(t->value);
       }
     }
+    // Partition flags: compared with other flags and never counted, so they hold few values (the
+    // bound of a counting loop, say).
+    std::set<int> compared, counted;
+    for (int l = 1; l <= n; ++l) {
+      const CommandInfo* c = info[std::size_t(l)];
+      if (!c) continue;
+      if (c->flow == Flow::Branch)
+        if (std::optional<std::u32string_view> e = cutField(text(l), 2))
+          if (std::optional<RangeCondition> cond = RangeCondition::parse(*e))
+            for (int f : cond->comparedFlags()) compared.insert(f);
+      if (c->word == U"INC" || c->word == U"DEC") {
+        const std::optional<NumberField>& f = fields[std::size_t(l)][2];
+        if (f && f->kind == NumberField::Literal) counted.insert(f->value);
+        else for (int i = 0; i < kFlagsTracked; ++i) counted.insert(i);
+      }
+    }
+    for (int f : compared)
+      if (!counted.count(f) && partition.size() < std::size_t(kPartitionFlags)) partition.push_back(f);
     waitsCache.assign(std::size_t(n + 2), -1);
     mesWaitsCache.assign(std::size_t(n + 2), -1);
     successorLines.resize(std::size_t(n + 2));
@@ -159,8 +185,12 @@ struct FlowAnalysis::Impl {
     return it->second;
   }
 
-  void flowTo(const Key& k, const FlagState& s) {
+  void flowTo(Key k, const FlagState& s) {
     if (k.line < 1 || k.line > n + 1) return;
+    for (std::size_t p = 0; p < partition.size(); ++p) {
+      const Range& r = s[std::size_t(partition[p])];
+      k.part[p] = r.single() ? r.lo : kNoValue;
+    }
     const int i = nodeOf(k);
     Node& node = nodes[std::size_t(i)];
     if (recording) {
@@ -634,6 +664,7 @@ struct FlowAnalysis::Impl {
   std::vector<int> thresholds;
   std::vector<int> searchLast;
   std::set<int> callTargets;
+  std::vector<int> partition;  // the partition flags
   std::map<int, std::set<int>> choices;  // per CMSL line: the values its player can choose
   std::vector<int> waitsCache;     // per line: field 1 printed as a message waits (1) or not (0)
   std::vector<int> mesWaitsCache;  // per line: field 2 printed as a message waits
