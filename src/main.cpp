@@ -12,6 +12,7 @@
 #include "platform/font.hpp"
 #include "platform/game_files.hpp"
 #include "platform/headless_host.hpp"
+#include "platform/install_layout.hpp"
 #include "platform/sdl_host.hpp"
 #include "shell/vunt.hpp"
 
@@ -84,7 +85,7 @@ int main(int argc, char** argv) {
     }
   }
   if (!headless && (!input.empty() || !frames.empty())) return usageError("--input and --frames need --headless");
-  fs::path dir = gameDir.empty() ? programDirectory(argv[0]) : fs::path(gameDir);
+  fs::path dir = gameDir.empty() ? vunt::defaultGameDir(programDirectory(argv[0])) : fs::path(gameDir);
   std::error_code ec;
   if (!fs::is_directory(dir, ec)) return usageError("no game directory " + dir.string());
 
