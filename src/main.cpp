@@ -22,10 +22,13 @@ namespace {
 
 const char* kUsage =
     "usage: vunt [--headless [--input FILE] [--frames DIR]] [GAME_DIR]\n"
-    "Plays the game in GAME_DIR (default: the directory that holds the program).\n"
+    "Plays the game in GAME_DIR (default: the directory that holds the program when it holds a\n"
+    "script, otherwise the installed game in ../share/vunt/game beside it).\n"
     "\n"
     "  --headless      play without a window or sound; write a transcript to standard output\n"
-    "  --input FILE    headless input events, one a line (click, label N, key N, space, ...)\n"
+    "  --input FILE    headless input events, one a line (click, label N, key N, space, ...);\n"
+    "                  the player aids' keys: ctrl-down, ctrl-up, auto, wheel-up, wheel-down,\n"
+    "                  page-up, page-down, f1, f2, f12\n"
     "  --frames DIR    headless: save the window as DIR/0001.png, ... at every wait for the player\n"
     "  --help          show this help\n"
     "  --version       show the version\n";
