@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Rebuilds every file of the bundled game in game/ from its sources in tools/game/:
-#   story.txt    -> vunt-n.zad  (labels resolved, code page 932, CR LF)
+#   story.txt    -> vunt-n.zad  (vunt-asm: labels resolved, code page 932, CR LF) and its line
+#                   map vunt-n.map, so that error reports and vunt-lint name lines of story.txt
 #   stages.txt   -> vunt.pdt    (packed by vunt-stage from the build directory)
 #   make_pictures.py -> *.szg   make_sounds.py -> *.wav
 # Run from anywhere: tools/game/make_game.sh [BUILD_DIR]   (default: build)
@@ -8,7 +9,11 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=${1:-$root/build}
 cd "$root"
-python3 tools/game/make_script.py tools/game/story.txt game/vunt-n.zad
+if [ ! -x "$build/vunt-asm" ]; then
+  echo "vunt-asm is not built in $build: run make build first" >&2
+  exit 1
+fi
+"$build/vunt-asm" tools/game/story.txt -o game/vunt-n.zad
 python3 tools/game/make_pictures.py game
 python3 tools/game/make_sounds.py game | tail -1
 if [ -x "$build/vunt-stage" ]; then
