@@ -252,7 +252,7 @@ TEST(PlayerAidsOverlay, DrawsOnlyOnTheFrameItIsGiven) {
   s.run();
   const Surface before = s.game.mainForm().compose();
   Surface frame = before;
-  s.game.drawOverlay(frame);
+  s.game.aidsOverlay().draw(frame);
   EXPECT_NE(frame, before);
   EXPECT_EQ(s.game.mainForm().compose(), before);
 }
