@@ -13,6 +13,7 @@
 #include "platform/font.hpp"
 #include "platform/game_files.hpp"
 #include "platform/headless_host.hpp"
+#include "platform/install_layout.hpp"
 #include "platform/sdl_host.hpp"
 #include "script/line_map.hpp"
 #include "shell/debugger.hpp"
@@ -24,10 +25,13 @@ namespace {
 
 const char* kUsage =
     "usage: vunt [--headless [--input FILE] [--frames DIR]] [OPTIONS] [GAME_DIR]\n"
-    "Plays the game in GAME_DIR (default: the directory that holds the program).\n"
+    "Plays the game in GAME_DIR (default: the directory that holds the program when it holds a\n"
+    "script, otherwise the installed game in ../share/vunt/game beside it).\n"
     "\n"
     "  --headless      play without a window or sound; write a transcript to standard output\n"
-    "  --input FILE    headless input events, one a line (click, label N, key N, space, ...)\n"
+    "  --input FILE    headless input events, one a line (click, label N, key N, space, ...);\n"
+    "                  the player aids' keys: ctrl-down, ctrl-up, auto, wheel-up, wheel-down,\n"
+    "                  page-up, page-down, f1, f2, f12\n"
     "  --frames DIR    headless: save the window as DIR/0001.png, ... at every wait for the player\n"
     "  --help          show this help\n"
     "  --version       show the version\n"
@@ -106,7 +110,7 @@ int main(int argc, char** argv) {
     }
   }
   if (!headless && (!input.empty() || !frames.empty())) return usageError("--input and --frames need --headless");
-  fs::path dir = gameDir.empty() ? programDirectory(argv[0]) : fs::path(gameDir);
+  fs::path dir = gameDir.empty() ? vunt::defaultGameDir(programDirectory(argv[0])) : fs::path(gameDir);
   std::error_code ec;
   if (!fs::is_directory(dir, ec)) return usageError("no game directory " + dir.string());
 
