@@ -22,6 +22,7 @@ constexpr long kMaxFollowed = 64;    // computed targets followed one by one up 
 constexpr int kWidenAfter = 6;       // joins at one point before its ranges are widened
 constexpr int kPartitionFlags = 4;   // flags whose single values keep points apart, at most
 constexpr int kNoValue = INT32_MIN;
+constexpr int kStaleReturn = -1;     // the return line of a GOSUB that has returned
 
 std::string str(long v) { return std::to_string(v); }
 std::string rangeText(const Range& r) { return r.single() ? str(r.lo) : str(r.lo) + " to " + str(r.hi); }
@@ -43,7 +44,7 @@ struct Key {
 
 struct KeyHash {
   std::size_t operator()(const Key& k) const {
-    std::uint64_t h = std::uint64_t(k.line) | std::uint64_t(k.ret) << 11 | std::uint64_t(k.lost) << 22 |
+    std::uint64_t h = std::uint64_t(k.line) | std::uint64_t(k.ret & 0x7FF) << 11 | std::uint64_t(k.lost) << 22 |
                       std::uint64_t(k.menuLine) << 33 | std::uint64_t(k.menuEnd & 0xFFFF) << 44 |
                       std::uint64_t(k.pending) << 60 |
                       std::uint64_t(k.loaded) << 61;
@@ -187,6 +188,9 @@ struct FlowAnalysis::Impl {
 
   void flowTo(Key k, const FlagState& s) {
     if (k.line < 1 || k.line > n + 1) return;
+    // A return line no GOSUB is waiting for matters only to a RET that should not run: all such
+    // lines are one, so the points after many subroutine calls do not multiply.
+    if (!k.pending && k.lost == 0 && k.ret != 0) k.ret = kStaleReturn;
     for (std::size_t p = 0; p < partition.size(); ++p) {
       const Range& r = s[std::size_t(partition[p])];
       k.part[p] = r.single() ? r.lo : kNoValue;
@@ -299,7 +303,7 @@ struct FlowAnalysis::Impl {
         Key back = k;
         back.pending = false;
         if (!k.pending) back.lost = 0;
-        if (k.ret == 0) return stop();
+        if (k.ret == 0 || k.ret == kStaleReturn) return stop();
         return jump(back, Range::of(k.ret), s);
       }
       case Flow::Branch: {
