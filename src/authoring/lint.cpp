@@ -139,7 +139,7 @@ class Linter {
 
   std::vector<Finding> run() {
     if (n_ == 0) {
-      error(1, "the script is empty: line 1 is reached as a command");
+      error(0, "the script is empty: line 1 is reached as a command", {}, "start the script with its first command");
       return findings_;
     }
     findMenuSearches();
@@ -990,6 +990,10 @@ class Linter {
   // --- Lines never reached ---
 
   void reportUnreached() {
+    if (!flow_.complete()) {
+      note(0, "the script has too many ways through it to follow them all: no line is reported as never reached");
+      return;
+    }
     if (computed_) {
       note(*computedFrom_.begin(), "this jump's target comes from a flag: every line that reads as a command is "
                                    "checked, and no line is reported as never reached");
@@ -1089,6 +1093,8 @@ std::vector<Finding> lintGame(const fs::path& gameDir, std::vector<std::u32strin
     if (e->fatal) return findings;  // every line would be a fault of its own
   }
   std::vector<std::u32string> lines = splitScriptLines(decodeScriptText(*bytes));
+  // A script that is not UTF-8 is read as code page 932, line by line as the engine cuts them.
+  if (!findings.empty() && findings.back().line > int(lines.size())) findings.back().line = int(lines.size());
   for (Finding& f : lintScript(lines, gameDir, path.string(), options)) findings.push_back(std::move(f));
   std::stable_sort(findings.begin(), findings.end(), [](const Finding& a, const Finding& b) { return a.line < b.line; });
   if (linesOut) *linesOut = std::move(lines);
