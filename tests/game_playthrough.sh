@@ -93,6 +93,7 @@ check "after: no signal offered" 0 "$(grep -c '^menu	合図を送る' "$tmp/afte
 nopage "after: no charm" "$tmp/after" "お守りのおかげ"
 page "after: the reef hit" "$tmp/after" "岩だ！　底をこすった！"
 page "after: the fib owned up to" "$tmp/after" "ごめんなさい"
+page "after: the logbook's last page shown to one who never read it" "$tmp/after" "……知らなかった。ちゃんと読んでたら"
 page "after: ending 2 named" "$tmp/after" "ＥＮＤ２　嵐のあと"
 check "after: F21 won, F28 ending 2" "1 2" "$(flag "$tmp/after" 21) $(flag "$tmp/after" 28)"
 check "after: F17 fib, F19 no signal" "2 0" "$(flag "$tmp/after" 17) $(flag "$tmp/after" 19)"
