@@ -194,3 +194,19 @@ TEST(FlagRanges, ConditionsOnRangesAndTheirNarrowing) {
   EXPECT_EQ(t[1], (Range{0, 2}));
   EXPECT_FALSE(cond(U"F01>05").narrow(t, true));
 }
+
+TEST(LintFlow, ScriptsWithVeryManyWaysThroughThemStillLint) {
+  // Each menu may set F1, which is compared with F2: followed value by value, the points would
+  // multiply past the analysis' bound, which then stops keeping F1's values apart.
+  std::vector<std::string> script{"LET,2,7", "CMST,0,＊a＊b"};
+  for (int i = 1; i <= 150; ++i) {
+    const int at = int(script.size()) + 1;
+    for (const std::string& l : {"CMSL,0," + std::to_string(at + 4), std::string("CASE,0"), "LET,1," + std::to_string(i),
+                                 std::string("CASE,1"), std::string("ENDCM")})
+      script.push_back(l);
+  }
+  script.push_back("IF,F01=F02," + std::to_string(script.size() + 3));
+  script.push_back("MES,a￥");
+  script.push_back("EXIT");
+  EXPECT_EQ(where(script), Where{});
+}

@@ -82,7 +82,7 @@ TEST(Lint, CommandWordsAndFields) {
   // The lines below a fault that stops the game are not called unreached.
   EXPECT_EQ(lint({"DO", "", "EOF"}), Findings{"2: error: empty line reached as a command"});
   EXPECT_EQ(lint({"DO"}), Findings{"1: error: execution runs past the last line"});
-  EXPECT_EQ(lint({}), Findings{"1: error: the script is empty: line 1 is reached as a command"});
+  EXPECT_EQ(lint({}), Findings{"0: error: the script is empty: line 1 is reached as a command"});
   EXPECT_EQ(lint({"ITMS,0", "LBHGA", "EXIT"}),
             (Findings{"1: error: ITMS needs field 3 (text)", "2: error: LBHGA needs field 2 (label)",
                       "2: error: LBHGA needs field 3 (text)"}));

@@ -10,6 +10,7 @@
 #include "aids/screen_layout.hpp"
 #include "aids/player_aids.hpp"
 #include "platform/game_files.hpp"
+#include "platform/picture.hpp"
 #include "session.hpp"
 
 using namespace vunt;
@@ -252,9 +253,31 @@ TEST(PlayerAidsOverlay, DrawsOnlyOnTheFrameItIsGiven) {
   s.run();
   const Surface before = s.game.mainForm().compose();
   Surface frame = before;
-  s.game.drawOverlay(frame);
+  s.game.aidsOverlay().draw(frame);
   EXPECT_NE(frame, before);
   EXPECT_EQ(s.game.mainForm().compose(), before);
+}
+
+// With VUNT_OVERLAY_SHOTS naming a folder, the aids' screens over the bundled game are saved there
+// as PNG files, to look at.
+TEST(PlayerAidsOverlay, Pictures) {
+  const char* shots = std::getenv("VUNT_OVERLAY_SHOTS");
+  if (!shots) GTEST_SKIP() << "VUNT_OVERLAY_SHOTS is not set";
+  const std::pair<const char*, const char*> screens[] = {
+      {"backlog", "click\nclick\nclick\nwheel-up\n"},
+      {"settings", "click\nf2\nright\ndown\nleft\n"},
+      {"help", "click\nf1\n"},
+      {"debug", "click\nclick\nlabel 0\nf12\n"},
+  };
+  for (auto [name, input] : screens) {
+    std::ostringstream out;
+    HeadlessHost host(events(input), out);
+    Vunt game(host, VUNT_GAME_DIR);
+    host.run(game);
+    Surface frame = game.mainForm().compose();
+    game.aidsOverlay().draw(frame);
+    EXPECT_TRUE(savePng(frame, fs::path(shots) / (std::string(name) + ".png")));
+  }
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <random>
 
 #include "harness.hpp"
+#include "puzzle/random_play.hpp"
 #include "puzzle/rules.hpp"
 #include "puzzle/solver.hpp"
 #include "puzzle/stage_text.hpp"
@@ -373,4 +374,26 @@ TEST(Solver, AStoredStateOfTwelvePiecesTakesAtMost24Bytes) {
   ASSERT_EQ(r.states, 100'000u);
   EXPECT_GT(r.bytes, 12u * r.states);  // the keys alone take that much
   EXPECT_LE(r.bytes, 24u * r.states);
+}
+
+// --- Random play, the measure of the stage table ---
+
+TEST(RandomPlay, CountsPlaysThatClearUnderTheGamesRulesAndChances) {
+  // No pieces: the first key clears the stage, in every play.
+  EXPECT_EQ(randomClears(decoded({}), RandomPlayRules{100, 1, 1, 1}), 100);
+  // Traps on every side: every first key loses the attempt, so no play ever clears the stage.
+  EXPECT_EQ(randomClears(decoded({".x.", "x1x", ".x.", "", "", "a"}), RandomPlayRules{100, 5, 50, 1}), 0);
+  // One key from the plate, with a trap on the other three sides: an attempt wins with its first
+  // key a quarter of the time, so more chances clear more plays; the count depends only on the seed.
+  const PuzzleBoard b = decoded({".x.", "x1a", ".x."});
+  const int one = randomClears(b, RandomPlayRules{1000, 1, 100, 7});
+  const int five = randomClears(b, RandomPlayRules{1000, 5, 100, 7});
+  EXPECT_GT(one, 200);
+  EXPECT_LT(one, 300);
+  EXPECT_GT(five, 700);  // 1 - 0.75^5 = 76 %
+  EXPECT_LT(five, 820);
+  EXPECT_EQ(randomClears(b, RandomPlayRules{1000, 5, 100, 7}), five);
+  // A plate out of reach within the keys of an attempt: given up, as the player would with Esc.
+  EXPECT_EQ(randomClears(decoded({"1....a"}), RandomPlayRules{100, 5, 4, 1}), 0);
+  EXPECT_GT(randomClears(decoded({"1....a"}), RandomPlayRules{100, 5, 100, 1}), 0);
 }

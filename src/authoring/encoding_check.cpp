@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "platform/text.hpp"
+#include "script/script_store.hpp"
 
 namespace vunt {
 
@@ -23,18 +24,6 @@ std::optional<unsigned char> cp1252Byte(char32_t c) {
   for (std::size_t i = 0; i < kCp1252High.size(); ++i)
     if (kCp1252High[i] && kCp1252High[i] == c) return (unsigned char)(0x80 + i);
   return std::nullopt;
-}
-
-// Line and column (from 1, in bytes) of a byte offset.
-std::pair<int, int> position(std::string_view bytes, std::size_t at) {
-  int line = 1;
-  std::size_t start = 0;
-  for (std::size_t i = 0; i < at && i < bytes.size(); ++i)
-    if (bytes[i] == '\n' || (bytes[i] == '\r' && (i + 1 >= bytes.size() || bytes[i + 1] != '\n'))) {
-      ++line;
-      start = i + 1;
-    }
-  return {line, int(at - start) + 1};
 }
 
 // Whether the bytes are well-formed EUC-JP with some Japanese in them.
@@ -103,17 +92,28 @@ std::optional<EncodingFault> checkEncoding(std::string_view bytes) {
   // Code page 932: every byte must decode.
   const std::u32string text = fromCp932(bytes);
   std::size_t bad = std::u32string::npos;
-  for (std::size_t i = 0, b = 0; i < text.size(); ++i) {
-    if (text[i] == U'\uFFFD') {
-      bad = b;
-      break;
+  if (text.find(U'\uFFFD') != std::u32string::npos) {
+    // Which byte: walk the characters (a lead byte 0x81..0x9F or 0xE0..0xFC takes the next byte
+    // with it) and decode each alone.
+    for (std::size_t i = 0; i < bytes.size();) {
+      const unsigned char b = (unsigned char)bytes[i];
+      const std::size_t width = ((b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC)) && i + 1 < bytes.size() ? 2 : 1;
+      if (fromCp932(bytes.substr(i, width)).find(U'\uFFFD') != std::u32string::npos) {
+        bad = i;
+        break;
+      }
+      i += width;
     }
-    // Bytes this character took: one for ASCII and half-width katakana, two otherwise.
-    b += text[i] < 0x80 || (text[i] >= 0xFF61 && text[i] <= 0xFF9F) ? 1 : 2;
+    if (bad == std::u32string::npos) bad = 0;
   }
   const bool euc = looksLikeEucJp(bytes);
   if (bad != std::u32string::npos) {
-    const auto [line, column] = position(bytes, bad);
+    // Counted as the engine cuts lines, on the text before the byte.
+    const std::u32string before = fromCp932(bytes.substr(0, bad));
+    const std::vector<std::u32string> lines = splitScriptLines(before);
+    const bool ended = !before.empty() && (before.back() == U'\r' || before.back() == U'\n');
+    const int line = int(lines.size()) + (ended || lines.empty() ? 1 : 0);
+    const int column = ended || lines.empty() ? 1 : int(lines.back().size()) + 1;
     return EncodingFault{false, line, column,
                          euc ? "the script looks like EUC-JP: the game reads UTF-8 or code page 932, and byte " +
                                    hexByte((unsigned char)bytes[bad]) + " here is neither"

@@ -22,6 +22,8 @@ constexpr long kMaxFollowed = 64;    // computed targets followed one by one up 
 constexpr int kWidenAfter = 6;       // joins at one point before its ranges are widened
 constexpr int kPartitionFlags = 4;   // flags whose single values keep points apart, at most
 constexpr int kNoValue = INT32_MIN;
+constexpr int kStaleReturn = -1;     // the return line of a GOSUB that has returned
+constexpr std::size_t kMaxPoints = 6'000;  // points before the analysis keeps fewer apart
 
 std::string str(long v) { return std::to_string(v); }
 std::string rangeText(const Range& r) { return r.single() ? str(r.lo) : str(r.lo) + " to " + str(r.hi); }
@@ -43,7 +45,7 @@ struct Key {
 
 struct KeyHash {
   std::size_t operator()(const Key& k) const {
-    std::uint64_t h = std::uint64_t(k.line) | std::uint64_t(k.ret) << 11 | std::uint64_t(k.lost) << 22 |
+    std::uint64_t h = std::uint64_t(k.line) | std::uint64_t(k.ret & 0x7FF) << 11 | std::uint64_t(k.lost) << 22 |
                       std::uint64_t(k.menuLine) << 33 | std::uint64_t(k.menuEnd & 0xFFFF) << 44 |
                       std::uint64_t(k.pending) << 60 |
                       std::uint64_t(k.loaded) << 61;
@@ -187,9 +189,17 @@ struct FlowAnalysis::Impl {
 
   void flowTo(Key k, const FlagState& s) {
     if (k.line < 1 || k.line > n + 1) return;
-    for (std::size_t p = 0; p < partition.size(); ++p) {
+    // A return line no GOSUB is waiting for matters only to a RET that should not run: all such
+    // lines are one, so the points after many subroutine calls do not multiply.
+    if (!k.pending && k.lost == 0 && k.ret != 0) k.ret = kStaleReturn;
+    for (std::size_t p = 0; p < partition.size() && coarseness == 0; ++p) {
       const Range& r = s[std::size_t(partition[p])];
       k.part[p] = r.single() ? r.lo : kNoValue;
+    }
+    if (coarseness > 0) k.loaded = false;
+    if (!recording && nodes.size() >= kMaxPoints && !index.count(k)) {
+      overflow = true;  // run() starts again, keeping fewer points apart
+      return;
     }
     const int i = nodeOf(k);
     Node& node = nodes[std::size_t(i)];
@@ -299,7 +309,7 @@ struct FlowAnalysis::Impl {
         Key back = k;
         back.pending = false;
         if (!k.pending) back.lost = 0;
-        if (k.ret == 0) return stop();
+        if (k.ret == 0 || k.ret == kStaleReturn) return stop();
         return jump(back, Range::of(k.ret), s);
       }
       case Flow::Branch: {
@@ -442,8 +452,29 @@ struct FlowAnalysis::Impl {
   }
 
   void run() {
-    Key start;
-    flowTo(start, startFlags());
+    for (coarseness = 0;; ++coarseness) {
+      nodes.clear();
+      index.clear();
+      work.clear();
+      computed.clear();
+      for (Range& r : saved) r = Range{};
+      overflow = false;
+      flowTo(Key{}, startFlags());
+      while (!work.empty() && !overflow) {
+        const int i = work.front();
+        work.pop_front();
+        nodes[std::size_t(i)].queued = false;
+        transfer(nodes[std::size_t(i)].key, nodes[std::size_t(i)].flags);
+      }
+      if (!overflow) break;
+      if (coarseness == 1) {
+        // Even without partitions there are too many points: what was found stands, but lines
+        // may be missing, so nothing is said about lines never reached or loops.
+        complete = false;
+        work.clear();
+        break;
+      }
+    }
     while (!work.empty()) {
       const int i = work.front();
       work.pop_front();
@@ -467,7 +498,7 @@ struct FlowAnalysis::Impl {
     }
     registerIssues();
     rangeIssues();
-    loopIssues();
+    if (complete) loopIssues();
     std::stable_sort(issues.begin(), issues.end(), [](const FlowIssue& a, const FlowIssue& b) { return a.line < b.line; });
   }
 
@@ -675,6 +706,9 @@ struct FlowAnalysis::Impl {
   FlagState saved;  // what the SAVE lines may write; empty before any
   bool recording = false;
   int current = 0;  // the point the last pass is at
+  int coarseness = 0;     // 0: flags partition points; 1: they do not
+  bool overflow = false;  // the points outgrew kMaxPoints
+  bool complete = true;   // every point was followed
 
   std::vector<bool> reached;
   std::vector<std::vector<int>> successorLines;
@@ -707,6 +741,7 @@ Range FlowAnalysis::flagAt(int line, int f) const {
 }
 
 const std::set<int>& FlowAnalysis::computedJumps() const { return impl_->computed; }
+bool FlowAnalysis::complete() const { return impl_->complete; }
 const std::vector<FlowIssue>& FlowAnalysis::issues() const { return impl_->issues; }
 const std::map<int, std::set<int>>& FlowAnalysis::caseMenus() const { return impl_->caseMenus; }
 

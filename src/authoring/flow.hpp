@@ -52,6 +52,9 @@ class FlowAnalysis {
   // Jumps whose targets come from flags with too many values to follow: they may land on any
   // line that reads as a command.
   const std::set<int>& computedJumps() const;
+  // False when the script had too many ways through it to follow them all: the lines reached are
+  // then a part of those that may be.
+  bool complete() const;
   const std::vector<FlowIssue>& issues() const;
   // CASE lines executed as commands, each with the CMSL lines whose end line it continued at.
   const std::map<int, std::set<int>>& caseMenus() const;

@@ -139,7 +139,7 @@ class Linter {
 
   std::vector<Finding> run() {
     if (n_ == 0) {
-      error(1, "the script is empty: line 1 is reached as a command");
+      error(0, "the script is empty: line 1 is reached as a command", {}, "start the script with its first command");
       return findings_;
     }
     findMenuSearches();
@@ -337,7 +337,7 @@ class Linter {
       case FieldKind::Text:
       case FieldKind::Mode: return;
       case FieldKind::Condition: return checkCondition(l, *v);
-      case FieldKind::Message: return checkMessage(l, *v, c.asciiWord == "ITMS" ? "item text" : "message");
+      case FieldKind::Message: return checkMessage(l, *v, c.asciiWord == "ITMS" ? "item text" : "message", f.number);
       case FieldKind::MenuText: return checkMenuText(l, *v);
       case FieldKind::EntryText:
         if (!v->empty() && !isMark((*v)[0]))
@@ -461,7 +461,8 @@ class Linter {
     std::u32string pendingOps;
     std::string fault;
     std::vector<int> flags;
-    for (std::size_t p = 0; p < c.size() && fault.empty();) {
+    std::size_t p = 0;
+    for (; p < c.size() && fault.empty();) {
       const char32_t ch = c[p];
       auto operand = [&](std::size_t width) {
         ++operands;
@@ -507,7 +508,9 @@ class Linter {
     }
     if (r.error != ExpressionResult::None) {
       if (fault.empty()) fault = "it cannot be read";
-      error(l, "the condition " + inQuotes(c) + " is malformed: " + fault);
+      error(l, "the condition " + inQuotes(c) + " is malformed: " + fault, {2, int(std::min(p, c.size())), 1},
+            "a condition is F and two digits, or two digits, compared with = > < ^ } {, joined with & or #, "
+            "without blanks");
       return;
     }
     for (int f : flags) readFlag(l, f);
@@ -533,7 +536,7 @@ class Linter {
     std::optional<MessageFault> fault;
   };
 
-  void checkMessage(int l, std::u32string_view m, const std::string& what) {
+  void checkMessage(int l, std::u32string_view m, const std::string& what, int fieldNumber = 2) {
     std::array<std::u32string, 16> names;
     std::int16_t delay = 0, colour = 0;
     Probe probe;
@@ -570,7 +573,9 @@ class Linter {
     if (faultAt != std::u32string_view::npos)
       code = " " + inQuotes(m.substr(faultAt, std::min<std::size_t>(5, m.size() - faultAt))) + " at character " +
              str(int(faultAt + 1));
-    error(l, "malformed code in the " + what + code + ": " + why);
+    error(l, "malformed code in the " + what + code + ": " + why,
+          {fieldNumber, faultAt == std::u32string_view::npos ? 0 : int(faultAt), 1},
+          "＆ takes a hex digit and a name, ：a hex digit, ＠ and ＃ two digits (＠00 to ＠15)");
   }
 
   void checkSpeakers() {
@@ -781,7 +786,7 @@ class Linter {
         for (int d = l + 1; d <= end.line; ++d) {
           if (w == U"FP") {
             if (d == end.line && commandOf(d)) continue;  // the end line is a command, printed only as a last resort
-            checkMessage(d, *field(d, 1), "FP message");
+            checkMessage(d, *field(d, 1), "FP message", 1);
             if (fieldCount(d) > 1)
               warning(d, "the FP message holds an ASCII comma: the text after it is not printed");
           } else {
@@ -799,13 +804,15 @@ class Linter {
             continue;
           }
           NumberField num = parseNumberField(*v);
-          if (num.kind == NumberField::NotANumber) error(k, "the CASE value is not a number: " + inQuotes(*v));
-          if (num.kind == NumberField::OutOfRange) error(k, "the CASE value is outside -32768..32767: " + inQuotes(*v));
-          if (num.kind == NumberField::BadFlag) error(k, "the CASE value names flag " + inQuotes(*v) + "; flags are F0 to F30");
+          if (num.kind == NumberField::NotANumber) error(k, "the CASE value is not a number: " + inQuotes(*v), {2});
+          if (num.kind == NumberField::OutOfRange) error(k, "the CASE value is outside -32768..32767: " + inQuotes(*v), {2});
+          if (num.kind == NumberField::BadFlag)
+            error(k, "the CASE value names flag " + inQuotes(*v) + "; flags are F0 to F30", {2});
           if (num.kind == NumberField::FlagRef) readFlag(k, num.value);
           if (num.kind != NumberField::Literal) continue;
           if (auto [it, fresh] = values.emplace(num.value, k); !fresh)
-            warning(k, "CASE " + str(num.value) + " repeats line " + str(it->second) + ": this block is never chosen");
+            warning(k, "CASE " + str(num.value) + " repeats line " + str(it->second) + ": this block is never chosen", {2},
+                    "the menu's search stops at the first CASE line with the chosen value");
         }
       }
     }
@@ -815,15 +822,15 @@ class Linter {
     std::u32string_view f = *field(d, 1);
     NumberField v = parseNumberField(f);
     switch (v.kind) {
-      case NumberField::NotANumber: return error(d, "the FJ target " + inQuotes(f) + " is not a line number");
-      case NumberField::OutOfRange: return error(d, "the FJ target " + inQuotes(f) + " is outside -32768..32767");
-      case NumberField::BadFlag: return error(d, "the FJ target names flag " + inQuotes(f) + "; flags are F0 to F30");
+      case NumberField::NotANumber: return error(d, "the FJ target " + inQuotes(f) + " is not a line number", {1});
+      case NumberField::OutOfRange: return error(d, "the FJ target " + inQuotes(f) + " is outside -32768..32767", {1});
+      case NumberField::BadFlag: return error(d, "the FJ target names flag " + inQuotes(f) + "; flags are F0 to F30", {1});
       case NumberField::FlagRef: return readFlag(d, v.value);
       case NumberField::Literal: break;
     }
     if (v.value == fj) return;
-    if (v.value < 1) error(d, "the FJ target " + str(v.value) + " is not a script line");
-    if (v.value > n_) error(d, "the FJ target " + str(v.value) + " is beyond the last line of the script (" + str(n_) + ")");
+    if (v.value < 1) error(d, "the FJ target " + str(v.value) + " is not a script line", {1});
+    if (v.value > n_) error(d, "the FJ target " + str(v.value) + " is beyond the last line of the script (" + str(n_) + ")", {1});
   }
 
   // --- Files ---
@@ -841,7 +848,9 @@ class Linter {
         if (!loadPicture(path, why)) it->second = "cannot be read: " + why;
       }
     }
-    if (!it->second.empty()) error(l, "the picture " + inQuotes(file) + " " + it->second);
+    if (!it->second.empty())
+      error(l, "the picture " + inQuotes(file) + " " + it->second, {2},
+            "put the picture beside vunt-n.zad, named as here with \".szg\" added (any BMP, GIF or JPEG)");
   }
 
   void checkSound(int l) {
@@ -853,9 +862,11 @@ class Linter {
     std::optional<int> flags = literal(l, 3);
     if (flags && (*flags & 2)) return;  // a missing sound played without the alert: a way to stop the music
     if (flags)
-      error(l, "the sound " + inQuotes(file) + " is not in the game directory (play flags with 2 would play nothing)");
+      error(l, "the sound " + inQuotes(file) + " is not in the game directory (play flags with 2 would play nothing)", {2},
+            "put the wave file beside vunt-n.zad, named as here with \".wav\" added");
     else
-      warning(l, "the sound " + inQuotes(file) + " is not in the game directory");
+      warning(l, "the sound " + inQuotes(file) + " is not in the game directory", {2},
+              "put the wave file beside vunt-n.zad, named as here with \".wav\" added");
   }
 
   // The stages a BEED field may name: a literal, or the values of its flag here.
@@ -979,6 +990,10 @@ class Linter {
   // --- Lines never reached ---
 
   void reportUnreached() {
+    if (!flow_.complete()) {
+      note(0, "the script has too many ways through it to follow them all: no line is reported as never reached");
+      return;
+    }
     if (computed_) {
       note(*computedFrom_.begin(), "this jump's target comes from a flag: every line that reads as a command is "
                                    "checked, and no line is reported as never reached");
@@ -1078,6 +1093,8 @@ std::vector<Finding> lintGame(const fs::path& gameDir, std::vector<std::u32strin
     if (e->fatal) return findings;  // every line would be a fault of its own
   }
   std::vector<std::u32string> lines = splitScriptLines(decodeScriptText(*bytes));
+  // A script that is not UTF-8 is read as code page 932, line by line as the engine cuts them.
+  if (!findings.empty() && findings.back().line > int(lines.size())) findings.back().line = int(lines.size());
   for (Finding& f : lintScript(lines, gameDir, path.string(), options)) findings.push_back(std::move(f));
   std::stable_sort(findings.begin(), findings.end(), [](const Finding& a, const Finding& b) { return a.line < b.line; });
   if (linesOut) *linesOut = std::move(lines);

@@ -61,11 +61,6 @@ class Application {
   virtual bool aidKey(int /*keyCode*/, bool /*down*/) { return false; }
   virtual bool aidWheel(int /*steps, > 0 away from the player*/) { return false; }
   virtual void pointerMoved(int /*x*/, int /*y*/) {}
-  // Draws what the conveniences show over a copy of the main form's frame, in the form's own
-  // coordinates; the form itself and every frame the game composes stay as they are. The
-  // generation changes whenever that drawing would.
-  virtual void drawOverlay(Surface& /*frame*/) {}
-  virtual std::uint64_t overlayGeneration() const { return 0; }
 
   // Lines for the end of a headless transcript (the flags).
   virtual std::vector<std::string> finalReport() const { return {}; }

@@ -22,46 +22,49 @@ void Vunt::pointerMoved(int x, int y) {
   aids.setHoverLabel(hover);
 }
 
-void Vunt::drawOverlay(Surface& frame) {
-  OverlayView view{aids, {}, std::nullopt};
+void Vunt::AidsOverlay::draw(Surface& frame) const {
+  const Vunt& g = game_;
+  OverlayView view{g.aids, {}, std::nullopt};
   // The highlight lasts only while the label can still be chosen.
-  const int hover = aids.hoverLabel();
-  if (hover >= 0 && MenuState != 0 && Label1[std::size_t(hover)]->enabled()) view.hover = Label1[std::size_t(hover)]->formRect();
-  if (aids.debugOverlay()) {
+  const int hover = g.aids.hoverLabel();
+  if (hover >= 0 && g.MenuState != 0 && g.Label1[std::size_t(hover)]->enabled())
+    view.hover = g.Label1[std::size_t(hover)]->formRect();
+  if (g.aids.debugOverlay()) {
     DebugView d;
-    d.line = CurLine;
-    if (CurLine >= 0 && CurLine <= kLastLine) d.lineText = ScriptLines[std::size_t(CurLine)];
-    d.flags = Flags;
-    d.flagsBefore = FlagsAtLastAnswer;
-    d.menuState = MenuState;
-    d.menuChoice = MenuChoice;
+    d.line = g.CurLine;
+    if (g.CurLine >= 0 && g.CurLine <= kLastLine) d.lineText = g.ScriptLines[std::size_t(g.CurLine)];
+    d.flags = g.Flags;
+    d.flagsBefore = g.FlagsAtLastAnswer;
+    d.menuState = g.MenuState;
+    d.menuChoice = g.MenuChoice;
     for (std::size_t i = 0; i < 4; ++i)
-      if (Label1[i]->enabled()) d.labels[i] = Label1[i]->caption();
-    d.puzzle = !Timer1Enabled;
-    d.puzzleActive = PuzzleActive == 1;
-    d.stage = Stage;
-    d.lastStage = LastStage;
-    d.pictureWindow = picDai.shown();
+      if (g.Label1[i]->enabled()) d.labels[i] = g.Label1[i]->caption();
+    d.puzzle = !g.Timer1Enabled;
+    d.puzzleActive = g.PuzzleActive == 1;
+    d.stage = g.Stage;
+    d.lastStage = g.LastStage;
+    d.pictureWindow = g.picDai.shown();
     view.debug = std::move(d);
   }
-  vunt::drawOverlay(frame, view);
+  drawOverlay(frame, view);
 }
 
-std::uint64_t Vunt::overlayGeneration() const {
-  std::uint64_t g = aids.generation() * 1000003u;
-  if (aids.debugOverlay()) {
+std::uint64_t Vunt::AidsOverlay::generation() const {
+  const Vunt& g = game_;
+  std::uint64_t h = g.aids.generation() * 1000003u;
+  if (g.aids.debugOverlay()) {
     // Everything the debug overlay shows of the game.
-    auto mix = [&g](std::uint64_t v) { g = (g ^ v) * 1099511628211ull; };
-    mix(std::uint64_t(CurLine));
-    for (i16 f : Flags) mix(std::uint16_t(f));
-    for (i16 f : FlagsAtLastAnswer) mix(std::uint16_t(f));
-    mix(std::uint64_t(MenuState));
-    mix(std::uint64_t(std::uint16_t(MenuChoice)));
-    mix(std::uint64_t(PuzzleActive) | std::uint64_t(Timer1Enabled) << 1 | std::uint64_t(picDai.shown()) << 2);
-    mix(std::uint64_t(Stage));
-    for (const Control* l : Label1) mix(l->enabled() ? std::hash<std::u32string>{}(l->caption()) : 0);
+    auto mix = [&h](std::uint64_t v) { h = (h ^ v) * 1099511628211ull; };
+    mix(std::uint64_t(g.CurLine));
+    for (i16 f : g.Flags) mix(std::uint16_t(f));
+    for (i16 f : g.FlagsAtLastAnswer) mix(std::uint16_t(f));
+    mix(std::uint64_t(g.MenuState));
+    mix(std::uint64_t(std::uint16_t(g.MenuChoice)));
+    mix(std::uint64_t(g.PuzzleActive) | std::uint64_t(g.Timer1Enabled) << 1 | std::uint64_t(g.picDai.shown()) << 2);
+    mix(std::uint64_t(g.Stage));
+    for (const Control* l : g.Label1) mix(l->enabled() ? std::hash<std::u32string>{}(l->caption()) : 0);
   }
-  return g;
+  return h;
 }
 
 }  // namespace vunt

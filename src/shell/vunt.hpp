@@ -14,6 +14,7 @@
 #include "aids/player_aids.hpp"
 #include "platform/controls.hpp"
 #include "platform/host.hpp"
+#include "platform/overlay.hpp"
 #include "platform/save_location.hpp"
 #include "script/command_rows.hpp"
 #include "script/line_map.hpp"
@@ -51,8 +52,8 @@ class Vunt : public Application {
   bool aidKey(int keyCode, bool down) override;
   bool aidWheel(int steps) override;
   void pointerMoved(int x, int y) override;
-  void drawOverlay(Surface& frame) override;
-  std::uint64_t overlayGeneration() const override;
+  // What the aids draw over the game in the window; the window host draws it (SdlHost::addOverlay).
+  Overlay& aidsOverlay() { return aidsOverlay_; }
 
   // Event handlers.
   void Form_Load();
@@ -183,6 +184,17 @@ class Vunt : public Application {
 
  private:
   void loadLineMap();
+  // Draws the aids' screens, the hover highlight and the debug overlay from the game's state.
+  class AidsOverlay : public Overlay {
+   public:
+    explicit AidsOverlay(const Vunt& game) : game_(game) {}
+    std::uint64_t generation() const override;
+    void draw(Surface& frame) const override;
+
+   private:
+    const Vunt& game_;
+  };
+  AidsOverlay aidsOverlay_{*this};
   Host& host_;
   std::filesystem::path gameDir_;
   Debugger* debugger_ = nullptr;
