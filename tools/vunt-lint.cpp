@@ -2,6 +2,7 @@
 // plays it, and prints every finding as compilers do. Given the script's source (or a game
 // directory holding the line map vunt-asm writes), findings name the source's files and lines.
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 
@@ -15,8 +16,8 @@
 namespace {
 
 const char* kUsage =
-    "usage: vunt-lint [--werror] [--format=text|json] GAME_DIR\n"
-    "       vunt-lint [--werror] [--format=text|json] [--game DIR] SOURCE\n"
+    "usage: vunt-lint [--werror] [--format=text|json] [--max-states N] GAME_DIR\n"
+    "       vunt-lint [--werror] [--format=text|json] [--max-states N] [--game DIR] SOURCE\n"
     "       vunt-lint --commands\n"
     "Checks the game in GAME_DIR: every line the script can reach as a command, its fields,\n"
     "conditions, message codes, menus and CASE lines, jump targets, the pictures, sounds and\n"
@@ -25,6 +26,8 @@ const char* kUsage =
     "Given a vunt-asm SOURCE file instead, it assembles it in memory and checks the result with\n"
     "the pictures, sounds and stages of DIR (default: the source's directory); findings then name\n"
     "the source file and line, and so they do for a GAME_DIR that holds vunt-asm's vunt-n.map.\n"
+    "--max-states N: positions the stage solver may store before it calls a stage unproven\n"
+    "(default 1000000).\n"
     "Exit status: 0 when no error was found, 1 when one was (or a warning, with --werror),\n"
     "2 when the command line is wrong.\n"
     "--commands prints the script language's commands, one a line: word, syntax, flow, summary.\n";
@@ -46,6 +49,7 @@ int main(int argc, char** argv) {
   bool werror = false, json = false;
   const char* target = nullptr;
   const char* gameOption = nullptr;
+  vunt::LintOptions options;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
     if (a == "--help" || a == "-h") {
@@ -60,6 +64,12 @@ int main(int argc, char** argv) {
       json = true;
     } else if (a == "--format=text") {
       json = false;
+    } else if (a == "--max-states") {
+      char* end = nullptr;
+      const long long n = i + 1 < argc ? std::strtoll(argv[i + 1], &end, 10) : 0;
+      if (i + 1 >= argc || *end != '\0' || n < 1) return usageError("--max-states needs a positive number");
+      options.solverStates = std::size_t(n);
+      ++i;
     } else if (a == "--game") {
       if (i + 1 >= argc) return usageError("--game needs a directory");
       gameOption = argv[++i];
@@ -92,13 +102,13 @@ int main(int argc, char** argv) {
     const fs::path gameDir = gameOption ? fs::path(gameOption) : fs::path(target).parent_path();
     if (gameOption && !fs::is_directory(gameDir, ec)) return usageError("--game needs a directory");
     if (assembly.ok()) {
-      std::vector<vunt::Finding> more = vunt::lintScript(assembly.lines, gameDir.empty() ? "." : gameDir);
+      std::vector<vunt::Finding> more = vunt::lintScript(assembly.lines, gameDir.empty() ? "." : gameDir, "vunt-n.zad", options);
       findings.insert(findings.end(), more.begin(), more.end());
       lines = assembly.lines;
       locate = vunt::locatorOf(assembly);
     }
   } else {
-    findings = vunt::lintGame(target, &lines);
+    findings = vunt::lintGame(target, &lines, options);
     std::string mapError;
     if (auto bytes = vunt::readWholeFile(vunt::gameFile(target, U"vunt-n.zad")))
       if (auto map = vunt::readLineMap(target, *bytes, mapError)) locate = vunt::locatorOf(std::move(*map), target);

@@ -8,6 +8,8 @@
 
 namespace vunt {
 
+class InputRecorder;
+
 class SdlHost : public Host {
  public:
   // Opens the video and audio subsystems; nothing (and a one-line reason) without a display.
@@ -21,6 +23,8 @@ class SdlHost : public Host {
   bool playSound(const std::filesystem::path& file, std::u32string_view name, int flags) override;
   void stopSound() override;
   void transcript(std::string_view, const std::vector<std::string>&) override {}
+  // --record: input the game consumes while it waits for the player (and a close) goes to it.
+  void setRecorder(InputRecorder* recorder);
 
  private:
   SdlHost();
