@@ -43,12 +43,12 @@ std::u32string fitted(const Font& font, std::u32string text, int width) {
   return text + U"…";
 }
 
-int text(Surface& f, const FontSpec& spec, int x, int y, std::u32string_view s, Colour c) {
-  return Font::get(spec).draw(f, x, y, s, c);
+int text(Surface& f, const FontSpec& face, int x, int y, std::u32string_view s, Colour c) {
+  return Font::get(face).draw(f, x, y, s, c);
 }
 
-void centred(Surface& f, const FontSpec& spec, int y, std::u32string_view s, Colour c) {
-  const Font& font = Font::get(spec);
+void centred(Surface& f, const FontSpec& face, int y, std::u32string_view s, Colour c) {
+  const Font& font = Font::get(face);
   font.draw(f, (f.width() - font.width(s)) / 2, y, s, c);
 }
 
