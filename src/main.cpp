@@ -1,4 +1,4 @@
-// vunt [--headless [--input FILE] [--frames DIR]] [GAME_DIR]
+// vunt [--headless [--input FILE] [--frames DIR]] [--scale N] [--renderer=gpu] [GAME_DIR]
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -11,6 +11,7 @@
 
 #include "platform/font.hpp"
 #include "platform/game_files.hpp"
+#include "platform/game_folder.hpp"
 #include "platform/headless_host.hpp"
 #include "platform/sdl_host.hpp"
 #include "shell/vunt.hpp"
@@ -20,12 +21,15 @@ namespace fs = std::filesystem;
 namespace {
 
 const char* kUsage =
-    "usage: vunt [--headless [--input FILE] [--frames DIR]] [GAME_DIR]\n"
+    "usage: vunt [--headless [--input FILE] [--frames DIR]] [--scale N] [--renderer=gpu] [GAME_DIR]\n"
     "Plays the game in GAME_DIR (default: the directory that holds the program).\n"
     "\n"
     "  --headless      play without a window or sound; write a transcript to standard output\n"
     "  --input FILE    headless input events, one a line (click, label N, key N, space, ...)\n"
     "  --frames DIR    headless: save the window as DIR/0001.png, ... at every wait for the player\n"
+    "  --scale N       draw the window N times the game's size (default: the largest that fits\n"
+    "                  80 % of the screen)\n"
+    "  --renderer=gpu  draw through the graphics card (default: software, lighter to start)\n"
     "  --help          show this help\n"
     "  --version       show the version\n";
 
@@ -56,6 +60,7 @@ fs::path programDirectory(const char* argv0) {
 int main(int argc, char** argv) {
   bool headless = false;
   std::string input, frames, gameDir;
+  vunt::SdlOptions window;
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
     auto value = [&](std::string& out) {
@@ -75,6 +80,16 @@ int main(int argc, char** argv) {
       if (!value(input)) return usageError("--input needs a file");
     } else if (a == "--frames") {
       if (!value(frames)) return usageError("--frames needs a directory");
+    } else if (a == "--scale") {
+      std::string n;
+      if (!value(n) || n.size() > 2 || n.find_first_not_of("0123456789") != std::string::npos || std::stoi(n) < 1 ||
+          std::stoi(n) > 16)
+        return usageError("--scale needs a whole number from 1 to 16");
+      window.scale = std::stoi(n);
+    } else if (a == "--renderer=gpu" || a == "--renderer=software") {
+      window.gpu = a == "--renderer=gpu";
+    } else if (a.rfind("--renderer", 0) == 0) {
+      return usageError("--renderer takes =gpu or =software");
     } else if (a.size() > 1 && a[0] == '-') {
       return usageError("unknown option " + a);
     } else if (gameDir.empty()) {
@@ -87,6 +102,8 @@ int main(int argc, char** argv) {
   fs::path dir = gameDir.empty() ? programDirectory(argv[0]) : fs::path(gameDir);
   std::error_code ec;
   if (!fs::is_directory(dir, ec)) return usageError("no game directory " + dir.string());
+  if (std::string missing = vunt::missingGameMessage(dir, gameDir.empty()); !missing.empty())
+    return usageError(missing);
 
   try {
     if (headless) {
@@ -108,7 +125,7 @@ int main(int argc, char** argv) {
       return host.run(game);
     }
     std::string error;
-    std::unique_ptr<vunt::SdlHost> host = vunt::SdlHost::create(error);
+    std::unique_ptr<vunt::SdlHost> host = vunt::SdlHost::create(error, window);
     if (!host) {
       std::fprintf(stderr, "vunt: %s\n", error.c_str());
       return 1;
