@@ -3,6 +3,7 @@
 set -u
 vunt=$1
 root=$2
+source "$(dirname "$0")/lib/limits.bash"
 fail=0
 check() {  # check NAME EXPECTED ACTUAL
   if [ "$2" != "$3" ]; then echo "FAIL $1: expected [$2], got [$3]"; fail=1; else echo "ok   $1"; fi
@@ -10,31 +11,31 @@ check() {  # check NAME EXPECTED ACTUAL
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 
-"$vunt" --help >"$tmp/out"; check "help status" 0 $?
+limit "$vunt" --help >"$tmp/out"; check "help status" 0 $?
 grep -q -- "--headless" "$tmp/out"; check "help text" 0 $?
-"$vunt" --version >"$tmp/out"; check "version status" 0 $?
+limit "$vunt" --version >"$tmp/out"; check "version status" 0 $?
 grep -q "^vunt [0-9]" "$tmp/out"; check "version text" 0 $?
 
-"$vunt" --bogus 2>"$tmp/err"; check "unknown option" 2 $?
+limit "$vunt" --bogus 2>"$tmp/err"; check "unknown option" 2 $?
 check "unknown option message lines" 1 "$(wc -l <"$tmp/err")"
-"$vunt" --headless "$tmp/none" 2>/dev/null; check "missing game dir" 2 $?
-"$vunt" --headless --input 2>/dev/null; check "input without a file" 2 $?
+limit "$vunt" --headless "$tmp/none" 2>/dev/null; check "missing game dir" 2 $?
+limit "$vunt" --headless --input 2>/dev/null; check "input without a file" 2 $?
 
 mkdir "$tmp/game"
 printf 'DO\r\nEXIT\r\n' >"$tmp/game/vunt-n.zad"
-out=$("$vunt" --headless "$tmp/game"); check "EXIT status" 0 $?
+out=$(limit "$vunt" --headless "$tmp/game"); check "EXIT status" 0 $?
 check "EXIT transcript" "end	EXIT" "$(echo "$out" | head -1)"
 
 printf 'BOGUS\r\n' >"$tmp/game/vunt-n.zad"
-"$vunt" --headless "$tmp/game" >"$tmp/out" 2>"$tmp/err"; check "error status" 1 $?
+limit "$vunt" --headless "$tmp/game" >"$tmp/out" 2>"$tmp/err"; check "error status" 1 $?
 check "error transcript" "error	Zad ERROR	命令無し( 1)\\rBOGUS" "$(grep ^error "$tmp/out")"
 grep -q "命令無し( 1)" "$tmp/err"; check "error on stderr" 0 $?
 
 printf 'click\nbogus event\n' >"$tmp/input"
-"$vunt" --headless --input "$tmp/input" "$tmp/game" 2>"$tmp/err" >/dev/null; check "bad input file" 2 $?
+limit "$vunt" --headless --input "$tmp/input" "$tmp/game" 2>"$tmp/err" >/dev/null; check "bad input file" 2 $?
 
 # Without a display the window cannot open: one line that points to --headless.
-env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER "$vunt" "$tmp/game" 2>"$tmp/err"; check "no display status" 1 $?
+limit env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER "$vunt" "$tmp/game" 2>"$tmp/err"; check "no display status" 1 $?
 grep -q -- "--headless" "$tmp/err"; check "no display advice" 0 $?
 
 # Messages that say where the game was looked for: no argument (the program's own folder holds
@@ -51,6 +52,6 @@ grep -q "cannot open the display :987" "$tmp/err"; check "names the display" 0 $
 "$vunt" --renderer=fast "$tmp/game" 2>/dev/null; check "unknown renderer" 2 $?
 
 # The bundled game starts and ends cleanly headless.
-"$vunt" --headless --input /dev/null "$root/game" >"$tmp/out"; status=$?
+limit "$vunt" --headless --input /dev/null "$root/game" >"$tmp/out"; status=$?
 case $status in 0|3) check "bundled game" ok ok ;; *) check "bundled game" "0 or 3" $status ;; esac
 exit $fail

@@ -5,7 +5,7 @@
 #include "harness.hpp"
 #include "platform/game_files.hpp"
 #include "platform/text.hpp"
-#include "script/lint.hpp"
+#include "authoring/lint.hpp"
 #include "stage_builder.hpp"
 
 using namespace vunt;
@@ -29,10 +29,8 @@ std::vector<std::string> lint(const std::vector<std::string>& script, const Game
   std::vector<std::u32string> lines;
   for (const std::string& l : script) lines.push_back(fromUtf8(l));
   std::vector<std::string> out;
-  for (const LintFinding& f : lintScript(lines, game.dir.path()))
-    out.push_back(std::to_string(f.line) + ": " +
-                  (f.severity == LintFinding::Error ? "error" : f.severity == LintFinding::Warning ? "warning" : "note") +
-                  ": " + f.message);
+  for (const Finding& f : lintScript(lines, game.dir.path()))
+    out.push_back(std::to_string(f.line) + ": " + std::string(severityName(f.severity)) + ": " + f.message);
   return out;
 }
 
@@ -86,7 +84,7 @@ TEST(Lint, CommandWordsAndFields) {
   EXPECT_EQ(lint({"DO"}), Findings{"1: error: execution runs past the last line"});
   EXPECT_EQ(lint({}), Findings{"1: error: the script is empty: line 1 is reached as a command"});
   EXPECT_EQ(lint({"ITMS,0", "LBHGA", "EXIT"}),
-            (Findings{"1: error: ITMS needs field 3 (item text)", "2: error: LBHGA needs field 2 (label)",
+            (Findings{"1: error: ITMS needs field 3 (text)", "2: error: LBHGA needs field 2 (label)",
                       "2: error: LBHGA needs field 3 (text)"}));
   EXPECT_EQ(lint({"LET,5,abc", "LET,40000,1", "LET,F31,1", "LET,31,1", "LET,1,F123", "EXIT"}),
             (Findings{"1: error: field 3 (value) is not a number: \"abc\"",
@@ -241,14 +239,18 @@ TEST(Lint, TheScriptFileAndTheReport) {
   Game game;
   game.dir.write("VUNT-N.ZAD", "MES,a\r\nGOTOO\r\n");
   std::vector<std::u32string> lines;
-  std::vector<LintFinding> found = lintGame(game.dir.path(), &lines);
+  std::vector<Finding> found = lintGame(game.dir.path(), &lines);
   ASSERT_EQ(found.size(), 1u);
-  EXPECT_EQ(formatFinding(found[0], lines), "vunt-n.zad:2: error: unknown command \"GOTOO\"\n    GOTOO\n");
+  const std::string path = (game.dir.path() / "VUNT-N.ZAD").string();
+  EXPECT_EQ(found[0].file, path);
+  EXPECT_EQ(found[0].line, 2);
 
   std::filesystem::remove(game.dir.path() / "VUNT-N.ZAD");
   found = lintGame(game.dir.path(), &lines);
   ASSERT_EQ(found.size(), 1u);
-  EXPECT_EQ(formatFinding(found[0], lines), "vunt-n.zad: error: cannot read vunt-n.zad in the game directory\n");
+  EXPECT_EQ(formatFinding(found[0], U""), (game.dir.path() / "vunt-n.zad").string() +
+                                              ": error: cannot read the script\n"
+                                              "  hint: a game directory holds its script as \"vunt-n.zad\"\n");
 
   std::vector<std::string> long_(1001, "DO");
   long_[999] = "EXIT";

@@ -4,6 +4,7 @@
 # flags of the last save or of the one before.
 set -u
 vunt=$1
+source "$(dirname "$0")/lib/limits.bash"
 fail=0
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
@@ -12,7 +13,9 @@ printf 'LET,30,7\r\nLET,1,1\r\nSAVE\r\nLET,1,2\r\nSAVE\r\nGOTO,2\r\n' >"$tmp/vun
 { printf ' 0\r\n'; printf ' 0\r\n'; for _ in $(seq 28); do printf ' 0\r\n'; done; printf ' 7\r\n'; } >"$tmp/VUNT.DAT"
 seen=""
 for i in $(seq 20); do
-  "$vunt" --headless "$tmp" >/dev/null 2>&1 &
+  # The game itself is killed below, so its limit is on CPU time (the loop never waits) rather
+  # than a timeout process in between.
+  (ulimit -t 20; exec "$vunt" --headless "$tmp" >/dev/null 2>&1) &
   pid=$!
   sleep "0.0$((RANDOM % 90 + 10))"
   kill -KILL $pid
@@ -30,7 +33,7 @@ done
 # What a kill leaves besides the save file is at most the temporary file, which the next SAVE
 # replaces.
 printf 'LET,1,5\r\nSAVE\r\nEOF\r\n' >"$tmp/vunt-n.zad"
-"$vunt" --headless "$tmp" >/dev/null 2>&1
+limit "$vunt" --headless "$tmp" >/dev/null 2>&1
 f1=$(sed -n 2p "$tmp/VUNT.DAT" | tr -d ' \r')
 [ "$f1" = 5 ] && [ ! -e "$tmp/VUNT.DAT.tmp" ] && echo "ok   the next SAVE replaces what a kill left" || { echo "FAIL after the kills: F1 [$f1]"; ls "$tmp"; fail=1; }
 exit $fail

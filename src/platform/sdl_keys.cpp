@@ -1,10 +1,12 @@
 #include "platform/sdl_keys.hpp"
 
+#include <SDL.h>
+
 #include "platform/host.hpp"
 
 namespace vunt {
 
-int virtualKey(SDL_Keycode k) {
+int virtualKey(std::int32_t k) {
   if (k >= SDLK_a && k <= SDLK_z) return int('A' + (k - SDLK_a));
   if (k >= SDLK_0 && k <= SDLK_9) return int(k);
   if (k >= SDLK_F1 && k <= SDLK_F12) return 112 + int(k - SDLK_F1);

@@ -1,5 +1,7 @@
 #include "platform/sdl_window.hpp"
 
+#include <SDL.h>
+
 #include "platform/pointers.hpp"
 
 namespace vunt {
@@ -16,7 +18,7 @@ SDL_Surface* toSdlSurface(const Surface& s) {
   return out;
 }
 
-bool GameWindow::open(const std::string& caption, int w, int h, Uint32 flags, bool gpu) {
+bool GameWindow::open(const std::string& caption, int w, int h, std::uint32_t flags, bool gpu) {
   close();
   window_ = SDL_CreateWindow(caption.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, w, h,
                              flags | SDL_WINDOW_HIDDEN);
@@ -46,6 +48,8 @@ void GameWindow::close() {
   if (window_) SDL_DestroyWindow(window_);
   window_ = nullptr;
 }
+
+std::uint32_t GameWindow::id() const { return window_ ? SDL_GetWindowID(window_) : 0; }
 
 bool GameWindow::fullScreen() const {
   return window_ && (SDL_GetWindowFlags(window_) & (SDL_WINDOW_FULLSCREEN | SDL_WINDOW_FULLSCREEN_DESKTOP));

@@ -3,13 +3,18 @@
 // goes straight into the window's own pixels (SDL's window surface: shared memory on X11, no
 // OpenGL, no GPU driver loaded, a few megabytes); asked for, it goes through SDL's accelerated
 // renderer instead. Either way pictures are scaled by whole numbers with square pixels.
-#include <SDL.h>
-
+// (SDL's types are only named here, so that this header stays free of SDL's.)
+#include <cstdint>
 #include <string>
 #include <vector>
 
 #include "platform/surface.hpp"
 #include "platform/viewport.hpp"
+
+struct SDL_Renderer;
+struct SDL_Surface;
+struct SDL_Texture;
+struct SDL_Window;
 
 namespace vunt {
 
@@ -31,11 +36,11 @@ class GameWindow {
   ~GameWindow() { close(); }
 
   // Creates the window hidden, with the program's icon. gpu: present through SDL's renderer.
-  bool open(const std::string& caption, int w, int h, Uint32 flags, bool gpu);
+  bool open(const std::string& caption, int w, int h, std::uint32_t sdlWindowFlags, bool gpu);
   void close();
   bool isOpen() const { return window_ != nullptr; }
   SDL_Window* sdl() const { return window_; }
-  Uint32 id() const { return window_ ? SDL_GetWindowID(window_) : 0; }
+  std::uint32_t id() const;
   bool fullScreen() const;
 
   // Where a picture of w x h pixels at a scale (0: the largest that fits) lands in the window as

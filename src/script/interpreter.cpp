@@ -1,49 +1,33 @@
 // The interpreter: one script line per timer tick.
 #include <array>
 #include <string_view>
-#include <utility>
 
-#include "script/fields.hpp"
+#include "script/command_rows.hpp"
+#include "script/commands.hpp"
 #include "shell/vunt.hpp"
 
 namespace vunt {
 
 namespace {
 
-using Command = void (Vunt::*)();
-
-// The 40 keywords in their order of comparison.
-const std::array<std::pair<std::u32string_view, Command>, 40> kKeywords{{
-    {U"CMST", &Vunt::cmdCMST},   {U"CMSL", &Vunt::cmdCMSL},   {U"CASE", &Vunt::cmdCASE},
-    {U"ENDCM", &Vunt::cmdENDCM}, {U"DO", &Vunt::cmdDO},       {U"DORT", &Vunt::cmdDORT},
-    {U"DOEX", &Vunt::cmdDOEX},   {U"LOOP", &Vunt::cmdLOOP},   {U"GOTO", &Vunt::cmdGOTO},
-    {U"GOSUB", &Vunt::cmdGOSUB}, {U"RET", &Vunt::cmdRET},     {U"IF", &Vunt::cmdIF},
-    {U"ELSE", &Vunt::cmdELSE},   {U"ENDIF", &Vunt::cmdENDIF}, {U"EVA", &Vunt::cmdEVA},
-    {U"ENDEV", &Vunt::cmdENDEV}, {U"FP", &Vunt::cmdFP},       {U"ENDFP", &Vunt::cmdENDFP},
-    {U"FJ", &Vunt::cmdFJ},       {U"ENDFJ", &Vunt::cmdENDFJ}, {U"INC", &Vunt::cmdINC},
-    {U"DEC", &Vunt::cmdDEC},     {U"FGCL", &Vunt::cmdFGCL},   {U"MES", &Vunt::cmdMES},
-    {U"LET", &Vunt::cmdLET},     {U"ADDCM", &Vunt::cmdADDCM}, {U"DELCM", &Vunt::cmdDELCM},
-    {U"CLR", &Vunt::cmdCLR},     {U"GHG", &Vunt::cmdGHG},     {U"GHGD", &Vunt::cmdGHGD},
-    {U"ITMS", &Vunt::cmdITMS},   {U"ITCG", &Vunt::cmdITCG},   {U"SOUND", &Vunt::cmdSOUND},
-    {U"LBHGA", &Vunt::cmdLBHGA}, {U"LBHGV", &Vunt::cmdLBHGV}, {U"BEED", &Vunt::cmdBEED},
-    {U"LOAD", &Vunt::cmdLOAD},   {U"SAVE", &Vunt::cmdSAVE},   {U"EOF", &Vunt::cmdEOF},
-    {U"EXIT", &Vunt::cmdEXIT},
-}};
+// The handler column of the command table, in the table's order.
+#define VUNT_COMMAND(word, handler, ...) &Vunt::handler,
+constexpr std::array<Vunt::Command, kCommandCount> kHandlers{{VUNT_COMMAND_ROWS}};
+#undef VUNT_COMMAND
 
 }  // namespace
+
+Vunt::Command Vunt::handlerOf(std::u32string_view word) {
+  const int row = findCommand(word);
+  return row < 0 ? nullptr : kHandlers[std::size_t(row)];
+}
 
 void Vunt::Timer1_Timer() {
   const i16 start = CurLine;
   // Field 1 is everything before the first comma; it cannot be missing.
   std::u32string_view line = ScriptLines[CurLine];
   std::u32string_view word = line.substr(0, line.find(U','));
-  Command command = nullptr;
-  for (const auto& [keyword, run] : kKeywords) {
-    if (keyword == word) {
-      command = run;
-      break;
-    }
-  }
+  const Command command = handlerOf(word);
   if (!command) EEE(U"命令無し");
   (this->*command)();
   if (CurLine == start) {

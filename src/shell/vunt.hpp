@@ -12,6 +12,7 @@
 
 #include "platform/controls.hpp"
 #include "platform/host.hpp"
+#include "script/command_rows.hpp"
 #include "shell/picdai.hpp"
 
 namespace vunt {
@@ -148,47 +149,13 @@ class Vunt : public Application {
   std::array<i16, 26> FrameX{}, FrameY{};
   i16 PuzzleLine = 0;  // the BEED line of the running puzzle
 
-  // --- Script commands (one per keyword) ---
-  void cmdCMST();
-  void cmdCMSL();
-  void cmdCASE();
-  void cmdENDCM();
-  void cmdDO();
-  void cmdDORT();
-  void cmdDOEX();
-  void cmdLOOP();
-  void cmdGOTO();
-  void cmdGOSUB();
-  void cmdRET();
-  void cmdIF();
-  void cmdELSE();
-  void cmdENDIF();
-  void cmdEVA();
-  void cmdENDEV();
-  void cmdFP();
-  void cmdENDFP();
-  void cmdFJ();
-  void cmdENDFJ();
-  void cmdINC();
-  void cmdDEC();
-  void cmdFGCL();
-  void cmdMES();
-  void cmdLET();
-  void cmdADDCM();
-  void cmdDELCM();
-  void cmdCLR();
-  void cmdGHG();
-  void cmdGHGD();
-  void cmdITMS();
-  void cmdITCG();
-  void cmdSOUND();
-  void cmdLBHGA();
-  void cmdLBHGV();
-  void cmdBEED();
-  void cmdLOAD();
-  void cmdSAVE();
-  void cmdEOF();
-  void cmdEXIT();
+  // --- Script commands: one handler per row of the command table (script/command_rows.hpp) ---
+  using Command = void (Vunt::*)();
+  // The handler the interpreter runs for a command word; nothing when the word is no command.
+  static Command handlerOf(std::u32string_view word);
+#define VUNT_COMMAND(word, handler, ...) void handler();
+  VUNT_COMMAND_ROWS
+#undef VUNT_COMMAND
 
  private:
   Host& host_;

@@ -1,8 +1,23 @@
 # Sourced by the tests of the real window: runs the calling test again under its own virtual X
 # server, with a silent audio driver, a failure count and a temporary directory $tmp.
+# Xvfb chooses a free display itself and reports its number (-displayfd), so tests running in
+# parallel never race for one.
+source "$(dirname "${BASH_SOURCE[0]}")/limits.bash"
 if [ -z "${VUNT_UNDER_XVFB:-}" ]; then
-  command -v xvfb-run >/dev/null || { echo "xvfb-run is not installed"; exit 1; }
-  VUNT_UNDER_XVFB=1 exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
+  command -v Xvfb >/dev/null || { echo "Xvfb is not installed"; exit 1; }
+  xvfb_dir=$(mktemp -d)
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$xvfb_dir/display" 2>"$xvfb_dir/log" &
+  xvfb_pid=$!
+  trap 'kill $xvfb_pid 2>/dev/null; wait $xvfb_pid 2>/dev/null; rm -rf "$xvfb_dir"' EXIT
+  for _ in $(seq 100); do
+    grep -q '^[0-9][0-9]*$' "$xvfb_dir/display" 2>/dev/null && break
+    kill -0 $xvfb_pid 2>/dev/null || break
+    sleep 0.1
+  done
+  display=$(cat "$xvfb_dir/display" 2>/dev/null)
+  [ -n "$display" ] || { echo "Xvfb did not start:"; cat "$xvfb_dir/log"; exit 1; }
+  DISPLAY=:$display VUNT_UNDER_XVFB=1 limit 150 bash "$0" "$@"
+  exit $?
 fi
 export SDL_AUDIODRIVER=dummy
 fail=0

@@ -1,4 +1,4 @@
-#include "script/lint.hpp"
+#include "authoring/lint.hpp"
 
 #include <algorithm>
 #include <array>
@@ -14,6 +14,7 @@
 #include "platform/text.hpp"
 #include "puzzle/solver.hpp"
 #include "puzzle/stage.hpp"
+#include "script/commands.hpp"
 #include "script/expression.hpp"
 #include "script/fields.hpp"
 #include "script/menu_text.hpp"
@@ -29,101 +30,41 @@ namespace fs = std::filesystem;
 constexpr int kMaxLines = 1000;
 constexpr int kFlags = 31;
 
-// What a field holds, which decides how it is checked.
-enum class Kind {
-  Number,      // any 16-bit number
-  FlagIndex,   // a flag's number, 0..30
-  Line,        // a line number of the script
-  Menu,        // 0..9
-  Entry,       // 0..3
-  Slot,        // 0..3
-  Label,       // 0..2
-  Stage,       // 1..204
-  SoundFlags,  // play flags, without the memory bit
-  Text,        // any text
-  Condition,   // a comparison expression
-  Message,     // a message text with codes
-  MenuText,    // a CMST menu text
-  EntryText,   // an ADDCM entry: a mark and a label
-  Picture,     // a picture name
-  Sound,       // a sound name
-  Mode,        // INC's "L" or "S"
-};
-
-struct FieldSpec {
-  int n;
-  Kind kind;
-  bool always;       // read every time the command runs (else only in some cases)
-  const char* what;  // for messages
-};
-
-struct CommandSpec {
-  std::u32string_view word;
-  std::vector<FieldSpec> fields;  // in the order the command reads them
-};
-
-// The 40 commands and the fields each reads.
-const std::vector<CommandSpec>& commands() {
-  static const std::vector<CommandSpec> table = [] {
-    const FieldSpec line2{2, Kind::Line, true, "line"};
-    std::vector<CommandSpec> t = {
-        {U"CMST", {{2, Kind::Menu, true, "menu number"}, {3, Kind::MenuText, true, "menu text"}}},
-        {U"CMSL", {{3, Kind::Line, true, "line after a choice"}, {2, Kind::Menu, true, "start menu"}}},
-        {U"CASE", {}},
-        {U"ENDCM", {}},
-        {U"DO", {}},
-        {U"DORT", {line2}},
-        {U"DOEX", {line2}},
-        {U"LOOP", {line2}},
-        {U"GOTO", {line2}},
-        {U"GOSUB", {line2}},
-        {U"RET", {}},
-        {U"IF", {{2, Kind::Condition, true, "condition"}, {3, Kind::Line, false, "line"}}},
-        {U"ELSE", {line2}},
-        {U"ENDIF", {}},
-        {U"EVA", {{2, Kind::Condition, true, "condition"}, {3, Kind::Line, false, "line"}}},
-        {U"ENDEV", {}},
-        {U"FP", {{3, Kind::Line, true, "end line"}, {2, Kind::FlagIndex, true, "flag"}}},
-        {U"ENDFP", {}},
-        {U"FJ", {{2, Kind::FlagIndex, true, "flag"}, {3, Kind::Line, true, "last line"}}},
-        {U"ENDFJ", {}},
-        {U"INC", {{2, Kind::FlagIndex, true, "flag"}, {3, Kind::Number, true, "maximum"}, {4, Kind::Mode, false, "\"L\" or \"S\""}}},
-        {U"DEC", {{2, Kind::FlagIndex, true, "flag"}}},
-        {U"FGCL", {{3, Kind::FlagIndex, true, "last flag"}, {2, Kind::FlagIndex, true, "first flag"}}},
-        {U"MES", {{2, Kind::Message, true, "message"}}},
-        {U"LET", {{3, Kind::Number, true, "value"}, {2, Kind::FlagIndex, true, "flag"}}},
-        {U"ADDCM", {{2, Kind::Menu, true, "menu number"}, {3, Kind::Entry, true, "entry"}, {4, Kind::EntryText, true, "entry text"}}},
-        {U"DELCM", {{2, Kind::Menu, true, "menu number"}, {3, Kind::Entry, true, "entry"}}},
-        {U"CLR", {{3, Kind::FlagIndex, true, "last flag"}, {2, Kind::FlagIndex, true, "first flag"}}},
-        {U"GHG", {{2, Kind::Picture, true, "picture name"}}},
-        {U"GHGD", {{2, Kind::Picture, true, "picture name"}}},
-        {U"ITMS", {{3, Kind::Message, true, "item text"}, {2, Kind::Slot, true, "slot"}}},
-        {U"ITCG", {{3, Kind::Text, true, "text"}, {2, Kind::Slot, true, "slot"}}},
-        {U"SOUND", {{2, Kind::Sound, true, "sound name"}, {3, Kind::SoundFlags, true, "play flags"}}},
-        {U"LBHGA", {{2, Kind::Label, true, "label"}, {3, Kind::Text, true, "text"}}},
-        {U"LBHGV", {{2, Kind::Label, true, "label"}, {3, Kind::Number, true, "number"}}},
-        {U"BEED", {{2, Kind::Stage, true, "first stage"}, {3, Kind::Stage, true, "last stage"}}},
-        {U"LOAD", {}},
-        {U"SAVE", {}},
-        {U"EOF", {}},
-        {U"EXIT", {}},
-    };
-    return t;
-  }();
-  return table;
-}
-
 std::string utf8(std::u32string_view s) { return toUtf8(s); }
 std::string inQuotes(std::u32string_view s) { return "\"" + utf8(s) + "\""; }
 std::string str(int v) { return std::to_string(v); }
 
-bool isJump(std::u32string_view w) {
-  return w == U"GOTO" || w == U"DORT" || w == U"DOEX" || w == U"LOOP" || w == U"ELSE" || w == U"GOSUB";
+// The command whose word is nearest to `w` (case folded, one or two letters added, dropped,
+// changed or swapped), or nothing when none is near.
+const CommandInfo* nearestCommand(std::u32string_view w) {
+  std::u32string a(w);
+  for (char32_t& ch : a)
+    if (ch >= U'a' && ch <= U'z') ch -= 32;
+  const CommandInfo* best = nullptr;
+  std::size_t bestDistance = 3;
+  for (const CommandInfo& c : commandTable()) {
+    const std::u32string_view b = c.word;
+    // Optimal string alignment distance.
+    std::vector<std::vector<std::size_t>> d(a.size() + 1, std::vector<std::size_t>(b.size() + 1));
+    for (std::size_t i = 0; i <= a.size(); ++i) d[i][0] = i;
+    for (std::size_t j = 0; j <= b.size(); ++j) d[0][j] = j;
+    for (std::size_t i = 1; i <= a.size(); ++i)
+      for (std::size_t j = 1; j <= b.size(); ++j) {
+        d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1, d[i - 1][j - 1] + (a[i - 1] == b[j - 1] ? 0 : 1)});
+        if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1]) d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
+      }
+    const std::size_t distance = d[a.size()][b.size()];
+    // Two edits in a word of two or three letters make any word another.
+    if (distance < bestDistance && distance * 2 <= b.size()) {
+      best = &c;
+      bestDistance = distance;
+    }
+  }
+  return best;
 }
+
 // Block words that do nothing; never reaching one is no news.
-bool isMarker(std::u32string_view w) {
-  return w == U"DO" || w == U"ENDIF" || w == U"ENDEV" || w == U"ENDFP" || w == U"ENDFJ" || w == U"ENDCM";
-}
+bool isMarker(const CommandInfo* c) { return c && c->flow == Flow::Mark; }
 
 // Where a jump leads.
 struct Target {
@@ -168,9 +109,17 @@ MenuTable emptyMenus() {
   return m;
 }
 
+// Where on its line a finding points: a whole field, or a span of characters.
+struct At {
+  int field = 0;   // field number; 0 for the whole line
+  int offset = 0;  // characters into the field
+  int width = 0;   // characters marked; 0 for the rest of the field
+};
+
 class Linter {
  public:
-  Linter(const std::vector<std::u32string>& lines, const fs::path& dir) : dir_(dir) {
+  Linter(const std::vector<std::u32string>& lines, const fs::path& dir, std::string file)
+      : dir_(dir), file_(std::move(file)) {
     n_ = int(std::min<std::size_t>(lines.size(), kMaxLines));
     lines_.assign(lines.begin(), lines.begin() + n_);
     if (lines.size() > std::size_t(kMaxLines))
@@ -181,7 +130,7 @@ class Linter {
     }
   }
 
-  std::vector<LintFinding> run() {
+  std::vector<Finding> run() {
     if (n_ == 0) {
       error(1, "the script is empty: line 1 is reached as a command");
       return findings_;
@@ -196,7 +145,7 @@ class Linter {
     checkFlags();
     reportUnreached();
     std::stable_sort(findings_.begin(), findings_.end(),
-                     [](const LintFinding& a, const LintFinding& b) { return a.line < b.line; });
+                     [](const Finding& a, const Finding& b) { return a.line < b.line; });
     return findings_;
   }
 
@@ -207,19 +156,43 @@ class Linter {
   std::u32string_view word(int l) const { return l >= 1 && l <= n_ ? words_[std::size_t(l - 1)] : U""; }
   std::optional<std::u32string_view> field(int l, int n) const { return cutField(text(l), n); }
   int fieldCount(int l) const { return int(std::count(text(l).begin(), text(l).end(), U',')) + 1; }
-  static const CommandSpec* commandOf(std::u32string_view w) {
-    for (const CommandSpec& c : commands())
-      if (c.word == w) return &c;
-    return nullptr;
-  }
-  const CommandSpec* commandOf(int l) const { return commandOf(word(l)); }
+  static const CommandInfo* commandOf(std::u32string_view w) { return commandInfo(w); }
+  const CommandInfo* commandOf(int l) const { return commandOf(word(l)); }
 
-  void add(LintFinding::Severity s, int l, std::string m) {
-    if (reported_.insert({l, m}).second) findings_.push_back({s, l, std::move(m)});
+  void add(Finding::Severity s, int l, std::string m, At at = {}, std::string hint = {}) {
+    if (!reported_.insert({l, m}).second) return;
+    Finding f;
+    f.severity = s;
+    f.file = file_;
+    f.line = l;
+    if (at.field > 0 && l >= 1 && l <= n_) {
+      // The field's first character: after the (field - 1)th comma.
+      std::u32string_view t = text(l);
+      std::size_t start = 0;
+      for (int k = 1; k < at.field && start != std::u32string_view::npos; ++k) {
+        start = t.find(U',', start);
+        if (start != std::u32string_view::npos) ++start;
+      }
+      if (start == std::u32string_view::npos) start = t.size();  // a missing field: just past the line
+      std::size_t end = t.find(U',', start);
+      if (end == std::u32string_view::npos) end = t.size();
+      const std::size_t from = std::min(end, start + std::size_t(at.offset));
+      f.column = int(from) + 1;
+      f.width = at.width > 0 ? at.width : std::max(1, int(end - from));
+    }
+    f.message = std::move(m);
+    f.hint = std::move(hint);
+    findings_.push_back(std::move(f));
   }
-  void error(int l, std::string m) { add(LintFinding::Error, l, std::move(m)); }
-  void warning(int l, std::string m) { add(LintFinding::Warning, l, std::move(m)); }
-  void note(int l, std::string m) { add(LintFinding::Note, l, std::move(m)); }
+  void error(int l, std::string m, At at = {}, std::string hint = {}) {
+    add(Finding::Error, l, std::move(m), at, std::move(hint));
+  }
+  void warning(int l, std::string m, At at = {}, std::string hint = {}) {
+    add(Finding::Warning, l, std::move(m), at, std::move(hint));
+  }
+  void note(int l, std::string m, At at = {}, std::string hint = {}) {
+    add(Finding::Note, l, std::move(m), at, std::move(hint));
+  }
 
   // A line-number field of line `from` as a jump target. A target equal to the line itself is no
   // jump: the next line follows.
@@ -305,16 +278,16 @@ class Linter {
     current_ = l;
     std::vector<int> out;
     const std::u32string_view w = word(l);
-    const CommandSpec* c = commandOf(w);
-    if (!c || w == U"EOF" || w == U"EXIT") return out;
-    if (w == U"GOSUB") {
+    const CommandInfo* c = commandOf(w);
+    if (!c || c->flow == Flow::End) return out;
+    if (c->flow == Flow::Call) {
       returnPoints_.insert(l + 1);
       follow(target(l, 2), out);
-    } else if (isJump(w)) {
+    } else if (c->flow == Flow::Jump) {
       follow(target(l, 2), out);
-    } else if (w == U"RET") {
+    } else if (c->flow == Flow::Return) {
       out.assign(returnPoints_.begin(), returnPoints_.end());
-    } else if (w == U"IF" || w == U"EVA") {
+    } else if (c->flow == Flow::Branch) {
       // A malformed condition stops the game here; the lines beyond are followed as they would
       // be once it is mended.
       std::optional<std::u32string_view> cond = field(l, 2);
@@ -322,19 +295,19 @@ class Linter {
       std::optional<bool> constant = constantCondition(*cond);
       if (constant != false) out.push_back(l + 1);
       if (constant != true) follow(target(l, 3), out);
-    } else if (w == U"FP") {
+    } else if (c->flow == Flow::PrintPick) {
       Target end = target(l, 3);
       if (end.kind == Target::Line && end.line > l) out.push_back(end.line);
       if (end.kind == Target::Computed) computedJump(l);
-    } else if (w == U"FJ") {
+    } else if (c->flow == Flow::JumpPick) {
       Target last = target(l, 3);
       if (last.kind == Target::Computed) computedJump(l);
       if (last.kind == Target::Line && last.line > l)
         for (int d = l + 1; d <= last.line; ++d) follow(tableTarget(l, d), out);
-    } else if (w == U"CMSL") {
+    } else if (c->flow == Flow::Menu) {
       for (int k = l + 1; k <= searchLast(l); ++k)
         if (word(k) == U"CASE") out.push_back(k + 1);
-    } else if (w == U"CASE") {
+    } else if (c->flow == Flow::MenuEnd) {
       // Execution continues at the end line of the menu shown last; one equal to this line is
       // no jump.
       for (int m : menusOfCase(l)) {
@@ -421,25 +394,28 @@ class Linter {
 
   void checkCommand(int l) {
     const std::u32string_view w = word(l);
-    const CommandSpec* c = commandOf(w);
+    const CommandInfo* c = commandOf(w);
     if (!c) {
       if (l > n_) return;
       if (text(l).empty()) {
-        error(l, "empty line reached as a command");
+        error(l, "empty line reached as a command", {}, "the game stops at an empty line; end the script with EXIT or jump past it");
       } else {
         std::u32string upper(w);
         for (char32_t& ch : upper)
           if (ch >= U'a' && ch <= U'z') ch -= 32;
-        std::string hint = commandOf(upper) && upper != w ? " (commands are upper case)" : "";
-        error(l, "unknown command " + inQuotes(w) + hint);
+        std::string extra = commandOf(upper) && upper != w ? " (commands are upper case)" : "";
+        const CommandInfo* near = nearestCommand(w);
+        error(l, "unknown command " + inQuotes(w) + extra, {1},
+              near ? "did you mean " + std::string(near->asciiWord) + "? (" + commandSyntax(*near) + ")"
+                   : "a line reached as a command starts with one of the 40 command words");
       }
       return;
     }
     const std::vector<int>& next = next_[std::size_t(l)];
     if (std::find(next.begin(), next.end(), n_ + 1) != next.end()) error(l, "execution runs past the last line");
 
-    for (const FieldSpec& f : c->fields) checkField(l, *c, f);
-    if (w == U"IF" || w == U"EVA") checkConditional(l);
+    for (const FieldInfo& f : c->fields()) checkField(l, *c, f);
+    if (c->flow == Flow::Branch) checkConditional(l);
     if (w == U"INC") checkInc(l);
     if (w == U"FGCL" || w == U"CLR") checkClear(l);
     if (w == U"FP" || w == U"FJ") checkTableHead(l);
@@ -453,64 +429,71 @@ class Linter {
     if (w == U"LET" || w == U"INC" || w == U"DEC" || w == U"FGCL" || w == U"CLR") noteWrites(l, w);
   }
 
-  void checkField(int l, const CommandSpec& c, const FieldSpec& f) {
-    std::optional<std::u32string_view> v = field(l, f.n);
+  void checkField(int l, const CommandInfo& c, const FieldInfo& f) {
+    if (f.use == FieldUse::Search) return;  // checked with the menu's search
+    std::optional<std::u32string_view> v = field(l, f.number);
     if (!v) {
-      if (!f.always) return;  // the commands that read it check it
-      error(l, utf8(c.word) + " needs field " + str(f.n) + " (" + f.what + ")");
+      if (f.use != FieldUse::Always) return;  // the commands that read it check it
+      error(l, std::string(c.asciiWord) + " needs field " + str(f.number) + " (" + f.name + ")", {f.number},
+            "write it as " + commandSyntax(c));
       return;
     }
     switch (f.kind) {
-      case Kind::Text:
-      case Kind::Mode: return;
-      case Kind::Condition: return checkCondition(l, *v);
-      case Kind::Message: return checkMessage(l, *v, utf8(c.word) == "ITMS" ? "item text" : "message");
-      case Kind::MenuText: return checkMenuText(l, *v);
-      case Kind::EntryText:
+      case FieldKind::Text:
+      case FieldKind::Mode: return;
+      case FieldKind::Condition: return checkCondition(l, *v);
+      case FieldKind::Message: return checkMessage(l, *v, c.asciiWord == "ITMS" ? "item text" : "message");
+      case FieldKind::MenuText: return checkMenuText(l, *v);
+      case FieldKind::EntryText:
         if (!v->empty() && !isMark((*v)[0]))
           warning(l, "the entry starts with " + inQuotes(v->substr(0, 1)) +
                          ", which is no mark: choosing it shows the same menu again");
         return;
-      case Kind::Picture: return checkPicture(l, *v);
-      case Kind::Sound: return;  // with the flags, in checkSound
+      case FieldKind::Picture: return checkPicture(l, *v);
+      case FieldKind::Sound: return;  // with the flags, in checkSound
       default: break;
     }
     // A number field.
-    const std::string where = "field " + str(f.n) + " (" + f.what + ") ";
+    const std::string where = "field " + str(f.number) + " (" + f.name + ") ";
+    const At at{f.number};
     NumberField num = parseNumberField(*v);
     switch (num.kind) {
-      case NumberField::NotANumber: return error(l, where + "is not a number: " + inQuotes(*v));
-      case NumberField::OutOfRange: return error(l, where + "is outside -32768..32767: " + inQuotes(*v));
-      case NumberField::BadFlag: return error(l, where + "names flag " + inQuotes(*v) + "; flags are F0 to F30");
+      case NumberField::NotANumber:
+        return error(l, where + "is not a number: " + inQuotes(*v), at,
+                     "a " + std::string(fieldKindName(f.kind)) + " is a decimal number or F and a flag index (F0 to F30)");
+      case NumberField::OutOfRange: return error(l, where + "is outside -32768..32767: " + inQuotes(*v), at);
+      case NumberField::BadFlag: return error(l, where + "names flag " + inQuotes(*v) + "; flags are F0 to F30", at);
       case NumberField::FlagRef:
         readFlag(l, num.value);
         if (v->size() > 3)
           warning(l, where + "reads " + inQuotes(*v) + " as flag F" + str(num.value) +
-                         ": characters after the third are ignored");
-        if (f.kind == Kind::FlagIndex) computedWrites_ |= writesFlag(c.word, f.n);
+                         ": characters after the third are ignored", {f.number, 3});
+        if (f.kind == FieldKind::FlagIndex) computedWrites_ |= writesFlag(c.word, f.number);
         return;
       case NumberField::Literal: break;
     }
     const int x = num.value;
     auto range = [&](int lo, int hi, const char* name) {
-      if (x < lo || x > hi) error(l, std::string(name) + " " + str(x) + " is outside " + str(lo) + ".." + str(hi));
+      if (x < lo || x > hi) error(l, std::string(name) + " " + str(x) + " is outside " + str(lo) + ".." + str(hi), at);
     };
     switch (f.kind) {
-      case Kind::FlagIndex: return range(0, kFlags - 1, "flag index");
-      case Kind::Menu: return range(0, kMenuCount - 1, "menu");
-      case Kind::Entry: return range(0, kMenuEntries - 1, "entry");
-      case Kind::Slot: return range(0, 3, "slot");
-      case Kind::Label: return range(0, 2, "label");
-      case Kind::Stage: return range(kFirstStage, kLastStage, "stage");
-      case Kind::SoundFlags:
-        if (x & 4) error(l, "play flags " + str(x) + " include 4 (a sound held in memory), which the game refuses");
+      case FieldKind::FlagIndex: return range(0, kFlags - 1, "flag index");
+      case FieldKind::MenuNumber: return range(0, kMenuCount - 1, "menu");
+      case FieldKind::EntryIndex: return range(0, kMenuEntries - 1, "entry");
+      case FieldKind::Slot: return range(0, 3, "slot");
+      case FieldKind::LabelIndex: return range(0, 2, "label");
+      case FieldKind::Stage: return range(kFirstStage, kLastStage, "stage");
+      case FieldKind::SoundFlags:
+        if (x & 4)
+          error(l, "play flags " + str(x) + " include 4 (a sound held in memory), which the game refuses", at,
+                "use 0 (wait), 1 (at once), 2 (silent when missing), 8 with 1 (loop), 16 (do not interrupt)");
         return;
-      case Kind::Line:
+      case FieldKind::Line:
         if (x == l) return;  // no jump: the next line follows
-        if (x < 1) return error(l, "line " + str(x) + " (field " + str(f.n) + ") is not a script line");
+        if (x < 1) return error(l, "line " + str(x) + " (field " + str(f.number) + ") is not a script line", at);
         if (x > n_)
-          return error(l, "line " + str(x) + " (field " + str(f.n) + ") is beyond the last line of the script (" + str(n_) +
-                              ")");
+          return error(l, "line " + str(x) + " (field " + str(f.number) + ") is beyond the last line of the script (" + str(n_) +
+                              ")", at);
         return;
       default: return;
     }
@@ -915,15 +898,16 @@ class Linter {
   }
 
   void checkBeed(int l) {
-    if (!beedSounds_) {
-      beedSounds_ = true;
-      for (std::u32string_view s : {U"A-PUZ1.wav", U"A-PUZ2.wav", U"A-CLEAR.wav", U"L-MISS.wav", U"L-batu.wav"}) {
-        std::error_code ec;
-        if (!fs::is_regular_file(gameFile(dir_, U"\\" + std::u32string(s)), ec))
-          warning(l, "the puzzle's sound " + inQuotes(s) + " is not in the game directory");
-      }
-    }
     std::optional<int> first = literal(l, 2), last = literal(l, 3);
+    // Stages up to 40 play "A-PUZ1.wav", later ones "A-PUZ2.wav"; the other sounds any puzzle may play.
+    const bool early = !first || *first <= 40, late = !last || *last > 40;
+    for (std::u32string_view s : {U"A-PUZ1.wav", U"A-PUZ2.wav", U"A-CLEAR.wav", U"L-MISS.wav", U"L-batu.wav"}) {
+      if ((s == U"A-PUZ1.wav" && !early) || (s == U"A-PUZ2.wav" && !late) || !puzzleSounds_.insert(s).second) continue;
+      std::error_code ec;
+      if (!fs::is_regular_file(gameFile(dir_, U"\\" + std::u32string(s)), ec))
+        warning(l, "the puzzle's sound " + inQuotes(s) + " is not in the game directory", {},
+                "the puzzle plays it; without it the game plays the platform's alert or nothing");
+    }
     if (!first || !last || !validStageNumber(*first) || !validStageNumber(*last)) return;
     if (*last < *first) {
       error(l, "the last stage " + str(*last) + " comes before the first stage " + str(*first) +
@@ -946,11 +930,16 @@ class Linter {
         case StageError::NotInFile: {
           const std::size_t size = stageFile_->size();
           const int held = size < 176 ? 0 : std::min(kLastStage, int((size - 176) / 160 + 1));
-          error(l, "stage " + str(s) + " is not in vunt.pdt, which holds " + str(held) + " stage" + (held == 1 ? "" : "s"));
+          error(l, "stage " + str(s) + " is not in vunt.pdt, which holds " + str(held) + " stage" + (held == 1 ? "" : "s"),
+                {s == *first ? 2 : 3}, "add the stage to vunt.pdt (vunt-stage pack) or name a stage it holds");
           return;
         }
-        case StageError::TooManyPieces: error(l, "stage " + str(s) + " of vunt.pdt has more than 30 pieces"); continue;
-        case StageError::BadCellCode: error(l, "stage " + str(s) + " of vunt.pdt has a cell code above 25"); continue;
+        case StageError::TooManyPieces:
+          error(l, "stage " + str(s) + " of vunt.pdt has more than 30 pieces", {s == *first ? 2 : 3});
+          continue;
+        case StageError::BadCellCode:
+          error(l, "stage " + str(s) + " of vunt.pdt has a cell code above 25", {s == *first ? 2 : 3});
+          continue;
         default: continue;
       }
       if (!solvedStages_.insert(s).second) continue;
@@ -1018,7 +1007,7 @@ class Linter {
         flush();
         continue;
       }
-      const bool excused = text(l).empty() || data_.count(l) || isMarker(word(l)) ||
+      const bool excused = text(l).empty() || data_.count(l) || isMarker(commandOf(l)) ||
                            (inSearch_.count(l) && (word(l) == U"CASE" || !commandOf(l)));
       if (excused) continue;
       if (runStart == 0) runStart = l;
@@ -1028,10 +1017,11 @@ class Linter {
   }
 
   fs::path dir_;
+  std::string file_;
   int n_ = 0;
   std::vector<std::u32string> lines_;
   std::vector<std::u32string_view> words_;
-  std::vector<LintFinding> findings_;
+  std::vector<Finding> findings_;
   std::set<std::pair<int, std::string>> reported_;
 
   std::vector<int> searchEnd_;  // per CMSL line: its ENDCM line, -1 when it has none
@@ -1051,7 +1041,7 @@ class Linter {
   std::set<int> speakersDefined_;
   std::map<int, int> speakerUse_;  // speaker -> first line that prints it
   std::map<std::u32string, std::string> pictures_;  // file -> what is wrong with it ("" when fine)
-  bool beedSounds_ = false;
+  std::set<std::u32string_view> puzzleSounds_;  // the puzzle's sounds already looked for
   std::optional<std::string> stageFile_;
   bool stageFileFound_ = false;
   std::set<int> solvedStages_;
@@ -1059,26 +1049,25 @@ class Linter {
 
 }  // namespace
 
-std::vector<LintFinding> lintScript(const std::vector<std::u32string>& lines, const fs::path& gameDir) {
-  return Linter(lines, gameDir).run();
+std::vector<Finding> lintScript(const std::vector<std::u32string>& lines, const fs::path& gameDir,
+                                const std::string& scriptPath) {
+  return Linter(lines, gameDir, scriptPath).run();
 }
 
-std::vector<LintFinding> lintGame(const fs::path& gameDir, std::vector<std::u32string>* linesOut) {
-  std::optional<std::string> bytes = readWholeFile(gameFile(gameDir, U"\\vunt-n.zad"));
-  if (!bytes) return {{LintFinding::Error, 0, "cannot read vunt-n.zad in the game directory"}};
+std::vector<Finding> lintGame(const fs::path& gameDir, std::vector<std::u32string>* linesOut) {
+  const fs::path path = gameFile(gameDir, U"\\vunt-n.zad");
+  std::optional<std::string> bytes = readWholeFile(path);
+  if (!bytes) {
+    Finding f;
+    f.file = path.string();
+    f.message = "cannot read the script";
+    f.hint = "a game directory holds its script as \"vunt-n.zad\"";
+    return {f};
+  }
   std::vector<std::u32string> lines = splitScriptLines(decodeScriptText(*bytes));
-  std::vector<LintFinding> findings = lintScript(lines, gameDir);
+  std::vector<Finding> findings = lintScript(lines, gameDir, path.string());
   if (linesOut) *linesOut = std::move(lines);
   return findings;
-}
-
-std::string formatFinding(const LintFinding& f, const std::vector<std::u32string>& lines) {
-  const char* severity = f.severity == LintFinding::Error ? "error" : f.severity == LintFinding::Warning ? "warning" : "note";
-  std::string out = "vunt-n.zad:";
-  if (f.line > 0) out += std::to_string(f.line) + ":";
-  out += std::string(" ") + severity + ": " + f.message + "\n";
-  if (f.line >= 1 && std::size_t(f.line) <= lines.size()) out += "    " + toUtf8(lines[std::size_t(f.line - 1)]) + "\n";
-  return out;
 }
 
 }  // namespace vunt

@@ -9,26 +9,21 @@
 // comes from a flag can lead anywhere: every line that reads as a command is then checked too,
 // and no line is called unreachable.
 #include <filesystem>
+
+#include "authoring/finding.hpp"
 #include <string>
 #include <vector>
 
 namespace vunt {
 
-struct LintFinding {
-  enum Severity { Error, Warning, Note } severity;
-  int line;             // script line, from 1; 0 for the script as a whole
-  std::string message;  // English, UTF-8
-};
-
 // Checks the script lines (the file's lines, line 1 first) of the game in gameDir, whose
 // pictures, sounds and stage file are looked up as the engine looks them up. Findings come in
-// line order.
-std::vector<LintFinding> lintScript(const std::vector<std::u32string>& lines, const std::filesystem::path& gameDir);
+// line order and name `scriptPath` as their file.
+std::vector<Finding> lintScript(const std::vector<std::u32string>& lines, const std::filesystem::path& gameDir,
+                                const std::string& scriptPath = "vunt-n.zad");
 
-// Reads "vunt-n.zad" from the game directory as the engine does and checks it.
-std::vector<LintFinding> lintGame(const std::filesystem::path& gameDir, std::vector<std::u32string>* lines = nullptr);
-
-// A finding as compilers print them: "vunt-n.zad:12: error: message", then the line quoted.
-std::string formatFinding(const LintFinding& f, const std::vector<std::u32string>& lines);
+// Reads "vunt-n.zad" from the game directory as the engine does and checks it. Findings name the
+// script by its path under gameDir as given.
+std::vector<Finding> lintGame(const std::filesystem::path& gameDir, std::vector<std::u32string>* lines = nullptr);
 
 }  // namespace vunt

@@ -1,0 +1,100 @@
+#include "authoring/finding.hpp"
+
+#include <cstdio>
+
+#include "platform/text.hpp"
+
+namespace vunt {
+
+namespace {
+
+bool isWide(char32_t c) {
+  return (c >= 0x1100 && c <= 0x115F) || (c >= 0x2E80 && c <= 0xA4CF) || (c >= 0xAC00 && c <= 0xD7A3) ||
+         (c >= 0xF900 && c <= 0xFAFF) || (c >= 0xFE30 && c <= 0xFE4F) || (c >= 0xFF00 && c <= 0xFF60) ||
+         (c >= 0xFFE0 && c <= 0xFFE6) || (c >= 0x20000 && c <= 0x3FFFD);
+}
+
+void appendJsonString(std::string& out, std::string_view s) {
+  out += '"';
+  for (unsigned char c : s) {
+    switch (c) {
+      case '"': out += "\\\""; break;
+      case '\\': out += "\\\\"; break;
+      case '\n': out += "\\n"; break;
+      case '\r': out += "\\r"; break;
+      case '\t': out += "\\t"; break;
+      default:
+        if (c < 0x20) {
+          char buf[8];
+          std::snprintf(buf, sizeof buf, "\\u%04x", c);
+          out += buf;
+        } else {
+          out += char(c);
+        }
+    }
+  }
+  out += '"';
+}
+
+}  // namespace
+
+std::string_view severityName(Finding::Severity s) {
+  switch (s) {
+    case Finding::Error: return "error";
+    case Finding::Warning: return "warning";
+    case Finding::Note: return "note";
+  }
+  return "?";
+}
+
+int displayWidth(std::u32string_view text) {
+  int w = 0;
+  for (char32_t c : text) w += isWide(c) ? 2 : 1;
+  return w;
+}
+
+std::string formatFinding(const Finding& f, std::u32string_view lineText) {
+  std::string out = f.file;
+  if (f.line > 0) out += ":" + std::to_string(f.line);
+  if (f.line > 0 && f.column > 0) out += ":" + std::to_string(f.column);
+  out += ": " + std::string(severityName(f.severity)) + ": " + f.message + "\n";
+  if (f.line > 0) {
+    // Control characters would move the terminal's cursor: they are shown as "?".
+    std::u32string shown(lineText);
+    for (char32_t& c : shown)
+      if (c < 0x20 || c == 0x7F) c = U'?';
+    const std::string number = std::to_string(f.line);
+    out += " " + number + " | " + toUtf8(shown) + "\n";
+    if (f.column > 0) {
+      const std::size_t col = std::min<std::size_t>(std::size_t(f.column - 1), shown.size());
+      const std::u32string_view before = std::u32string_view(shown).substr(0, col);
+      const std::u32string_view marked = std::u32string_view(shown).substr(col, std::size_t(std::max(f.width, 1)));
+      const int cells = std::max(displayWidth(marked), 1);
+      out += " " + std::string(number.size(), ' ') + " | " + std::string(std::size_t(displayWidth(before)), ' ') + "^" +
+             std::string(std::size_t(cells - 1), '~') + "\n";
+    }
+  }
+  if (!f.hint.empty()) out += "  hint: " + f.hint + "\n";
+  return out;
+}
+
+std::string findingsJson(std::span<const Finding> findings) {
+  std::string out = "[";
+  for (std::size_t i = 0; i < findings.size(); ++i) {
+    const Finding& f = findings[i];
+    out += i ? ",\n " : "\n ";
+    out += "{\"file\": ";
+    appendJsonString(out, f.file);
+    out += ", \"line\": " + std::to_string(f.line) + ", \"column\": " + std::to_string(f.column) + ", \"severity\": ";
+    appendJsonString(out, severityName(f.severity));
+    out += ", \"message\": ";
+    appendJsonString(out, f.message);
+    out += ", \"hint\": ";
+    appendJsonString(out, f.hint);
+    out += "}";
+  }
+  out += findings.empty() ? "]\n" : "\n]\n";
+  return out;
+}
+
+}  // namespace vunt

@@ -1,0 +1,36 @@
+#pragma once
+// What the authoring tools report about a game: one finding is a fault or a doubt at a place in a
+// file, with an explanation and a hint on how to mend it. Every tool prints findings through the
+// printers here, so positions, carets and the JSON form are the same everywhere.
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vunt {
+
+struct Finding {
+  enum Severity { Error, Warning, Note };
+  Severity severity = Error;
+  std::string file;     // the path as the user gave it
+  int line = 0;         // from 1; 0 when the finding is about the whole file
+  int column = 0;       // character of the line, from 1; 0 when it is about the whole line
+  int width = 1;        // characters the caret marks, from column
+  std::string message;  // English, UTF-8
+  std::string hint;     // how to fix it; may be empty
+};
+
+std::string_view severityName(Finding::Severity s);  // "error", "warning", "note"
+
+// As compilers print them: "path:line:column: error: message", the line quoted with a caret
+// under the fault, and the hint. `lineText` is the text of the finding's line (empty when the
+// finding has no line).
+std::string formatFinding(const Finding& f, std::u32string_view lineText);
+
+// All findings as one JSON array of objects with file, line, column, severity, message and hint.
+std::string findingsJson(std::span<const Finding> findings);
+
+// The cells a text takes in a terminal: full-width characters take two.
+int displayWidth(std::u32string_view text);
+
+}  // namespace vunt
