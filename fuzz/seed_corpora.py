@@ -8,7 +8,7 @@ Usage: fuzz/seed_corpora.py BUILD FUZZ_BUILD
 The script fuzzer's seeds are the games the tests play. The other targets take the pieces of those
 games that they read: IF/EVA expressions, MES texts, CMST menu texts, save files, stage files
 (with a fixed series of moves or keys); pictures are small files of each format made with
-ImageMagick, and the pictures the tests use. Seeds named hand-* are written by hand and kept.
+ImageMagick, and the pictures the tests use; sounds are small wave files of each encoding. Seeds named hand-* are written by hand and kept.
 """
 import hashlib
 import os
@@ -28,6 +28,32 @@ def put(directory, data):
     os.makedirs(directory, exist_ok=True)
     with open(os.path.join(directory, hashlib.sha1(data).hexdigest()[:16]), "wb") as f:
         f.write(data)
+
+
+def wave(tag, channels, rate, bits, data, extensible=False):
+    """A RIFF WAVE file of these samples (bytes) in this encoding."""
+    import struct
+    block = max(1, channels * bits // 8)
+    fmt = struct.pack("<HHIIHH", 0xFFFE if extensible else tag, channels, rate, rate * block, block, bits)
+    if extensible:
+        fmt += struct.pack("<HHIH", 22, bits, 3, tag) + bytes.fromhex("000000001000800000aa00389b71")
+    body = b"WAVEfmt " + struct.pack("<I", len(fmt)) + fmt + b"data" + struct.pack("<I", len(data)) + data
+    return b"RIFF" + struct.pack("<I", len(body)) + body
+
+
+def sound_seeds(directory):
+    """Small wave files of each encoding the mixer decodes, and a few that the check refuses."""
+    ramp = bytes(range(0, 256, 8))
+    put(directory, wave(1, 1, 8000, 8, ramp))
+    put(directory, wave(1, 2, 44100, 16, ramp * 2))
+    put(directory, wave(1, 1, 22050, 24, ramp * 3))
+    put(directory, wave(1, 2, 48000, 32, ramp * 4))
+    put(directory, wave(3, 1, 44100, 32, bytes(64), extensible=True))
+    put(directory, wave(6, 1, 8000, 8, ramp))
+    put(directory, wave(7, 2, 8000, 8, ramp))
+    put(directory, wave(2, 1, 11025, 4, bytes(256)))
+    put(directory, wave(0x11, 1, 11025, 4, bytes(256)))
+    put(directory, wave(1, 1, 1000, 8, ramp))  # a rate the check refuses
 
 
 def main():
@@ -87,6 +113,7 @@ def main():
         subprocess.run(["convert", "-size", "5x3", "xc:yellow", "-colors", "2", "-type", "Palette",
                         "bmp3:" + os.path.join(pictures, "bmp-palette")], check=False, stderr=subprocess.DEVNULL)
         put(pictures, b"\xd7\xcd\xc6\x9a" + bytes(40))  # a placeable metafile's header
+        sound_seeds(os.path.join(raw, "sound"))
 
         for target in sorted(os.listdir(raw)):
             out = os.path.join(ROOT, "fuzz", "corpus", target)
@@ -95,7 +122,7 @@ def main():
                 if not name.startswith("hand-"):
                     os.remove(os.path.join(out, name))
             os.makedirs(out, exist_ok=True)
-            if target == "picture":
+            if target in ("picture", "sound"):
                 # The decoders are the system's and not instrumented: coverage cannot tell the
                 # formats apart, so every format is kept.
                 for name in os.listdir(os.path.join(raw, target)):

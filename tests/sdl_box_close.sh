@@ -18,10 +18,9 @@ for game in error notice; do
   for how in close TERM INT; do
     timeout -k 1 30 "$vunt" "$tmp/$game" 2>/dev/null &
     pid=$!
-    wid=$(window_named Vunt)
+    wid=$(window_named Vunt $pid)
     [ -n "$wid" ] || { bad "$game/$how: no window"; kill $pid; continue; }
-    IFS='x+' read -r w h x y <<<"$(geometry "$wid")"
-    box_shown $x $y || bad "$game/$how: no box in the window"
+    box_shown "$wid" || bad "$game/$how: no box in the window"
     start=$(date +%s%N)
     case $how in
       close) wmctrl -i -c "$wid" ;;

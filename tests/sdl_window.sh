@@ -17,16 +17,16 @@ check "window run to EOF" 0 $?
 for how in ok-button enter space esc; do
   timeout -k 1 30 "$vunt" "$tmp/bad" 2>"$tmp/err" &
   pid=$!
-  wid=$(window_named Vunt)
+  wid=$(window_named Vunt $pid)
   [ -n "$wid" ] || { bad "$how: no window"; kill $pid; continue; }
-  IFS='x+' read -r w h x y <<<"$(geometry "$wid")"
-  [ "$how" = ok-button ] && check "window at twice the game's size" 880x768 "${w}x$h"
-  if box_shown $x $y; then
+  if box_shown "$wid"; then
+    IFS='x+' read -r w h x y <<<"$(geometry "$wid")"
+    [ "$how" = ok-button ] && check "window at twice the game's size" 880x768 "${w}x$h"
     case $how in
       ok-button) xdotool mousemove $((x + 2 * 220)) $((y + 2 * 221)) click 1 ;;
-      enter) xdotool key --window "$wid" Return ;;
-      space) xdotool key --window "$wid" space ;;
-      esc) xdotool key --window "$wid" Escape ;;
+      enter) xdotool windowactivate --sync "$wid" key Return ;;
+      space) xdotool windowactivate --sync "$wid" key space ;;
+      esc) xdotool windowactivate --sync "$wid" key Escape ;;
     esac
   else
     bad "$how: no box in the window"

@@ -17,6 +17,11 @@ std::filesystem::path replacementPath(const std::filesystem::path& path) {
 }
 
 bool replaceFile(const std::filesystem::path& path, std::string_view bytes, std::string& error) {
+  if (path.empty() || !path.has_filename()) {
+    // A name the game folder refused (see gameFile): nothing is written anywhere.
+    error = "no file name inside the game folder";
+    return false;
+  }
   const std::filesystem::path tmp = replacementPath(path);
   auto fail = [&](const char* step, int fd) {
     error = std::string(step) + ": " + std::strerror(errno);

@@ -1,11 +1,14 @@
 #include "platform/game_files.hpp"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <system_error>
+#include <utility>
+#include <vector>
 
 #include "platform/text.hpp"
 
@@ -21,30 +24,99 @@ static std::u32string folded(std::u32string s) {
   return s;
 }
 
+namespace {
+
+// A directory descriptor that closes itself.
+struct Fd {
+  int fd = -1;
+  explicit Fd(int f) : fd(f) {}
+  ~Fd() { if (fd >= 0) ::close(fd); }
+  Fd(const Fd&) = delete;
+  Fd& operator=(Fd&& o) noexcept { std::swap(fd, o.fd); return *this; }
+};
+
+// The entry of the directory fd whose name folds to the same as want's; empty when none does.
+std::string findFolded(int fd, const std::u32string& want) {
+  const int listFd = ::openat(fd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (listFd < 0) return {};
+  DIR* list = ::fdopendir(listFd);
+  if (!list) {
+    ::close(listFd);
+    return {};
+  }
+  std::string found;
+  while (const dirent* e = ::readdir(list)) {
+    if (folded(fromUtf8(e->d_name)) == want) {
+      found = e->d_name;
+      break;
+    }
+  }
+  ::closedir(list);
+  return found;
+}
+
+// Whether path lies in root or below it; both are canonical.
+bool inside(const fs::path& path, const fs::path& root) {
+  auto p = path.begin();
+  for (const fs::path& r : root) {
+    if (p == path.end() || *p != r) return false;
+    ++p;
+  }
+  return true;
+}
+
+}  // namespace
+
 fs::path gameFile(const fs::path& dir, std::u32string_view name) {
-  fs::path path = dir;
-  std::size_t start = 0;
-  while (start <= name.size()) {
+  if (name.size() > kMaxGameNameLength || name.find(U'\0') != std::u32string_view::npos) return {};
+  std::vector<std::u32string_view> parts;
+  for (std::size_t start = 0; start <= name.size();) {
     std::size_t end = name.find_first_of(U"\\/", start);
     if (end == std::u32string_view::npos) end = name.size();
-    std::u32string part(name.substr(start, end - start));
+    std::u32string_view part = name.substr(start, end - start);
     start = end + 1;
     if (part.empty() || part == U".") continue;
-    fs::path exact = path / toUtf8(part);
-    std::error_code ec;
-    if (part == U".." || fs::exists(exact, ec)) {
-      path = exact;
-      continue;
-    }
-    fs::path found = exact;
-    std::u32string want = folded(part);
-    for (const auto& entry : fs::directory_iterator(path, ec)) {
-      if (folded(fromUtf8(entry.path().filename().string())) == want) {
-        found = entry.path();
-        break;
+    if (part == U".." || part.find(U':') != std::u32string_view::npos) return {};
+    parts.push_back(part);
+  }
+  if (parts.size() > kMaxGameNameParts) return {};
+
+  std::error_code ec;
+  const fs::path root = fs::canonical(dir, ec);
+  if (ec) return {};
+  Fd fd(::open(root.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+  if (fd.fd < 0) return {};
+  fs::path path = dir;
+  for (std::size_t i = 0; i < parts.size(); ++i) {
+    const bool last = i + 1 == parts.size();
+    std::string entry = toUtf8(parts[i]);
+    struct stat st{};
+    if (::fstatat(fd.fd, entry.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+      std::string found = findFolded(fd.fd, folded(std::u32string(parts[i])));
+      if (found.empty() || ::fstatat(fd.fd, found.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+        // Nothing of that name: the rest is kept as written, inside the folder.
+        for (; i < parts.size(); ++i) path /= toUtf8(parts[i]);
+        return path;
       }
+      entry = std::move(found);
     }
-    path = found;
+    if (S_ISLNK(st.st_mode)) {
+      // A link is followed only when it ends inside the folder.
+      const fs::path target = fs::canonical(path / entry, ec);
+      if (ec || !inside(target, root)) return {};
+      path = target;
+      if (last) return path;
+      fd = Fd(::open(target.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    } else {
+      path /= entry;
+      if (last) return path;
+      fd = Fd(::openat(fd.fd, entry.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    }
+    if (fd.fd < 0) {
+      // Not a directory: the rest is kept as written, and opening it fails.
+      for (++i; i < parts.size(); ++i) path /= toUtf8(parts[i]);
+      return path;
+    }
   }
   return path;
 }

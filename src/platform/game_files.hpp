@@ -12,8 +12,15 @@ namespace vunt {
 
 // Joins dir and a Windows-style relative name ("\A-PUZ1.wav", "pics\Room.szg"): "\" and "/" both
 // separate parts, and a part that does not exist with its exact name is looked up without regard
-// to letter case. A part found neither way is kept as written, so opening the result fails.
+// to letter case. A part found neither way is kept as written, so opening the result fails (and
+// writing creates it). The name never leads out of dir: a name with a ".." part, a NUL, a drive
+// (":"), more than kMaxGameNameLength characters or kMaxGameNameParts parts, or a part that is a
+// link to somewhere outside dir, gives an empty path, which no file system call opens. Each part
+// is looked up once from the directory before it, so the time grows with the name's length.
 std::filesystem::path gameFile(const std::filesystem::path& dir, std::u32string_view name);
+
+constexpr std::size_t kMaxGameNameLength = 4096;
+constexpr std::size_t kMaxGameNameParts = 64;
 
 // Game files come from anywhere; none of them is this large.
 constexpr std::uintmax_t kMaxGameFileBytes = 16 << 20;

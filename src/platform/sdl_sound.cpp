@@ -8,6 +8,7 @@
 
 #include "platform/alsa_quiet.hpp"
 #include "platform/game_files.hpp"
+#include "platform/wave_check.hpp"
 #include "platform/host.hpp"
 
 namespace vunt {
@@ -47,12 +48,24 @@ bool MixerSound::load(const std::filesystem::path& file) {
   // Only wave files, read whole first: a name that leads to a pipe or a device must not hold
   // the game, and a file of another format must not reach the mixer's other decoders.
   std::optional<std::string> bytes = readWholeFile(file, kMaxGameFileBytes * 4);
-  if (!bytes || bytes->size() < 12 || bytes->compare(0, 4, "RIFF") != 0 || bytes->compare(8, 4, "WAVE") != 0)
-    return false;
+  if (!bytes || !waveFitsMixer(*bytes)) return false;
   Mix_Chunk* chunk = Mix_LoadWAV_RW(SDL_RWFromConstMem(bytes->data(), int(bytes->size())), 1);
   if (!chunk) return false;
   chunk_ = chunk;
   return true;
+}
+
+bool waveFitsMixer(std::string_view file) {
+  // The mixer converts the whole sound to the device's format when it loads it.
+  WaveOutput output;
+  int rate = 0, channels = 0;
+  Uint16 format = 0;
+  if (Mix_QuerySpec(&rate, &format, &channels) && rate > 0 && channels > 0) {
+    output.rate = std::uint32_t(rate);
+    output.bytesPerFrame = int(SDL_AUDIO_BITSIZE(format)) / 8 * channels;
+  }
+  std::string why;
+  return bool(checkWave(file, output, why));
 }
 
 bool MixerSound::loadAlert() {

@@ -2,12 +2,16 @@
 // Wave sounds through SDL2_mixer on one channel, following the rules of the Windows sound call
 // (see sound_channel.hpp). The puzzle's sounds and the script's SOUND share the channel.
 #include <filesystem>
+#include <string_view>
 
 #include "platform/sound_channel.hpp"
 
 namespace vunt {
 
 class Host;
+
+// Whether the mixer, as it is open, may be given this wave file (see wave_check.hpp).
+bool waveFitsMixer(std::string_view file);
 
 class MixerSound : private SoundBackend {
  public:

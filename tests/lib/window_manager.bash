@@ -23,11 +23,14 @@ ok() { echo "ok   $1"; }
 bad() { echo "FAIL $1"; fail=1; }
 check() { if [ "$2" = "$3" ]; then ok "$1"; else bad "$1: expected [$2], got [$3]"; fi; }
 
-# The id of the visible window titled exactly $1, waiting up to 10 s; empty if none appears.
+# The id of the visible window titled exactly $1 of process $2, waiting up to 20 s; empty if none
+# appears.
+# (Started under timeout, the process is the child of $2.)
 window_named() {
-  local id=""
-  for _ in $(seq 100); do
-    id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1)
+  local id="" p
+  for _ in $(seq 200); do
+    p=$(pgrep -P "$2" | head -1)
+    id=$(xdotool search --all --onlyvisible --pid "${p:-$2}" --name "^$1\$" 2>/dev/null | head -1)
     [ -n "$id" ] && break
     sleep 0.1
   done
@@ -71,14 +74,16 @@ wait_end() {
   fi
 }
 
-# Waits up to 10 s for a message box in the game's window whose client area starts at ($1, $2),
-# drawn at scale ${3:-2}: the box's face colour left of the game's centre (at x 130 inside a
-# narrow box's margin, at x 14 inside the widest box's).
+# Waits up to 10 s for a message box in the game's window $1 drawn at scale ${2:-2}: the box's
+# face colour left of the game's centre (at x 130 inside a narrow box's margin, at x 14 inside
+# the widest box's). The window's place is read again each time: the window manager may still
+# be placing it.
 box_shown() {
-  local s=${3:-2}
+  local s=${2:-2} w h x y
   for _ in $(seq 50); do
-    [ "$(pixel $(($1 + s * 130)) $(($2 + s * 192)))" = '#D4D0C8' ] && return 0
-    [ "$(pixel $(($1 + s * 14)) $(($2 + s * 192)))" = '#D4D0C8' ] && return 0
+    IFS='x+' read -r w h x y <<<"$(geometry "$1")"
+    [ "$(pixel $((x + s * 130)) $((y + s * 192)))" = '#D4D0C8' ] && return 0
+    [ "$(pixel $((x + s * 14)) $((y + s * 192)))" = '#D4D0C8' ] && return 0
     sleep 0.2
   done
   return 1
