@@ -128,7 +128,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const int expected = how == "EOF" || how == "EXIT" || how == "close" ? 0
                        : how == "error"                                  ? 1
                        : how == "input-exhausted"                        ? 3
-                       : how == "budget"                                 ? HeadlessHost::kBudgetStatus
+                       : how == "budget" || how == "max-ticks"           ? HeadlessHost::kBudgetStatus
                                                                          : -1;
   VUNT_FUZZ_CHECK(expected == status, "a known end with its exit status");
   int reports = 0, ends = 0;

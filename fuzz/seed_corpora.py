@@ -5,7 +5,8 @@ Usage: fuzz/seed_corpora.py BUILD FUZZ_BUILD
   BUILD       the normal build (its vunt_tests writes every game it plays when VUNT_FUZZ_SEEDS is set)
   FUZZ_BUILD  the fuzz build; each corpus is reduced to the inputs that add coverage (-merge=1)
 
-The script fuzzer's seeds are the games the tests play. The other targets take the pieces of those
+The script fuzzer's seeds are the games the tests play; the linter's are their scripts and stage
+files. The other targets take the pieces of those
 games that they read: IF/EVA expressions, MES texts, CMST menu texts, save files, stage files
 (with a fixed series of moves or keys); pictures are small files of each format made with
 ImageMagick, and the pictures the tests use; sounds are small wave files of each encoding. Seeds named hand-* are written by hand and kept.
@@ -82,6 +83,7 @@ def main():
                 os.remove(os.path.join(games, name))  # the seeds stay small
                 continue
             parts = open(os.path.join(games, name), "rb").read().split(b"\0", 3)
+            put(os.path.join(raw, "lint"), parts[0] + (b"\0" + parts[3] if len(parts) > 3 else b""))
             if len(parts) > 2 and parts[2]:
                 put(os.path.join(raw, "save_file"), parts[2])
             if len(parts) > 3 and parts[3]:

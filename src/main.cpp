@@ -1,4 +1,5 @@
-// vunt [--headless [--input FILE] [--frames DIR]] [--scale N] [--renderer=gpu] [GAME_DIR]
+// vunt [--headless [--input FILE] [--frames DIR]] [--scale N] [--renderer=gpu] [debugging options] [GAME_DIR]
+#include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -14,6 +15,8 @@
 #include "platform/game_folder.hpp"
 #include "platform/headless_host.hpp"
 #include "platform/sdl_host.hpp"
+#include "script/line_map.hpp"
+#include "shell/debugger.hpp"
 #include "shell/vunt.hpp"
 
 namespace fs = std::filesystem;
@@ -21,7 +24,7 @@ namespace fs = std::filesystem;
 namespace {
 
 const char* kUsage =
-    "usage: vunt [--headless [--input FILE] [--frames DIR]] [--scale N] [--renderer=gpu] [GAME_DIR]\n"
+    "usage: vunt [--headless [--input FILE] [--frames DIR]] [OPTIONS] [GAME_DIR]\n"
     "Plays the game in GAME_DIR (default: the directory that holds the program).\n"
     "\n"
     "  --headless      play without a window or sound; write a transcript to standard output\n"
@@ -31,7 +34,17 @@ const char* kUsage =
     "                  80 % of the screen)\n"
     "  --renderer=gpu  draw through the graphics card (default: software, lighter to start)\n"
     "  --help          show this help\n"
-    "  --version       show the version\n";
+    "  --version       show the version\n"
+    "\n"
+    "Options for authors (in the window and headless):\n"
+    "  --start LINE|LABEL  begin at this script line, or at a label of vunt-n.map, after start-up\n"
+    "  --flags F1=3,F7=-2  set flags before the first line runs\n"
+    "  --trace             report every executed line (line N) and flag change (flag I OLD NEW):\n"
+    "                      headless in the transcript, in the window on standard error\n"
+    "  --max-ticks N       end the run after N executed lines with exit status 4 (headless\n"
+    "                      default 100000000, so a loop that never waits ends; 0: no bound)\n";
+
+constexpr std::uint64_t kHeadlessMaxTicks = 100000000;
 
 int usageError(const std::string& message) {
   std::fprintf(stderr, "vunt: %s (try 'vunt --help')\n", message.c_str());
@@ -59,7 +72,8 @@ fs::path programDirectory(const char* argv0) {
 
 int main(int argc, char** argv) {
   bool headless = false;
-  std::string input, frames, gameDir;
+  std::string input, frames, gameDir, start, flags, maxTicks;
+  bool trace = false;
   vunt::SdlOptions window;
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
@@ -90,6 +104,14 @@ int main(int argc, char** argv) {
       window.gpu = a == "--renderer=gpu";
     } else if (a.rfind("--renderer", 0) == 0) {
       return usageError("--renderer takes =gpu or =software");
+    } else if (a == "--start") {
+      if (!value(start)) return usageError("--start needs a line number or a label");
+    } else if (a == "--flags") {
+      if (!value(flags)) return usageError("--flags needs settings such as F1=3,F7=-2");
+    } else if (a == "--trace") {
+      trace = true;
+    } else if (a == "--max-ticks") {
+      if (!value(maxTicks)) return usageError("--max-ticks needs a number");
     } else if (a.size() > 1 && a[0] == '-') {
       return usageError("unknown option " + a);
     } else if (gameDir.empty()) {
@@ -104,6 +126,42 @@ int main(int argc, char** argv) {
   if (!fs::is_directory(dir, ec)) return usageError("no game directory " + dir.string());
   if (std::string missing = vunt::missingGameMessage(dir, gameDir.empty()); !missing.empty())
     return usageError(missing);
+
+  vunt::DebugOptions debug;
+  debug.trace = trace;
+  std::uint64_t tickBound = headless ? kHeadlessMaxTicks : 0;
+  if (!maxTicks.empty()) {
+    auto [p, err] = std::from_chars(maxTicks.data(), maxTicks.data() + maxTicks.size(), tickBound);
+    if (err != std::errc() || p != maxTicks.data() + maxTicks.size())
+      return usageError("--max-ticks needs a number, not " + maxTicks);
+  }
+  if (!flags.empty()) {
+    std::string error;
+    auto settings = vunt::parseFlagSettings(flags, error);
+    if (!settings) return usageError(error);
+    debug.flags = std::move(*settings);
+  }
+  if (!start.empty()) {
+    std::string error, mapError;
+    std::optional<vunt::LineMap> map;
+    if (auto bytes = vunt::readWholeFile(vunt::gameFile(dir, U"vunt-n.zad"))) map = vunt::readLineMap(dir, *bytes, mapError);
+    auto line = vunt::resolveStartLine(start, map ? &*map : nullptr, error);
+    if (!line) return usageError(error + (mapError.empty() ? "" : " (" + mapError + ")"));
+    debug.startLine = *line;
+  }
+  // The headless host bounds its runs itself; the window through the debugger.
+  if (!headless) debug.maxTicks = tickBound;
+  vunt::Debugger debugger(debug);
+  // A run that reached the bound says so, with the line it was running.
+  auto reportBound = [&](int status, const vunt::Vunt& game) {
+    if (status == vunt::HeadlessHost::kBudgetStatus) {
+      std::fprintf(stderr,
+                   "vunt: stopped after %llu executed lines (--max-ticks) at line %d; the script may loop "
+                   "without waiting for the player\n",
+                   static_cast<unsigned long long>(tickBound), int(game.CurLine));
+    }
+    return status;
+  };
 
   try {
     if (headless) {
@@ -121,8 +179,10 @@ int main(int argc, char** argv) {
         if (!fs::is_directory(frames, ec)) return usageError("cannot make the frames directory " + frames);
       }
       vunt::HeadlessHost host(std::move(events), std::cout, frames);
+      if (tickBound) host.setBudget(tickBound, UINT64_MAX);
       vunt::Vunt game(host, dir);
-      return host.run(game);
+      if (debug.any()) game.setDebugger(&debugger);
+      return reportBound(host.run(game), game);
     }
     std::string error;
     std::unique_ptr<vunt::SdlHost> host = vunt::SdlHost::create(error, window);
@@ -131,7 +191,8 @@ int main(int argc, char** argv) {
       return 1;
     }
     vunt::Vunt game(*host, dir);
-    return host->run(game);
+    if (debug.any()) game.setDebugger(&debugger);
+    return reportBound(host->run(game), game);
   } catch (const vunt::FontError& e) {
     std::fprintf(stderr, "vunt: %s\n", e.what());
     return 1;

@@ -223,3 +223,36 @@ TEST(Gif, RepeatedPixelsAndFilesCutShort) {
   EXPECT_FALSE(decode(gif.substr(0, 20)));
   EXPECT_FALSE(decode("GIF89a"));
 }
+
+TEST(Gif, ImageLiesAtItsPlaceOnTheLogicalScreen) {
+  // A screen of 4 x 3 with background colour 1 (blue) of the global table, and an image of two
+  // red pixels at (left, 1).
+  auto gif = [](int screenW, int screenH, int left) {
+    return std::string("GIF89a") + char(screenW) + '\0' + char(screenH) + '\0' + std::string("\x80\x01\x00", 3) +
+           std::string("\xFF\0\0\0\0\xFF", 6) + ',' + char(left) + std::string("\0\1\0\2\0\1\0\0\2", 9) +
+           std::string("\x02\x04\x0A\0;", 5);
+  };
+  std::string error;
+  auto placed = decodeGif(gif(4, 3, 1), kMaxPicturePixels, error);
+  ASSERT_TRUE(placed) << error;
+  ASSERT_EQ(placed->width(), 4);
+  ASSERT_EQ(placed->height(), 3);
+  for (int y = 0; y < 3; ++y)
+    for (int x = 0; x < 4; ++x)
+      EXPECT_EQ(placed->pixel(x, y), y == 1 && (x == 1 || x == 2) ? rgb(255, 0, 0) : rgb(0, 0, 255)) << x << "," << y;
+  // What lies off the screen is cut off; a screen of 0 x 0 becomes the image's extent.
+  auto cut = decodeGif(gif(4, 3, 3), kMaxPicturePixels, error);
+  ASSERT_TRUE(cut);
+  EXPECT_EQ(cut->pixel(3, 1), rgb(255, 0, 0));
+  EXPECT_EQ(cut->pixel(2, 1), rgb(0, 0, 255));
+  auto undeclared = decodeGif(gif(0, 0, 1), kMaxPicturePixels, error);
+  ASSERT_TRUE(undeclared);
+  EXPECT_EQ(undeclared->width(), 3);
+  EXPECT_EQ(undeclared->height(), 2);
+  EXPECT_EQ(undeclared->pixel(0, 0), rgb(0, 0, 255));
+  // A screen of 65535 x 65535 around a tiny image is refused before anything is allocated.
+  std::string huge = gif(4, 3, 1);
+  huge.replace(6, 4, "\xFF\xFF\xFF\xFF");
+  EXPECT_FALSE(decodeGif(huge, kMaxPicturePixels, error));
+  EXPECT_NE(error.find("screen"), std::string::npos);
+}

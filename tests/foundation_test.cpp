@@ -76,6 +76,13 @@ TEST(Loader, LinuxLineEndsAndCodePage932) {
   EXPECT_EQ(play(dir).last("error"), "Zad ERROR\t命令無し( 3)\\rあい");
 }
 
+TEST(Loader, LoneLfInACrLfFileKeepsTheLineNumbers) {
+  GameDir dir;
+  // Line 2 holds a stray LF in its text; FOO is still line 4 in the report, as on Windows.
+  dir.write("vunt-n.zad", "DO\r\nLBHGA,0,a\nb\r\nDO\r\nFOO\r\n");
+  EXPECT_EQ(play(dir).last("error"), "Zad ERROR\t命令無し( 4)\\rFOO");
+}
+
 TEST(Loader, ScriptNameIsFoundWhateverItsCase) {
   GameDir dir;
   dir.write("VUNT-N.ZAD", "EOF\r\n");

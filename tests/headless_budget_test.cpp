@@ -28,7 +28,7 @@ TEST(HeadlessBudget, EndsEndlessScriptsByTicksOrVirtualTime) {
   // An endless loop of lines: 1000 ticks, then the end.
   Played r = playBounded({"LET,1,0", "INC,1,30000", "GOTO,2"}, "", 1000, 1000000);
   EXPECT_EQ(r.status, HeadlessHost::kBudgetStatus);
-  EXPECT_EQ(r.last("end"), "budget");
+  EXPECT_EQ(r.last("end"), "max-ticks");
   EXPECT_EQ(r.lines().back().rfind("flags\t0 500 ", 0), 0u) << r.lines().back();  // INC ran 500 times
   // A slow message: 990 ms a character, 2000 ms of virtual time.
   r = playBounded({"MES,＃99", "MES,あいうえお", "EOF"}, "", 1000, 2000);

@@ -21,13 +21,18 @@ TEST(Cp932, ScriptTextIsUtf8WhenMarkedOrValid) {
   EXPECT_EQ(decodeScriptText("MES,\x82\xA0"), U"MES,あ");
 }
 
-TEST(ScriptLines, EndAtCrLfLoneCrAndLoneLf) {
+TEST(ScriptLines, EndAtCrLfAndLoneCrOrAtLfInFilesWithoutCr) {
   using V = std::vector<std::u32string>;
-  EXPECT_EQ(splitScriptLines(U"A\r\nB\rC\nD"), (V{U"A", U"B", U"C", U"D"}));
+  // With CR LF line ends a lone LF is part of its line, so the line numbers after it stay right.
+  EXPECT_EQ(splitScriptLines(U"A\r\nB\rC\nD"), (V{U"A", U"B", U"C\nD"}));
+  EXPECT_EQ(splitScriptLines(U"MES,a\nb\r\nGOTO,3\r\nEOF\r\n"), (V{U"MES,a\nb", U"GOTO,3", U"EOF"}));
   EXPECT_EQ(splitScriptLines(U"A\r\n"), (V{U"A"}));
   EXPECT_EQ(splitScriptLines(U"A\r\n\r\n"), (V{U"A", U""}));
   EXPECT_EQ(splitScriptLines(U""), V{});
-  EXPECT_EQ(splitScriptLines(U"\n\r"), (V{U"", U""}));
+  EXPECT_EQ(splitScriptLines(U"\n\r"), (V{U"\n"}));
+  // Without any CR, LF ends the lines.
+  EXPECT_EQ(splitScriptLines(U"A\nB\n\nC"), (V{U"A", U"B", U"", U"C"}));
+  EXPECT_EQ(splitScriptLines(U"\n"), (V{U""}));
 }
 
 TEST(NumberText, HasTheLeadingBlankForZeroAndAbove) {

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 
@@ -22,6 +23,10 @@ bool replaceFile(const std::filesystem::path& path, std::string_view bytes, std:
     error = "no file name inside the game folder";
     return false;
   }
+  // Under a file-size limit a write past it would kill the program with SIGXFSZ; ignored, the
+  // write fails with EFBIG instead and is reported like any other failed write.
+  static const bool ignoringSizeSignal = [] { return std::signal(SIGXFSZ, SIG_IGN) != SIG_ERR; }();
+  (void)ignoringSizeSignal;
   const std::filesystem::path tmp = replacementPath(path);
   auto fail = [&](const char* step, int fd) {
     error = std::string(step) + ": " + std::strerror(errno);

@@ -180,12 +180,28 @@ std::optional<Surface> decodeGif(std::string_view bytes, std::size_t maxPixels, 
     } else {
       for (int r = 0; r < height; ++r) rowOf[std::size_t(r)] = r;
     }
-    // Pixels the file does not hold stay black.
-    Surface picture(width, height, rgb(0, 0, 0));
+    // The picture is the logical screen the file declares, filled with the background colour of
+    // the global colour table (black without one), with the image at its place on it; whatever
+    // of the image lies off the screen is cut off. A file that declares no screen (0 wide or
+    // high) gets one just large enough for the image.
+    std::size_t screenW = std::size_t(screenWidth), screenH = std::size_t(screenHeight);
+    if (screenW == 0 || screenH == 0) {
+      screenW = std::size_t(left) + std::size_t(width);
+      screenH = std::size_t(top) + std::size_t(height);
+    }
+    if (screenW * screenH > maxPixels) return fail("a GIF picture whose screen is too large to show");
+    const Colour backdrop = std::size_t(background) < globalTable.size() ? globalTable[std::size_t(background)] : rgb(0, 0, 0);
+    Surface picture(int(screenW), int(screenH), backdrop);
+    // Pixels of the image that the file does not hold stay black.
+    for (std::size_t r = 0; r < std::size_t(height) && std::size_t(top) + r < screenH; ++r)
+      for (std::size_t x = 0; x < std::size_t(width) && std::size_t(left) + x < screenW; ++x)
+        picture.data()[(std::size_t(top) + r) * screenW + std::size_t(left) + x] = rgb(0, 0, 0);
     for (std::size_t i = 0; i < decoded; ++i) {
-      const std::size_t r = i / std::size_t(width), x = i % std::size_t(width);
+      const std::size_t y = std::size_t(top) + std::size_t(rowOf[i / std::size_t(width)]);
+      const std::size_t x = std::size_t(left) + i % std::size_t(width);
+      if (y >= screenH || x >= screenW) continue;
       const std::uint8_t index = indexes[i];
-      picture.data()[std::size_t(rowOf[r]) * std::size_t(width) + x] = index < table.size() ? table[index] : rgb(0, 0, 0);
+      picture.data()[y * screenW + x] = index < table.size() ? table[index] : rgb(0, 0, 0);
     }
     return picture;
   }

@@ -70,7 +70,7 @@ int HeadlessHost::run(Application& app) {
     app.start();
     for (;;) {
       if (app.timerEnabled()) {
-        if (++ticks_ > maxTicks_) throw ProgramEnd{kBudgetStatus, "budget"};
+        if (++ticks_ > maxTicks_) throw ProgramEnd{kBudgetStatus, "max-ticks"};
         app.tick();
       } else {
         doEvents(WaitKind::Player);
@@ -195,6 +195,12 @@ static std::string escapeLineEnds(std::u32string_view s) {
 
 void HeadlessHost::messageBox(std::u32string_view text, std::u32string_view title, int) {
   transcript("error", {toUtf8(title), escapeLineEnds(text)});
+}
+
+// The source position, when known, is one more field of the error line.
+void HeadlessHost::errorBox(std::u32string_view text, std::u32string_view title, std::string_view source) {
+  if (source.empty()) return messageBox(text, title, 16);
+  transcript("error", {toUtf8(title), escapeLineEnds(text), std::string(source)});
 }
 
 bool HeadlessHost::playSound(const std::filesystem::path& file, std::u32string_view name, int flags) {

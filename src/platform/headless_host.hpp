@@ -30,6 +30,7 @@ class HeadlessHost : public Host {
   std::uint32_t tickCount() override { return clock_; }
   void doEvents(WaitKind kind, std::uint32_t maxMs = 10) override;
   void messageBox(std::u32string_view text, std::u32string_view title, int style) override;
+  void errorBox(std::u32string_view text, std::u32string_view title, std::string_view source) override;
   bool playSound(const std::filesystem::path& file, std::u32string_view name, int flags) override;
   void stopSound() override {}
   void transcript(std::string_view kind, const std::vector<std::string>& fields) override;
@@ -38,10 +39,10 @@ class HeadlessHost : public Host {
   // The virtual clock, for tests that start it near its wrap.
   void setClock(std::uint32_t ms) { clock_ = ms; }
 
-  // A bound on one run, for programs that drive arbitrary games (the fuzzers): once more than
-  // maxTicks timer ticks have run or more than maxMs of virtual time have passed, the run ends
-  // with the exit status kBudgetStatus and the transcript line "end<TAB>budget". Unbounded unless
-  // set; the command line never sets it.
+  // A bound on one run: once more than maxTicks timer ticks have run, the run ends with the exit
+  // status kBudgetStatus and the transcript line "end<TAB>max-ticks"; once more than maxMs of
+  // virtual time have passed, likewise with "end<TAB>budget". Unbounded unless set; the command
+  // line sets the ticks (--max-ticks), the fuzzers both.
   static constexpr int kBudgetStatus = 4;
   void setBudget(std::uint64_t maxTicks, std::uint64_t maxMs) {
     maxTicks_ = maxTicks;

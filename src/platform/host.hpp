@@ -76,6 +76,13 @@ class Host {
 
   // A modal message box (style 16: stop icon and OK). Returns when the player dismisses it.
   virtual void messageBox(std::u32string_view text, std::u32string_view title, int style) = 0;
+  // The script error report's box (stop icon and OK). source names where the line comes from in
+  // the author's source ("story.txt:318", from the line map) or is empty; the box text never
+  // shows it, so scripts see the report as it always was.
+  virtual void errorBox(std::u32string_view text, std::u32string_view title, std::string_view source) {
+    (void)source;
+    messageBox(text, title, 16);
+  }
 
   // Plays a wave file with the flags of the Windows sound call; name is the file name as the game
   // built it, without the directory. Returns whether the sound started.

@@ -8,6 +8,7 @@
 
 #include "platform/game_files.hpp"
 #include "platform/gif.hpp"
+#include "platform/jpeg_scans.hpp"
 
 namespace vunt {
 
@@ -139,6 +140,10 @@ std::optional<Surface> decodePicture(std::string_view bytes, std::string& error)
   if (format == Format::Gif) return decodeGif(bytes, kMaxPicturePixels, error);
   if (!declaredSizeAllowed(bytes, format)) {
     error = "a picture whose header is broken or declares more than " + std::to_string(kMaxPicturePixels) + " pixels";
+    return std::nullopt;
+  }
+  if (format == Format::Jpeg && jpegScanCount(bytes) > kMaxJpegScans) {
+    error = "a JPEG of more than " + std::to_string(kMaxJpegScans) + " scans, which would take too long to decode";
     return std::nullopt;
   }
   if (bytes.size() > std::size_t(INT_MAX)) {

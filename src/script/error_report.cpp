@@ -23,7 +23,11 @@ void Vunt::EEE(const std::u32string& text) {
   std::u32string shown;
   for (char32_t c : report) shown += c == U'\r' ? U'\n' : c;
   std::fprintf(stderr, "Zad ERROR: %s\n", toUtf8(shown).c_str());
-  host_.messageBox(report, U"Zad ERROR", 16);
+  std::string source;
+  if (lineMap_)
+    if (const SourcePosition* p = lineMap_->at(CurLine)) source = positionText(*p);
+  if (!source.empty()) std::fprintf(stderr, "Zad ERROR: line %d comes from %s\n", int(CurLine), source.c_str());
+  host_.errorBox(report, U"Zad ERROR", source);
   throw ProgramEnd{1, "error"};
 }
 

@@ -7,11 +7,14 @@
 namespace vunt {
 
 std::vector<std::u32string> splitScriptLines(std::u32string_view text, std::size_t maxLines) {
+  // A file written on Windows ends its lines with CR LF, and there a lone LF is an ordinary
+  // character of the line; a file without any CR was written with LF line ends.
+  const bool lfEndsLines = text.find(U'\r') == std::u32string_view::npos;
   std::vector<std::u32string> lines;
   std::size_t start = 0;
   for (std::size_t i = 0; i < text.size(); ++i) {
     if (lines.size() >= maxLines) return lines;
-    if (text[i] != U'\r' && text[i] != U'\n') continue;
+    if (text[i] != U'\r' && !(lfEndsLines && text[i] == U'\n')) continue;
     lines.emplace_back(text.substr(start, i - start));
     if (text[i] == U'\r' && i + 1 < text.size() && text[i + 1] == U'\n') ++i;
     start = i + 1;

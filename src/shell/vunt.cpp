@@ -1,8 +1,11 @@
 #include "shell/vunt.hpp"
 
+#include <cstdio>
+
 #include "platform/game_files.hpp"
 #include "platform/text.hpp"
 #include "platform/tile_sheet.hpp"
+#include "shell/debugger.hpp"
 #include "shell/layout.hpp"
 
 namespace vunt {
@@ -22,6 +25,26 @@ Vunt::Vunt(Host& host, std::filesystem::path gameDir)
       gameDir_(std::move(gameDir)) {
   // The tile sheet is panel's picture by design; the board is painted from it.
   panel.setPicture(tileSheet());
+}
+
+void Vunt::start() {
+  Form_Load();
+  loadLineMap();
+  if (debugger_) debugger_->started(*this);
+}
+
+void Vunt::tick() {
+  if (debugger_) debugger_->tick(*this);
+  else Timer1_Timer();
+}
+
+// The map is the author's: a broken or stale one is named on standard error and otherwise ignored.
+void Vunt::loadLineMap() {
+  std::optional<std::string> bytes = readWholeFile(gamePath(U"\\vunt-n.zad"));
+  if (!bytes) return;
+  std::string error;
+  lineMap_ = readLineMap(gameDir_, *bytes, error);
+  if (!error.empty()) std::fprintf(stderr, "vunt: %s; source positions are not shown\n", error.c_str());
 }
 
 void Vunt::Form_Load() {

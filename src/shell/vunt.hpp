@@ -8,11 +8,13 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include "platform/controls.hpp"
 #include "platform/host.hpp"
 #include "script/command_rows.hpp"
+#include "script/line_map.hpp"
 #include "shell/picdai.hpp"
 
 namespace vunt {
@@ -22,14 +24,16 @@ using i16 = std::int16_t;
 constexpr int kLastLine = 1000;  // the script store holds lines 0..1000
 constexpr int kFlagCount = 31;   // F0..F30
 
+class Debugger;
+
 class Vunt : public Application {
  public:
   Vunt(Host& host, std::filesystem::path gameDir);
 
   // Application: what the host drives.
-  void start() override { Form_Load(); }
+  void start() override;
   bool timerEnabled() const override { return Timer1Enabled; }
-  void tick() override { Timer1_Timer(); }
+  void tick() override;
   Form& mainForm() override { return form_; }
   Form* modalForm() override;
   void mouseDown(int x, int y, MouseButton button) override;
@@ -91,6 +95,10 @@ class Vunt : public Application {
   // added), with the flags of the Windows sound call; returns whether it started.
   bool playSoundFile(std::u32string_view name, int flags);
   Host& host() { return host_; }
+  // The authors' debugging options (start line, flags, trace, tick bound); none when null.
+  void setDebugger(Debugger* debugger) { debugger_ = debugger; }
+  // The line map beside the script, when there is one that describes it (read at start-up).
+  const std::optional<LineMap>& lineMap() const { return lineMap_; }
   const std::filesystem::path& gameDir() const { return gameDir_; }
 
   // --- Controls (references into the form) ---
@@ -158,8 +166,11 @@ class Vunt : public Application {
 #undef VUNT_COMMAND
 
  private:
+  void loadLineMap();
   Host& host_;
   std::filesystem::path gameDir_;
+  Debugger* debugger_ = nullptr;
+  std::optional<LineMap> lineMap_;
 };
 
 }  // namespace vunt

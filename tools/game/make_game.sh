@@ -18,23 +18,25 @@ else
   echo "vunt-stage is not built in $build: game/vunt.pdt left as it is" >&2
 fi
 
-# The README's screenshots, from a headless play of the good ending: the title, the harbour's
-# feeding menu and the first board of stage 3. A frame is saved at every wait for the player, and
-# every event of the input answers one wait: a key answers the board, any other event the next
-# page, menu or picture-window line of the transcript.
-if [ -x "$build/vunt" ]; then
+# The README's screenshots, from a headless play of the careful player's ending: the title, Tae's
+# question at the harbour, the first practice board and the first real board. A frame is saved at
+# every wait for the player, and every event of the input answers one wait: a key answers the
+# board, any other event the next page, menu or picture-window line of the transcript.
+if [ -x "$build/vunt" ] && [ -x "$build/vunt-stage" ]; then
   tmp=$(mktemp -d)
   trap 'rm -rf "$tmp"' EXIT
   cp -r game "$tmp/game" && rm -f "$tmp/game/VUNT.DAT"
-  "$build/vunt" --headless --frames "$tmp/frames" --input tests/data/game/good_ending.txt "$tmp/game" >"$tmp/out"
+  tools/game/expand_input.sh "$build/vunt-stage" game/vunt.pdt <tests/data/game/true_ending.txt >"$tmp/in"
+  "$build/vunt" --headless --frames "$tmp/frames" --input "$tmp/in" "$tmp/game" >"$tmp/out"
   mkdir -p docs
   python3 - "$tmp" <<'PY'
 import re, shutil, sys
 tmp = sys.argv[1]
-events = [l.strip() for l in open("tests/data/game/good_ending.txt", encoding="utf-8")
+events = [l.strip() for l in open(f"{tmp}/in", encoding="utf-8")
           if l.strip() and not l.startswith("#")]
 lines = open(f"{tmp}/out", encoding="utf-8").read().splitlines()
-shots = {"game-title": r"^menu\tはじめから", "game-harbour": r"^menu\t煮干しをあげる", "game-puzzle": r"^stage\t3$"}
+shots = {"game-title": r"^menu\tはじめから", "game-harbour": r"^menu\t正直に話す",
+         "game-lesson": r"^stage\t1$", "game-puzzle": r"^stage\t5$"}
 frames, pos = {}, 0
 waits = ("page", "menu", "picture-window")
 for k, event in enumerate(events, 1):

@@ -227,6 +227,18 @@ def rain(c, rnd, n):
         c.line(x, y, x - 2, y + 5, "foam")
 
 
+def bolt(c, pts, branch=()):
+    """A lightning bolt from under the clouds into the open sky: a glowing core with a lamp-yellow
+    edge, drawn after the clouds so that all of it shows."""
+    for path, width in ((pts, 1), (branch, 0)):
+        for (xa, ya), (xb, yb) in zip(path, path[1:]):
+            for dx in range(-width - 1, width + 2):
+                c.line(xa + dx, ya, xb + dx, yb, "lamp")
+        for (xa, ya), (xb, yb) in zip(path, path[1:]):
+            for dx in range(-width, width + 1):
+                c.line(xa + dx, ya, xb + dx, yb, "glow")
+
+
 def lighthouse(c, x, base, height, lit):
     """A white tower with red bands, its gallery and lamp house; x is the centre."""
     top = base - height
@@ -422,10 +434,8 @@ def lighthouse_scene():
     c.gradient(0, 110, ["ink", "night", "navy", "cloud"])
     clouds(c, rnd, 0, 40, 12, "cloud")
     clouds(c, rnd, 0, 24, 6, "grey2")
-    c.line(40, 0, 46, 14, "glow")
-    c.line(46, 14, 41, 24, "glow")
-    c.line(41, 24, 48, 38, "glow")
     sea(c, 110, rnd)
+    bolt(c, [(44, 30), (50, 46), (44, 54), (54, 72), (50, 78), (58, 94)], branch=[(44, 54), (36, 66), (38, 74)])
     cliff(c, [(0, 110), (30, 98), (90, 92), (170, 96), (220, 104), (220, 160), (0, 160)], rnd)
     lighthouse(c, 120, 96, 74, lit=False)
     for x in range(0, 220, 3):  # surf on the rocks
@@ -566,6 +576,18 @@ def chart():
         for i in range(0, n, 4):
             c.set(xa + (xb - xa) * i // n, ya + (yb - ya) * i // n, "red")
             c.set(xa + (xb - xa) * i // n + 1, ya + (yb - ya) * i // n, "red")
+    # the reef on the way, with the keeper's warning and the way round to the north
+    for rx, ry in ((150, 94), (156, 98), (162, 93), (145, 99), (158, 90), (152, 102)):
+        c.poly([(rx - 3, ry + 2), (rx, ry - 3), (rx + 3, ry + 2)], "ink")
+    c.ring(154, 96, 13, 14, "red")
+    for text, x, y, size in (("鬼の歯", 132, 116, 12), ("嵐の夜は北へ回れ", 118, 48, 11)):
+        m = text_mask(text, size, GOTHIC)
+        c.stamp(m, x, y, "red")
+    north = [(206, 80), (180, 66), (150, 64), (124, 76), (120, 92)]
+    for (xa, ya), (xb, yb) in zip(north, north[1:]):
+        n = max(abs(xb - xa), abs(yb - ya))
+        for i in range(0, n, 6):
+            c.set(xa + (xb - xa) * i // n, ya + (yb - ya) * i // n, "dred")
     boat_mark = [(190, 84), (198, 84), (196, 87), (192, 87)]
     c.poly(boat_mark, "navy")
     # compass rose
@@ -576,7 +598,7 @@ def chart():
     n = text_mask("北", 10)
     c.stamp(n, cx - len(n[0]) // 2, cy - 33, "ink")
     for text, x, y, size in (("汐見島", 58, 118, 14), ("東の島", 244, 50, 12), ("灯台", 124, 82, 10),
-                             ("はやて丸の航路", 150, 106, 10), ("海　図", 250, 10, 16)):
+                             ("はやて丸の航路", 178, 100, 10), ("海　図", 250, 10, 16)):
         m = text_mask(text, size)
         c.stamp(m, x, y, "ink")
     return c

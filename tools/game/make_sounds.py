@@ -261,8 +261,11 @@ def miss():
 
 
 def batu():
-    t = Track(0.07, EFFECT_RATE)
-    t.add(0, tone(EFFECT_RATE, 160, 0.07, "square", attack=0.002, release=0.02, vol=0.6))
+    """The trap: the puzzle plays it six times, once per phase of a trapped piece's blink, so its
+    length sets the blink's pace: 0.17 s a phase, about one second for the three blinks."""
+    t = Track(0.17, EFFECT_RATE)
+    t.add(0, tone(EFFECT_RATE, 190, 0.08, "square", attack=0.002, release=0.02, vol=0.6))
+    t.add(0.08, tone(EFFECT_RATE, 150, 0.085, "square", attack=0.002, release=0.03, vol=0.6))
     return t.wav()
 
 

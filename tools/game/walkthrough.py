@@ -6,8 +6,12 @@
 The plan names only the player's decisions, one a line:
   menu CAPTION      choose the menu entry with this caption at the next menu
   moves KEYS        puzzle keys at the next board wait: L R U D, and E for Esc
-  solve N           the keys of stage N as vunt-stage (beside VUNT) solves it
+  solve N           the keys of stage N as vunt-stage (beside VUNT) solves it; the input file
+                    keeps the line "solve N", which tools/game/expand_input.sh turns into the
+                    solver's keys when the input is played, so new stages need no new inputs
+  trap N            the fewest keys that leave a piece of stage N on a trap
   close             close the window at the next wait
+  event EVENT       this headless input event at the next wait, as it is (rclick, label 2, ...)
   # text            copied into the input file as a comment
 Everything else the game waits for (message pages, the picture window, the puzzle's status words)
 is answered with a click. The game is replayed headless after every event to see what it waits
@@ -15,6 +19,7 @@ for next, so the input file always matches the script as it is.
 """
 import os
 import re
+from collections import deque
 import subprocess
 import sys
 import tempfile
@@ -53,7 +58,57 @@ def solved(vunt, game, step):
     found = re.search(r"^stage \d+: \d+ moves: ([LRUD]+)", run.stdout, re.M)
     if not found:
         raise SystemExit(f"no solution for stage {stage}: {run.stdout}")
-    return "moves " + found.group(1)
+    return "moves " + found.group(1) + " #" + step
+
+
+def step(board, pieces, dx, dy):
+    """One move of every piece by the game's rule: pieces in number order, in passes; a wall stops
+    a piece, a piece stops the one behind it until it has moved away itself; the edges wrap."""
+    pos = list(pieces)
+    occupied = set(pos)
+    done = [False] * len(pos)
+    for _ in range(len(pos)):
+        for i, (x, y) in enumerate(pos):
+            if done[i]:
+                continue
+            tx, ty = (x + dx) % 12, (y + dy) % 12
+            if board[ty * 12 + tx] >= 16:
+                done[i] = True
+            elif (tx, ty) not in occupied:
+                occupied.discard((x, y))
+                occupied.add((tx, ty))
+                pos[i] = (tx, ty)
+                done[i] = True
+        if all(done):
+            break
+    return tuple(pos)
+
+
+def trapped(game, step_text):
+    """A "trap N" step as the fewest moves after which a piece of stage N stands on a trap (11),
+    found breadth-first without passing through a cleared position."""
+    stage = int(step_text.split()[1])
+    data = open(os.path.join(game, "vunt.pdt"), "rb").read()
+    cells = data[32 + 160 * (stage - 1):32 + 160 * (stage - 1) + 144]
+    pieces = tuple((i % 12, i // 12) for i, code in enumerate(cells) if 1 <= code <= 5)
+    kinds = [code for code in cells if 1 <= code <= 5]
+    board = [0 if 1 <= code <= 5 else code for code in cells]
+    moves = {"L": (-1, 0), "R": (1, 0), "U": (0, -1), "D": (0, 1)}
+    seen, queue = {pieces}, deque([(pieces, "")])
+    while queue:
+        pos, keys = queue.popleft()
+        for key, (dx, dy) in moves.items():
+            nxt = step(board, pos, dx, dy)
+            if nxt in seen:
+                continue
+            seen.add(nxt)
+            if any(board[y * 12 + x] == 11 for x, y in nxt):
+                return "moves " + keys + key
+            if all(board[y * 12 + x] == k + 5 for (x, y), k in zip(nxt, kinds)):
+                continue
+            if len(keys) < 12:
+                queue.append((nxt, keys + key))
+    raise SystemExit(f"no trap reachable in stage {stage}")
 
 
 def main(argv):
@@ -62,7 +117,8 @@ def main(argv):
         return 2
     vunt, game, plan_path = argv[1:]
     plan = [l.strip() for l in open(plan_path, encoding="utf-8") if l.strip()]
-    plan = [solved(vunt, game, l) if l.startswith("solve ") else l for l in plan]
+    plan = [solved(vunt, game, l) if l.startswith("solve ") else trapped(game, l) if l.startswith("trap ")
+            else l for l in plan]
     events, out = [], []
     while True:
         status, lines = replay(vunt, game, events)
@@ -71,7 +127,11 @@ def main(argv):
         while plan and plan[0].startswith("#"):
             out.append(plan.pop(0))
         want, line = waiting_for(lines)
-        if plan and plan[0] == "close":
+        if plan and plan[0].startswith("event "):
+            event = plan.pop(0)[6:]
+            events.append(event)
+            out.append(event)
+        elif plan and plan[0] == "close":
             plan.pop(0)
             events.append("close")
             out.append("close")
@@ -90,9 +150,10 @@ def main(argv):
         elif want == "board":
             if not plan or not plan[0].startswith("moves "):
                 raise SystemExit(f"the board waits, the plan says {plan[:1]}")
-            keys = [KEYS[k] for k in plan.pop(0)[6:].replace(" ", "")]
+            moves, _, directive = plan.pop(0)[6:].partition(" #")
+            keys = [KEYS[k] for k in moves.replace(" ", "")]
             events.extend(keys)
-            out.append(" ".join(keys).replace(" ", "\n"))
+            out.append(directive or "\n".join(keys))
         else:
             raise SystemExit(f"cannot tell what the game waits for: {lines[-3:]}")
     if plan:
