@@ -1,4 +1,4 @@
-// vunt [--headless [--input FILE] [--frames DIR]] [debugging options] [GAME_DIR]
+// vunt [--headless [--input FILE] [--frames DIR]] [--scale N] [--renderer=gpu] [debugging options] [GAME_DIR]
 #include <charconv>
 #include <cstdio>
 #include <cstring>
@@ -12,6 +12,7 @@
 
 #include "platform/font.hpp"
 #include "platform/game_files.hpp"
+#include "platform/game_folder.hpp"
 #include "platform/headless_host.hpp"
 #include "platform/input_record.hpp"
 #include "platform/install_layout.hpp"
@@ -34,6 +35,9 @@ const char* kUsage =
     "                  the player aids' keys: ctrl-down, ctrl-up, auto, wheel-up, wheel-down,\n"
     "                  page-up, page-down, f1, f2, f12\n"
     "  --frames DIR    headless: save the window as DIR/0001.png, ... at every wait for the player\n"
+    "  --scale N       draw the window N times the game's size (default: the largest that fits\n"
+    "                  80 % of the screen)\n"
+    "  --renderer=gpu  draw through the graphics card (default: software, lighter to start)\n"
     "  --help          show this help\n"
     "  --version       show the version\n"
     "\n"
@@ -77,6 +81,7 @@ int main(int argc, char** argv) {
   bool headless = false;
   std::string input, frames, gameDir, start, flags, maxTicks, record;
   bool trace = false;
+  vunt::SdlOptions window;
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
     auto value = [&](std::string& out) {
@@ -96,6 +101,16 @@ int main(int argc, char** argv) {
       if (!value(input)) return usageError("--input needs a file");
     } else if (a == "--frames") {
       if (!value(frames)) return usageError("--frames needs a directory");
+    } else if (a == "--scale") {
+      std::string n;
+      if (!value(n) || n.size() > 2 || n.find_first_not_of("0123456789") != std::string::npos || std::stoi(n) < 1 ||
+          std::stoi(n) > 16)
+        return usageError("--scale needs a whole number from 1 to 16");
+      window.scale = std::stoi(n);
+    } else if (a == "--renderer=gpu" || a == "--renderer=software") {
+      window.gpu = a == "--renderer=gpu";
+    } else if (a.rfind("--renderer", 0) == 0) {
+      return usageError("--renderer takes =gpu or =software");
     } else if (a == "--start") {
       if (!value(start)) return usageError("--start needs a line number or a label");
     } else if (a == "--flags") {
@@ -119,6 +134,8 @@ int main(int argc, char** argv) {
   fs::path dir = gameDir.empty() ? vunt::defaultGameDir(programDirectory(argv[0])) : fs::path(gameDir);
   std::error_code ec;
   if (!fs::is_directory(dir, ec)) return usageError("no game directory " + dir.string());
+  if (std::string missing = vunt::missingGameMessage(dir, gameDir.empty()); !missing.empty())
+    return usageError(missing);
 
   vunt::DebugOptions debug;
   debug.trace = trace;
@@ -178,7 +195,7 @@ int main(int argc, char** argv) {
       return reportBound(host.run(game), game);
     }
     std::string error;
-    std::unique_ptr<vunt::SdlHost> host = vunt::SdlHost::create(error);
+    std::unique_ptr<vunt::SdlHost> host = vunt::SdlHost::create(error, window);
     if (!host) {
       std::fprintf(stderr, "vunt: %s\n", error.c_str());
       return 1;

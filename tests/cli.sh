@@ -38,6 +38,19 @@ limit "$vunt" --headless --input "$tmp/input" "$tmp/game" 2>"$tmp/err" >/dev/nul
 limit env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER "$vunt" "$tmp/game" 2>"$tmp/err"; check "no display status" 1 $?
 grep -q -- "--headless" "$tmp/err"; check "no display advice" 0 $?
 
+# Messages that say where the game was looked for: no argument (the program's own folder holds
+# no script), a folder without the script, a display that cannot be opened.
+"$vunt" --headless 2>"$tmp/err"; check "no game in the program's folder" 2 $?
+grep -q "$(dirname "$(readlink -f "$vunt")")" "$tmp/err"; check "names the program's folder" 0 $?
+grep -q "vunt GAME_DIR" "$tmp/err"; check "says how to name a game" 0 $?
+mkdir "$tmp/empty"
+"$vunt" "$tmp/empty" 2>"$tmp/err"; check "folder without a script" 2 $?
+grep -q "no vunt-n.zad in $tmp/empty" "$tmp/err"; check "names that folder" 0 $?
+DISPLAY=:987 "$vunt" "$tmp/game" 2>"$tmp/err"; check "unreachable display status" 1 $?
+grep -q "cannot open the display :987" "$tmp/err"; check "names the display" 0 $?
+"$vunt" --scale 0 "$tmp/game" 2>/dev/null; check "scale out of range" 2 $?
+"$vunt" --renderer=fast "$tmp/game" 2>/dev/null; check "unknown renderer" 2 $?
+
 # The bundled game starts and ends cleanly headless.
 limit "$vunt" --headless --input /dev/null "$root/game" >"$tmp/out"; status=$?
 case $status in 0|3) check "bundled game" ok ok ;; *) check "bundled game" "0 or 3" $status ;; esac

@@ -1,13 +1,19 @@
 #include "platform/sdl_host.hpp"
 
 #include <SDL.h>
+#include <signal.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 
 #include "platform/input_record.hpp"
+#include "platform/message_box.hpp"
 #include "platform/pointers.hpp"
+#include "platform/sdl_keys.hpp"
 #include "platform/sdl_sound.hpp"
+#include "platform/sdl_window.hpp"
 #include "platform/text.hpp"
 
 namespace vunt {
@@ -16,118 +22,52 @@ namespace {
 
 constexpr Uint32 kFrameInterval = 16;  // ms between presented frames, about the display's rate
 
-SDL_Surface* toSdl(const Surface& s) {
-  SDL_Surface* out = SDL_CreateRGBSurfaceWithFormat(0, s.width(), s.height(), 32, SDL_PIXELFORMAT_ARGB8888);
-  if (!out) return nullptr;
-  SDL_LockSurface(out);
-  for (int y = 0; y < s.height(); ++y) {
-    Uint32* row = reinterpret_cast<Uint32*>(static_cast<Uint8*>(out->pixels) + y * out->pitch);
-    for (int x = 0; x < s.width(); ++x) row[x] = 0xFF000000u | s.pixel(x, y);
-  }
-  SDL_UnlockSurface(out);
-  return out;
-}
-
-// Windows virtual-key code of an SDL key, or 0 for keys the game never sees.
-int virtualKey(SDL_Keycode k) {
-  if (k >= SDLK_a && k <= SDLK_z) return int('A' + (k - SDLK_a));
-  if (k >= SDLK_0 && k <= SDLK_9) return int(k);
-  if (k >= SDLK_F1 && k <= SDLK_F12) return 112 + int(k - SDLK_F1);
-  switch (k) {
-    case SDLK_SPACE: return vk::Space;
-    case SDLK_ESCAPE: return vk::Escape;
-    case SDLK_RETURN: case SDLK_KP_ENTER: return vk::Return;
-    case SDLK_BACKSPACE: return 8;
-    case SDLK_TAB: return 9;
-    case SDLK_LEFT: return vk::Left;
-    case SDLK_UP: return vk::Up;
-    case SDLK_RIGHT: return vk::Right;
-    case SDLK_DOWN: return vk::Down;
-    case SDLK_KP_2: return vk::Numpad2;
-    case SDLK_KP_4: return vk::Numpad4;
-    case SDLK_KP_6: return vk::Numpad6;
-    case SDLK_KP_8: return vk::Numpad8;
-    default: return 0;
-  }
-}
-
-// The character a key produces in a key-press event, or 0 for keys that produce none (arrows,
-// function keys, Shift, Delete...). SDL names the character keys by their character; the keypad
-// produces its characters while Num Lock is on, and its operators always.
-char32_t keyCharacter(const SDL_Keysym& key) {
-  SDL_Keycode k = key.sym;
-  if (k == SDLK_RETURN || k == SDLK_KP_ENTER) return U'\r';
-  if (!(k & SDLK_SCANCODE_MASK)) return k >= 8 && k != SDLK_DELETE ? char32_t(k) : 0;
-  switch (k) {
-    case SDLK_KP_DIVIDE: return U'/';
-    case SDLK_KP_MULTIPLY: return U'*';
-    case SDLK_KP_MINUS: return U'-';
-    case SDLK_KP_PLUS: return U'+';
-    default: break;
-  }
-  if (!(key.mod & KMOD_NUM)) return 0;
-  if (k >= SDLK_KP_1 && k <= SDLK_KP_9) return char32_t(U'1' + (k - SDLK_KP_1));
-  if (k == SDLK_KP_0) return U'0';
-  if (k == SDLK_KP_PERIOD) return U'.';
-  return 0;
-}
-
-struct Window {
-  SDL_Window* window = nullptr;
-  SDL_Renderer* renderer = nullptr;
-  SDL_Texture* texture = nullptr;
-  std::uint64_t shownGeneration = 0;
-  Surface frame;
-
-  bool open(const Form& form, int x, int y, Uint32 flags) {
-    window = SDL_CreateWindow(toUtf8(form.caption()).c_str(), x, y, form.width(), form.height(),
-                              flags | SDL_WINDOW_HIDDEN);
-    if (!window) return false;
-    renderer = SDL_CreateRenderer(window, -1, 0);
-    if (!renderer) renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
-    if (!renderer) return false;
-    SDL_RenderSetLogicalSize(renderer, form.width(), form.height());
-    SDL_RenderSetIntegerScale(renderer, SDL_TRUE);
-    texture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_XRGB8888, SDL_TEXTUREACCESS_STREAMING, form.width(),
-                                form.height());
-    if (SDL_Surface* icon = toSdl(iconPicture())) {
-      SDL_SetWindowIcon(window, icon);
-      SDL_FreeSurface(icon);
-    }
-    return texture != nullptr;
-  }
-  void close() {
-    if (texture) SDL_DestroyTexture(texture);
-    if (renderer) SDL_DestroyRenderer(renderer);
-    if (window) SDL_DestroyWindow(window);
-    *this = Window{};
-  }
-  void present(const Form& form) {
-    form.composeInto(frame);
-    SDL_UpdateTexture(texture, nullptr, frame.data(), frame.width() * 4);
-    SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
-    SDL_RenderClear(renderer);
-    SDL_RenderCopy(renderer, texture, nullptr, nullptr);
-    SDL_RenderPresent(renderer);
-    shownGeneration = form.generation();
-  }
+// A message box while it waits for the player.
+struct OpenBox {
+  BoxLayout layout;
+  std::u32string title;
+  BoxIcon icon = BoxIcon::None;
+  bool held = false;     // the left button went down on OK and is still down
+  bool pressed = false;  // drawn pushed in: held, and the pointer is over OK
 };
+
+// The exit status a signal ends the program with while SDL's own message box is up.
+volatile sig_atomic_t signalStatus = 0;
+extern "C" void endAtSignal(int) { _exit(signalStatus); }
+
+bool isDismissKey(SDL_Keycode k) {
+  return k == SDLK_RETURN || k == SDLK_KP_ENTER || k == SDLK_SPACE || k == SDLK_ESCAPE;
+}
+
+bool isFullScreenKey(const SDL_Keysym& key) {
+  return key.sym == SDLK_F11 || (key.sym == SDLK_RETURN && (key.mod & KMOD_ALT));
+}
 
 }  // namespace
 
 struct SdlHost::Impl {
+  SdlOptions options;
   Application* app = nullptr;
-  Window main;
-  Window modal;          // created at its first showing, hidden between showings
-  bool modalShown = false;
-  bool modalPressed = false;  // a left button went down on the second window
+  GameWindow main;
+  GameWindow modal;           // the picture window: created at its first showing, hidden between
+  int scale = 1;              // the main window's scale, chosen when it opens
+  bool modalShown = false;    // the picture window is shown as a window of its own
+  bool modalInline = false;   // the picture is drawn inside the full-screen main window
+  bool modalPressed = false;  // a left button went down on the picture
+  bool modalPlaced = false;   // the picture window has been shown and may have been moved
   int modalX = 0, modalY = 0;  // where the player left it when it was hidden
+  Surface frame, modalFrame;
+  std::vector<Overlay*> overlays;
+  std::optional<OpenBox> box;
+  std::uint64_t boxGeneration = 0;
+  std::vector<std::uint64_t> mainShown;  // what the main window shows (see mainState)
+  std::uint64_t modalShownGeneration = 0;
+  bool presentFailed = false;
   Uint32 lastPresent = 0;
   Uint32 lastTick = 0;
   SDL_Cursor* cursors[3] = {nullptr, nullptr, nullptr};
   SDL_Cursor* shownCursor = nullptr;
   MixerSound sound;
-  SdlHost* host = nullptr;
   InputRecorder* recorder = nullptr;
   bool playerWait = false;  // events are being handled inside a wait for the player
   // The recorder when the event at hand is one the game consumes at a wait for the player.
@@ -138,7 +78,7 @@ struct SdlHost::Impl {
     if (!cursors[i]) {
       const PointerPicture& pic = pointerPicture(p);
       if (pic.image.empty()) return SDL_GetDefaultCursor();
-      SDL_Surface* s = toSdl(pic.image);
+      SDL_Surface* s = toSdlSurface(pic.image);
       if (!s) return SDL_GetDefaultCursor();
       SDL_LockSurface(s);
       for (int y = 0; y < s->h; ++y) {
@@ -154,22 +94,86 @@ struct SdlHost::Impl {
     return cursors[i];
   }
 
-  void updateCursor() {
-    Form* form = app->modalForm() ? app->modalForm() : &app->mainForm();
-    SDL_Cursor* want = form->mousePointer() == 99 ? cursorFor(form->mouseIcon()) : SDL_GetDefaultCursor();
+  void showCursor(SDL_Cursor* want) {
     if (want != shownCursor) {
       SDL_SetCursor(want);
       shownCursor = want;
     }
   }
 
-  // Shows or hides the second window to match the application's modal form. Hiding keeps the
-  // window, so it shows again where the player left it; the first showing centres it.
+  void updateCursor() {
+    if (box) return showCursor(SDL_GetDefaultCursor());
+    Form* form = app->modalForm() ? app->modalForm() : &app->mainForm();
+    showCursor(form->mousePointer() == 99 ? cursorFor(form->mouseIcon()) : SDL_GetDefaultCursor());
+  }
+
+  // Where the game's picture lies in the main window, and where the inline picture window.
+  Viewport gameViewport() const { return main.place(app->mainForm().width(), app->mainForm().height()); }
+  Viewport inlineViewport() const {
+    const Form& f = *app->modalForm();
+    return main.place(f.width(), f.height(), gameViewport().scale);
+  }
+  // A point of the main window in the game's pixels; false outside the game's picture.
+  bool gamePoint(int wx, int wy, int& x, int& y) const { return toPicture(gameViewport(), wx, wy, x, y); }
+  bool onInlinePicture(int wx, int wy) const { return modalInline && inlineViewport().contains(wx, wy); }
+
+  // Everything the main window's picture is made of; a change in any means a new frame.
+  std::vector<std::uint64_t> mainState() const {
+    std::vector<std::uint64_t> s{app->mainForm().generation(), boxGeneration,
+                                 modalInline ? app->modalForm()->generation() : 0};
+    for (const Overlay* o : overlays) s.push_back(o->generation());
+    return s;
+  }
+
+  void presentMain() {
+    app->mainForm().composeInto(frame);
+    for (const Overlay* o : overlays) o->draw(frame);
+    if (box) drawBox(frame, box->layout, box->title, box->icon, box->pressed, boxFont());
+    std::vector<GameWindow::Layer> layers{{&frame, 0}};
+    if (modalInline) {
+      app->modalForm()->composeInto(modalFrame);
+      layers.push_back({&modalFrame, gameViewport().scale});
+    }
+    if (!main.present(layers) && !presentFailed) {
+      presentFailed = true;  // said once: it would repeat at every frame
+      std::fprintf(stderr, "vunt: cannot draw the window: %s\n", SDL_GetError());
+    }
+    mainShown = mainState();
+  }
+
+  void presentModal() {
+    app->modalForm()->composeInto(modalFrame);
+    modal.present({{&modalFrame, 0}});
+    modalShownGeneration = app->modalForm()->generation();
+  }
+
+  // The scale of the picture window: the game's, or less when the display is too small for it.
+  int modalScale(const Form& form) const {
+    SDL_Rect display{0, 0, 0, 0};
+    SDL_GetDisplayBounds(std::max(0, SDL_GetWindowDisplayIndex(main.sdl())), &display);
+    return std::max(1, std::min(scale, startScale(display.w, display.h, form.width(), form.height())));
+  }
+
+  // Shows or hides the picture to match the application's modal form: as a window of its own
+  // that stays above the main window, or drawn inside the main window while it fills the screen.
+  // Hiding keeps the window, so it shows again where the player left it; the first showing
+  // centres it.
   void syncModal() {
     Form* form = app->modalForm();
-    if (form && !modalShown) {
-      if (!modal.window) {
-        if (!modal.open(*form, int(SDL_WINDOWPOS_CENTERED), int(SDL_WINDOWPOS_CENTERED), 0)) {
+    const bool full = main.fullScreen();
+    const bool wantInline = form && full;
+    if (wantInline != modalInline) {
+      modalInline = wantInline;
+      modalPressed = false;
+    }
+    const bool wantWindow = form && !full;
+    if (wantWindow && !modalShown) {
+      if (!modal.isOpen()) {
+        const int s = modalScale(*form);
+        // A utility window that is transient for the main window: the window manager keeps it
+        // above its parent, gives it no taskbar entry and no minimise button of its own.
+        if (!modal.open(toUtf8(form->caption()), form->width() * s, form->height() * s,
+                        SDL_WINDOW_UTILITY | SDL_WINDOW_SKIP_TASKBAR, options.gpu)) {
           // Without a second window the player could never close it: unload it at once, so the
           // wait for it ends.
           std::fprintf(stderr, "vunt: cannot open the picture window: %s\n", SDL_GetError());
@@ -177,31 +181,33 @@ struct SdlHost::Impl {
           app->modalClose();
           return;
         }
-      } else {
-        SDL_SetWindowPosition(modal.window, modalX, modalY);
+        SDL_SetWindowModalFor(modal.sdl(), main.sdl());
+        modalPlaced = false;
+      } else if (modalPlaced) {
+        SDL_SetWindowPosition(modal.sdl(), modalX, modalY);
       }
-      SDL_ShowWindow(modal.window);
-      SDL_RaiseWindow(modal.window);
-      modal.present(*form);
+      SDL_ShowWindow(modal.sdl());
+      SDL_RaiseWindow(modal.sdl());
+      presentModal();
       modalShown = true;
+      modalPlaced = true;
       modalPressed = false;
-    } else if (!form && modalShown) {
-      if (modal.window) {
-        SDL_GetWindowPosition(modal.window, &modalX, &modalY);
-        SDL_HideWindow(modal.window);
-      }
+    } else if (!wantWindow && modalShown) {
+      SDL_GetWindowPosition(modal.sdl(), &modalX, &modalY);
+      SDL_HideWindow(modal.sdl());
       modalShown = false;
-      if (main.window) SDL_RaiseWindow(main.window);
+      SDL_RaiseWindow(main.sdl());
     }
   }
 
-  // The player closed the second window through its frame: the application unloads it, and a
+  // The player closed the picture window through its frame: the application unloads it, and a
   // later showing creates and centres it afresh.
   void unloadModal() {
     app->modalClose();
     modal.close();
     modalShown = false;
-    if (main.window) SDL_RaiseWindow(main.window);
+    modalPlaced = false;
+    SDL_RaiseWindow(main.sdl());
   }
 
   void presentIfDue(bool force = false) {
@@ -210,31 +216,44 @@ struct SdlHost::Impl {
     Uint32 now = SDL_GetTicks();
     if (!force && now - lastPresent < kFrameInterval) return;
     bool presented = false;
-    if (main.window && main.shownGeneration != app->mainForm().generation()) {
-      main.present(app->mainForm());
+    if (main.isOpen() && mainShown != mainState()) {
+      presentMain();
       presented = true;
     }
-    if (modal.window && app->modalForm() && modal.shownGeneration != app->modalForm()->generation()) {
-      modal.present(*app->modalForm());
+    if (modalShown && modalShownGeneration != app->modalForm()->generation()) {
+      presentModal();
       presented = true;
     }
     if (presented) lastPresent = now;
   }
 
-  // Whether a window shows an older state of its form than the form has now.
+  // Whether a window shows an older state than there is now.
   bool presentPending() const {
     if (!app) return false;
-    if (main.window && main.shownGeneration != app->mainForm().generation()) return true;
-    return modal.window && app->modalForm() && modal.shownGeneration != app->modalForm()->generation();
+    if (main.isOpen() && mainShown != mainState()) return true;
+    return modalShown && modalShownGeneration != app->modalForm()->generation();
   }
 
   void toggleFullScreen() {
-    bool full = SDL_GetWindowFlags(main.window) & SDL_WINDOW_FULLSCREEN_DESKTOP;
-    SDL_SetWindowFullscreen(main.window, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
-    main.shownGeneration = 0;
+    SDL_SetWindowFullscreen(main.sdl(), main.fullScreen() ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+    mainShown.clear();
+    syncModal();
   }
 
-  bool isModalWindow(Uint32 id) const { return modal.window && SDL_GetWindowID(modal.window) == id; }
+  bool isModalWindow(Uint32 id) const { return modal.isOpen() && modal.id() == id; }
+  bool isMainWindow(Uint32 id) const { return main.id() == id; }
+
+  void windowEvent(const SDL_WindowEvent& w) {
+    switch (w.event) {
+      case SDL_WINDOWEVENT_EXPOSED:
+      case SDL_WINDOWEVENT_SIZE_CHANGED:
+      case SDL_WINDOWEVENT_RESIZED:
+        if (isMainWindow(w.windowID)) mainShown.clear();
+        else modalShownGeneration = 0;
+        break;
+      default: break;
+    }
+  }
 
   void handle(const SDL_Event& e) {
     Application& a = *app;
@@ -252,14 +271,13 @@ struct SdlHost::Impl {
             if (recorder) recorder->close();
             a.close();
           }
-        } else if (e.window.event == SDL_WINDOWEVENT_EXPOSED || e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
-          main.shownGeneration = 0;
-          modal.shownGeneration = 0;
+        } else {
+          windowEvent(e.window);
         }
         break;
       case SDL_KEYDOWN: {
         const SDL_Keysym& key = e.key.keysym;
-        if (key.sym == SDLK_F11 || (key.sym == SDLK_RETURN && (key.mod & KMOD_ALT))) {
+        if (isFullScreenKey(key)) {
           if (!e.key.repeat && !isModalWindow(e.key.windowID)) toggleFullScreen();
           break;
         }
@@ -277,43 +295,136 @@ struct SdlHost::Impl {
         }
         break;
       }
-      case SDL_MOUSEBUTTONDOWN:
+      case SDL_MOUSEBUTTONDOWN: {
         if (a.modalForm()) {
-          // The main window takes no input while the picture window is shown; a click on it
-          // brings the picture window back to the front.
-          if (isModalWindow(e.button.windowID)) modalPressed = e.button.button == SDL_BUTTON_LEFT;
-          else if (modal.window) SDL_RaiseWindow(modal.window);
+          // The main window takes no input while the picture is shown; a click on it brings the
+          // picture window back to the front.
+          if (isModalWindow(e.button.windowID) || onInlinePicture(e.button.x, e.button.y))
+            modalPressed = e.button.button == SDL_BUTTON_LEFT;
+          else if (modalShown)
+            SDL_RaiseWindow(modal.sdl());
           break;
         }
-        if (e.button.windowID == SDL_GetWindowID(main.window)) {
+        int x, y;
+        if (isMainWindow(e.button.windowID) && gamePoint(e.button.x, e.button.y, x, y)) {
           MouseButton b = e.button.button == SDL_BUTTON_RIGHT ? MouseButton::Right
                           : e.button.button == SDL_BUTTON_MIDDLE ? MouseButton::Middle : MouseButton::Left;
-          if (InputRecorder* r = atWait()) r->mouseDown(a.mainForm(), e.button.x, e.button.y, b);
-          a.mouseDown(e.button.x, e.button.y, b);
+          if (InputRecorder* r = atWait()) r->mouseDown(a.mainForm(), x, y, b);
+          a.mouseDown(x, y, b);
         }
         break;
-      case SDL_MOUSEBUTTONUP:
+      }
+      case SDL_MOUSEBUTTONUP: {
         if (e.button.button != SDL_BUTTON_LEFT) break;
         if (a.modalForm()) {
-          // A click is a press and a release on the picture window itself.
-          if (isModalWindow(e.button.windowID) && modalPressed) {
+          // A click is a press and a release on the picture itself.
+          bool onPicture = isModalWindow(e.button.windowID) ||
+                           (isMainWindow(e.button.windowID) && onInlinePicture(e.button.x, e.button.y));
+          if (onPicture && modalPressed) {
             if (InputRecorder* r = atWait()) r->modalClick();
             a.modalClick();
           }
           modalPressed = false;
           break;
         }
-        if (e.button.windowID == SDL_GetWindowID(main.window)) {
-          if (InputRecorder* r = atWait()) r->click(a.mainForm(), e.button.x, e.button.y);
-          a.click(e.button.x, e.button.y);
+        int x, y;
+        if (isMainWindow(e.button.windowID) && gamePoint(e.button.x, e.button.y, x, y)) {
+          if (InputRecorder* r = atWait()) r->click(a.mainForm(), x, y);
+          a.click(x, y);
         }
         break;
+      }
       default: break;
     }
   }
+
+  // One event while a message box is up; the box takes all input. Returns false when the box
+  // ends: dismissed, or closed (the window's close or a signal).
+  bool handleBox(const SDL_Event& e, bool& closed) {
+    OpenBox& b = *box;
+    auto onButton = [&](int wx, int wy) {
+      int x, y;
+      return gamePoint(wx, wy, x, y) && b.layout.button.contains(x, y);
+    };
+    auto setPressed = [&](bool p) {
+      if (p != b.pressed) {
+        b.pressed = p;
+        ++boxGeneration;
+      }
+    };
+    switch (e.type) {
+      case SDL_QUIT: closed = true; return false;
+      case SDL_WINDOWEVENT:
+        if (e.window.event == SDL_WINDOWEVENT_CLOSE && isMainWindow(e.window.windowID)) {
+          closed = true;
+          return false;
+        }
+        windowEvent(e.window);
+        return true;
+      case SDL_KEYDOWN:
+        if (e.key.repeat) return true;
+        if (isFullScreenKey(e.key.keysym)) {
+          toggleFullScreen();
+          return true;
+        }
+        return !isDismissKey(e.key.keysym.sym);
+      case SDL_MOUSEBUTTONDOWN:
+        if (e.button.button == SDL_BUTTON_LEFT && isMainWindow(e.button.windowID) && onButton(e.button.x, e.button.y)) {
+          b.held = true;
+          setPressed(true);
+        }
+        return true;
+      case SDL_MOUSEMOTION:
+        if (b.held) setPressed(isMainWindow(e.motion.windowID) && onButton(e.motion.x, e.motion.y));
+        return true;
+      case SDL_MOUSEBUTTONUP:
+        if (e.button.button != SDL_BUTTON_LEFT) return true;
+        if (b.held && isMainWindow(e.button.windowID) && onButton(e.button.x, e.button.y)) return false;
+        b.held = false;
+        setPressed(false);
+        return true;
+      default: return true;
+    }
+  }
+
+  // The box inside the game's window. Returns false when the window cannot show it.
+  bool boxInWindow(std::u32string_view text, std::u32string_view title, int style, bool& closed) {
+    if (!app || !main.isOpen() || presentFailed) return false;
+    try {
+      const Form& f = app->mainForm();
+      BoxIcon icon = boxIconFor(style);
+      box = OpenBox{layoutBox(text, title, icon, f.width(), f.height(), boxFont()), std::u32string(title), icon};
+    } catch (const FontError& e) {
+      std::fprintf(stderr, "vunt: %s\n", e.what());
+      return false;
+    }
+    ++boxGeneration;
+    // A start-up error comes before the window is shown.
+    if (SDL_GetWindowFlags(main.sdl()) & SDL_WINDOW_HIDDEN) SDL_ShowWindow(main.sdl());
+    // Clicks and keys typed before the box appeared are not meant for it.
+    SDL_PumpEvents();
+    SDL_FlushEvents(SDL_KEYDOWN, SDL_MOUSEWHEEL);
+    updateCursor();
+    bool open = true;
+    while (open) {
+      if (mainShown != mainState()) {
+        presentMain();
+        if (presentFailed) break;
+      }
+      SDL_Event e;
+      if (!SDL_WaitEventTimeout(&e, 500)) continue;
+      open = handleBox(e, closed);
+      while (open && SDL_PollEvent(&e)) open = handleBox(e, closed);
+    }
+    box.reset();
+    ++boxGeneration;
+    if (presentFailed && !closed) return false;
+    updateCursor();
+    return true;
+  }
 };
 
-SdlHost::SdlHost() : impl_(std::make_unique<Impl>()) { impl_->host = this; }
+SdlHost::SdlHost(const SdlOptions& options) : impl_(std::make_unique<Impl>()) { impl_->options = options; }
 
 SdlHost::~SdlHost() {
   impl_->sound.close();
@@ -324,27 +435,52 @@ SdlHost::~SdlHost() {
   SDL_Quit();
 }
 
-std::unique_ptr<SdlHost> SdlHost::create(std::string& error) {
+std::unique_ptr<SdlHost> SdlHost::create(std::string& error, const SdlOptions& options) {
   const char* advice = "; use --headless to play without a window";
-  if (!SDL_getenv("DISPLAY") && !SDL_getenv("WAYLAND_DISPLAY") && !SDL_getenv("SDL_VIDEODRIVER")) {
-    error = std::string("no display available (DISPLAY and WAYLAND_DISPLAY are not set)") + advice;
+  const char* display = SDL_getenv("DISPLAY");
+  const char* wayland = SDL_getenv("WAYLAND_DISPLAY");
+  const bool driverAsked = SDL_getenv("SDL_VIDEODRIVER") != nullptr;
+  if (!display && !wayland && !driverAsked) {
+    error = std::string("no display to open: DISPLAY is not set") + advice;
     return nullptr;
   }
+  // Frames are drawn in software and copied into the window's pixels: without this SDL would
+  // put an OpenGL renderer behind the window surface, which on a machine without a GPU loads a
+  // software OpenGL of tens of megabytes. The environment variable of the same name still wins.
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+  // Only the one display system named in the environment is tried: a display that cannot be
+  // opened is then reported as such (not as a fallback driver that shows nothing), and no time
+  // goes into probing the other.
+  if (!driverAsked && (!display || !wayland)) SDL_SetHint(SDL_HINT_VIDEODRIVER, display ? "x11" : "wayland");
+  const std::string which = display ? std::string("the display ") + display
+                            : wayland ? std::string("the Wayland display ") + wayland
+                                      : std::string("a display");
   if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
-    error = std::string("no display available (") + SDL_GetError() + ")" + advice;
+    error = "cannot open " + which + " (" + SDL_GetError() + ")" + advice;
     return nullptr;
   }
   // SDL falls back to drivers that show nothing; without a display that is no window at all,
   // unless someone asked for such a driver on purpose.
   std::string driver = SDL_GetCurrentVideoDriver() ? SDL_GetCurrentVideoDriver() : "";
-  if ((driver == "dummy" || driver == "offscreen" || driver == "evdev") && !SDL_getenv("SDL_VIDEODRIVER")) {
+  if ((driver == "dummy" || driver == "offscreen" || driver == "evdev") && !driverAsked) {
     SDL_Quit();
-    error = std::string("no display available (DISPLAY and WAYLAND_DISPLAY are not set)") + advice;
+    error = "cannot open " + which + advice;
     return nullptr;
   }
-  std::unique_ptr<SdlHost> host(new SdlHost);
-  host->impl_->sound.open();
-  return host;
+  SdlOptions chosen = options;
+  // SDL's own way of naming a renderer asks for the renderer too.
+  if (SDL_getenv("SDL_RENDER_DRIVER")) chosen.gpu = true;
+  return std::unique_ptr<SdlHost>(new SdlHost(chosen));
+}
+
+void SdlHost::addOverlay(Overlay& overlay) {
+  impl_->overlays.push_back(&overlay);
+  impl_->mainShown.clear();
+}
+
+void SdlHost::removeOverlay(Overlay& overlay) {
+  std::erase(impl_->overlays, &overlay);
+  impl_->mainShown.clear();
 }
 
 int SdlHost::run(Application& app) {
@@ -353,12 +489,20 @@ int SdlHost::run(Application& app) {
   int status = 0;
   try {
     // The window exists (hidden) before the load handler runs, so a start-up error has a parent.
-    if (!m.main.open(app.mainForm(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, SDL_WINDOW_RESIZABLE)) {
+    Form& form = app.mainForm();
+    SDL_Rect display{0, 0, 0, 0};
+    SDL_GetDisplayBounds(0, &display);
+    m.scale = m.options.scale > 0 ? m.options.scale : startScale(display.w, display.h, form.width(), form.height());
+    const int w = form.width() * m.scale, h = form.height() * m.scale;
+    if (!m.main.open(toUtf8(form.caption()), w, h, SDL_WINDOW_RESIZABLE, m.options.gpu)) {
       std::fprintf(stderr, "vunt: cannot open the window: %s\n", SDL_GetError());
+      m.app = nullptr;
       return 1;
     }
+    // Smaller, the menu and the message area would fall off the window.
+    SDL_SetWindowMinimumSize(m.main.sdl(), w, h);
     app.start();
-    SDL_ShowWindow(m.main.window);
+    SDL_ShowWindow(m.main.sdl());
     m.presentIfDue(true);
     for (;;) {
       SDL_Event e;
@@ -424,22 +568,38 @@ void SdlHost::doEvents(WaitKind kind, std::uint32_t maxMs) {
   m.presentIfDue();
 }
 
+// The box is drawn by the game inside its own window and waits there; SDL's system box serves
+// only when the window cannot show it. Closing the window (or SIGTERM or SIGINT, which SDL turns
+// into the same request) while a box is up ends the program at once: after a stop box (a script
+// error) as its OK would, after any other box as the window's close does.
 void SdlHost::messageBox(std::u32string_view text, std::u32string_view title, int style) {
   Impl& m = *impl_;
+  const bool stop = boxIconFor(style) == BoxIcon::Stop;
+  bool closed = false;
   if (m.app) m.presentIfDue(true);
-  // A lone CR breaks the line on Windows; SDL's box breaks at LF.
-  std::u32string shown;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == U'\r') {
-      shown += U'\n';
-      if (i + 1 < text.size() && text[i + 1] == U'\n') ++i;
-    } else {
-      shown += text[i];
-    }
+  if (!m.boxInWindow(text, title, style, closed)) {
+    // SDL's box breaks lines at LF only, and runs its own wait, deaf to the window's close: a
+    // signal ends the program from its handler.
+    std::u32string shown;
+    std::vector<std::u32string> lines = boxLines(text);
+    for (std::size_t i = 0; i < lines.size(); ++i) shown += (i ? U"\n" : U"") + lines[i];
+    Uint32 flags = stop ? SDL_MESSAGEBOX_ERROR
+                   : boxIconFor(style) == BoxIcon::Warning ? SDL_MESSAGEBOX_WARNING : SDL_MESSAGEBOX_INFORMATION;
+    signalStatus = stop ? 1 : 0;
+    struct sigaction end{}, oldInt{}, oldTerm{};
+    end.sa_handler = endAtSignal;
+    sigemptyset(&end.sa_mask);
+    sigaction(SIGINT, &end, &oldInt);
+    sigaction(SIGTERM, &end, &oldTerm);
+    SDL_ShowSimpleMessageBox(flags, toUtf8(title).c_str(), toUtf8(shown).c_str(), m.main.sdl());
+    sigaction(SIGINT, &oldInt, nullptr);
+    sigaction(SIGTERM, &oldTerm, nullptr);
+    return;
   }
-  Uint32 flags = (style & 0x70) == 16 ? SDL_MESSAGEBOX_ERROR
-                 : (style & 0x70) == 48 ? SDL_MESSAGEBOX_WARNING : SDL_MESSAGEBOX_INFORMATION;
-  SDL_ShowSimpleMessageBox(flags, toUtf8(title).c_str(), toUtf8(shown).c_str(), m.main.window);
+  if (closed && !stop) {
+    if (m.app) m.app->close();
+    throw ProgramEnd{0, "close"};
+  }
 }
 
 bool SdlHost::playSound(const std::filesystem::path& file, std::u32string_view, int flags) {

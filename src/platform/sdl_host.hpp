@@ -1,19 +1,26 @@
 #pragma once
-// The real host: an SDL2 window drawn at an integer scale of the game's logical size, the mouse
-// and keyboard as Windows-style input, SDL's message box, and sound through SDL2_mixer.
+// The real host: an SDL2 window drawn at a whole-number scale of the game's size, the mouse and
+// keyboard as Windows-style input, message boxes drawn inside the game's window, and sound
+// through SDL2_mixer.
 #include <memory>
 #include <string>
 
 #include "platform/host.hpp"
+#include "platform/overlay.hpp"
 
 namespace vunt {
 
 class InputRecorder;
 
+struct SdlOptions {
+  int scale = 0;     // the window's scale; 0: the largest whose window fits 80 % of the display
+  bool gpu = false;  // present through SDL's accelerated renderer instead of the window's pixels
+};
+
 class SdlHost : public Host {
  public:
-  // Opens the video and audio subsystems; nothing (and a one-line reason) without a display.
-  static std::unique_ptr<SdlHost> create(std::string& error);
+  // Opens the display; nothing (and a one-line reason that names the display) without one.
+  static std::unique_ptr<SdlHost> create(std::string& error, const SdlOptions& options = {});
   ~SdlHost() override;
 
   int run(Application& app) override;
@@ -26,8 +33,13 @@ class SdlHost : public Host {
   // --record: input the game consumes while it waits for the player (and a close) goes to it.
   void setRecorder(InputRecorder* recorder);
 
+  // Overlays are drawn over the game in the order added, every time a frame is presented; the
+  // host does not own them. Remove one before it is destroyed.
+  void addOverlay(Overlay& overlay);
+  void removeOverlay(Overlay& overlay);
+
  private:
-  SdlHost();
+  explicit SdlHost(const SdlOptions& options);
   struct Impl;
   std::unique_ptr<Impl> impl_;
 };

@@ -6,15 +6,17 @@
 #include <optional>
 #include <string>
 
+#include "platform/alsa_quiet.hpp"
 #include "platform/game_files.hpp"
 #include "platform/wave_check.hpp"
-
 #include "platform/host.hpp"
 
 namespace vunt {
 
 void MixerSound::open() {
-  if (ready_) return;
+  if (ready_ || tried_) return;
+  tried_ = true;
+  quietAlsa();
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return;
   if (Mix_OpenAudio(44100, MIX_DEFAULT_FORMAT, 2, 1024) != 0) {
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
@@ -30,9 +32,12 @@ void MixerSound::close() {
   Mix_CloseAudio();
   SDL_QuitSubSystem(SDL_INIT_AUDIO);
   ready_ = false;
+  tried_ = false;
 }
 
 bool MixerSound::play(const std::filesystem::path& file, int flags, Host& host) {
+  // The device opens at the first sound: a game without sounds never pays for it.
+  open();
   if (!ready_) return false;
   // While a synchronous sound plays the window keeps painting and taking input; the wait blocks
   // on the event queue for at most 10 ms at a time.

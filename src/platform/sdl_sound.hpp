@@ -17,7 +17,8 @@ class MixerSound : private SoundBackend {
  public:
   MixerSound() : channel_(*this) {}
   ~MixerSound() override { close(); }
-  void open();   // opens the audio device; without one every sound is silent
+  // Opens the audio device, once (play calls it); without one every sound is silent.
+  void open();
   void close();
   // Plays the file; a synchronous sound processes the host's events until it has ended.
   bool play(const std::filesystem::path& file, int flags, Host& host);
@@ -32,6 +33,7 @@ class MixerSound : private SoundBackend {
 
   SoundChannel channel_;
   bool ready_ = false;
+  bool tried_ = false;  // open has been tried: a missing device is not tried again at every sound
   void* chunk_ = nullptr;  // the Mix_Chunk of the channel
 };
 

@@ -1,0 +1,51 @@
+#include "platform/sdl_keys.hpp"
+
+#include <SDL.h>
+
+#include "platform/host.hpp"
+
+namespace vunt {
+
+int virtualKey(std::int32_t k) {
+  if (k >= SDLK_a && k <= SDLK_z) return int('A' + (k - SDLK_a));
+  if (k >= SDLK_0 && k <= SDLK_9) return int(k);
+  if (k >= SDLK_F1 && k <= SDLK_F12) return 112 + int(k - SDLK_F1);
+  switch (k) {
+    case SDLK_SPACE: return vk::Space;
+    case SDLK_ESCAPE: return vk::Escape;
+    case SDLK_RETURN: case SDLK_KP_ENTER: return vk::Return;
+    case SDLK_BACKSPACE: return 8;
+    case SDLK_TAB: return 9;
+    case SDLK_LEFT: return vk::Left;
+    case SDLK_UP: return vk::Up;
+    case SDLK_RIGHT: return vk::Right;
+    case SDLK_DOWN: return vk::Down;
+    case SDLK_KP_2: return vk::Numpad2;
+    case SDLK_KP_4: return vk::Numpad4;
+    case SDLK_KP_6: return vk::Numpad6;
+    case SDLK_KP_8: return vk::Numpad8;
+    default: return 0;
+  }
+}
+
+// SDL names the character keys by their character; the keypad produces its characters while
+// Num Lock is on, and its operators always.
+char32_t keyCharacter(const SDL_Keysym& key) {
+  SDL_Keycode k = key.sym;
+  if (k == SDLK_RETURN || k == SDLK_KP_ENTER) return U'\r';
+  if (!(k & SDLK_SCANCODE_MASK)) return k >= 8 && k != SDLK_DELETE ? char32_t(k) : 0;
+  switch (k) {
+    case SDLK_KP_DIVIDE: return U'/';
+    case SDLK_KP_MULTIPLY: return U'*';
+    case SDLK_KP_MINUS: return U'-';
+    case SDLK_KP_PLUS: return U'+';
+    default: break;
+  }
+  if (!(key.mod & KMOD_NUM)) return 0;
+  if (k >= SDLK_KP_1 && k <= SDLK_KP_9) return char32_t(U'1' + (k - SDLK_KP_1));
+  if (k == SDLK_KP_0) return U'0';
+  if (k == SDLK_KP_PERIOD) return U'.';
+  return 0;
+}
+
+}  // namespace vunt

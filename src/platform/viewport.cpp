@@ -1,0 +1,79 @@
+#include "platform/viewport.hpp"
+
+#include <algorithm>
+#include <cstring>
+
+namespace vunt {
+
+Viewport fitViewport(int areaW, int areaH, int pictureW, int pictureH, int maxScale) {
+  Viewport v;
+  if (pictureW > 0 && pictureH > 0) v.scale = std::max(1, std::min(areaW / pictureW, areaH / pictureH));
+  if (maxScale > 0) v.scale = std::min(v.scale, maxScale);
+  v.w = pictureW * v.scale;
+  v.h = pictureH * v.scale;
+  v.x = (areaW - v.w) / 2;
+  v.y = (areaH - v.h) / 2;
+  return v;
+}
+
+int startScale(int displayW, int displayH, int formW, int formH) {
+  if (formW <= 0 || formH <= 0) return 1;
+  // 80 % of the display, in whole pixels: leaves room for the frame, the panel and the taskbar.
+  long long w = displayW * 4LL / 5, h = displayH * 4LL / 5;
+  return int(std::max(1LL, std::min(w / formW, h / formH)));
+}
+
+bool toPicture(const Viewport& v, int wx, int wy, int& px, int& py) {
+  if (!v.contains(wx, wy) || v.scale < 1) return false;
+  px = (wx - v.x) / v.scale;
+  py = (wy - v.y) / v.scale;
+  return true;
+}
+
+void drawScaled(const Surface& src, const Viewport& v, PixelTarget t) {
+  if (src.empty() || v.scale < 1) return;
+  const int s = v.scale;
+  // The part of the target the scaled picture covers.
+  const int x0 = std::max(0, v.x), y0 = std::max(0, v.y);
+  const int x1 = std::min({t.width, v.x + src.width() * s}), y1 = std::min({t.height, v.y + src.height() * s});
+  if (x0 >= x1 || y0 >= y1) return;
+  std::uint8_t* base = reinterpret_cast<std::uint8_t*>(t.pixels);
+  for (int ty = y0; ty < y1; ++ty) {
+    const int sy = (ty - v.y) / s;
+    std::uint32_t* out = reinterpret_cast<std::uint32_t*>(base + std::size_t(ty) * t.pitch);
+    // Rows that repeat the previous source row are copied whole.
+    if (ty > y0 && (ty - v.y) % s != 0) {
+      std::memcpy(out + x0, reinterpret_cast<std::uint32_t*>(base + std::size_t(ty - 1) * t.pitch) + x0,
+                  std::size_t(x1 - x0) * 4);
+      continue;
+    }
+    const Colour* in = src.data() + std::size_t(sy) * src.width();
+    int tx = x0;
+    int sx = (tx - v.x) / s;
+    int left = s - (tx - v.x) % s;  // target pixels left for the current source pixel
+    while (tx < x1) {
+      const std::uint32_t p = in[sx];
+      const int n = std::min(left, x1 - tx);
+      for (int i = 0; i < n; ++i) out[tx + i] = p;
+      tx += n;
+      ++sx;
+      left = s;
+    }
+  }
+}
+
+void fillOutside(PixelTarget t, const Viewport& r, Colour c) {
+  std::uint8_t* base = reinterpret_cast<std::uint8_t*>(t.pixels);
+  const int rx0 = std::clamp(r.x, 0, t.width), rx1 = std::clamp(r.x + r.w, 0, t.width);
+  for (int y = 0; y < t.height; ++y) {
+    std::uint32_t* row = reinterpret_cast<std::uint32_t*>(base + std::size_t(y) * t.pitch);
+    if (y < r.y || y >= r.y + r.h || rx0 >= rx1) {
+      std::fill(row, row + t.width, c);
+    } else {
+      std::fill(row, row + rx0, c);
+      std::fill(row + rx1, row + t.width, c);
+    }
+  }
+}
+
+}  // namespace vunt

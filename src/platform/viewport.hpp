@@ -1,0 +1,44 @@
+#pragma once
+// Where the game's picture lies in a window: drawn at a whole-number scale with square pixels
+// (nearest neighbour), centred, with a black border around it when the window is larger. Pure
+// arithmetic, shared by the window host and its tests.
+#include <cstdint>
+
+#include "platform/surface.hpp"
+
+namespace vunt {
+
+struct Viewport {
+  int scale = 1;
+  int x = 0, y = 0;  // top-left corner of the scaled picture in the window
+  int w = 0, h = 0;  // size of the scaled picture
+  bool contains(int wx, int wy) const { return wx >= x && wy >= y && wx < x + w && wy < y + h; }
+};
+
+// The largest whole scale at which a picture of pictureW x pictureH fits in areaW x areaH, at
+// least 1 and at most maxScale (0: no bound); centred in the area (a picture larger than the area
+// overhangs it equally on both sides).
+Viewport fitViewport(int areaW, int areaH, int pictureW, int pictureH, int maxScale = 0);
+
+// The scale a window opens at: the largest whole scale whose window fits 80 % of the display,
+// at least 1.
+int startScale(int displayW, int displayH, int formW, int formH);
+
+// A point of the window in the picture's own pixels (rounded towards the top-left); false when
+// the point lies outside the picture.
+bool toPicture(const Viewport& v, int wx, int wy, int& px, int& py);
+
+// A 32-bit target of windowW x windowH pixels (pitch in bytes), as the window system lends it.
+struct PixelTarget {
+  std::uint32_t* pixels;
+  int pitch;
+  int width, height;
+};
+
+// Draws src into the target at the viewport's place and scale, every source pixel a scale x scale
+// square, clipped to the target. Pixels are 0x00RRGGBB, the layout of the usual 32-bit screen.
+void drawScaled(const Surface& src, const Viewport& v, PixelTarget target);
+// Fills the target outside the rectangle r (its border) with a colour.
+void fillOutside(PixelTarget target, const Viewport& r, Colour c);
+
+}  // namespace vunt

@@ -1,0 +1,90 @@
+# Sourced by the tests of window behaviour: starts a virtual X server of its own (the server
+# picks a free display itself, so parallel tests never race for one) at ${screen:-1280x1024},
+# with the openbox window manager, and stops both at exit. Sets DISPLAY, a silent audio driver,
+# a failure count $fail and a temporary directory $tmp, and offers the helpers below.
+for tool in Xvfb openbox xdotool xprop xwininfo import; do
+  command -v $tool >/dev/null || { echo "$tool is not installed"; exit 1; }
+done
+export SDL_AUDIODRIVER=dummy
+fail=0
+tmp=$(mktemp -d)
+Xvfb -displayfd 3 -screen 0 "${screen:-1280x1024}x24" -nolisten tcp 3>"$tmp/display" 2>/dev/null &
+xvfb_pid=$!
+for _ in $(seq 200); do [ -s "$tmp/display" ] && break; sleep 0.05; done
+[ -s "$tmp/display" ] || { echo "FAIL the virtual X server did not start"; kill $xvfb_pid; exit 1; }
+export DISPLAY=:$(head -1 "$tmp/display")
+openbox --sm-disable >/dev/null 2>&1 &
+wm_pid=$!
+trap 'kill $wm_pid $xvfb_pid 2>/dev/null; wait $wm_pid $xvfb_pid 2>/dev/null; rm -rf "$tmp"' EXIT
+# The window manager is ready once it has announced itself on the root window.
+for _ in $(seq 200); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break; sleep 0.05; done
+
+ok() { echo "ok   $1"; }
+bad() { echo "FAIL $1"; fail=1; }
+check() { if [ "$2" = "$3" ]; then ok "$1"; else bad "$1: expected [$2], got [$3]"; fi; }
+
+# The id of the visible window titled exactly $1 of process $2, waiting up to 20 s; empty if none
+# appears.
+# (Started under timeout, the process is the child of $2.)
+window_named() {
+  local id="" p
+  for _ in $(seq 200); do
+    p=$(pgrep -P "$2" | head -1)
+    id=$(xdotool search --all --onlyvisible --pid "${p:-$2}" --name "^$1\$" 2>/dev/null | head -1)
+    [ -n "$id" ] && break
+    sleep 0.1
+  done
+  echo "$id"
+}
+
+# "WIDTHxHEIGHT+X+Y" of a window's client area on the screen.
+geometry() {
+  xwininfo -id "$1" 2>/dev/null | awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF}
+    /Width:/ {w=$NF} /Height:/ {h=$NF} END {print w "x" h "+" x "+" y}'
+}
+
+# The colour (#RRGGBB) of one pixel of the screen.
+pixel() {
+  import -window root -crop "1x1+$1+$2" -depth 8 txt:- 2>/dev/null | grep -o '#[0-9A-F]\{6\}' | head -1
+}
+
+# Waits up to 10 s until the pixel at ($1, $2) has the colour $3; true if it did.
+wait_pixel() {
+  for _ in $(seq 50); do
+    [ "$(pixel "$1" "$2")" = "$3" ] && return 0
+    sleep 0.2
+  done
+  return 1
+}
+
+# Waits up to $2 s for process $1 to end; sets $status (124 if it did not end: it is killed).
+wait_end() {
+  local pid=$1 limit=$2
+  for _ in $(seq $((limit * 20))); do
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.05
+  done
+  if kill -0 "$pid" 2>/dev/null; then
+    kill -KILL "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null
+    status=124
+  else
+    wait "$pid"
+    status=$?
+  fi
+}
+
+# Waits up to 10 s for a message box in the game's window $1 drawn at scale ${2:-2}: the box's
+# face colour left of the game's centre (at x 130 inside a narrow box's margin, at x 14 inside
+# the widest box's). The window's place is read again each time: the window manager may still
+# be placing it.
+box_shown() {
+  local s=${2:-2} w h x y
+  for _ in $(seq 50); do
+    IFS='x+' read -r w h x y <<<"$(geometry "$1")"
+    [ "$(pixel $((x + s * 130)) $((y + s * 192)))" = '#D4D0C8' ] && return 0
+    [ "$(pixel $((x + s * 14)) $((y + s * 192)))" = '#D4D0C8' ] && return 0
+    sleep 0.2
+  done
+  return 1
+}

@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# A box inside the game's window does not hold the program: closing the window, SIGTERM or
+# SIGINT while a box waits ends it at once. After the "Zad ERROR" box the status is 1 (as after
+# its OK); after a notice (a save that failed) it is the window's close: status 0, and no later
+# script line runs.
+set -u
+vunt=$1
+source "$(dirname "$0")/lib/window_manager.bash"
+command -v wmctrl >/dev/null || { echo "wmctrl is not installed"; exit 1; }
+mkdir "$tmp/error" "$tmp/notice"
+printf 'DO\r\nFOO\r\n' >"$tmp/error/vunt-n.zad"
+# The save cannot replace a directory; the missing picture after it would end in an error box.
+printf 'SAVE\r\nGHG,missing\r\nEOF\r\n' >"$tmp/notice/vunt-n.zad"
+mkdir "$tmp/notice/VUNT.DAT"
+
+for game in error notice; do
+  expect=$([ $game = error ] && echo 1 || echo 0)
+  for how in close TERM INT; do
+    timeout -k 1 30 "$vunt" "$tmp/$game" 2>/dev/null &
+    pid=$!
+    wid=$(window_named Vunt $pid)
+    [ -n "$wid" ] || { bad "$game/$how: no window"; kill $pid; continue; }
+    box_shown "$wid" || bad "$game/$how: no box in the window"
+    start=$(date +%s%N)
+    case $how in
+      close) wmctrl -i -c "$wid" ;;
+      *) kill -$how $pid ;;
+    esac
+    wait_end $pid 5
+    ms=$(( ($(date +%s%N) - start) / 1000000 ))
+    check "$game box, $how: status" "$expect" $status
+    [ $ms -lt 1000 ] && ok "$game box, $how: ended after ${ms} ms" || bad "$game box, $how: took ${ms} ms"
+  done
+done
+exit $fail

@@ -1,0 +1,132 @@
+// The window host's pure parts: where the game lands in a window at which scale, the scaled copy
+// into the window's pixels, and the layout of the message box drawn inside the game.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "platform/game_folder.hpp"
+#include "platform/message_box.hpp"
+#include "platform/viewport.hpp"
+
+using namespace vunt;
+
+TEST(Viewport, WindowOpensAtTheLargestScaleThatFitsEightyPercent) {
+  EXPECT_EQ(startScale(1024, 768, 440, 384), 1);   // 2x would be 880 x 768: too tall
+  EXPECT_EQ(startScale(1280, 1024, 440, 384), 2);
+  EXPECT_EQ(startScale(1920, 1080, 440, 384), 2);  // 864 high: 3x (1152) does not fit
+  EXPECT_EQ(startScale(3840, 2160, 440, 384), 4);
+  EXPECT_EQ(startScale(320, 200, 440, 384), 1);    // never below 1
+  EXPECT_EQ(startScale(0, 0, 440, 384), 1);        // no display size known
+}
+
+TEST(Viewport, PictureIsCentredAtAWholeScaleAndMapsPointsBack) {
+  Viewport v = fitViewport(1280, 1024, 440, 384);  // full screen at 1280 x 1024
+  EXPECT_EQ(v.scale, 2);
+  EXPECT_EQ(v.x, 200);
+  EXPECT_EQ(v.y, 128);
+  int x = -1, y = -1;
+  EXPECT_TRUE(toPicture(v, 200, 128, x, y));
+  EXPECT_EQ(x, 0);
+  EXPECT_EQ(y, 0);
+  EXPECT_TRUE(toPicture(v, 200 + 879, 128 + 767, x, y));
+  EXPECT_EQ(x, 439);
+  EXPECT_EQ(y, 383);
+  EXPECT_FALSE(toPicture(v, 199, 500, x, y));   // the black border takes no clicks
+  EXPECT_FALSE(toPicture(v, 1080, 500, x, y));
+  // A bound on the scale, and a window smaller than the picture: scale 1, overhanging evenly.
+  EXPECT_EQ(fitViewport(1280, 1024, 640, 400, 1).scale, 1);
+  Viewport small = fitViewport(400, 300, 440, 384);
+  EXPECT_EQ(small.scale, 1);
+  EXPECT_EQ(small.x, -20);
+  EXPECT_EQ(small.y, -42);
+}
+
+TEST(Viewport, ScaledDrawingMakesSquaresAndNeverWritesOutsideTheTarget) {
+  Surface src(2, 2);
+  src.setPixel(0, 0, 0x111111);
+  src.setPixel(1, 0, 0x222222);
+  src.setPixel(0, 1, 0x333333);
+  src.setPixel(1, 1, 0x444444);
+  // A 7 x 5 target with a guard column at the end of each row (pitch 8 pixels).
+  std::vector<std::uint32_t> px(8 * 5, 0xABCDEF);
+  PixelTarget t{px.data(), 8 * 4, 7, 5};
+  Viewport v = fitViewport(7, 5, 2, 2);  // scale 2 at (1, 0)
+  ASSERT_EQ(v.scale, 2);
+  fillOutside(t, v, 0);
+  drawScaled(src, v, t);
+  const std::uint32_t expect[5][8] = {
+      {0, 0x111111, 0x111111, 0x222222, 0x222222, 0, 0, 0xABCDEF},
+      {0, 0x111111, 0x111111, 0x222222, 0x222222, 0, 0, 0xABCDEF},
+      {0, 0x333333, 0x333333, 0x444444, 0x444444, 0, 0, 0xABCDEF},
+      {0, 0x333333, 0x333333, 0x444444, 0x444444, 0, 0, 0xABCDEF},
+      {0, 0, 0, 0, 0, 0, 0, 0xABCDEF},
+  };
+  for (int y = 0; y < 5; ++y)
+    for (int x = 0; x < 8; ++x) EXPECT_EQ(px[y * 8 + x], expect[y][x]) << x << "," << y;
+
+  // Overhanging on every side: only the target's pixels are written.
+  std::vector<std::uint32_t> tiny(3 * 2, 0);
+  Surface big(10, 10, 0x555555);
+  drawScaled(big, Viewport{3, -4, -5, 30, 30}, PixelTarget{tiny.data(), 3 * 4, 3, 2});
+  for (std::uint32_t p : tiny) EXPECT_EQ(p, 0x555555u);
+}
+
+TEST(MessageBox, TextBreaksAtEveryWindowsLineEnd) {
+  using V = std::vector<std::u32string>;
+  EXPECT_EQ(boxLines(U"命令無し( 57)\rFOO"), (V{U"命令無し( 57)", U"FOO"}));
+  EXPECT_EQ(boxLines(U"A\r\nB\nC\r"), (V{U"A", U"B", U"C", U""}));
+  EXPECT_EQ(boxLines(U"(0)\r"), (V{U"(0)", U""}));
+  auto width = [](std::u32string_view s) { return int(s.size()) * 10; };
+  EXPECT_EQ(wrapLine(U"abcdefg", 30, width), (V{U"abc", U"def", U"g"}));
+  EXPECT_EQ(wrapLine(U"", 30, width), (V{U""}));
+  EXPECT_EQ(wrapLine(U"ab", 5, width), (V{U"a", U"b"}));  // a piece holds at least one character
+  EXPECT_EQ(boxIconFor(16), BoxIcon::Stop);
+  EXPECT_EQ(boxIconFor(48), BoxIcon::Warning);
+  EXPECT_EQ(boxIconFor(0), BoxIcon::None);
+}
+
+TEST(MessageBox, LayoutKeepsTheTextAndStaysInsideTheGame) {
+  const Font& font = boxFont();
+  BoxLayout l = layoutBox(U"命令無し( 57)\rFOO", U"Zad ERROR", BoxIcon::Stop, 440, 384, font);
+  EXPECT_EQ(l.lines, (std::vector<std::u32string>{U"命令無し( 57)", U"FOO"}));
+  EXPECT_EQ(l.icon.w, 32);
+  auto inside = [](Rect outer, Rect r) {
+    return r.x >= outer.x && r.y >= outer.y && r.x + r.w <= outer.x + outer.w && r.y + r.h <= outer.y + outer.h;
+  };
+  EXPECT_TRUE(inside({0, 0, 440, 384}, l.box));
+  EXPECT_TRUE(inside(l.box, l.button));
+  EXPECT_TRUE(inside(l.box, l.text));
+  EXPECT_LE(l.icon.x + l.icon.w, l.text.x);
+  EXPECT_LE(l.text.y + l.text.h, l.button.y);
+
+  // A long line wraps without losing a character; far too much text is cut with "…" so the box
+  // still fits the game.
+  std::u32string line(100, U'あ');
+  BoxLayout wrapped = layoutBox(line, U"Vunt", BoxIcon::Warning, 440, 384, font);
+  std::u32string joined;
+  for (const auto& piece : wrapped.lines) joined += piece;
+  EXPECT_EQ(joined, line);
+  EXPECT_GT(wrapped.lines.size(), 3u);
+  EXPECT_TRUE(inside({0, 0, 440, 384}, wrapped.box));
+  BoxLayout cut = layoutBox(std::u32string(5000, U'あ'), U"Vunt", BoxIcon::Warning, 440, 384, font);
+  EXPECT_TRUE(inside({0, 0, 440, 384}, cut.box));
+  EXPECT_EQ(cut.lines.back().back(), U'…');
+
+  Surface frame(440, 384, rgb(64, 64, 64));
+  drawBox(frame, l, U"Zad ERROR", BoxIcon::Stop, false, font);
+  EXPECT_EQ(frame.pixel(l.icon.x + 16 - 12, l.icon.y + 16), rgb(224, 32, 32));  // the red of the stop sign
+  EXPECT_EQ(frame.pixel(0, 0), rgb(64, 64, 64));                                 // the game around it
+}
+
+TEST(GameFolder, MissingScriptNamesTheFolderLookedIn) {
+  namespace fs = std::filesystem;
+  fs::path dir = fs::temp_directory_path() / ("vunt-folder-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
+  fs::create_directories(dir);
+  std::string message = missingGameMessage(dir, false);
+  EXPECT_NE(message.find(dir.string()), std::string::npos) << message;
+  EXPECT_NE(missingGameMessage(dir, true).find("vunt GAME_DIR"), std::string::npos);
+  std::ofstream(dir / "VUNT-N.ZAD") << "EOF\r\n";  // any letter case is the script
+  EXPECT_EQ(missingGameMessage(dir, true), "");
+  fs::remove_all(dir);
+}
