@@ -22,6 +22,12 @@ eval "$(xdotool getwindowgeometry --shell "$wid")"
 at() { xdotool mousemove --window "$wid" $(($1 + (WIDTH - 440) / 2)) $(($2 + (HEIGHT - 384) / 2)); }
 sleep 1
 xdotool windowfocus --sync "$wid" 2>/dev/null
+pixel() { import -window root -crop "1x1+$((X + (WIDTH - 440) / 2 + $1))+$((Y + (HEIGHT - 384) / 2 + $2))" -depth 8 txt:- 2>/dev/null | grep -o '#[0-9A-F]\{6\}' | head -1; }
+before=$(pixel 300 20)
+xdotool key F12; sleep 0.5                            # the debug overlay darkens the top
+during=$(pixel 300 20)
+xdotool key F12; sleep 0.3
+[ -n "$before" ] && [ "$before" != "$during" ] && echo "ok   F12 shows the debug overlay" || { echo "FAIL F12: $before then $during"; fail=1; }
 xdotool keydown ctrl; sleep 1.5; xdotool keyup ctrl   # skips the three pages; stops at the menu
 xdotool key F1; sleep 0.3
 at 220 352; xdotool click 1; sleep 0.3                # closes the help, reaches nothing else
