@@ -13,7 +13,7 @@ PACKAGES := cmake g++ make pkg-config libsdl2-dev libsdl2-image-dev libsdl2-ttf-
 FUZZ_PACKAGES := clang libclang-rt-14-dev
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: deps fuzz-deps build run test test-asan fuzz bench clean
+.PHONY: deps fuzz-deps build run test test-asan fuzz bench clean new-game
 
 # Installs those of the packages $(1) that are missing.
 define install_missing
@@ -49,6 +49,11 @@ fuzz: fuzz-deps
 	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVUNT_FUZZ=ON >/dev/null
 	cmake --build $(FUZZ_BUILD) -j $(JOBS)
 	fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_SECONDS) $(FUZZ_TARGETS)
+
+# A starter game to build on: make new-game DIR=path (see docs/vunt-asm.md).
+new-game: build
+	@test -n "$(DIR)" || { echo "usage: make new-game DIR=path/to/new/game" >&2; exit 2; }
+	$(BUILD)/vunt-asm --init "$(DIR)"
 
 bench: build
 	$(BUILD)/vunt_bench

@@ -14,6 +14,8 @@
 #include "platform/game_files.hpp"
 #include "platform/game_folder.hpp"
 #include "platform/headless_host.hpp"
+#include "platform/input_record.hpp"
+#include "platform/install_layout.hpp"
 #include "platform/sdl_host.hpp"
 #include "script/line_map.hpp"
 #include "shell/debugger.hpp"
@@ -25,10 +27,13 @@ namespace {
 
 const char* kUsage =
     "usage: vunt [--headless [--input FILE] [--frames DIR]] [OPTIONS] [GAME_DIR]\n"
-    "Plays the game in GAME_DIR (default: the directory that holds the program).\n"
+    "Plays the game in GAME_DIR (default: the directory that holds the program when it holds a\n"
+    "script, otherwise the installed game in ../share/vunt/game beside it).\n"
     "\n"
     "  --headless      play without a window or sound; write a transcript to standard output\n"
-    "  --input FILE    headless input events, one a line (click, label N, key N, space, ...)\n"
+    "  --input FILE    headless input events, one a line (click, label N, key N, space, ...);\n"
+    "                  the player aids' keys: ctrl-down, ctrl-up, auto, wheel-up, wheel-down,\n"
+    "                  page-up, page-down, f1, f2, f12\n"
     "  --frames DIR    headless: save the window as DIR/0001.png, ... at every wait for the player\n"
     "  --scale N       draw the window N times the game's size (default: the largest that fits\n"
     "                  80 % of the screen)\n"
@@ -42,7 +47,9 @@ const char* kUsage =
     "  --trace             report every executed line (line N) and flag change (flag I OLD NEW):\n"
     "                      headless in the transcript, in the window on standard error\n"
     "  --max-ticks N       end the run after N executed lines with exit status 4 (headless\n"
-    "                      default 100000000, so a loop that never waits ends; 0: no bound)\n";
+    "                      default 100000000, so a loop that never waits ends; 0: no bound)\n"
+    "  --record FILE       window: write the input the game consumed at its waits to FILE, in\n"
+    "                      the --input format, to replay the play headless\n";
 
 constexpr std::uint64_t kHeadlessMaxTicks = 100000000;
 
@@ -72,7 +79,7 @@ fs::path programDirectory(const char* argv0) {
 
 int main(int argc, char** argv) {
   bool headless = false;
-  std::string input, frames, gameDir, start, flags, maxTicks;
+  std::string input, frames, gameDir, start, flags, maxTicks, record;
   bool trace = false;
   vunt::SdlOptions window;
   for (int i = 1; i < argc; ++i) {
@@ -108,6 +115,8 @@ int main(int argc, char** argv) {
       if (!value(start)) return usageError("--start needs a line number or a label");
     } else if (a == "--flags") {
       if (!value(flags)) return usageError("--flags needs settings such as F1=3,F7=-2");
+    } else if (a == "--record") {
+      if (!value(record)) return usageError("--record needs a file");
     } else if (a == "--trace") {
       trace = true;
     } else if (a == "--max-ticks") {
@@ -121,7 +130,8 @@ int main(int argc, char** argv) {
     }
   }
   if (!headless && (!input.empty() || !frames.empty())) return usageError("--input and --frames need --headless");
-  fs::path dir = gameDir.empty() ? programDirectory(argv[0]) : fs::path(gameDir);
+  if (headless && !record.empty()) return usageError("--record records a play in the window; leave out --headless");
+  fs::path dir = gameDir.empty() ? vunt::defaultGameDir(programDirectory(argv[0])) : fs::path(gameDir);
   std::error_code ec;
   if (!fs::is_directory(dir, ec)) return usageError("no game directory " + dir.string());
   if (std::string missing = vunt::missingGameMessage(dir, gameDir.empty()); !missing.empty())
@@ -189,6 +199,14 @@ int main(int argc, char** argv) {
     if (!host) {
       std::fprintf(stderr, "vunt: %s\n", error.c_str());
       return 1;
+    }
+    std::ofstream recordFile;
+    std::optional<vunt::InputRecorder> recorder;
+    if (!record.empty()) {
+      recordFile.open(record, std::ios::binary | std::ios::trunc);
+      if (!recordFile) return usageError("cannot write the record file " + record);
+      recordFile << "# recorded by vunt --record; replay: vunt --headless --input " << record << "\n";
+      host->setRecorder(&recorder.emplace(recordFile));
     }
     vunt::Vunt game(*host, dir);
     if (debug.any()) game.setDebugger(&debugger);

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # docs/commands.md against the engine and the example games: its script blocks marked as examples
 # are the lines of the games they name, so the reference cannot go stale; every command's section
-# carries one; and its list of error reports holds exactly the texts the engine reports.
+# carries one; its table of example games names the games of examples/; and its list of error
+# reports holds exactly the texts the engine reports.
 set -u
 root=$(realpath "$2")  # $1, the program, is not needed here
 fail=0
@@ -53,6 +54,11 @@ missing=""
 for s in "${!section_examples[@]}"; do [ "${section_examples[$s]}" = 1 ] || missing+=" $s"; done
 check "docs: every command section has an example" "" "$missing"
 check "docs: command sections" 40 "${#section_examples[@]}"
+
+# --- docs/commands.md: its table of example games lists exactly the games of examples/ ---
+listed=$(grep -oE '^\| \[`examples/[a-z-]+`\]' "$doc" | sed 's/.*examples\///; s/`.*//' | sort)
+present=$(for d in "$root"/examples/*/; do [ -f "$d/vunt-n.zad" ] && basename "$d"; done | sort)
+check "docs: the example games listed are those of examples/" "$present" "$listed"
 
 # --- docs/commands.md: every error text it lists is one the engine reports ---
 while IFS= read -r text; do

@@ -46,7 +46,7 @@ TEST(Lint, AGameThatUsesEveryKindOfLineHasNoFindings) {
                   "GHG,room",
                   "SOUND,bgm,9",
                   "MES,＆1ナギサ：1行こう。＾＜ここ＞は＃05灯台。￥",
-                  "LET,20,3",
+                  "LET,5,1",
                   "CMSL,2,21",  // 8
                   "CASE,200",
                   "INC,5,3,L",
@@ -69,7 +69,7 @@ TEST(Lint, AGameThatUsesEveryKindOfLineHasNoFindings) {
                   "LBHGV,1,F20",
                   "SAVE",
                   "EXIT",
-                  "DEC,5",  // 30
+                  "DEC,6",  // 30
                   "LBHGA,2,残り",
                   "RET"},
                  game),
@@ -79,10 +79,10 @@ TEST(Lint, AGameThatUsesEveryKindOfLineHasNoFindings) {
 TEST(Lint, CommandWordsAndFields) {
   EXPECT_EQ(lint({"MES,a", "GOTOO,1"}), Findings{"2: error: unknown command \"GOTOO\""});
   EXPECT_EQ(lint({"eof"}), Findings{"1: error: unknown command \"eof\" (commands are upper case)"});
-  EXPECT_EQ(lint({"DO", "", "EOF"}),
-            (Findings{"2: error: empty line reached as a command", "3: warning: this line is never reached"}));
+  // The lines below a fault that stops the game are not called unreached.
+  EXPECT_EQ(lint({"DO", "", "EOF"}), Findings{"2: error: empty line reached as a command"});
   EXPECT_EQ(lint({"DO"}), Findings{"1: error: execution runs past the last line"});
-  EXPECT_EQ(lint({}), Findings{"1: error: the script is empty: line 1 is reached as a command"});
+  EXPECT_EQ(lint({}), Findings{"0: error: the script is empty: line 1 is reached as a command"});
   EXPECT_EQ(lint({"ITMS,0", "LBHGA", "EXIT"}),
             (Findings{"1: error: ITMS needs field 3 (text)", "2: error: LBHGA needs field 2 (label)",
                       "2: error: LBHGA needs field 3 (text)"}));
@@ -103,14 +103,14 @@ TEST(Lint, CommandWordsAndFields) {
 TEST(Lint, JumpsAndTheLinesTheyReach) {
   EXPECT_EQ(lint({"LET,1,1", "IF,F01=01,9", "GOSUB,0", "EXIT"}),
             (Findings{"2: error: line 9 (field 3) is beyond the last line of the script (4)",
-                      "3: error: line 0 (field 2) is not a script line", "4: warning: this line is never reached"}));
+                      "3: error: line 0 (field 2) is not a script line"}));
   EXPECT_EQ(lint({"IF,F01=01", "EXIT"}),
-            (Findings{"1: error: IF has no field 3 (line): the game stops with an error when the condition is false",
+            (Findings{"1: error: IF has no field 3 (line): the condition is always false here, and then the game stops "
+                      "with an error",
                       "1: warning: F1 is read here but no line writes it, so it is always 0"}));
   EXPECT_EQ(lint({"IF,01=01", "EXIT"}), Findings{});  // always true: field 3 is never read
   EXPECT_EQ(lint({"RET"}), Findings{"1: error: RET with no GOSUB before it returns to line 0"});
-  EXPECT_EQ(lint({"CASE,1", "EXIT"}),
-            (Findings{"1: error: CASE outside any menu continues at line 0", "2: warning: this line is never reached"}));
+  EXPECT_EQ(lint({"CASE,1", "EXIT"}), Findings{"1: error: CASE runs before any CMSL: it continues at line 0"});
   // Runs of lines nothing reaches are one finding; block words and blank lines are no news.
   EXPECT_EQ(lint({"GOTO,5", "MES,a", "", "MES,b", "LET,7,0", "IF,F07=01,8", "ENDIF", "EXIT", "ENDIF"}),
             Findings{"2: warning: lines 2 to 4 are never reached"});
@@ -122,15 +122,24 @@ TEST(Lint, JumpsAndTheLinesTheyReach) {
                       "8: error: the FJ target \"x\" is not a line number",
                       "9: error: the FJ target 99 is beyond the last line of the script (10)"}));
   EXPECT_EQ(lint({"LET,1,1", "FP,1,1", "EXIT"}),
-            (Findings{"2: error: FP end line 1 is not below the FP line: the game always stops here with an error",
-                      "3: warning: this line is never reached"}));
+            (Findings{"2: error: FP end line 1 is not below the FP line: the game always stops here with an error"}));
 }
 
-TEST(Lint, JumpsThroughFlagsCheckEveryCommandLineAndReportNothingAsUnreached) {
-  EXPECT_EQ(lint({"LET,1,4", "GOTO,F01", "MES,never", "EXIT", "BOGUS", "LET,2,x", "EXIT"}),
-            (Findings{"2: note: this jump's target comes from a flag: every line that reads as a command is checked, "
-                      "and no line is reported as never reached",
-                      "6: error: field 3 (value) is not a number: \"x\""}));
+TEST(Lint, JumpsThroughFlagsFollowTheValuesTheFlagCanHold) {
+  // One value: the jump is followed like a literal one.
+  EXPECT_EQ(lint({"LET,1,4", "GOTO,F01", "MES,never", "EXIT"}), Findings{"3: warning: this line is never reached"});
+  // Values beyond the script: an error when none is a line, a warning when some are.
+  EXPECT_EQ(lint({"LET,3,50", "GOTO,F03", "EXIT"}),
+            Findings{"2: error: the line to continue at comes from F3, which holds 50 here; the script's lines are 1 to 3: "
+                     "the game stops with an error"});
+  // Too many values to follow: every line that reads as a command is checked, none is unreached.
+  std::vector<std::string> script{"INC,1,150,L", "IF,F01}70,1", "GOTO,F01"};
+  while (script.size() < 150) script.push_back("EXIT");
+  script[99] = "LET,2,x";
+  const Findings found = lint(script);
+  EXPECT_EQ(found, (Findings{"3: note: this jump's target comes from a flag: every line that reads as a command is "
+                             "checked, and no line is reported as never reached",
+                             "100: error: field 3 (value) is not a number: \"x\""}));
 }
 
 TEST(Lint, Conditions) {
@@ -204,7 +213,7 @@ TEST(Lint, PicturesSoundsAndStages) {
   const Findings found = lint({"GHG,room", "GHGD,nothere", "GHG,broken", "SOUND,nothere,1", "SOUND,nothere,2", "LET,1,1",
                                "SOUND,nothere,F01", "BEED,1,1", "BEED,2,1", "BEED,3,3", "BEED,1,3", "EXIT"},
                               game);
-  ASSERT_EQ(found.size(), 9u);
+  ASSERT_EQ(found.size(), 10u);
   EXPECT_EQ(found[0], "2: error: the picture \"nothere.szg\" is not in the game directory");
   EXPECT_EQ(found[1].rfind("3: error: the picture \"broken.szg\" cannot be read: not a picture", 0), 0u) << found[1];
   EXPECT_EQ(std::vector<std::string>(found.begin() + 2, found.end()),
@@ -214,8 +223,11 @@ TEST(Lint, PicturesSoundsAndStages) {
                       "8: warning: the puzzle's sound \"L-batu.wav\" is not in the game directory",
                       "9: error: the last stage 1 comes before the first stage 2: play would never end there",
                       "10: error: stage 3 is not in vunt.pdt, which holds 2 stages",
-                      "11: warning: stage 2 of vunt.pdt cannot be cleared by any sequence of moves",
-                      "11: error: stage 3 is not in vunt.pdt, which holds 2 stages"}));
+                      "11: error: stage 3 is not in vunt.pdt, which holds 2 stages",
+                      "11: error: stage 2 of vunt.pdt can never be cleared: the piece of kind 1 at column 1, row 1 can "
+                      "reach no goal plate of its kind",
+                      "11: warning: stage 2 of vunt.pdt has a goal plate of kind 1 at column 0, row 3 that no piece of its "
+                      "kind can reach"}));
 
   std::string bad = stageFile({{"111111111111", "222222222222", "3333333"}, {"1a"}});
   bad[stageOffset(2) + 5] = 26;
@@ -227,8 +239,7 @@ TEST(Lint, PicturesSoundsAndStages) {
 
 TEST(Lint, FlagsReadButNeverWritten) {
   EXPECT_EQ(lint({"LET,1,1", "INC,1,3", "FGCL,5,2", "IF,F09=00#F00=01#F20>00#F21=01,5", "LBHGV,0,F08", "EXIT"}),
-            (Findings{"2: warning: INC has no field 4 (\"L\" or \"S\"): the game stops with an error when the flag reaches 3",
-                      "3: warning: FGCL from F5 to F2 clears nothing",
+            (Findings{"3: warning: FGCL from F5 to F2 clears nothing",
                       "4: warning: F9 is read here but no line writes it, so it is always 0",
                       "5: warning: F8 is read here but no line writes it, so it is always 0"}));
   // A write through a flag may write any flag.

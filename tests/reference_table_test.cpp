@@ -1,6 +1,10 @@
 // The authors' reference, docs/commands.md, against the command table: one section per command,
-// headed by the command word and opened by the command's syntax line as the table writes it.
+// headed by the command word and opened by the command's syntax line as the table writes it, and
+// one link to each section in the overview of all commands.
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
 
 #include <fstream>
 #include <map>
@@ -50,4 +54,21 @@ TEST(Reference, OneSectionPerCommandOpenedByItsSyntax) {
     EXPECT_NE(vunt::commandInfo(std::u32string(word.begin(), word.end())), nullptr)
         << "a section for " << word << ", which is no command";
   EXPECT_EQ(sections.size(), std::size_t(vunt::kCommandCount));
+}
+
+TEST(Reference, OverviewLinksEveryCommandOnce) {
+  std::vector<std::string> lines = referenceLines();
+  auto begin = std::find(lines.begin(), lines.end(), "## All commands at a glance");
+  ASSERT_NE(begin, lines.end());
+  auto end = std::find_if(begin + 1, lines.end(), [](const std::string& l) { return l.rfind("## ", 0) == 0; });
+  std::string overview;
+  for (auto it = begin; it != end; ++it) overview += *it + "\n";
+  for (const vunt::CommandInfo& c : vunt::commandTable()) {
+    std::string word(c.asciiWord), anchor = word;
+    std::transform(anchor.begin(), anchor.end(), anchor.begin(), [](unsigned char ch) { return char(std::tolower(ch)); });
+    const std::string link = "[`" + word + "`](#" + anchor + ")";
+    std::size_t count = 0;
+    for (std::size_t at = overview.find(link); at != std::string::npos; at = overview.find(link, at + 1)) ++count;
+    EXPECT_EQ(count, 1u) << link;
+  }
 }

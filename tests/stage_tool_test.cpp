@@ -7,6 +7,7 @@
 #include <random>
 
 #include "harness.hpp"
+#include "puzzle/random_play.hpp"
 #include "puzzle/rules.hpp"
 #include "puzzle/solver.hpp"
 #include "puzzle/stage_text.hpp"
@@ -127,8 +128,8 @@ SolveResult solve(const StagePicture& picture, SolveLimits limits = {}) { return
 
 // The least number of moves by a plain search over the game's own numbered boards, with every
 // move made by movePieces and judged by checkPieces: the measure the solver must meet. -1 when
-// no move sequence clears the stage; -2 when the search grows too large to be worth finishing.
-int plainSearch(const PuzzleBoard& start) {
+// no move sequence clears the stage; -2 when the search grows beyond `limit` boards.
+int plainSearch(const PuzzleBoard& start, std::size_t limit = 20000) {
   auto keyOf = [](const PuzzleBoard& b) {
     std::string k;
     for (int i = 1; i <= b.PieceCount; ++i) k += char(b.PieceY[i] * 12 + b.PieceX[i]);
@@ -148,7 +149,7 @@ int plainSearch(const PuzzleBoard& start) {
   std::map<std::string, int> depth{{keyOf(start), 0}};
   std::deque<std::string> queue{keyOf(start)};
   while (!queue.empty()) {
-    if (depth.size() > 20000) return -2;
+    if (depth.size() > limit) return -2;
     const std::string key = queue.front();
     queue.pop_front();
     const int d = depth[key];
@@ -274,4 +275,125 @@ TEST(Solver, RandomStagesMatchThePlainSearchAlongBothBitPaths) {
   }
   EXPECT_GT(compared, 40);
   EXPECT_GT(solved, 10);
+}
+
+// The solver keeps a state as one byte a piece, the pieces of each kind in rising cell order, and
+// finds its way back by counting the new states each state found. These stages press on what that
+// encoding can get wrong: many kinds at once (the order of kinds in a key), cells in every row
+// (the bytes past each 64-cell word), every one of the thirty pieces a key can hold, and searches
+// long enough to fill several blocks of the store.
+TEST(Solver, RandomStagesOfManyKindsMatchThePlainSearch) {
+  std::mt19937 rng(7130);
+  int solved = 0, compared = 0;
+  for (int trial = 0; trial < 80; ++trial) {
+    StagePicture rows(12, std::string(12, '.'));
+    auto place = [&](char c, int n) {
+      for (int k = 0; k < n;) {
+        char& cell = rows[rng() % 12][rng() % 12];
+        if (cell == '.') cell = c, ++k;
+      }
+    };
+    place('#', 62 + int(rng() % 12));
+    place('x', int(rng() % 3));
+    const int kinds = 3 + int(rng() % 3);
+    for (int k = 0; k < kinds; ++k) {
+      // Each piece with its plate a few cells away (across the edges too), so that many are solved.
+      int x, y;
+      do x = int(rng() % 12), y = int(rng() % 12);
+      while (rows[std::size_t(y)][std::size_t(x)] != '.');
+      rows[std::size_t(y)][std::size_t(x)] = char('1' + k);
+      for (int tries = 0; tries < 50; ++tries) {
+        char& cell = rows[std::size_t((y + 10 + int(rng() % 5)) % 12)][std::size_t((x + 10 + int(rng() % 5)) % 12)];
+        if (cell == '.') {
+          cell = char('a' + k);
+          break;
+        }
+      }
+    }
+    const PuzzleBoard b = decoded(rows);
+    const int expected = plainSearch(b, 4000);
+    if (expected == -2) continue;
+    const SolveResult r = solveStage(b);
+    EXPECT_EQ(r.status == SolveResult::Solved ? int(r.moves.size()) : -1, expected) << trial;
+    solved += expected > 0;
+    ++compared;
+  }
+  EXPECT_GT(compared, 20);
+  EXPECT_GT(solved, 6);
+}
+
+TEST(Solver, ThirtyPiecesOfFiveKindsInEveryRow) {
+  // Thirty pieces, six of each kind, one to five cells from their plates across all twelve rows;
+  // walls on the right hold each piece in its row, so the stage is solved by moving left enough.
+  StagePicture rows(12, std::string(12, '.'));
+  const std::string kinds = "1234512345";
+  for (int r = 0, piece = 0; r < 12; ++r) {
+    rows[std::size_t(r)][11] = '#';
+    for (int j = 0; j < (r < 6 ? 3 : 2) && piece < 30; ++j, ++piece) {
+      const char kind = kinds[std::size_t(piece % 5)];
+      rows[std::size_t(r)][std::size_t(4 * j + 2)] = kind;
+      rows[std::size_t(r)][std::size_t(4 * j)] = char(kind - '1' + 'a');
+    }
+  }
+  const PuzzleBoard b = decoded(rows);
+  ASSERT_EQ(b.PieceCount, 30);
+  const SolveResult r = solveStage(b);
+  ASSERT_EQ(r.status, SolveResult::Solved);
+  EXPECT_EQ(int(r.moves.size()), plainSearch(b));
+}
+
+TEST(Solver, LongSearchesFindTheirWayBackAcrossTheStore) {
+  // Three rings of one kind among walls: about 34,000 states before the 13-move solution, stored
+  // over several blocks, with the shortest length confirmed by the plain search.
+  const StagePicture rows = {".a..#....1..", "#....###.1..", "#..#.#.#.#..", "....#....###",
+                             ".#....#.....", "........###.", ".#......####", "....#...###.",
+                             "a.##1.##.#..", "##.##a##..#.", ".##.#.##....", "#.#..##...#."};
+  const PuzzleBoard b = decoded(rows);
+  const SolveResult r = solveStage(b);
+  ASSERT_EQ(r.status, SolveResult::Solved);
+  EXPECT_GT(r.states, 32768u);
+  EXPECT_EQ(int(r.moves.size()), plainSearch(b, 100000));
+  EXPECT_EQ(r.moves.size(), 13u);
+  // The same search cut short anywhere never reports a solution it has not proven.
+  for (std::size_t limit : {1u, 4096u, 4097u, 32769u}) {
+    const SolveResult cut = solveStage(b, SolveLimits{limit});
+    EXPECT_EQ(cut.status, SolveResult::LimitReached) << limit;
+    EXPECT_EQ(cut.states, limit) << limit;
+  }
+  // A limit beyond what a slot can number is taken as the largest one.
+  EXPECT_EQ(solveStage(b, SolveLimits{std::size_t(-1)}).moves, r.moves);
+}
+
+TEST(Solver, AStoredStateOfTwelvePiecesTakesAtMost24Bytes) {
+  StagePicture rows = {"##.3.ac..#..", ".b...#..2...", "..##b####1.#", "#..3.....#a.",
+                       "....2..a.#..", "..2.3.###.2#", "....1...#.##", "....##.##.#.",
+                       "...###.##.3#", ".b...#...c.#", "1.###..##...", "1cca....b..#"};
+  const PuzzleBoard b = decoded(rows);
+  ASSERT_EQ(b.PieceCount, 12);
+  const SolveResult r = solveStage(b, SolveLimits{100'000});
+  ASSERT_EQ(r.states, 100'000u);
+  EXPECT_GT(r.bytes, 12u * r.states);  // the keys alone take that much
+  EXPECT_LE(r.bytes, 24u * r.states);
+}
+
+// --- Random play, the measure of the stage table ---
+
+TEST(RandomPlay, CountsPlaysThatClearUnderTheGamesRulesAndChances) {
+  // No pieces: the first key clears the stage, in every play.
+  EXPECT_EQ(randomClears(decoded({}), RandomPlayRules{100, 1, 1, 1}), 100);
+  // Traps on every side: every first key loses the attempt, so no play ever clears the stage.
+  EXPECT_EQ(randomClears(decoded({".x.", "x1x", ".x.", "", "", "a"}), RandomPlayRules{100, 5, 50, 1}), 0);
+  // One key from the plate, with a trap on the other three sides: an attempt wins with its first
+  // key a quarter of the time, so more chances clear more plays; the count depends only on the seed.
+  const PuzzleBoard b = decoded({".x.", "x1a", ".x."});
+  const int one = randomClears(b, RandomPlayRules{1000, 1, 100, 7});
+  const int five = randomClears(b, RandomPlayRules{1000, 5, 100, 7});
+  EXPECT_GT(one, 200);
+  EXPECT_LT(one, 300);
+  EXPECT_GT(five, 700);  // 1 - 0.75^5 = 76 %
+  EXPECT_LT(five, 820);
+  EXPECT_EQ(randomClears(b, RandomPlayRules{1000, 5, 100, 7}), five);
+  // A plate out of reach within the keys of an attempt: given up, as the player would with Esc.
+  EXPECT_EQ(randomClears(decoded({"1....a"}), RandomPlayRules{100, 5, 4, 1}), 0);
+  EXPECT_GT(randomClears(decoded({"1....a"}), RandomPlayRules{100, 5, 100, 1}), 0);
 }

@@ -1,21 +1,33 @@
-// vunt-lint GAME_DIR: checks a game's script, pictures, sounds and stages before anyone plays it,
-// and prints every finding as compilers do.
+// vunt-lint GAME_DIR | SOURCE: checks a game's script, pictures, sounds and stages before anyone
+// plays it, and prints every finding as compilers do. Given the script's source (or a game
+// directory holding the line map vunt-asm writes), findings name the source's files and lines.
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 
+#include "authoring/assembler.hpp"
 #include "authoring/lint.hpp"
+#include "platform/game_files.hpp"
+#include "platform/text.hpp"
 #include "script/commands.hpp"
+#include "script/line_map.hpp"
 
 namespace {
 
 const char* kUsage =
-    "usage: vunt-lint [--werror] [--format=text|json] GAME_DIR\n"
+    "usage: vunt-lint [--werror] [--format=text|json] [--max-states N] GAME_DIR\n"
+    "       vunt-lint [--werror] [--format=text|json] [--max-states N] [--game DIR] SOURCE\n"
     "       vunt-lint --commands\n"
     "Checks the game in GAME_DIR: every line the script can reach as a command, its fields,\n"
     "conditions, message codes, menus and CASE lines, jump targets, the pictures, sounds and\n"
     "puzzle stages it names. Prints findings as \"FILE:LINE:COLUMN: error|warning: message\" with\n"
     "the line quoted below and a hint, or as one JSON array with --format=json.\n"
+    "Given a vunt-asm SOURCE file instead, it assembles it in memory and checks the result with\n"
+    "the pictures, sounds and stages of DIR (default: the source's directory); findings then name\n"
+    "the source file and line, and so they do for a GAME_DIR that holds vunt-asm's vunt-n.map.\n"
+    "--max-states N: positions the stage solver may store before it calls a stage unproven\n"
+    "(default 1000000).\n"
     "Exit status: 0 when no error was found, 1 when one was (or a warning, with --werror),\n"
     "2 when the command line is wrong.\n"
     "--commands prints the script language's commands, one a line: word, syntax, flow, summary.\n";
@@ -35,7 +47,9 @@ void printCommands() {
 
 int main(int argc, char** argv) {
   bool werror = false, json = false;
-  const char* dir = nullptr;
+  const char* target = nullptr;
+  const char* gameOption = nullptr;
+  vunt::LintOptions options;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
     if (a == "--help" || a == "-h") {
@@ -50,22 +64,67 @@ int main(int argc, char** argv) {
       json = true;
     } else if (a == "--format=text") {
       json = false;
+    } else if (a == "--max-states") {
+      char* end = nullptr;
+      const long long n = i + 1 < argc ? std::strtoll(argv[i + 1], &end, 10) : 0;
+      if (i + 1 >= argc || *end != '\0' || n < 1) return usageError("--max-states needs a positive number");
+      options.solverStates = std::size_t(n);
+      ++i;
+    } else if (a == "--game") {
+      if (i + 1 >= argc) return usageError("--game needs a directory");
+      gameOption = argv[++i];
     } else if (a.rfind("-", 0) == 0) {
       return usageError(("unknown option " + a).c_str());
-    } else if (dir) {
-      return usageError("give one game directory");
+    } else if (target) {
+      return usageError("give one game directory or source file");
     } else {
-      dir = argv[i];
+      target = argv[i];
     }
   }
-  if (!dir) return usageError("give one game directory");
+  if (!target) return usageError("give one game directory or source file");
+  namespace fs = std::filesystem;
   std::error_code ec;
-  if (!std::filesystem::is_directory(dir, ec)) {
-    std::fprintf(stderr, "vunt-lint: %s is not a directory\n", dir);
+  const bool source = fs::is_regular_file(target, ec);
+  if (!source && !fs::is_directory(target, ec)) {
+    std::fprintf(stderr, "vunt-lint: %s is neither a game directory nor a source file\n", target);
     return 2;
   }
+  if (gameOption && !source) return usageError("--game goes with a source file");
   std::vector<std::u32string> lines;
-  const std::vector<vunt::Finding> findings = vunt::lintGame(dir, &lines);
+  std::vector<vunt::Finding> findings;
+  vunt::SourceLocator locate;
+  vunt::Assembly assembly;
+  if (source) {
+    // The source as vunt-asm reads it: its own faults first; a script that does not assemble is
+    // not checked further.
+    assembly = vunt::assemble(target);
+    findings = assembly.findings;
+    const fs::path gameDir = gameOption ? fs::path(gameOption) : fs::path(target).parent_path();
+    if (gameOption && !fs::is_directory(gameDir, ec)) return usageError("--game needs a directory");
+    if (assembly.ok()) {
+      std::vector<vunt::Finding> more = vunt::lintScript(assembly.lines, gameDir.empty() ? "." : gameDir, "vunt-n.zad", options);
+      findings.insert(findings.end(), more.begin(), more.end());
+      lines = assembly.lines;
+      locate = vunt::locatorOf(assembly);
+    }
+  } else {
+    findings = vunt::lintGame(target, &lines, options);
+    std::string mapError;
+    if (auto bytes = vunt::readWholeFile(vunt::gameFile(target, U"vunt-n.zad")))
+      if (auto map = vunt::readLineMap(target, *bytes, mapError)) locate = vunt::locatorOf(std::move(*map), target);
+    if (!mapError.empty()) std::fprintf(stderr, "vunt-lint: %s; findings name the script's lines\n", mapError.c_str());
+  }
+  std::vector<std::u32string> quotes;
+  if (source) {
+    // The assembler's findings stand at their source position already.
+    for (const vunt::Finding& f : assembly.findings) quotes.push_back(std::u32string(assembly.sourceLine(f.file, f.line)));
+    std::vector<vunt::Finding> rest(findings.begin() + std::ptrdiff_t(assembly.findings.size()), findings.end());
+    std::vector<std::u32string> restQuotes = vunt::placeFindings(rest, lines, locate);
+    std::copy(rest.begin(), rest.end(), findings.begin() + std::ptrdiff_t(assembly.findings.size()));
+    quotes.insert(quotes.end(), restQuotes.begin(), restQuotes.end());
+  } else {
+    quotes = vunt::placeFindings(findings, lines, locate);
+  }
   int errors = 0, warnings = 0;
   for (const vunt::Finding& f : findings) {
     errors += f.severity == vunt::Finding::Error;
@@ -74,11 +133,7 @@ int main(int argc, char** argv) {
   if (json) {
     std::fputs(vunt::findingsJson(findings).c_str(), stdout);
   } else {
-    for (const vunt::Finding& f : findings) {
-      const bool hasLine = f.line >= 1 && std::size_t(f.line) <= lines.size();
-      std::fputs(vunt::formatFinding(f, hasLine ? std::u32string_view(lines[std::size_t(f.line - 1)]) : U"").c_str(),
-                 stdout);
-    }
+    for (std::size_t i = 0; i < findings.size(); ++i) std::fputs(vunt::formatFinding(findings[i], quotes[i]).c_str(), stdout);
     if (errors + warnings > 0)
       std::fprintf(stderr, "vunt-lint: %d error%s, %d warning%s\n", errors, errors == 1 ? "" : "s", warnings,
                    warnings == 1 ? "" : "s");

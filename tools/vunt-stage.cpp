@@ -2,6 +2,9 @@
 //   vunt-stage unpack vunt.pdt                 print the stages as text
 //   vunt-stage pack stages.txt vunt.pdt        write the stage file from text
 //   vunt-stage solve [--input] [--max-states N] vunt.pdt [STAGE|FIRST-LAST ...]
+//   vunt-stage table [--plays N] [--attempts N] [--keys N] [--seed N] vunt.pdt [STAGE|FIRST-LAST ...]
+#include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
@@ -11,6 +14,7 @@
 
 #include "platform/file_replace.hpp"
 #include "platform/game_files.hpp"
+#include "puzzle/random_play.hpp"
 #include "puzzle/solver.hpp"
 #include "puzzle/stage.hpp"
 #include "puzzle/stage_text.hpp"
@@ -24,6 +28,7 @@ const char* kUsage =
     "usage: vunt-stage unpack STAGE_FILE\n"
     "       vunt-stage pack TEXT_FILE STAGE_FILE\n"
     "       vunt-stage solve [--input] [--max-states N] STAGE_FILE [STAGE | FIRST-LAST ...]\n"
+    "       vunt-stage table [--plays N] [--attempts N] [--keys N] [--seed N] STAGE_FILE [STAGE ...]\n"
     "\n"
     "unpack prints every stage of a stage file (vunt.pdt) as text; pack writes a stage file from\n"
     "such text. A stage is a line \"stage N\" and 12 rows of 12 cells; lines starting with ';'\n"
@@ -36,6 +41,14 @@ const char* kUsage =
     "one solution as keys L R U D, or \"unsolvable\". --input prints the solutions as headless\n"
     "input lines instead (left/right/up/down, then space to end the wait after the stage).\n"
     "--max-states N gives up on a stage after N distinct states (default 10000000).\n"
+    "\n"
+    "table prints a Markdown table of the stages (all by default): pieces, kinds, traps, the least\n"
+    "number of moves, and how many of N random plays clear the stage (--plays, default 1000). A\n"
+    "random play has --attempts chances (default 5); each attempt starts the stage afresh and\n"
+    "presses random arrow keys until the stage is cleared, a piece ends on a trap, or --keys keys\n"
+    "(default 100) have been pressed, after which the player gives up with Esc. Keys come from\n"
+    "std::mt19937 seeded with --seed (default 1) plus the stage number: the table is the same on\n"
+    "every run.\n"
     "\n"
     "Exit status: 0 when everything went well (solve: every stage solved), 1 for a fault in the\n"
     "files or a stage not solved, 2 for a usage error, 3 when the solver itself failed.\n";
@@ -123,6 +136,97 @@ const char* inputLine(char letter) {
   return "#";
 }
 
+// Reads a positive number option's value; false with a usage message when it is not one.
+bool numberOption(const std::vector<std::string>& args, std::size_t& i, long long max, long long& value) {
+  if (i + 1 >= args.size()) {
+    usageError(args[i] + " needs a number");
+    return false;
+  }
+  char* end = nullptr;
+  value = std::strtoll(args[++i].c_str(), &end, 10);
+  if (*end != '\0' || args[i].empty() || value < 1 || value > max) {
+    usageError("bad " + args[i - 1] + ": " + args[i]);
+    return false;
+  }
+  return true;
+}
+
+// The stages named on the command line, or every complete stage of the file.
+bool stagesToDo(const std::string& fileName, const std::string& file, std::vector<int>& stages) {
+  if (stages.empty())
+    for (const StageCells& s : stagesOfFile(file)) stages.push_back(s.number);
+  if (stages.empty()) std::fprintf(stderr, "vunt-stage: %s holds no complete stage\n", fileName.c_str());
+  return !stages.empty();
+}
+
+const char* stageErrorWhy(StageError e) {
+  return e == StageError::NotInFile       ? "not in the file"
+         : e == StageError::TooManyPieces ? "more than 30 pieces"
+         : e == StageError::BadCellCode   ? "a cell code above 25"
+                                          : "not a stage";
+}
+
+int table(const std::vector<std::string>& args) {
+  RandomPlayRules rules;
+  long long seed = 1;
+  std::string fileName;
+  std::vector<int> stages;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    long long v = 0;
+    if (a == "--plays" || a == "--attempts" || a == "--keys") {
+      if (!numberOption(args, i, 1'000'000, v)) return 2;
+      (a == "--plays" ? rules.plays : a == "--attempts" ? rules.attempts : rules.keysPerAttempt) = int(v);
+    } else if (a == "--seed") {
+      if (!numberOption(args, i, 1'000'000'000, v)) return 2;
+      seed = v;
+    } else if (fileName.empty()) {
+      fileName = a;
+    } else {
+      int first = 0, last = 0;
+      if (!stageRange(a, first, last)) return usageError("bad stage: " + a + " (a stage is 1..204)");
+      for (int s = first; s <= last; ++s) stages.push_back(s);
+    }
+  }
+  if (fileName.empty()) return usageError("table needs a stage file");
+  std::string file;
+  if (!readFile(fileName, file) || !stagesToDo(fileName, file, stages)) return 1;
+
+  std::printf("| Stage | Pieces | Kinds | Traps | Minimum moves | States searched | Random clears | Share |\n");
+  std::printf("|---:|---:|---:|---:|---:|---:|---:|---:|\n");
+  int status = 0;
+  for (int s : stages) {
+    PuzzleBoard board;
+    if (StageError e = decodeStage(file, s, board); e != StageError::None) {
+      std::fprintf(stderr, "vunt-stage: stage %d: bad stage: %s\n", s, stageErrorWhy(e));
+      status = 1;
+      continue;
+    }
+    std::array<bool, 6> kinds{};
+    int traps = 0;
+    for (int i = 1; i <= board.PieceCount; ++i) kinds[std::size_t(board.PieceKind[i])] = true;
+    for (const auto& column : board.Board)
+      for (std::int16_t code : column) traps += code == kTrapCode;
+    SolveResult solved;
+    try {
+      solved = solveStage(board);
+    } catch (const std::exception& e) {
+      std::fprintf(stderr, "vunt-stage: stage %d: %s\n", s, e.what());
+      return 3;
+    }
+    std::string moves = solved.status == SolveResult::Solved ? std::to_string(solved.moves.size())
+                        : solved.status == SolveResult::Unsolvable ? "unsolvable"
+                                                                   : "not found";
+    if (solved.status != SolveResult::Solved) status = 1;
+    rules.seed = std::uint32_t(seed + s);
+    const int clears = randomClears(board, rules);
+    std::printf("| %d | %d | %d | %d | %s | %llu | %d / %d | %.1f %% |\n", s, board.PieceCount,
+                int(std::count(kinds.begin(), kinds.end(), true)), traps, moves.c_str(),
+                static_cast<unsigned long long>(solved.states), clears, rules.plays, 100.0 * clears / rules.plays);
+  }
+  return status;
+}
+
 int solve(const std::vector<std::string>& args) {
   bool asInput = false;
   SolveLimits limits;
@@ -163,10 +267,7 @@ int solve(const std::vector<std::string>& args) {
   for (int s : stages) {
     PuzzleBoard board;
     if (StageError e = decodeStage(file, s, board); e != StageError::None) {
-      const char* why = e == StageError::NotInFile ? "not in the file"
-                        : e == StageError::TooManyPieces ? "more than 30 pieces"
-                        : e == StageError::BadCellCode ? "a cell code above 25"
-                                                       : "not a stage";
+      const char* why = stageErrorWhy(e);
       std::fprintf(report, "stage %d: bad stage: %s\n", s, why);
       if (asInput) std::printf("# stage %d: bad stage\n", s);
       status = 1;
@@ -227,5 +328,6 @@ int main(int argc, char** argv) {
     return pack(args[0], args[1]);
   }
   if (command == "solve") return solve(args);
+  if (command == "table") return table(args);
   return usageError("unknown command: " + command);
 }

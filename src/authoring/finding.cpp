@@ -75,7 +75,27 @@ std::string formatFinding(const Finding& f, std::u32string_view lineText) {
     }
   }
   if (!f.hint.empty()) out += "  hint: " + f.hint + "\n";
+  if (f.scriptLine > 0) out += "  in the script: line " + std::to_string(f.scriptLine) + "\n";
   return out;
+}
+
+std::vector<std::u32string> placeFindings(std::vector<Finding>& findings, const std::vector<std::u32string>& scriptLines,
+                                          const SourceLocator& locate) {
+  std::vector<std::u32string> quotes;
+  for (Finding& f : findings) {
+    std::optional<SourceSpot> spot = f.line > 0 && locate ? locate(f.line, f.column) : std::nullopt;
+    if (spot) {
+      f.scriptLine = f.line;
+      f.file = spot->file;
+      f.line = spot->line;
+      f.column = spot->column;
+      quotes.push_back(std::move(spot->text));
+    } else {
+      const bool hasLine = f.line >= 1 && std::size_t(f.line) <= scriptLines.size();
+      quotes.push_back(hasLine ? scriptLines[std::size_t(f.line - 1)] : U"");
+    }
+  }
+  return quotes;
 }
 
 std::string findingsJson(std::span<const Finding> findings) {
@@ -91,6 +111,7 @@ std::string findingsJson(std::span<const Finding> findings) {
     appendJsonString(out, f.message);
     out += ", \"hint\": ";
     appendJsonString(out, f.hint);
+    if (f.scriptLine > 0) out += ", \"script_line\": " + std::to_string(f.scriptLine);
     out += "}";
   }
   out += findings.empty() ? "]\n" : "\n]\n";

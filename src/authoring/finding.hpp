@@ -2,6 +2,8 @@
 // What the authoring tools report about a game: one finding is a fault or a doubt at a place in a
 // file, with an explanation and a hint on how to mend it. Every tool prints findings through the
 // printers here, so positions, carets and the JSON form are the same everywhere.
+#include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -18,7 +20,24 @@ struct Finding {
   int width = 1;        // characters the caret marks, from column
   std::string message;  // English, UTF-8
   std::string hint;     // how to fix it; may be empty
+  int scriptLine = 0;   // the script line, when the finding was moved to the source it came from
 };
+
+// Where a line of an assembled script comes from: vunt-asm's line map, or an assembly in memory.
+struct SourceSpot {
+  std::string file;
+  int line = 0;
+  int column = 0;       // 0 when unknown
+  std::u32string text;  // the source line
+};
+// The source of character `column` (from 1; 0 for the whole line) of script line `scriptLine`.
+using SourceLocator = std::function<std::optional<SourceSpot>(int scriptLine, int column)>;
+
+// Moves the findings about lines of the script to the source lines they come from, keeping the
+// script line in scriptLine. Returns, for each finding, the line its printout quotes: the source
+// line when it was moved, else its script line (from scriptLines), else nothing.
+std::vector<std::u32string> placeFindings(std::vector<Finding>& findings, const std::vector<std::u32string>& scriptLines,
+                                          const SourceLocator& locate);
 
 std::string_view severityName(Finding::Severity s);  // "error", "warning", "note"
 

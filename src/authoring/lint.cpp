@@ -1,5 +1,9 @@
 #include "authoring/lint.hpp"
 
+#include "authoring/encoding_check.hpp"
+#include "authoring/flow.hpp"
+#include "authoring/stage_check.hpp"
+
 #include <algorithm>
 #include <array>
 #include <deque>
@@ -118,10 +122,13 @@ struct At {
 
 class Linter {
  public:
-  Linter(const std::vector<std::u32string>& lines, const fs::path& dir, std::string file)
-      : dir_(dir), file_(std::move(file)) {
-    n_ = int(std::min<std::size_t>(lines.size(), kMaxLines));
-    lines_.assign(lines.begin(), lines.begin() + n_);
+  Linter(const std::vector<std::u32string>& lines, const fs::path& dir, std::string file, LintOptions options)
+      : options_(options),
+        dir_(dir),
+        file_(std::move(file)),
+        n_(int(std::min<std::size_t>(lines.size(), kMaxLines))),
+        lines_(lines.begin(), lines.begin() + n_),
+        flow_(lines_) {
     if (lines.size() > std::size_t(kMaxLines))
       error(kMaxLines + 1, "the script has " + str(int(lines.size())) + " lines; the game reads at most 1000");
     for (int l = 1; l <= n_; ++l) {
@@ -132,15 +139,27 @@ class Linter {
 
   std::vector<Finding> run() {
     if (n_ == 0) {
-      error(1, "the script is empty: line 1 is reached as a command");
+      error(0, "the script is empty: line 1 is reached as a command", {}, "start the script with its first command");
       return findings_;
     }
     findMenuSearches();
+    // A first look at the flow tells the menus' choices; the flow is then followed again with
+    // each menu leading only to the CASE lines of its choices.
+    {
+      FlowAnalysis first(lines_, true);
+      first.run();
+      takeFlow(first);
+      silent_ = true;
+      checkMenus();
+      silent_ = false;
+      flow_.restrictChoices(finals_);
+    }
     explore();
     for (int l = 1; l <= n_; ++l)
       if (reached_[std::size_t(l)]) checkCommand(l);
     checkTables();
     checkMenus();
+    checkCaseLines();
     checkSpeakers();
     checkFlags();
     reportUnreached();
@@ -160,7 +179,7 @@ class Linter {
   const CommandInfo* commandOf(int l) const { return commandOf(word(l)); }
 
   void add(Finding::Severity s, int l, std::string m, At at = {}, std::string hint = {}) {
-    if (!reported_.insert({l, m}).second) return;
+    if (silent_ || !reported_.insert({l, m}).second) return;
     Finding f;
     f.severity = s;
     f.file = file_;
@@ -234,153 +253,33 @@ class Linter {
   }
   int searchLast(int cmsl) const { return searchEnd_[std::size_t(cmsl)] > 0 ? searchEnd_[std::size_t(cmsl)] : n_; }
 
-  // The CMSL lines whose end line a CASE at line c may continue at: the menus whose search
-  // covers c, and any menu shown inside their CASE blocks before c.
-  std::vector<int> menusOfCase(int c) const {
-    std::set<int> out;
-    for (int m = 1; m < c; ++m) {
-      if (word(m) != U"CMSL" || searchLast(m) < c) continue;
-      for (int k = m; k < c; ++k)
-        if (word(k) == U"CMSL") out.insert(k);
-    }
-    if (out.empty())
-      for (int m = 1; m <= n_; ++m)
-        if (word(m) == U"CMSL") out.insert(m);
-    return {out.begin(), out.end()};
-  }
-
   // --- Where execution goes ---
 
-  // A condition without flags always gives the same result; nothing when it depends on flags or
-  // is malformed.
-  std::optional<bool> constantCondition(std::u32string_view c) const {
-    if (c.find(U'F') != std::u32string_view::npos) return std::nullopt;
-    std::array<std::int16_t, kFlags> zero{};
-    ExpressionResult r = evaluateExpression(c, zero);
-    if (r.error != ExpressionResult::None) return std::nullopt;
-    return r.value != 0;
-  }
-  bool conditionFails(std::u32string_view c) const {
-    std::array<std::int16_t, kFlags> zero{};
-    return evaluateExpression(c, zero).error != ExpressionResult::None;
-  }
-
-  void computedJump(int l) {
-    computed_ = true;
-    computedFrom_.insert(l);
-  }
-  void follow(const Target& t, std::vector<int>& out) {
-    if (t.kind == Target::Line) out.push_back(t.line);
-    if (t.kind == Target::Computed) computedJump(current_);
-  }
-
-  std::vector<int> successors(int l) {
-    current_ = l;
-    std::vector<int> out;
-    const std::u32string_view w = word(l);
-    const CommandInfo* c = commandOf(w);
-    if (!c || c->flow == Flow::End) return out;
-    if (c->flow == Flow::Call) {
-      returnPoints_.insert(l + 1);
-      follow(target(l, 2), out);
-    } else if (c->flow == Flow::Jump) {
-      follow(target(l, 2), out);
-    } else if (c->flow == Flow::Return) {
-      out.assign(returnPoints_.begin(), returnPoints_.end());
-    } else if (c->flow == Flow::Branch) {
-      // A malformed condition stops the game here; the lines beyond are followed as they would
-      // be once it is mended.
-      std::optional<std::u32string_view> cond = field(l, 2);
-      if (!cond) return out;
-      std::optional<bool> constant = constantCondition(*cond);
-      if (constant != false) out.push_back(l + 1);
-      if (constant != true) follow(target(l, 3), out);
-    } else if (c->flow == Flow::PrintPick) {
-      Target end = target(l, 3);
-      if (end.kind == Target::Line && end.line > l) out.push_back(end.line);
-      if (end.kind == Target::Computed) computedJump(l);
-    } else if (c->flow == Flow::JumpPick) {
-      Target last = target(l, 3);
-      if (last.kind == Target::Computed) computedJump(l);
-      if (last.kind == Target::Line && last.line > l)
-        for (int d = l + 1; d <= last.line; ++d) follow(tableTarget(l, d), out);
-    } else if (c->flow == Flow::Menu) {
-      for (int k = l + 1; k <= searchLast(l); ++k)
-        if (word(k) == U"CASE") out.push_back(k + 1);
-    } else if (c->flow == Flow::MenuEnd) {
-      // Execution continues at the end line of the menu shown last; one equal to this line is
-      // no jump.
-      for (int m : menusOfCase(l)) {
-        std::optional<std::u32string_view> f = field(m, 3);
-        if (!f) continue;
-        NumberField v = parseNumberField(*f);
-        if (v.kind == NumberField::FlagRef) computedJump(l);
-        if (v.kind != NumberField::Literal) continue;
-        if (v.value == l) out.push_back(l + 1);
-        else if (v.value >= 1 && v.value <= n_) out.push_back(v.value);
-      }
-    } else {
-      out.push_back(l + 1);
+  // Lines reached are those some flags could reach (the first, structural look reaches them all);
+  // where execution goes next is what the flags' values allow.
+  void takeFlow(const FlowAnalysis& flow) {
+    reached_.resize(std::size_t(n_ + 2), false);
+    next_.assign(std::size_t(n_ + 2), {});
+    for (int l = 1; l <= n_ + 1; ++l) {
+      if (flow.reached(l)) reached_[std::size_t(l)] = true;
+      next_[std::size_t(l)] = flow.successors(l);
     }
-    return out;
-  }
-
-  // The target written in field 1 of an FJ table line d, for the FJ at line fj: a target naming
-  // the FJ line is no jump, so the line below the FJ line follows.
-  Target tableTarget(int fj, int d) const {
-    std::optional<std::u32string_view> f = field(d, 1);
-    NumberField v = parseNumberField(*f);
-    if (v.kind == NumberField::FlagRef) return {Target::Computed, 0};
-    if (v.kind != NumberField::Literal) return {Target::Bad, 0};
-    if (v.value == fj) return {Target::Line, fj + 1};
-    if (v.value < 1 || v.value > n_) return {Target::Bad, v.value};
-    return {Target::Line, v.value};
+    computedFrom_ = flow.computedJumps();
+    computed_ = !computedFrom_.empty();
+    markData();
   }
 
   void explore() {
-    reached_.assign(std::size_t(n_ + 2), false);
-    next_.assign(std::size_t(n_ + 2), {});
-    std::deque<int> work;
-    auto reach = [&](int l) {
-      if (l < 1 || l > n_ + 1 || reached_[std::size_t(l)]) return;
-      reached_[std::size_t(l)] = true;
-      work.push_back(l);
-    };
-    auto drain = [&] {
-      while (!work.empty()) {
-        const int l = work.front();
-        work.pop_front();
-        if (l > n_) continue;
-        const std::size_t returns = returnPoints_.size();
-        next_[std::size_t(l)] = successors(l);
-        for (int s : next_[std::size_t(l)]) reach(s);
-        // A new return point reaches every RET seen so far; a RET reaches every return point.
-        if (returnPoints_.size() != returns || word(l) == U"RET")
-          for (int r = 1; r <= n_; ++r)
-            if (word(r) == U"RET" && reached_[std::size_t(r)]) {
-              next_[std::size_t(r)].assign(returnPoints_.begin(), returnPoints_.end());
-              for (int s : returnPoints_) reach(s);
-            }
-      }
-    };
-    reach(1);
-    drain();
-    if (computed_) {
-      // A jump through a flag may land on any line that reads as a command.
-      markData();
-      for (int l = 1; l <= n_; ++l)
-        if (commandOf(l) && !data_.count(l)) {
-          anywhere_.insert(l);
-          reach(l);
-        }
-      drain();
+    flow_.run();
+    takeFlow(flow_);
+    for (const FlowIssue& i : flow_.issues()) {
+      add(i.severity, i.line, i.message, At{i.field}, i.hint);
+      if (i.excuses) excused_.insert(i.excuses);
     }
-    markData();
   }
 
   // The message lines of FP blocks and the target lines of FJ tables that execution reaches.
   void markData() {
-    data_.clear();
     for (int l = 1; l <= n_; ++l) {
       if (!reached_[std::size_t(l)] || (word(l) != U"FP" && word(l) != U"FJ")) continue;
       Target end = target(l, 3);
@@ -415,13 +314,9 @@ class Linter {
     if (std::find(next.begin(), next.end(), n_ + 1) != next.end()) error(l, "execution runs past the last line");
 
     for (const FieldInfo& f : c->fields()) checkField(l, *c, f);
-    if (c->flow == Flow::Branch) checkConditional(l);
-    if (w == U"INC") checkInc(l);
     if (w == U"FGCL" || w == U"CLR") checkClear(l);
     if (w == U"FP" || w == U"FJ") checkTableHead(l);
     if (w == U"CMSL" && searchEnd_[std::size_t(l)] < 0) error(l, "CMSL has no ENDCM after it");
-    if (w == U"CASE" && menusOfCase(l).empty()) error(l, "CASE outside any menu continues at line 0");
-    if (w == U"RET" && returnPoints_.empty()) error(l, "RET with no GOSUB before it returns to line 0");
     if (w == U"BEED") checkBeed(l);
     if (w == U"SOUND") checkSound(l);
     if (w == U"MES" && fieldCount(l) > 2)
@@ -442,7 +337,7 @@ class Linter {
       case FieldKind::Text:
       case FieldKind::Mode: return;
       case FieldKind::Condition: return checkCondition(l, *v);
-      case FieldKind::Message: return checkMessage(l, *v, c.asciiWord == "ITMS" ? "item text" : "message");
+      case FieldKind::Message: return checkMessage(l, *v, c.asciiWord == "ITMS" ? "item text" : "message", f.number);
       case FieldKind::MenuText: return checkMenuText(l, *v);
       case FieldKind::EntryText:
         if (!v->empty() && !isMark((*v)[0]))
@@ -469,7 +364,7 @@ class Linter {
           warning(l, where + "reads " + inQuotes(*v) + " as flag F" + str(num.value) +
                          ": characters after the third are ignored", {f.number, 3});
         if (f.kind == FieldKind::FlagIndex) computedWrites_ |= writesFlag(c.word, f.number);
-        return;
+        return checkFlagValue(l, f, num.value);
       case NumberField::Literal: break;
     }
     const int x = num.value;
@@ -499,21 +394,47 @@ class Linter {
     }
   }
 
+  // The valid values of a field kind that has bounds.
+  static std::optional<std::pair<int, int>> bounds(FieldKind k) {
+    switch (k) {
+      case FieldKind::FlagIndex: return std::pair{0, kFlags - 1};
+      case FieldKind::MenuNumber: return std::pair{0, kMenuCount - 1};
+      case FieldKind::EntryIndex: return std::pair{0, kMenuEntries - 1};
+      case FieldKind::Slot: return std::pair{0, 3};
+      case FieldKind::LabelIndex: return std::pair{0, 2};
+      case FieldKind::Stage: return std::pair{kFirstStage, kLastStage};
+      default: return std::nullopt;
+    }
+  }
+
+  // A bounded field written as a flag: the values the flag may hold here against the bounds; an
+  // error when none fits, a warning when only some do.
+  void checkFlagValue(int l, const FieldInfo& f, int flag) {
+    const Range r = flow_.flagAt(l, flag);
+    if (r.empty()) return;
+    const At at{f.number};
+    const std::string holds = "F" + str(flag) + (r.single() ? " holds " + str(r.lo) : " holds " + str(r.lo) + " to " + str(r.hi));
+    if (f.kind == FieldKind::SoundFlags) {
+      if (r.size() > 64) return;
+      int bad = 0;
+      for (int v = r.lo; v <= r.hi; ++v) bad += (v & 4) != 0;
+      if (bad == 0) return;
+      add(bad == r.size() ? Finding::Error : Finding::Warning, l,
+          "field " + str(f.number) + " (" + f.name + ") comes from " + holds +
+              " here; play flags with 4 (a sound held in memory) stop the game",
+          at, "keep the flag at play flags the game accepts: 0, 1, 2, 8 with 1, 16");
+      return;
+    }
+    std::optional<std::pair<int, int>> b = bounds(f.kind);
+    if (!b || r.within(b->first, b->second)) return;
+    add(r.meets(b->first, b->second) ? Finding::Warning : Finding::Error, l,
+        "field " + str(f.number) + " (" + f.name + ") comes from " + holds + " here; a " + std::string(fieldKindName(f.kind)) +
+            " is " + str(b->first) + " to " + str(b->second) + ": the game stops with an error",
+        at, "keep F" + str(flag) + " within " + str(b->first) + " to " + str(b->second) + " before this line");
+  }
+
   static bool writesFlag(std::u32string_view w, int n) {
     return (w == U"LET" && n == 2) || w == U"INC" || w == U"DEC" || w == U"FGCL" || w == U"CLR";
-  }
-
-  void checkConditional(int l) {
-    std::optional<std::u32string_view> cond = field(l, 2);
-    if (!cond || field(l, 3) || conditionFails(*cond)) return;
-    if (constantCondition(*cond) == true) return;
-    error(l, utf8(word(l)) + " has no field 3 (line): the game stops with an error when the condition is false");
-  }
-
-  void checkInc(int l) {
-    if (field(l, 4) || !field(l, 3)) return;
-    warning(l, "INC has no field 4 (\"L\" or \"S\"): the game stops with an error when the flag reaches " +
-                   utf8(*field(l, 3)));
   }
 
   void checkClear(int l) {
@@ -540,7 +461,8 @@ class Linter {
     std::u32string pendingOps;
     std::string fault;
     std::vector<int> flags;
-    for (std::size_t p = 0; p < c.size() && fault.empty();) {
+    std::size_t p = 0;
+    for (; p < c.size() && fault.empty();) {
       const char32_t ch = c[p];
       auto operand = [&](std::size_t width) {
         ++operands;
@@ -586,7 +508,9 @@ class Linter {
     }
     if (r.error != ExpressionResult::None) {
       if (fault.empty()) fault = "it cannot be read";
-      error(l, "the condition " + inQuotes(c) + " is malformed: " + fault);
+      error(l, "the condition " + inQuotes(c) + " is malformed: " + fault, {2, int(std::min(p, c.size())), 1},
+            "a condition is F and two digits, or two digits, compared with = > < ^ } {, joined with & or #, "
+            "without blanks");
       return;
     }
     for (int f : flags) readFlag(l, f);
@@ -612,7 +536,7 @@ class Linter {
     std::optional<MessageFault> fault;
   };
 
-  void checkMessage(int l, std::u32string_view m, const std::string& what) {
+  void checkMessage(int l, std::u32string_view m, const std::string& what, int fieldNumber = 2) {
     std::array<std::u32string, 16> names;
     std::int16_t delay = 0, colour = 0;
     Probe probe;
@@ -649,7 +573,9 @@ class Linter {
     if (faultAt != std::u32string_view::npos)
       code = " " + inQuotes(m.substr(faultAt, std::min<std::size_t>(5, m.size() - faultAt))) + " at character " +
              str(int(faultAt + 1));
-    error(l, "malformed code in the " + what + code + ": " + why);
+    error(l, "malformed code in the " + what + code + ": " + why,
+          {fieldNumber, faultAt == std::u32string_view::npos ? 0 : int(faultAt), 1},
+          "＆ takes a hex digit and a name, ：a hex digit, ＠ and ＃ two digits (＠00 to ＠15)");
   }
 
   void checkSpeakers() {
@@ -675,19 +601,23 @@ class Linter {
     for (char32_t c : t) {
       if (c == U'・') {
         if (++menu >= kMenuCount && literal(l, 2)) {
-          error(l, "the menu text reaches menu " + str(menu) + " (menus are 0..9)");
+          faultyMenus_.insert(*first);
+          error(l, "the menu text reaches menu " + str(menu) + " (menus are 0..9)", {3}, "start the text at a lower menu or drop a \"・\"");
           return;
         }
         entries = 0;
         started = false;
       } else if (isMark(c)) {
         if (++entries > kMenuEntries) {
-          error(l, "menu " + str(menu) + " gets a fifth entry (a menu has four)");
+          faultyMenus_.insert(menu);
+          error(l, "menu " + str(menu) + " gets a fifth entry (a menu has four)", {3}, "end the menu with \"・\" after four entries");
           return;
         }
         started = true;
       } else if (!started) {
-        error(l, "the text of menu " + str(menu) + " does not start with a mark (＊, ＠ or ０ to ９)");
+        faultyMenus_.insert(menu);
+        error(l, "the text of menu " + str(menu) + " does not start with a mark (＊, ＠ or ０ to ９)", {3},
+              "start every entry with ＊ (a choice), ＠ (back) or ０ to ９ (a submenu)");
         return;
       }
     }
@@ -718,7 +648,8 @@ class Linter {
       changeMenus(l, m);
       for (int s : next_[std::size_t(l)]) flowTo(s, m);
       if (computedFrom_.count(l))
-        for (int s : anywhere_) flowTo(s, m);
+        for (int s = 1; s <= n_; ++s)
+          if (commandOf(s) && !data_.count(s)) flowTo(s, m);
     }
     for (int l = 1; l <= n_; ++l)
       if (word(l) == U"CMSL" && reached_[std::size_t(l)] && at[std::size_t(l)]) checkChoices(l, *at[std::size_t(l)]);
@@ -788,6 +719,7 @@ class Linter {
       }
     }
     if (definitelyEmpty) {
+      if (faultyMenus_.count(*start)) return;  // the menu text's fault is the news
       error(l, "menu " + str(*start) + " has no entries here: the player cannot choose anything");
       return;
     }
@@ -803,9 +735,43 @@ class Linter {
     for (const auto& [value, label] : finals)
       if (!cases.count(value))
         error(l, "the menu choice " + inQuotes(label) + " (value " + str(value) +
-                     ") has no CASE line before the ENDCM at line " + str(end));
-    for (const auto& [value, k] : cases)
-      if (!finals.count(value)) warning(k, "CASE " + str(value) + " matches no choice of the menu at line " + str(l));
+                     ") has no CASE line before the ENDCM at line " + str(end), {},
+              "add a line CASE," + str(value) + " with the lines for this choice before line " + str(end));
+    std::set<int>& known = finals_[l];
+    for (const auto& [value, label] : finals) known.insert(value);
+  }
+
+  // After every menu's choices are known: CASE lines no menu can choose, and CASE lines that run
+  // after an inner menu replaced the end line of the menu they belong to.
+  void checkCaseLines() {
+    for (int k = 1; k <= n_; ++k) {
+      if (word(k) != U"CASE" || !literal(k, 2)) continue;
+      const int v = *literal(k, 2);
+      std::vector<int> owners;  // the menus whose search passes this line
+      bool chosen = false, unknown = false;
+      for (int m = 1; m < k; ++m) {
+        if (word(m) != U"CMSL" || searchLast(m) < k || !reached_[std::size_t(m)]) continue;
+        owners.push_back(m);
+        auto it = finals_.find(m);
+        if (it == finals_.end()) unknown = true;
+        else chosen |= it->second.count(v) > 0;
+      }
+      if (!owners.empty() && !chosen && !unknown)
+        warning(k, "CASE " + str(v) + " matches no choice of the menu at line " + str(owners.front()), {2},
+                "a choice's value is its menu number times 100 plus its entry index (0 to 3)");
+      auto ran = flow_.caseMenus().find(k);
+      if (ran == flow_.caseMenus().end() || !chosen) continue;
+      for (int m : ran->second) {
+        auto it = finals_.find(m);
+        if (m == 0 || it == finals_.end() || it->second.count(v)) continue;
+        std::optional<int> end = literal(m, 3);
+        warning(k, "when this CASE line runs, the last menu shown is the one at line " + str(m) +
+                       (end ? ", so it continues at that menu's end line " + str(*end) : std::string()) +
+                       ", not at the end of the menu this CASE belongs to: the game keeps one menu end line",
+                {}, "end the block before this line with GOTO to the end of its own menu");
+        break;
+      }
+    }
   }
 
   // --- FP and FJ tables, CASE searches ---
@@ -820,7 +786,7 @@ class Linter {
         for (int d = l + 1; d <= end.line; ++d) {
           if (w == U"FP") {
             if (d == end.line && commandOf(d)) continue;  // the end line is a command, printed only as a last resort
-            checkMessage(d, *field(d, 1), "FP message");
+            checkMessage(d, *field(d, 1), "FP message", 1);
             if (fieldCount(d) > 1)
               warning(d, "the FP message holds an ASCII comma: the text after it is not printed");
           } else {
@@ -838,13 +804,15 @@ class Linter {
             continue;
           }
           NumberField num = parseNumberField(*v);
-          if (num.kind == NumberField::NotANumber) error(k, "the CASE value is not a number: " + inQuotes(*v));
-          if (num.kind == NumberField::OutOfRange) error(k, "the CASE value is outside -32768..32767: " + inQuotes(*v));
-          if (num.kind == NumberField::BadFlag) error(k, "the CASE value names flag " + inQuotes(*v) + "; flags are F0 to F30");
+          if (num.kind == NumberField::NotANumber) error(k, "the CASE value is not a number: " + inQuotes(*v), {2});
+          if (num.kind == NumberField::OutOfRange) error(k, "the CASE value is outside -32768..32767: " + inQuotes(*v), {2});
+          if (num.kind == NumberField::BadFlag)
+            error(k, "the CASE value names flag " + inQuotes(*v) + "; flags are F0 to F30", {2});
           if (num.kind == NumberField::FlagRef) readFlag(k, num.value);
           if (num.kind != NumberField::Literal) continue;
           if (auto [it, fresh] = values.emplace(num.value, k); !fresh)
-            warning(k, "CASE " + str(num.value) + " repeats line " + str(it->second) + ": this block is never chosen");
+            warning(k, "CASE " + str(num.value) + " repeats line " + str(it->second) + ": this block is never chosen", {2},
+                    "the menu's search stops at the first CASE line with the chosen value");
         }
       }
     }
@@ -854,15 +822,15 @@ class Linter {
     std::u32string_view f = *field(d, 1);
     NumberField v = parseNumberField(f);
     switch (v.kind) {
-      case NumberField::NotANumber: return error(d, "the FJ target " + inQuotes(f) + " is not a line number");
-      case NumberField::OutOfRange: return error(d, "the FJ target " + inQuotes(f) + " is outside -32768..32767");
-      case NumberField::BadFlag: return error(d, "the FJ target names flag " + inQuotes(f) + "; flags are F0 to F30");
+      case NumberField::NotANumber: return error(d, "the FJ target " + inQuotes(f) + " is not a line number", {1});
+      case NumberField::OutOfRange: return error(d, "the FJ target " + inQuotes(f) + " is outside -32768..32767", {1});
+      case NumberField::BadFlag: return error(d, "the FJ target names flag " + inQuotes(f) + "; flags are F0 to F30", {1});
       case NumberField::FlagRef: return readFlag(d, v.value);
       case NumberField::Literal: break;
     }
     if (v.value == fj) return;
-    if (v.value < 1) error(d, "the FJ target " + str(v.value) + " is not a script line");
-    if (v.value > n_) error(d, "the FJ target " + str(v.value) + " is beyond the last line of the script (" + str(n_) + ")");
+    if (v.value < 1) error(d, "the FJ target " + str(v.value) + " is not a script line", {1});
+    if (v.value > n_) error(d, "the FJ target " + str(v.value) + " is beyond the last line of the script (" + str(n_) + ")", {1});
   }
 
   // --- Files ---
@@ -880,7 +848,9 @@ class Linter {
         if (!loadPicture(path, why)) it->second = "cannot be read: " + why;
       }
     }
-    if (!it->second.empty()) error(l, "the picture " + inQuotes(file) + " " + it->second);
+    if (!it->second.empty())
+      error(l, "the picture " + inQuotes(file) + " " + it->second, {2},
+            "put the picture beside vunt-n.zad, named as here with \".szg\" added (any BMP, GIF or JPEG)");
   }
 
   void checkSound(int l) {
@@ -892,15 +862,27 @@ class Linter {
     std::optional<int> flags = literal(l, 3);
     if (flags && (*flags & 2)) return;  // a missing sound played without the alert: a way to stop the music
     if (flags)
-      error(l, "the sound " + inQuotes(file) + " is not in the game directory (play flags with 2 would play nothing)");
+      error(l, "the sound " + inQuotes(file) + " is not in the game directory (play flags with 2 would play nothing)", {2},
+            "put the wave file beside vunt-n.zad, named as here with \".wav\" added");
     else
-      warning(l, "the sound " + inQuotes(file) + " is not in the game directory");
+      warning(l, "the sound " + inQuotes(file) + " is not in the game directory", {2},
+              "put the wave file beside vunt-n.zad, named as here with \".wav\" added");
+  }
+
+  // The stages a BEED field may name: a literal, or the values of its flag here.
+  Range stageField(int l, int n) const {
+    std::optional<std::u32string_view> f = field(l, n);
+    if (!f) return Range{};
+    NumberField v = parseNumberField(*f);
+    if (v.kind == NumberField::Literal) return Range::of(v.value);
+    if (v.kind == NumberField::FlagRef) return flow_.flagAt(l, v.value);
+    return Range{};
   }
 
   void checkBeed(int l) {
-    std::optional<int> first = literal(l, 2), last = literal(l, 3);
+    const Range first = stageField(l, 2), last = stageField(l, 3);
     // Stages up to 40 play "A-PUZ1.wav", later ones "A-PUZ2.wav"; the other sounds any puzzle may play.
-    const bool early = !first || *first <= 40, late = !last || *last > 40;
+    const bool early = first.empty() || first.lo <= 40, late = last.empty() || last.hi > 40;
     for (std::u32string_view s : {U"A-PUZ1.wav", U"A-PUZ2.wav", U"A-CLEAR.wav", U"L-MISS.wav", U"L-batu.wav"}) {
       if ((s == U"A-PUZ1.wav" && !early) || (s == U"A-PUZ2.wav" && !late) || !puzzleSounds_.insert(s).second) continue;
       std::error_code ec;
@@ -908,46 +890,66 @@ class Linter {
         warning(l, "the puzzle's sound " + inQuotes(s) + " is not in the game directory", {},
                 "the puzzle plays it; without it the game plays the platform's alert or nothing");
     }
-    if (!first || !last || !validStageNumber(*first) || !validStageNumber(*last)) return;
-    if (*last < *first) {
-      error(l, "the last stage " + str(*last) + " comes before the first stage " + str(*first) +
-                   ": play would never end there");
+    if (first.empty() || last.empty()) return;
+    if (first.single() && last.single() && last.lo < first.lo) {
+      error(l, "the last stage " + str(last.lo) + " comes before the first stage " + str(first.lo) +
+                   ": play would never end there", {3}, "swap the two stage numbers");
       return;
     }
+    // Numbers outside 1..204 are reported with the fields.
+    if ((first.single() && !validStageNumber(first.lo)) || (last.single() && !validStageNumber(last.lo))) return;
+    const Range played = Range{first.lo, last.hi}.meet(kFirstStage, kLastStage);
+    if (played.empty()) return;
     if (!stageFile_) {
       std::optional<std::string> bytes = readWholeFile(gameFile(dir_, U"\\vunt.pdt"));
       stageFile_ = bytes ? *bytes : std::string();
       stageFileFound_ = bytes.has_value();
     }
     if (!stageFileFound_) {
-      error(l, "the stage file \"vunt.pdt\" is not in the game directory");
+      error(l, "the stage file \"vunt.pdt\" is not in the game directory", {}, "pack the stages with vunt-stage pack");
       return;
     }
-    for (int s = *first; s <= *last; ++s) {
+    const std::size_t size = stageFile_->size();
+    const int held = size < 176 ? 0 : std::min(kLastStage, int((size - 176) / 160 + 1));
+    if (played.hi > held) {
+      // A last stage written as one number is played by every player who gets that far.
+      const bool certain = last.single() || played.lo > held;
+      const int at = first.lo > held ? 2 : 3;
+      const int s = played.lo > held ? played.lo : held + 1;
+      add(certain ? Finding::Error : Finding::Warning, l,
+          "stage " + str(s) + (certain ? " is" : " may be played but is") + " not in vunt.pdt, which holds " + str(held) +
+              " stage" + (held == 1 ? "" : "s"),
+          {at}, "add the stage to vunt.pdt (vunt-stage pack) or name a stage it holds");
+      if (played.lo > held) return;
+    }
+    for (int s = played.lo; s <= std::min(played.hi, held); ++s) {
+      const int at = first.contains(s) ? 2 : 3;
       PuzzleBoard board;
       switch (decodeStage(*stageFile_, s, board)) {
         case StageError::None: break;
-        case StageError::NotInFile: {
-          const std::size_t size = stageFile_->size();
-          const int held = size < 176 ? 0 : std::min(kLastStage, int((size - 176) / 160 + 1));
-          error(l, "stage " + str(s) + " is not in vunt.pdt, which holds " + str(held) + " stage" + (held == 1 ? "" : "s"),
-                {s == *first ? 2 : 3}, "add the stage to vunt.pdt (vunt-stage pack) or name a stage it holds");
-          return;
-        }
-        case StageError::TooManyPieces:
-          error(l, "stage " + str(s) + " of vunt.pdt has more than 30 pieces", {s == *first ? 2 : 3});
-          continue;
-        case StageError::BadCellCode:
-          error(l, "stage " + str(s) + " of vunt.pdt has a cell code above 25", {s == *first ? 2 : 3});
-          continue;
+        case StageError::TooManyPieces: error(l, "stage " + str(s) + " of vunt.pdt has more than 30 pieces", {at}); continue;
+        case StageError::BadCellCode: error(l, "stage " + str(s) + " of vunt.pdt has a cell code above 25", {at}); continue;
         default: continue;
       }
-      if (!solvedStages_.insert(s).second) continue;
+      if (!checkedStages_.insert(s).second) continue;
+      bool certain = false;
+      for (const StageFault& f : stageFaults(board)) {
+        add(f.certain ? Finding::Error : Finding::Warning, l, "stage " + str(s) + " of vunt.pdt " + f.message, {at},
+            "change the stage in its stage text and pack it again (vunt-stage pack)");
+        certain |= f.certain;
+      }
+      if (certain || board.PieceCount == 0) continue;
       try {
-        if (solveStage(board, SolveLimits{200'000}).status == SolveResult::Unsolvable)
-          warning(l, "stage " + str(s) + " of vunt.pdt cannot be cleared by any sequence of moves");
+        const SolveResult r = solveStage(board, SolveLimits{options_.solverStates});
+        if (r.status == SolveResult::Unsolvable)
+          error(l, "stage " + str(s) + " of vunt.pdt cannot be cleared by any sequence of moves", {at},
+                "change the stage in its stage text; vunt-stage solve shows what the solver finds");
+        else if (r.status == SolveResult::LimitReached)
+          warning(l, "stage " + str(s) + " of vunt.pdt is unproven within " + str(int(options_.solverStates)) +
+                         " states: the solver found no solution in that many positions",
+                  {at}, "run vunt-stage solve on vunt.pdt, which searches further");
       } catch (const std::exception&) {
-        // Whether the stage can be cleared stays open; the stage itself is well-formed.
+        warning(l, "stage " + str(s) + " of vunt.pdt is unproven: the solver ran out of memory", {at});
       }
     }
   }
@@ -988,14 +990,26 @@ class Linter {
   // --- Lines never reached ---
 
   void reportUnreached() {
+    if (!flow_.complete()) {
+      note(0, "the script has too many ways through it to follow them all: no line is reported as never reached");
+      return;
+    }
     if (computed_) {
       note(*computedFrom_.begin(), "this jump's target comes from a flag: every line that reads as a command is "
                                    "checked, and no line is reported as never reached");
       return;
     }
+    // A fault that stops the game keeps the lines below it from running: they are no news.
+    std::set<int> errorLines;
+    for (const Finding& f : findings_)
+      if (f.severity == Finding::Error) errorLines.insert(f.line);
     int runStart = 0, runEnd = 0;
     auto flush = [&] {
       if (runStart == 0) return;
+      if (errorLines.count(runStart - 1) || excused_.count(runStart)) {
+        runStart = 0;
+        return;
+      }
       if (runStart == runEnd)
         warning(runStart, "this line is never reached");
       else
@@ -1016,24 +1030,27 @@ class Linter {
     flush();
   }
 
+  LintOptions options_;
   fs::path dir_;
   std::string file_;
   int n_ = 0;
-  std::vector<std::u32string> lines_;
+  std::vector<std::u32string> lines_;  // before flow_, which reads them
   std::vector<std::u32string_view> words_;
   std::vector<Finding> findings_;
   std::set<std::pair<int, std::string>> reported_;
 
   std::vector<int> searchEnd_;  // per CMSL line: its ENDCM line, -1 when it has none
   std::set<int> inSearch_;      // lines some CMSL's search passes over
+  FlowAnalysis flow_;
   std::vector<bool> reached_;   // lines execution reaches as commands (n_ + 1: past the end)
   std::vector<std::vector<int>> next_;
-  std::set<int> returnPoints_;
-  bool computed_ = false;        // some jump takes its target from a flag
+  bool computed_ = false;        // some jump takes its target from a flag with many values
   std::set<int> computedFrom_;   // the lines whose jump does
-  std::set<int> anywhere_;       // where such a jump may land: every line that reads as a command
-  int current_ = 0;
   std::set<int> data_;
+  std::map<int, std::set<int>> finals_;  // per CMSL line whose choices are known: their values
+  std::set<int> faultyMenus_;  // menus whose menu text is faulty
+  bool silent_ = false;  // while the menus are only looked at
+  std::set<int> excused_;  // lines a reported fault keeps from running
 
   std::map<int, int> flagRead_;  // flag -> first line that reads it
   std::set<int> flagWritten_;
@@ -1044,17 +1061,17 @@ class Linter {
   std::set<std::u32string_view> puzzleSounds_;  // the puzzle's sounds already looked for
   std::optional<std::string> stageFile_;
   bool stageFileFound_ = false;
-  std::set<int> solvedStages_;
+  std::set<int> checkedStages_;
 };
 
 }  // namespace
 
 std::vector<Finding> lintScript(const std::vector<std::u32string>& lines, const fs::path& gameDir,
-                                const std::string& scriptPath) {
-  return Linter(lines, gameDir, scriptPath).run();
+                                const std::string& scriptPath, const LintOptions& options) {
+  return Linter(lines, gameDir, scriptPath, options).run();
 }
 
-std::vector<Finding> lintGame(const fs::path& gameDir, std::vector<std::u32string>* linesOut) {
+std::vector<Finding> lintGame(const fs::path& gameDir, std::vector<std::u32string>* linesOut, const LintOptions& options) {
   const fs::path path = gameFile(gameDir, U"\\vunt-n.zad");
   std::optional<std::string> bytes = readWholeFile(path);
   if (!bytes) {
@@ -1064,8 +1081,22 @@ std::vector<Finding> lintGame(const fs::path& gameDir, std::vector<std::u32strin
     f.hint = "a game directory holds its script as \"vunt-n.zad\"";
     return {f};
   }
+  std::vector<Finding> findings;
+  if (std::optional<EncodingFault> e = checkEncoding(*bytes)) {
+    Finding f;
+    f.file = path.string();
+    f.line = e->line;
+    f.column = e->column;
+    f.message = e->message;
+    f.hint = e->hint;
+    findings.push_back(f);
+    if (e->fatal) return findings;  // every line would be a fault of its own
+  }
   std::vector<std::u32string> lines = splitScriptLines(decodeScriptText(*bytes));
-  std::vector<Finding> findings = lintScript(lines, gameDir, path.string());
+  // A script that is not UTF-8 is read as code page 932, line by line as the engine cuts them.
+  if (!findings.empty() && findings.back().line > int(lines.size())) findings.back().line = int(lines.size());
+  for (Finding& f : lintScript(lines, gameDir, path.string(), options)) findings.push_back(std::move(f));
+  std::stable_sort(findings.begin(), findings.end(), [](const Finding& a, const Finding& b) { return a.line < b.line; });
   if (linesOut) *linesOut = std::move(lines);
   return findings;
 }

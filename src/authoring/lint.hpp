@@ -16,14 +16,19 @@
 
 namespace vunt {
 
+struct LintOptions {
+  std::size_t solverStates = 1'000'000;  // positions the stage solver may store before a stage is "unproven"
+};
+
 // Checks the script lines (the file's lines, line 1 first) of the game in gameDir, whose
 // pictures, sounds and stage file are looked up as the engine looks them up. Findings come in
 // line order and name `scriptPath` as their file.
 std::vector<Finding> lintScript(const std::vector<std::u32string>& lines, const std::filesystem::path& gameDir,
-                                const std::string& scriptPath = "vunt-n.zad");
+                                const std::string& scriptPath = "vunt-n.zad", const LintOptions& options = {});
 
 // Reads "vunt-n.zad" from the game directory as the engine does and checks it. Findings name the
 // script by its path under gameDir as given.
-std::vector<Finding> lintGame(const std::filesystem::path& gameDir, std::vector<std::u32string>* lines = nullptr);
+std::vector<Finding> lintGame(const std::filesystem::path& gameDir, std::vector<std::u32string>* lines = nullptr,
+                              const LintOptions& options = {});
 
 }  // namespace vunt

@@ -122,12 +122,17 @@ fs::path gameFile(const fs::path& dir, std::u32string_view name) {
 }
 
 std::optional<std::string> readWholeFile(const fs::path& path, std::uintmax_t maxBytes) {
-  // Opening without blocking: a pipe with no writer would otherwise hold the game forever.
+  // Only a regular file is opened at all: opening some devices does something by itself. The
+  // open does not block (a pipe put in the file's place meanwhile would otherwise hold the game
+  // forever), and what was opened must be the file that was checked.
+  struct stat before{};
+  if (::stat(path.c_str(), &before) != 0 || !S_ISREG(before.st_mode)) return std::nullopt;
   const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return std::nullopt;
   std::optional<std::string> bytes;
   struct stat st{};
-  if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && std::uintmax_t(st.st_size) <= maxBytes) {
+  if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_dev == before.st_dev && st.st_ino == before.st_ino &&
+      std::uintmax_t(st.st_size) <= maxBytes) {
     std::string data;
     data.reserve(std::size_t(st.st_size));
     char buffer[65536];

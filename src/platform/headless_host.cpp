@@ -36,12 +36,24 @@ std::optional<std::vector<InputEvent>> parseInputEvents(const std::string& text,
     else if (word == "click-form") events.push_back({InputEvent::ClickForm});
     else if (word == "rclick") events.push_back({InputEvent::RightClick});
     else if (word == "close") events.push_back({InputEvent::Close});
+    else if (word == "close-picture") events.push_back({InputEvent::ClosePicture});
     else if (word == "space") events.push_back({InputEvent::Key, vk::Space});
     else if (word == "esc") events.push_back({InputEvent::Key, vk::Escape});
     else if (word == "left") events.push_back({InputEvent::Key, vk::Left});
     else if (word == "up") events.push_back({InputEvent::Key, vk::Up});
     else if (word == "right") events.push_back({InputEvent::Key, vk::Right});
     else if (word == "down") events.push_back({InputEvent::Key, vk::Down});
+    // The player aids' keys and the wheel.
+    else if (word == "ctrl-down") events.push_back({InputEvent::AidKeyDown, 17});
+    else if (word == "ctrl-up") events.push_back({InputEvent::AidKeyUp, 17});
+    else if (word == "auto") events.push_back({InputEvent::AidKeyDown, 65});
+    else if (word == "page-up") events.push_back({InputEvent::AidKeyDown, 33});
+    else if (word == "page-down") events.push_back({InputEvent::AidKeyDown, 34});
+    else if (word == "f1") events.push_back({InputEvent::AidKeyDown, 112});
+    else if (word == "f2") events.push_back({InputEvent::AidKeyDown, 113});
+    else if (word == "f12") events.push_back({InputEvent::AidKeyDown, 123});
+    else if (word == "wheel-up") events.push_back({InputEvent::Wheel, 1});
+    else if (word == "wheel-down") events.push_back({InputEvent::Wheel, -1});
     else if (word == "label") {
       if (!parseInt(arg, v) || v < 0 || v > 3) return bad("label needs an index 0 to 3");
       events.push_back({InputEvent::Label, v});
@@ -136,7 +148,16 @@ void HeadlessHost::deliver(const InputEvent& e) {
         if (char32_t c = keyCharacter(e.value)) app.modalKeyPress(c);
         break;
       case InputEvent::Close: app.close(); break;
+      case InputEvent::ClosePicture: app.modalClose(); break;
+      // Ctrl and F12 still reach the aids; every other key is the picture window's, as in the
+      // window (A closes it like any character key).
+      case InputEvent::AidKeyDown:
+        if (app.aidKey(e.value, true)) break;
+        if (char32_t c = keyCharacter(e.value)) app.modalKeyPress(c);
+        break;
+      case InputEvent::AidKeyUp: app.aidKey(e.value, false); break;
       case InputEvent::ClickPicture: case InputEvent::ClickForm: case InputEvent::Label: case InputEvent::RightClick:
+      case InputEvent::Wheel:
         break;
     }
     return;
@@ -173,6 +194,13 @@ void HeadlessHost::deliver(const InputEvent& e) {
       break;
     }
     case InputEvent::Close: app.close(); break;
+    case InputEvent::ClosePicture: break;  // no picture window to close
+    // A key no aid takes would reach the game as it does in the window.
+    case InputEvent::AidKeyDown:
+      if (!app.aidKey(e.value, true)) app.keyDown(e.value, 0);
+      break;
+    case InputEvent::AidKeyUp: app.aidKey(e.value, false); break;
+    case InputEvent::Wheel: app.aidWheel(e.value); break;
   }
 }
 

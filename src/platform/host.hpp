@@ -55,6 +55,13 @@ class Application {
   virtual void modalKeyPress(char32_t) {}
   virtual void modalClose() {}
 
+  // The player's conveniences (skip, auto, backlog, settings, help, debug overlay): input that
+  // the game's own handlers never see. Each returns whether a convenience took the input; the
+  // host passes what was not taken on to the handlers above as before.
+  virtual bool aidKey(int /*keyCode*/, bool /*down*/) { return false; }
+  virtual bool aidWheel(int /*steps, > 0 away from the player*/) { return false; }
+  virtual void pointerMoved(int /*x*/, int /*y*/) {}
+
   // Lines for the end of a headless transcript (the flags).
   virtual std::vector<std::string> finalReport() const { return {}; }
 };
@@ -89,6 +96,8 @@ class Host {
   virtual bool playSound(const std::filesystem::path& file, std::u32string_view name, int flags) = 0;
   // Stops any sound, silently.
   virtual void stopSound() = 0;
+  // The volume of every sound from now on, in percent (the player's setting).
+  virtual void setVolume(int /*percent*/) {}
 
   // The transcript: one line of TAB-separated fields. Only the headless host writes it.
   virtual void transcript(std::string_view kind, const std::vector<std::string>& fields) = 0;

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <optional>
 
+#include "platform/input_record.hpp"
 #include "platform/message_box.hpp"
 #include "platform/pointers.hpp"
 #include "platform/sdl_keys.hpp"
@@ -67,6 +68,10 @@ struct SdlHost::Impl {
   SDL_Cursor* cursors[3] = {nullptr, nullptr, nullptr};
   SDL_Cursor* shownCursor = nullptr;
   MixerSound sound;
+  InputRecorder* recorder = nullptr;
+  bool playerWait = false;  // events are being handled inside a wait for the player
+  // The recorder when the event at hand is one the game consumes at a wait for the player.
+  InputRecorder* atWait() const { return playerWait ? recorder : nullptr; }
 
   SDL_Cursor* cursorFor(PointerImage p) {
     int i = int(p);
@@ -253,11 +258,19 @@ struct SdlHost::Impl {
   void handle(const SDL_Event& e) {
     Application& a = *app;
     switch (e.type) {
-      case SDL_QUIT: a.close(); break;
+      case SDL_QUIT:
+        if (recorder) recorder->close();
+        a.close();
+        break;
       case SDL_WINDOWEVENT:
         if (e.window.event == SDL_WINDOWEVENT_CLOSE) {
-          if (isModalWindow(e.window.windowID)) unloadModal();
-          else a.close();
+          if (isModalWindow(e.window.windowID)) {
+            if (InputRecorder* r = atWait()) r->modalClose();
+            unloadModal();
+          } else {
+            if (recorder) recorder->close();
+            a.close();
+          }
         } else {
           windowEvent(e.window);
         }
@@ -269,11 +282,15 @@ struct SdlHost::Impl {
           break;
         }
         if (a.modalForm()) {
-          if (char32_t c = keyCharacter(key)) a.modalKeyPress(c);
+          if (char32_t c = keyCharacter(key)) {
+            if (InputRecorder* r = atWait()) r->modalKeyPress(c);
+            a.modalKeyPress(c);
+          }
           break;
         }
         if (int code = virtualKey(key.sym)) {
           int shift = ((key.mod & KMOD_SHIFT) ? 1 : 0) | ((key.mod & KMOD_CTRL) ? 2 : 0) | ((key.mod & KMOD_ALT) ? 4 : 0);
+          if (InputRecorder* r = atWait()) r->keyDown(code);
           a.keyDown(code, shift);
         }
         break;
@@ -292,6 +309,7 @@ struct SdlHost::Impl {
         if (isMainWindow(e.button.windowID) && gamePoint(e.button.x, e.button.y, x, y)) {
           MouseButton b = e.button.button == SDL_BUTTON_RIGHT ? MouseButton::Right
                           : e.button.button == SDL_BUTTON_MIDDLE ? MouseButton::Middle : MouseButton::Left;
+          if (InputRecorder* r = atWait()) r->mouseDown(a.mainForm(), x, y, b);
           a.mouseDown(x, y, b);
         }
         break;
@@ -302,12 +320,18 @@ struct SdlHost::Impl {
           // A click is a press and a release on the picture itself.
           bool onPicture = isModalWindow(e.button.windowID) ||
                            (isMainWindow(e.button.windowID) && onInlinePicture(e.button.x, e.button.y));
-          if (onPicture && modalPressed) a.modalClick();
+          if (onPicture && modalPressed) {
+            if (InputRecorder* r = atWait()) r->modalClick();
+            a.modalClick();
+          }
           modalPressed = false;
           break;
         }
         int x, y;
-        if (isMainWindow(e.button.windowID) && gamePoint(e.button.x, e.button.y, x, y)) a.click(x, y);
+        if (isMainWindow(e.button.windowID) && gamePoint(e.button.x, e.button.y, x, y)) {
+          if (InputRecorder* r = atWait()) r->click(a.mainForm(), x, y);
+          a.click(x, y);
+        }
         break;
       }
       default: break;
@@ -507,8 +531,18 @@ int SdlHost::run(Application& app) {
 
 std::uint32_t SdlHost::tickCount() { return SDL_GetTicks(); }
 
-void SdlHost::doEvents(WaitKind, std::uint32_t maxMs) {
+void SdlHost::setRecorder(InputRecorder* recorder) { impl_->recorder = recorder; }
+
+void SdlHost::doEvents(WaitKind kind, std::uint32_t maxMs) {
   Impl& m = *impl_;
+  // Marks the events handled here as consumed at a wait for the player, for --record; a handler
+  // may end the program by throwing, so the mark is restored on the way out either way.
+  struct WaitMark {
+    bool& flag;
+    bool was;
+    ~WaitMark() { flag = was; }
+  } mark{m.playerWait, m.playerWait};
+  m.playerWait = kind == WaitKind::Player;
   const Uint32 start = SDL_GetTicks();
   m.presentIfDue();
   // maxMs counts from the call, so the time a frame takes to present is part of it.

@@ -156,13 +156,13 @@ class SlotArray {
  public:
   SlotArray() = default;
   explicit SlotArray(std::size_t n) : size_(n) {
-    const std::size_t bytes = (std::max<std::size_t>(n * sizeof(std::uint64_t), kAlign) + kAlign - 1) / kAlign * kAlign;
-    data_ = static_cast<std::uint64_t*>(std::aligned_alloc(kAlign, bytes));
+    const std::size_t bytes = (std::max<std::size_t>(n * sizeof(std::uint32_t), kAlign) + kAlign - 1) / kAlign * kAlign;
+    data_ = static_cast<std::uint32_t*>(std::aligned_alloc(kAlign, bytes));
     if (!data_) throw std::bad_alloc();
 #ifdef MADV_HUGEPAGE
     madvise(data_, bytes, MADV_HUGEPAGE);
 #endif
-    std::memset(data_, 0, n * sizeof(std::uint64_t));
+    std::memset(data_, 0, n * sizeof(std::uint32_t));
   }
   ~SlotArray() { std::free(data_); }
   SlotArray(SlotArray&& o) noexcept : data_(std::exchange(o.data_, nullptr)), size_(std::exchange(o.size_, 0)) {}
@@ -171,12 +171,12 @@ class SlotArray {
     std::swap(size_, o.size_);
     return *this;
   }
-  std::uint64_t& operator[](std::size_t i) { return data_[i]; }
+  std::uint32_t& operator[](std::size_t i) { return data_[i]; }
   std::size_t size() const { return size_; }
 
  private:
   static constexpr std::size_t kAlign = 2 << 20;
-  std::uint64_t* data_ = nullptr;
+  std::uint32_t* data_ = nullptr;
   std::size_t size_ = 0;
 };
 
@@ -188,34 +188,32 @@ struct State {
   std::array<Lanes, 3> planes;
 };
 
-// A state's key, 32 bytes at most: the occupied cells as 144 bits in cell order, then for each
-// plane the bit of each piece, in cell order (3 bits per piece).
-constexpr std::size_t kKeyWords = 4;
-constexpr int kCellBits = 144;
-using Key = std::array<std::uint64_t, kKeyWords>;
+// A state's key: one byte per piece, its cell as the bit number 16 * row + column, the cells of
+// kind 1 first in rising order, then those of kind 2, and so on. The number of pieces of each
+// kind never changes, so the byte's place tells its kind, and each position has exactly one key.
+// Keys are built zero-padded to whole words for hashing; the store keeps only their bytes.
+constexpr std::size_t kKeyBytes = 32;
+struct alignas(8) Key {
+  std::array<std::uint8_t, kKeyBytes> bytes;
+};
 
-inline void putBits(Key& k, int offset, int count, std::uint64_t v) {
-  const int w = offset >> 6, b = offset & 63;
-  k[std::size_t(w)] |= v << b;
-  if (b + count > 64) k[std::size_t(w) + 1] |= v >> (64 - b);
-}
-inline std::uint64_t getBits(const std::uint64_t* k, int offset, int count) {
-  const int w = offset >> 6, b = offset & 63;
-  std::uint64_t v = k[w] >> b;
-  if (b + count > 64) v |= k[w + 1] << (64 - b);
-  return count >= 64 ? v : v & ((std::uint64_t(1) << count) - 1);
-}
-
+// The search in breadth-first order. Each state is stored once, as its key, in blocks that never
+// move, and numbered in the order it was found. The hash table maps keys to those numbers with
+// four bytes a slot. The way back to the start costs half a byte a state: each expanded state
+// records which of its moves found a new state; its new states got the next numbers in the order
+// of its moves, so a state's parent and move follow from counting.
 class Search {
  public:
   Search(const PuzzleBoard& start, const SolveLimits& limits)
       : start_(start),
         lines_(start.Board),
         spread_(columnSpread()),
-        maxStates_(std::min<std::size_t>(limits.maxStates, (std::size_t(1) << 30) - 1)),
+        maxStates_(std::min<std::size_t>(limits.maxStates, kMaxStoredStates)),
         plainBitLoops_(limits.plainBitLoops) {
     n_ = start.PieceCount;
-    words_ = std::size_t(kCellBits + 3 * n_ + 63) / 64;
+    keyBytes_ = std::max<std::size_t>(std::size_t(n_), 1);
+    hashWords_ = (keyBytes_ + 7) / 8;
+    indexBits_ = std::max(16, int(std::bit_width(maxStates_ + 1)));
     for (int y = 0; y < kBoardSize; ++y)
       for (int x = 0; x < kBoardSize; ++x) {
         const int code = start.Board[std::size_t(x)][std::size_t(y)];
@@ -235,6 +233,13 @@ class Search {
         if (k >> b & 1) setPosition(startState_.planes[b], p);
       ++pieceCount_[std::size_t(k)];
     }
+    for (std::size_t k = 1; k <= 5; ++k) {
+      if (pieceCount_[k] == 0) continue;
+      KindSelect select;
+      for (std::size_t b = 0; b < 3; ++b) select.flip[b] = (k >> b & 1) ? 0 : ~std::uint64_t(0);
+      select.count = std::size_t(pieceCount_[k]);
+      kinds_.push_back(select);
+    }
   }
 
   SolveResult run() {
@@ -249,12 +254,16 @@ class Search {
         search<PortableBits>(result);
     }
     result.states = count_;
+    result.bytes = blocks_.size() * blockBytes() + table_.size() * sizeof(std::uint32_t);
     result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
     if (result.status == SolveResult::Solved) verify(result.moves);
     return result;
   }
 
  private:
+  // State numbers and a tag share a 32-bit slot; at least four bits are left for the tag.
+  static constexpr std::size_t kMaxStoredStates = (std::size_t(1) << 28) - 2;
+
   // Each kind needs at least as many goal plates as it has pieces.
   bool enoughGoals() const {
     for (std::size_t k = 1; k <= 5; ++k)
@@ -272,84 +281,127 @@ class Search {
     return off == 0;
   }
 
-  template <class Bits>
   Key encode(const State& s) const {
-    Key k{};
-    std::array<int, 3> before{};  // pieces in the words before each word
-    for (std::size_t w = 0; w < 3; ++w) {
-      putBits(k, 48 * int(w), 48, Bits::extract(s.all[w], kLaneCells));
-      if (w < 2) before[w + 1] = before[w] + std::popcount(s.all[w]);
-    }
-    int offset = kCellBits;
-    for (std::size_t i = 0; i < 3; ++i) {
-      std::uint64_t bits = 0;
-      for (std::size_t w = 0; w < 3; ++w) bits |= Bits::extract(s.planes[i][w], s.all[w]) << before[w];
-      putBits(k, offset, n_, bits);
-      offset += n_;
-    }
-    return k;
+    Key key{};
+    std::size_t i = 0;
+    for (const KindSelect& kind : kinds_)
+      for (std::size_t w = 0; w < 3; ++w) {
+        std::uint64_t cells = s.all[w] & (s.planes[0][w] ^ kind.flip[0]) & (s.planes[1][w] ^ kind.flip[1]) &
+                              (s.planes[2][w] ^ kind.flip[2]);
+        for (; cells; cells &= cells - 1) key.bytes[i++] = std::uint8_t(64 * w + std::size_t(std::countr_zero(cells)));
+      }
+    return key;
   }
 
-  template <class Bits>
-  State decode(const std::uint64_t* k) const {
-    State s;
-    std::array<int, 3> before{};
-    for (std::size_t w = 0; w < 3; ++w) {
-      s.all[w] = Bits::deposit(getBits(k, 48 * int(w), 48), kLaneCells);
-      if (w < 2) before[w + 1] = before[w] + std::popcount(s.all[w]);
-    }
-    for (std::size_t i = 0; i < 3; ++i) {
-      const std::uint64_t bits = getBits(k, kCellBits + int(i) * n_, n_);
-      for (std::size_t w = 0; w < 3; ++w) s.planes[i][w] = Bits::deposit(bits >> before[w], s.all[w]);
+  State decode(const std::uint8_t* key) const {
+    State s{};
+    const std::uint8_t* byte = key;
+    for (const KindSelect& kind : kinds_) {
+      std::uint64_t c0 = 0, c1 = 0, c2 = 0;  // the cells of this kind, word by word
+      for (const std::uint8_t* end = byte + kind.count; byte != end; ++byte) {
+        const std::uint64_t bit = std::uint64_t(1) << (*byte & 63);
+        const unsigned w = *byte >> 6;
+        c0 |= w == 0 ? bit : 0;
+        c1 |= w == 1 ? bit : 0;
+        c2 |= w == 2 ? bit : 0;
+      }
+      s.all[0] |= c0;
+      s.all[1] |= c1;
+      s.all[2] |= c2;
+      for (std::size_t b = 0; b < 3; ++b) {
+        s.planes[b][0] |= c0 & ~kind.flip[b];
+        s.planes[b][1] |= c1 & ~kind.flip[b];
+        s.planes[b][2] |= c2 & ~kind.flip[b];
+      }
     }
     return s;
   }
 
-  // Keys live in blocks that never move, so growing the store copies nothing.
-  static constexpr int kBlockShift = 16;
-  const std::uint64_t* keyOf(std::size_t s) const {
-    return blocks_[s >> kBlockShift].get() + (s & ((std::size_t(1) << kBlockShift) - 1)) * words_;
+  bool sameKey(const std::uint8_t* a, const std::uint8_t* b) const {
+    if (keyBytes_ < 8) return std::memcmp(a, b, keyBytes_) == 0;
+    std::uint64_t x, y;
+    for (std::size_t i = 0; i + 8 <= keyBytes_; i += 8) {
+      std::memcpy(&x, a + i, 8);
+      std::memcpy(&y, b + i, 8);
+      if (x != y) return false;
+    }
+    std::memcpy(&x, a + keyBytes_ - 8, 8);  // the last eight bytes, overlapping the words above
+    std::memcpy(&y, b + keyBytes_ - 8, 8);
+    return x == y;
   }
 
-  std::uint64_t hashOf(const std::uint64_t* w) const {
+  // A block holds the keys of 2^kBlockShift states and then their move marks, two to a byte.
+  static constexpr int kBlockShift = 12;
+  static constexpr std::size_t kBlockStates = std::size_t(1) << kBlockShift;
+  std::size_t blockBytes() const { return keyBytes_ * kBlockStates + kBlockStates / 2; }
+  const std::uint8_t* keyOf(std::size_t s) const { return blocks_[s >> kBlockShift].get() + (s & (kBlockStates - 1)) * keyBytes_; }
+  std::uint8_t* marksOf(std::size_t s) const {
+    return blocks_[s >> kBlockShift].get() + keyBytes_ * kBlockStates + (s & (kBlockStates - 1)) / 2;
+  }
+  unsigned movesFound(std::size_t s) const { return (*marksOf(s) >> (4 * (s & 1))) & 0xF; }
+
+  std::uint64_t hashOf(const Key& key) const {
     std::uint64_t h = 0x9E3779B97F4A7C15ULL;
-    for (std::size_t i = 0; i < words_; ++i) h = mix(h ^ w[i]) * 0xbf58476d1ce4e5b9ULL;
+    for (std::size_t i = 0; i < hashWords_; ++i) {
+      std::uint64_t w;
+      std::memcpy(&w, key.bytes.data() + 8 * i, 8);
+      h = std::rotl((h ^ w) * 0xbf58476d1ce4e5b9ULL, 27);
+    }
     return mix(h);
   }
 
-  // A slot holds the upper half of the state's hash and the state's number + 1 (0: free). The
-  // home slot is taken from the top bits of that half, so growing needs no key again.
-  static constexpr std::uint64_t kTagMask = 0xFFFFFFFF00000000ULL;
-  std::size_t home(std::uint64_t tagged) const { return std::size_t(tagged >> 32) >> shift_; }
+  // A slot holds the state's number + 1 (0: free) in its low indexBits_ bits and, above them, a
+  // tag from the low half of the hash, which rules out most keys without reading them. The home
+  // slot comes from the hash's top bits.
+  std::size_t home(std::uint64_t h) const { return std::size_t(h >> shift_); }
+  std::uint32_t tagOf(std::uint64_t h) const { return std::uint32_t(h) >> indexBits_ << indexBits_; }
+  std::size_t indexOf(std::uint32_t slot) const { return slot & ((std::uint32_t(1) << indexBits_) - 1); }
 
+  // Doubles the table and puts every stored state back, its hash made again from its key. The
+  // keys are read in order; each slot is fetched ahead some states before it is written.
   void grow() {
-    SlotArray old = std::move(table_);
-    const std::size_t size = old.size() == 0 ? 1024 : old.size() * 2;
+    table_ = SlotArray();
+    const std::size_t size = std::max<std::size_t>(1024, capacity_ * 2);
     table_ = SlotArray(size);
+    capacity_ = size;
     mask_ = size - 1;
-    shift_ = 32 - std::countr_zero(size);
-    for (std::size_t i = 0; i < old.size(); ++i) {
-      if (old[i] == 0) continue;
-      std::size_t slot = home(old[i]);
-      while (table_[slot] != 0) slot = (slot + 1) & mask_;
-      table_[slot] = old[i];
+    shift_ = 64 - std::countr_zero(size);
+    constexpr std::size_t kAhead = 32;
+    std::array<std::pair<std::size_t, std::uint32_t>, kAhead> ahead{};
+    Key key{};
+    for (std::size_t s = 0; s < count_ + kAhead; ++s) {
+      auto& [slot, entry] = ahead[s % kAhead];
+      if (s >= kAhead) {
+        while (table_[slot] != 0) slot = (slot + 1) & mask_;
+        table_[slot] = entry;
+      }
+      if (s < count_) {
+        std::memcpy(key.bytes.data(), keyOf(s), keyBytes_);
+        const std::uint64_t h = hashOf(key);
+        slot = home(h);
+        entry = tagOf(h) | std::uint32_t(s + 1);
+        __builtin_prefetch(&table_[slot], 1);
+      }
     }
   }
 
   // Adds the state unless it is known; true when it was new.
-  bool insert(const std::uint64_t* w, std::uint64_t h, std::uint32_t parentAndMove) {
-    const std::uint64_t tag = h & kTagMask;
-    std::size_t slot = home(tag);
+  bool insert(const Key& key, std::uint64_t h) {
+    const std::uint32_t tag = tagOf(h);
+    std::size_t slot = home(h);
     for (;; slot = (slot + 1) & mask_) {
-      const std::uint64_t e = table_[slot];
+      const std::uint32_t e = table_[slot];
       if (e == 0) break;
-      if ((e & kTagMask) == tag && std::memcmp(keyOf((e & 0xFFFFFFFFULL) - 1), w, words_ * 8) == 0) return false;
+      if ((e ^ tag) >> indexBits_ == 0 && sameKey(keyOf(indexOf(e) - 1), key.bytes.data()))
+        return false;
     }
     const std::size_t s = count_++;
-    table_[slot] = tag | (s + 1);
-    if ((s >> kBlockShift) >= blocks_.size()) blocks_.push_back(std::make_unique<std::uint64_t[]>(words_ << kBlockShift));
-    std::memcpy(const_cast<std::uint64_t*>(keyOf(s)), w, words_ * 8);
-    parents_.push_back(parentAndMove);
+    table_[slot] = tag | std::uint32_t(s + 1);
+    if ((s >> kBlockShift) >= blocks_.size()) {
+      blocks_.push_back(std::make_unique_for_overwrite<std::uint8_t[]>(blockBytes()));
+      std::memset(blocks_.back().get() + keyBytes_ * kBlockStates, 0, kBlockStates / 2);
+    }
+    std::memcpy(const_cast<std::uint8_t*>(keyOf(s)), key.bytes.data(), keyBytes_);
     return true;
   }
 
@@ -361,7 +413,7 @@ class Search {
 
   // One move from a state: the position it leads to, unless a piece ends on a trap; true when
   // it clears the stage (the result then holds the solution).
-  template <int move, class Bits>
+  template <int move>
   bool tryMove(const State& state, const Lanes& moving, bool onGoals, std::size_t from,
                std::array<Candidate, kMoves>& candidates, int& found, SolveResult& result) {
     if ((moving[0] | moving[1] | moving[2]) == 0) {
@@ -388,8 +440,8 @@ class Search {
       return true;
     }
     Candidate& c = candidates[std::size_t(found++)];
-    c.key = encode<Bits>(next);
-    c.hash = hashOf(c.key.data());
+    c.key = encode(next);
+    c.hash = hashOf(c.key);
     c.move = move;
     __builtin_prefetch(&table_[home(c.hash)]);
     return false;
@@ -400,36 +452,46 @@ class Search {
   [[gnu::target("bmi2,popcnt"), gnu::flatten]] void searchBmi2(SolveResult& result) { search<Bmi2Bits>(result); }
 #endif
 
+  // The moves in the search order: left, right, up, down. A state's new states are numbered in
+  // this order, which is what lets pathTo find the move that led to each.
+  static constexpr std::array<int, kMoves> kSearchOrder{1, 2, 3, 0};
+
   template <class Bits>
   void search(SolveResult& result) {
     grow();
-    const Key startKey = encode<Bits>(startState_);
-    insert(startKey.data(), hashOf(startKey.data()), 0);
+    const Key startKey = encode(startState_);
+    insert(startKey, hashOf(startKey));
 
     // The successors of one state are added while the next state is expanded, so that the
     // slots they need, fetched ahead, have arrived by then.
     std::array<Candidate, kMoves> candidates, pending;
-    int pendingCount = 0;
+    int pendingCount = -1;  // -1: no state expanded yet
     std::size_t pendingParent = 0;
     auto addPending = [&] {
-      if ((count_ + kMoves) * 2 > table_.size()) grow();
+      if (pendingCount < 0) return true;
+      if (count_ + kMoves > capacity_ / 4 * 3) grow();
+      unsigned marks = 0;
+      bool full = false;
       for (int i = 0; i < pendingCount; ++i) {
+        if (count_ >= maxStates_) {  // the search stops where it would need one state more
+          full = true;
+          break;
+        }
         const Candidate& c = pending[std::size_t(i)];
-        if (insert(c.key.data(), c.hash, std::uint32_t(pendingParent << 2) | std::uint32_t(c.move)) &&
-            count_ >= maxStates_)
-          return false;
+        if (insert(c.key, c.hash)) marks |= 1u << c.move;
       }
-      pendingCount = 0;
-      return true;
+      *marksOf(pendingParent) |= std::uint8_t(marks << (4 * (pendingParent & 1)));
+      pendingCount = -1;
+      return !full;
     };
 
     for (std::size_t s = 0;; ++s) {
-      if (s >= count_ && pendingCount > 0 && !addPending()) {
+      if (s >= count_ && !addPending()) {
         result.status = SolveResult::LimitReached;
         return;
       }
       if (s >= count_) break;
-      const State state = decode<Bits>(keyOf(s));
+      const State state = decode(keyOf(s));
       const bool onGoals = allOnGoals(state);
 
       // The pieces that each move moves, line by line, as the game's rule has it.
@@ -456,11 +518,10 @@ class Search {
       ++result.expanded;
       result.generated += kMoves;
       int found = 0;
-      // The moves in the search order: left, right, up, down.
-      if (tryMove<1, Bits>(state, movingBy[1], onGoals, s, candidates, found, result) ||
-          tryMove<2, Bits>(state, movingBy[2], onGoals, s, candidates, found, result) ||
-          tryMove<3, Bits>(state, movingBy[3], onGoals, s, candidates, found, result) ||
-          tryMove<0, Bits>(state, movingBy[0], onGoals, s, candidates, found, result))
+      if (tryMove<kSearchOrder[0]>(state, movingBy[kSearchOrder[0]], onGoals, s, candidates, found, result) ||
+          tryMove<kSearchOrder[1]>(state, movingBy[kSearchOrder[1]], onGoals, s, candidates, found, result) ||
+          tryMove<kSearchOrder[2]>(state, movingBy[kSearchOrder[2]], onGoals, s, candidates, found, result) ||
+          tryMove<kSearchOrder[3]>(state, movingBy[kSearchOrder[3]], onGoals, s, candidates, found, result))
         return;
       if (!addPending()) {
         result.status = SolveResult::LimitReached;
@@ -473,12 +534,28 @@ class Search {
     result.status = SolveResult::Unsolvable;
   }
 
+  // The moves from the start to state s. The states found from state p are numbered from
+  // 1 + (the states found from states 0 .. p - 1) on, one for each of p's marked moves in the
+  // search order; counting back from the last expanded state finds each parent in turn.
   std::string pathTo(std::size_t s) const {
     std::string path;
-    while (s != 0) {
-      path += moveLetter(int(parents_[s] & 3));
-      s = parents_[s] >> 2;
+    std::size_t expanded = 0, next = 1;  // states whose marks are final; the number after theirs
+    while (expanded < count_ && next < count_) next += std::size_t(std::popcount(movesFound(expanded++)));
+    for (std::size_t p = expanded; s != 0 && p-- > 0;) {
+      const unsigned marks = movesFound(p);
+      const std::size_t first = next - std::size_t(std::popcount(marks));
+      if (s >= first) {
+        std::size_t rank = s - first;
+        for (int move : kSearchOrder)
+          if ((marks >> move & 1) && rank-- == 0) {
+            path += moveLetter(move);
+            break;
+          }
+        s = p;
+      }
+      next = first;
     }
+    if (s != 0) throw std::logic_error("solver: a state without a way back to the start");
     std::reverse(path.begin(), path.end());
     return path;
   }
@@ -501,18 +578,27 @@ class Search {
   std::size_t maxStates_;
   bool plainBitLoops_;
   int n_ = 0;
-  std::size_t words_ = 1;
+  std::size_t keyBytes_ = 1;
+  std::size_t hashWords_ = 1;
+  int indexBits_ = 28;
+  // The kinds on the board in rising order: the planes to flip so that the kind's cells are those
+  // set in all three, and its number of pieces (of bytes in a key).
+  struct KindSelect {
+    std::array<std::uint64_t, 3> flip;
+    std::size_t count;
+  };
+  std::vector<KindSelect> kinds_;
   State startState_{};
   Lanes traps_{};
   Lanes goalCells_{};
   std::array<Lanes, 3> goalPlanes_{};  // the kind of each goal plate, bit i in plane i
   std::array<int, 6> goalCount_{}, pieceCount_{};
-  std::vector<std::unique_ptr<std::uint64_t[]>> blocks_;
+  std::vector<std::unique_ptr<std::uint8_t[]>> blocks_;
   std::size_t count_ = 0;
-  std::vector<std::uint32_t> parents_;  // per state: the state it came from << 2 | the move code
   SlotArray table_;
+  std::size_t capacity_ = 0;
   std::size_t mask_ = 0;
-  int shift_ = 22;
+  int shift_ = 54;
 };
 
 }  // namespace

@@ -47,6 +47,7 @@ void Vunt::cmdGHGD() {
   // Modal: only the picture window takes input until a click or a character key hides it (or
   // the player closes it through its frame).
   while (picDai.shown()) host_.doEvents(WaitKind::Player);
+  playerAnswered();
 }
 
 // ITMS and ITCG: field 3 is the text, field 2 the slot 0..3.

@@ -64,6 +64,8 @@ i16 Vunt::CMSL(i16 startMenu) {
 
     MenuChoice = 99;
     while (MenuChoice == 99) host_.doEvents(WaitKind::Player);
+    playerAnswered();
+    aids.setHoverLabel(-1);
     if (MenuChoice == -1) {
       current = startMenu;
       continue;

@@ -1,6 +1,8 @@
 // Message output: MESHG types a message into MES; TWAIT waits on the millisecond clock. The layout
 // itself (codes, grid, line and page breaks) is in message_layout; here its steps meet MES, the
 // pointer and the player.
+#include <optional>
+
 #include "platform/text.hpp"
 #include "script/message_layout.hpp"
 #include "shell/vunt.hpp"
@@ -19,6 +21,7 @@ class MesOutput : public MessageOutput {
   explicit MesOutput(Vunt& v) : v_(v) {}
 
   void clear() override {
+    v_.aids.pageCleared({v_.MesRows.begin(), v_.MesRows.end()});
     v_.MES.cls();
     for (auto& row : v_.MesRows) row.clear();
     v_.MesRow = 0;
@@ -45,19 +48,47 @@ class MesOutput : public MessageOutput {
     // The custom pointer is whatever image the window holds: the click pointer in script mode,
     // the keyboard pointer during the puzzle.
     v_.form_.setMousePointer(99);
-    while (v_.ClickFlag == 0) host.doEvents(WaitKind::Player, kClickWaitSleepMs);
+    // Skip and auto mode answer the page as the player's click would, after their own delay; the
+    // puzzle's result message (the timer is off during the puzzle) is always the player's.
+    const PageKind kind = v_.Timer1Enabled ? PageKind::Script : PageKind::Puzzle;
+    v_.aids.pageWaitBegins(host.tickCount(), pageCharacters(), kind);
+    while (v_.ClickFlag == 0) {
+      if (std::optional<std::uint32_t> in = v_.aids.pageAnswerIn(host.tickCount())) {
+        if (*in == 0) v_.MES_Click();
+        else host.doEvents(WaitKind::Timed, *in);
+      } else {
+        host.doEvents(WaitKind::Player, kClickWaitSleepMs);
+      }
+    }
+    v_.aids.pageWaitEnds();
+    v_.playerAnswered();
     v_.form_.setMousePointer(0);
   }
 
   bool typingDelay(int ms) override {
+    // Ctrl held types the page at once, as a click during typing does.
+    if (v_.aids.skipping()) {
+      v_.MES_Click();
+      return true;
+    }
+    const int delay = v_.aids.typingDelay(ms);
+    if (delay <= 0) return false;
     v_.ClickFlag = 0;
-    v_.TWAIT(i16(ms));
+    v_.TWAIT(i16(delay));
     return v_.ClickFlag == 2;
   }
 
   void malformed(MessageFault fault) override { v_.EEE(messageFaultText(fault)); }
 
  private:
+  // The characters on the page, the indents left out.
+  std::size_t pageCharacters() const {
+    std::size_t n = 0;
+    for (const auto& row : v_.MesRows)
+      for (char32_t c : row) n += c != U'\u3000' && c != U' ';
+    return n;
+  }
+
   // The rows joined with "|", trailing empty rows left out.
   std::string pageText() const {
     std::size_t used = v_.MesRows.size();

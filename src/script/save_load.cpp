@@ -3,6 +3,7 @@
 
 #include "platform/file_replace.hpp"
 #include "platform/game_files.hpp"
+#include "platform/save_location.hpp"
 #include "platform/text.hpp"
 #include "script/save_format.hpp"
 #include "shell/vunt.hpp"
@@ -23,11 +24,20 @@ std::u32string pathText(const std::filesystem::path& p) { return fromUtf8(p.stri
 }  // namespace
 
 // SAVE: the whole file is replaced in one step, so an earlier save survives any failure; a
-// failure is told to the player and the game goes on.
+// failure is told to the player and the game goes on. A game folder that cannot be written keeps
+// its save under the user's data directory (save_location.hpp).
 void Vunt::cmdSAVE() {
-  std::filesystem::path path = gamePath(U"\\VUNT.DAT");
+  SaveFiles files = saveFiles(gameDir_, gamePath(U"\\VUNT.DAT"), saveFolderWritable);
+  std::optional<std::filesystem::path> target = files.forSave();
+  std::filesystem::path path = target.value_or(files.beside);
   std::string why;
-  if (!replaceFile(path, saveFileText(Flags), why)) {
+  std::error_code ec;
+  if (!target) {
+    why = "the game folder cannot be written and neither XDG_DATA_HOME nor HOME names a folder for saves";
+  } else if (path != files.beside && (std::filesystem::create_directories(path.parent_path(), ec), ec)) {
+    why = "cannot make " + path.parent_path().string() + ": " + ec.message();
+  }
+  if (!why.empty() || !replaceFile(path, saveFileText(Flags), why)) {
     host_.messageBox(U"セーブできませんでした。前のセーブデータはそのまま残っています。\r\n" + pathText(path) +
                          U"\r\n(" + fromUtf8(why) + U")",
                      kSaveBoxTitle, kWarningBox);
@@ -39,7 +49,7 @@ void Vunt::cmdSAVE() {
 // a flag before LOAD. A file that cannot be read or is broken changes nothing and is told to the
 // player.
 void Vunt::cmdLOAD() {
-  std::filesystem::path path = gamePath(U"\\VUNT.DAT");
+  std::filesystem::path path = saveFiles(gameDir_, gamePath(U"\\VUNT.DAT"), saveFolderWritable).forLoad();
   std::error_code ec;
   if (!std::filesystem::exists(path, ec)) return;
   auto broken = [&](const std::u32string& why) {

@@ -91,6 +91,12 @@ void Vunt::Form_KeyDown(int keyCode, int shift) {
 }
 
 void Vunt::mouseDown(int x, int y, MouseButton button) {
+  // While an aid's screen covers the game, a right click returns from it; the left button's
+  // click follows when it is released.
+  if (aids.screen() != AidScreen::None) {
+    if (button == MouseButton::Right) aids.click(x, y);
+    return;
+  }
   Control* target = form_.clickTarget(x, y);
   if (target == &Picture1) {
     Rect r = Picture1.formRect();
@@ -99,6 +105,7 @@ void Vunt::mouseDown(int x, int y, MouseButton button) {
 }
 
 void Vunt::click(int x, int y) {
+  if (aids.click(x, y)) return;
   Control* target = form_.clickTarget(x, y);
   if (!target) Form_Click();
   else if (target == &Picture1) Picture1_Click();
@@ -106,6 +113,20 @@ void Vunt::click(int x, int y) {
   else if (target == &LBcm) LBcm_Click();
   else if (target->name() == "Label1") Label1_Click(target->index());
   else if (target->parent() == nullptr && target->kind() == ControlKind::Label) Form_Click();
+}
+
+void Vunt::clickForm() {
+  if (aids.click(-1, -1)) return;
+  Form_Click();
+}
+
+void Vunt::keyDown(int keyCode, int shift) {
+  // An aid's screen holds the keys while it is open.
+  if (aids.screen() != AidScreen::None) {
+    aids.key(keyCode, true, false);
+    return;
+  }
+  Form_KeyDown(keyCode, shift);
 }
 
 Form* Vunt::modalForm() { return picDai.shown() ? &picDai.form() : nullptr; }

@@ -11,8 +11,11 @@
 #include <optional>
 #include <string>
 
+#include "aids/player_aids.hpp"
 #include "platform/controls.hpp"
 #include "platform/host.hpp"
+#include "platform/overlay.hpp"
+#include "platform/save_location.hpp"
 #include "script/command_rows.hpp"
 #include "script/line_map.hpp"
 #include "shell/picdai.hpp"
@@ -38,13 +41,19 @@ class Vunt : public Application {
   Form* modalForm() override;
   void mouseDown(int x, int y, MouseButton button) override;
   void click(int x, int y) override;
-  void clickForm() override { Form_Click(); }
-  void keyDown(int keyCode, int shift) override { Form_KeyDown(keyCode, shift); }
+  void clickForm() override;
+  void keyDown(int keyCode, int shift) override;
   void close() override { Form_Unload(); }
   void modalClick() override;
   void modalKeyPress(char32_t c) override;
   void modalClose() override;
   std::vector<std::string> finalReport() const override;
+  // The player aids (src/shell/aids_hooks.cpp).
+  bool aidKey(int keyCode, bool down) override;
+  bool aidWheel(int steps) override;
+  void pointerMoved(int x, int y) override;
+  // What the aids draw over the game in the window; the window host draws it (SdlHost::addOverlay).
+  Overlay& aidsOverlay() { return aidsOverlay_; }
 
   // Event handlers.
   void Form_Load();
@@ -138,6 +147,14 @@ class Vunt : public Application {
   std::array<std::u32string, 8> MesRows;
   int MesRow = 0;
 
+  // --- Player aids: nothing the script reads lives here. ---
+  PlayerAids aids;
+  // The flags when the player last answered a wait; the debug overlay marks those changed since.
+  std::array<i16, kFlagCount> FlagsAtLastAnswer{};
+  void playerAnswered() { FlagsAtLastAnswer = Flags; }
+  // Whether the game folder can take the save file; tests replace it.
+  WritableCheck saveFolderWritable = folderWritable;
+
   // --- Item texts ---
   std::array<std::u32string, 4> ItemTexts;
   std::array<std::u32string, 4> ItcgTexts;
@@ -167,6 +184,17 @@ class Vunt : public Application {
 
  private:
   void loadLineMap();
+  // Draws the aids' screens, the hover highlight and the debug overlay from the game's state.
+  class AidsOverlay : public Overlay {
+   public:
+    explicit AidsOverlay(const Vunt& game) : game_(game) {}
+    std::uint64_t generation() const override;
+    void draw(Surface& frame) const override;
+
+   private:
+    const Vunt& game_;
+  };
+  AidsOverlay aidsOverlay_{*this};
   Host& host_;
   std::filesystem::path gameDir_;
   Debugger* debugger_ = nullptr;

@@ -1,19 +1,26 @@
 #!/usr/bin/env bash
 # Rebuilds every file of the bundled game in game/ from its sources in tools/game/:
-#   story.txt    -> vunt-n.zad  (labels resolved, code page 932, CR LF)
-#   stages.txt   -> vunt.pdt    (packed by vunt-stage from the build directory)
+#   story.txt    -> vunt-n.zad  (vunt-asm: labels resolved, code page 932, CR LF) and its line
+#                   map vunt-n.map, so that error reports and vunt-lint name lines of story.txt
+#   stages.txt   -> vunt.pdt    (packed by vunt-stage from the build directory), and the stage
+#                   table tools/game/stage-table.md (tools/game/stage_table.sh)
 #   make_pictures.py -> *.szg   make_sounds.py -> *.wav
 # Run from anywhere: tools/game/make_game.sh [BUILD_DIR]   (default: build)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=${1:-$root/build}
 cd "$root"
-python3 tools/game/make_script.py tools/game/story.txt game/vunt-n.zad
+if [ ! -x "$build/vunt-asm" ]; then
+  echo "vunt-asm is not built in $build: run make build first" >&2
+  exit 1
+fi
+"$build/vunt-asm" tools/game/story.txt -o game/vunt-n.zad
 python3 tools/game/make_pictures.py game
 python3 tools/game/make_sounds.py game | tail -1
 if [ -x "$build/vunt-stage" ]; then
   "$build/vunt-stage" pack tools/game/stages.txt game/vunt.pdt
   "$build/vunt-stage" solve game/vunt.pdt
+  tools/game/stage_table.sh "$build" >tools/game/stage-table.md
 else
   echo "vunt-stage is not built in $build: game/vunt.pdt left as it is" >&2
 fi
@@ -36,7 +43,7 @@ events = [l.strip() for l in open(f"{tmp}/in", encoding="utf-8")
           if l.strip() and not l.startswith("#")]
 lines = open(f"{tmp}/out", encoding="utf-8").read().splitlines()
 shots = {"game-title": r"^menu\tはじめから", "game-harbour": r"^menu\t正直に話す",
-         "game-lesson": r"^stage\t1$", "game-puzzle": r"^stage\t5$"}
+         "game-lesson": r"^stage\t1$", "game-puzzle": r"^stage\t7$"}
 frames, pos = {}, 0
 waits = ("page", "menu", "picture-window")
 for k, event in enumerate(events, 1):

@@ -1,0 +1,36 @@
+#include "aids/backlog.hpp"
+
+#include <algorithm>
+
+namespace vunt {
+
+void Backlog::add(Page rows) {
+  while (!rows.empty() && rows.back().empty()) rows.pop_back();
+  if (rows.empty()) return;
+  pages_.push_back(std::move(rows));
+  if (pages_.size() > kCapacity) pages_.pop_front();
+}
+
+bool BacklogView::openAt(const Backlog& log) {
+  if (log.empty()) return false;
+  open_ = true;
+  position_ = 0;
+  return true;
+}
+
+void BacklogView::scroll(const Backlog& log, int steps) {
+  if (!open_) return;
+  if (log.empty()) {
+    open_ = false;
+    return;
+  }
+  const long long last = static_cast<long long>(log.size()) - 1;
+  const long long wanted = static_cast<long long>(position_) + steps;
+  if (wanted < 0) {
+    open_ = false;
+    return;
+  }
+  position_ = static_cast<std::size_t>(std::min(wanted, last));
+}
+
+}  // namespace vunt

@@ -1,0 +1,41 @@
+#pragma once
+// Draws the player aids over a frame of the game: the backlog, the settings screen, the key help,
+// the author's debug overlay, the hover highlight and the AUTO / SKIP mark. It draws only on the
+// frame it is given, a copy the host is about to show; the game's own form never changes.
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "aids/player_aids.hpp"
+#include "platform/surface.hpp"
+
+namespace vunt {
+
+// What the debug overlay (F12) shows of the game.
+struct DebugView {
+  int line = 0;
+  std::u32string lineText;
+  std::array<std::int16_t, 31> flags{};
+  std::array<std::int16_t, 31> flagsBefore{};  // when the player last answered a wait
+  int menuState = 0;
+  int menuChoice = 0;
+  std::array<std::u32string, 4> labels;  // the captions of enabled menu labels, empty otherwise
+  bool puzzle = false;                   // the puzzle holds the window
+  bool puzzleActive = false;             // it takes moves now
+  int stage = 0, lastStage = 0;
+  bool pictureWindow = false;
+};
+
+struct OverlayView {
+  const PlayerAids& aids;
+  Rect hover;                      // the menu label under the pointer; empty: none
+  std::optional<DebugView> debug;  // only while F12 shows it
+};
+
+void drawOverlay(Surface& frame, const OverlayView& view);
+
+// The text of the key help (F1), one line a key.
+const std::array<std::u32string_view, 9>& keyHelpLines();
+
+}  // namespace vunt

@@ -1,0 +1,183 @@
+#include "aids/player_aids.hpp"
+
+#include <algorithm>
+
+#include "aids/screen_layout.hpp"
+
+namespace vunt {
+
+namespace {
+// Windows key codes of the keys that move through the aids' screens.
+constexpr int kEscape = 27, kReturn = 13, kSpace = 32, kLeft = 37, kUp = 38, kRight = 39, kDown = 40;
+}  // namespace
+
+std::uint32_t autoPageDelayMs(std::size_t characters) {
+  // About fifteen characters a second, read after a second's pause; a full page is never held
+  // longer than ten seconds.
+  const std::uint64_t ms = 1000 + 70 * std::uint64_t(characters);
+  return std::uint32_t(std::min<std::uint64_t>(ms, 10000));
+}
+
+bool PlayerAids::key(int code, bool down, bool modal) {
+  if (code == aidkey::Control) {
+    if (controlHeld_ != down) {
+      controlHeld_ = down;
+      changed();
+    }
+    return true;
+  }
+  if (!down) return false;
+  if (code == aidkey::F12) {
+    debug_ = !debug_;
+    changed();
+    return true;
+  }
+  if (modal) return false;
+  switch (screen_) {
+    case AidScreen::Settings:
+      if (code == aidkey::F2) closeScreen();
+      else settingsKey(code);
+      return true;  // the settings screen holds every key while it is open
+    case AidScreen::Help:
+    case AidScreen::Backlog:
+      if (screen_ == AidScreen::Backlog && (code == aidkey::PageUp || code == kUp)) {
+        wheel(1, false);
+      } else if (screen_ == AidScreen::Backlog && (code == aidkey::PageDown || code == kDown)) {
+        wheel(-1, false);
+      } else if (code == aidkey::F2) {
+        openScreen(AidScreen::Settings);
+      } else if (code == aidkey::F1 && screen_ == AidScreen::Backlog) {
+        openScreen(AidScreen::Help);
+      } else {
+        closeScreen();  // any other key returns to the game, as a click does
+      }
+      return true;
+    case AidScreen::None: break;
+  }
+  switch (code) {
+    case aidkey::A:
+      autoMode_ = !autoMode_;
+      changed();
+      return true;
+    case aidkey::PageUp: return wheel(1, false);
+    case aidkey::F1: openScreen(AidScreen::Help); return true;
+    case aidkey::F2: openScreen(AidScreen::Settings); return true;
+    default: return false;
+  }
+}
+
+bool PlayerAids::wheel(int steps, bool modal) {
+  if (modal || steps == 0) return false;
+  if (screen_ == AidScreen::Backlog) {
+    view_.scroll(backlog_, steps);
+    if (!view_.open()) screen_ = AidScreen::None;
+    changed();
+    return true;
+  }
+  if (screen_ != AidScreen::None) return true;
+  // Scrolling down in the game has nothing to show; only up opens the backlog.
+  if (steps > 0 && view_.openAt(backlog_)) {
+    screen_ = AidScreen::Backlog;
+    if (steps > 1) view_.scroll(backlog_, steps - 1);
+    changed();
+  }
+  return steps > 0;
+}
+
+bool PlayerAids::click(int x, int y) {
+  if (screen_ == AidScreen::None) return false;
+  if (screen_ == AidScreen::Settings) {
+    int row = settingsRowAt(x, y);
+    if (row >= 0) {
+      settingsRow_ = row;
+      changeSetting(row, x < kSettingsValueMiddle ? -1 : 1);
+      changed();
+      return true;
+    }
+    if (kSettingsPanel.contains(x, y)) return true;
+  }
+  closeScreen();
+  return true;
+}
+
+void PlayerAids::releaseControl() { key(aidkey::Control, false, false); }
+
+void PlayerAids::pageWaitBegins(std::uint32_t now, std::size_t characters, PageKind kind) {
+  pageWaiting_ = true;
+  pageKind_ = kind;
+  pageSince_ = now;
+  pageCharacters_ = characters;
+}
+
+std::optional<std::uint32_t> PlayerAids::pageAnswerIn(std::uint32_t now) const {
+  if (!pageWaiting_ || pageKind_ != PageKind::Script || screen_ != AidScreen::None) return std::nullopt;
+  std::uint32_t after;
+  if (controlHeld_) after = kSkipPageMs;
+  else if (autoMode_) after = autoPageDelayMs(pageCharacters_);
+  else return std::nullopt;
+  const std::uint32_t waited = now - pageSince_;  // unsigned: right across the clock's wrap
+  return waited >= after ? 0 : after - waited;
+}
+
+void PlayerAids::setHoverLabel(int label) {
+  if (label == hoverLabel_) return;
+  hoverLabel_ = label;
+  if (settings_.hover) changed();
+}
+
+void PlayerAids::useSettings(const Settings& s) {
+  settings_ = savedSettings_ = s;
+  if (onVolume) onVolume(settings_.volume);
+  changed();
+}
+
+void PlayerAids::openScreen(AidScreen s) {
+  if (screen_ == AidScreen::Settings && s != AidScreen::Settings) closeScreen();
+  if (s == AidScreen::Backlog && !view_.openAt(backlog_)) return;
+  if (s != AidScreen::Backlog) view_.close();
+  screen_ = s;
+  changed();
+}
+
+void PlayerAids::closeScreen() {
+  if (screen_ == AidScreen::Settings && settingsFile_ && !(settings_ == savedSettings_)) {
+    std::string error;
+    if (saveSettings(*settingsFile_, settings_, error)) savedSettings_ = settings_;
+    else if (onWarning) onWarning("cannot save the settings: " + error);
+  }
+  view_.close();
+  screen_ = AidScreen::None;
+  changed();
+}
+
+bool PlayerAids::settingsKey(int code) {
+  switch (code) {
+    case kUp: settingsRow_ = (settingsRow_ + kSettingsRows - 1) % kSettingsRows; break;
+    case kDown: settingsRow_ = (settingsRow_ + 1) % kSettingsRows; break;
+    case kLeft: changeSetting(settingsRow_, -1); break;
+    case kRight: case kSpace: changeSetting(settingsRow_, 1); break;
+    case kEscape: case kReturn: closeScreen(); return true;
+    default: return true;
+  }
+  changed();
+  return true;
+}
+
+void PlayerAids::changeSetting(int row, int direction) {
+  switch (row) {
+    case DelayRow: {
+      const int last = int(Settings::kDelaySteps.size()) - 1;
+      settings_.delayStep = std::clamp(settings_.delayStep + direction, 0, last);
+      break;
+    }
+    case VolumeRow:
+      settings_.volume = std::clamp(settings_.volume + direction * Settings::kVolumeStep, 0, 100);
+      if (onVolume) onVolume(settings_.volume);
+      break;
+    case AutoRow: autoMode_ = !autoMode_; break;
+    case HoverRow: settings_.hover = !settings_.hover; break;
+    default: break;
+  }
+}
+
+}  // namespace vunt

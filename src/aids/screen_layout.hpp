@@ -1,0 +1,20 @@
+#pragma once
+// Where the aids' screens lie over the 440 x 384 game, shared by their drawing and their clicks.
+#include "platform/surface.hpp"
+
+namespace vunt {
+
+constexpr Rect kSettingsPanel{50, 70, 340, 210};
+constexpr int kSettingsFirstRowY = 112, kSettingsRowHeight = 34;
+// The value column: "◀ value ▶"; a click left of its middle lowers the value, right of it raises.
+constexpr int kSettingsValueX = 246, kSettingsValueW = 116;
+constexpr int kSettingsValueMiddle = kSettingsValueX + kSettingsValueW / 2;
+
+// The row of the settings screen at (x, y), or -1.
+inline int settingsRowAt(int x, int y) {
+  if (x < kSettingsPanel.x || x >= kSettingsPanel.x + kSettingsPanel.w || y < kSettingsFirstRowY) return -1;
+  int row = (y - kSettingsFirstRowY) / kSettingsRowHeight;
+  return row < 4 ? row : -1;
+}
+
+}  // namespace vunt

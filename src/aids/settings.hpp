@@ -1,0 +1,52 @@
+#pragma once
+// The player's settings: how long the typing delay lasts, how loud the sounds are, whether menu
+// labels light up under the pointer. They live in $XDG_CONFIG_HOME/vunt/settings.ini, a small
+// text file the player may also edit by hand:
+//
+//   typing_delay = 1      ; 0.25, 0.5, 1, 2, 4 (times the script's delay) or instant
+//   volume = 100          ; 0 to 100 (percent), in steps of 10
+//   hover = on            ; on or off
+//
+// None of them changes what the script sees: the script's own delay code stays what it wrote.
+#include <array>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vunt {
+
+struct Settings {
+  // The typing delay steps in percent of the script's delay; 0 is "instant".
+  static constexpr std::array<int, 6> kDelaySteps{25, 50, 100, 200, 400, 0};
+  static constexpr int kNormalDelayStep = 2;
+  static constexpr int kVolumeStep = 10;
+
+  int delayStep = kNormalDelayStep;  // index into kDelaySteps
+  int volume = 100;                  // percent
+  bool hover = true;
+
+  int delayPercent() const { return kDelaySteps[std::size_t(delayStep)]; }
+  // The script's typing delay of ms milliseconds as the player set it (0: no delay at all).
+  int scaledDelay(int ms) const;
+  bool operator==(const Settings&) const = default;
+};
+
+// Reads the file's text; unknown keys are ignored (a later version may add some), a bad value
+// keeps the default and adds a one-line warning naming the line.
+Settings parseSettings(std::string_view text, std::vector<std::string>& warnings);
+std::string formatSettings(const Settings& s);
+// The typing delay step as the file and the settings screen write it ("0.25", "1", "instant").
+std::string delayStepText(int step);
+
+// $XDG_CONFIG_HOME/vunt/settings.ini, or ~/.config/vunt/settings.ini when the variable is unset
+// or not an absolute path (as the XDG rules say); nothing without either.
+std::optional<std::filesystem::path> settingsPath();
+
+// Reads the file; a missing file gives the defaults without a warning.
+Settings loadSettings(const std::filesystem::path& file, std::vector<std::string>& warnings);
+// Writes the file in one step, making its folder first; false and a reason on failure.
+bool saveSettings(const std::filesystem::path& file, const Settings& s, std::string& error);
+
+}  // namespace vunt

@@ -1,0 +1,538 @@
+#include "authoring/assembler.hpp"
+
+#include <iconv.h>
+
+#include <algorithm>
+#include <memory>
+#include <set>
+
+#include "platform/game_files.hpp"
+#include "platform/text.hpp"
+#include "script/commands.hpp"
+
+namespace vunt {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kMaxScriptLines = 1000;
+constexpr int kMaxIncludeDepth = 16;
+
+bool isBlank(char32_t c) { return c == U' ' || c == U'\t'; }
+bool nameStart(char32_t c) { return (c >= U'A' && c <= U'Z') || (c >= U'a' && c <= U'z') || c == U'_'; }
+bool nameChar(char32_t c) { return nameStart(c) || (c >= U'0' && c <= U'9'); }
+
+bool isName(std::u32string_view s) {
+  return !s.empty() && nameStart(s[0]) && std::all_of(s.begin() + 1, s.end(), nameChar);
+}
+
+std::u32string_view trimmed(std::u32string_view s) {
+  auto space = [](char32_t c) { return isBlank(c) || c == U'\u3000'; };
+  while (!s.empty() && space(s.front())) s.remove_prefix(1);
+  while (!s.empty() && space(s.back())) s.remove_suffix(1);
+  return s;
+}
+
+// Offset of the first byte that is not part of valid UTF-8, or npos.
+std::size_t firstBadUtf8(std::string_view s) {
+  std::size_t i = 0;
+  while (i < s.size()) {
+    const unsigned char c = static_cast<unsigned char>(s[i]);
+    std::size_t n = c < 0x80 ? 1 : (c & 0xE0) == 0xC0 ? 2 : (c & 0xF0) == 0xE0 ? 3 : (c & 0xF8) == 0xF0 ? 4 : 0;
+    if (n == 0 || i + n > s.size() || !isValidUtf8(s.substr(i, n))) return i;
+    i += n;
+  }
+  return std::string_view::npos;
+}
+
+// Splits at CR LF, a lone CR or a lone LF, as text editors and the former Python tool read lines.
+std::vector<std::string_view> splitLines(std::string_view text) {
+  std::vector<std::string_view> out;
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\r' && text[i] != '\n') continue;
+    out.push_back(text.substr(start, i - start));
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    start = i + 1;
+  }
+  if (start < text.size()) out.push_back(text.substr(start));
+  return out;
+}
+
+bool isLiteralNumber(std::u32string_view s) {
+  s = trimmed(s);
+  if (!s.empty() && (s[0] == U'+' || s[0] == U'-')) s.remove_prefix(1);
+  return !s.empty() && std::all_of(s.begin(), s.end(), [](char32_t c) { return c >= U'0' && c <= U'9'; });
+}
+
+std::optional<int> literalValue(std::u32string_view s) {
+  if (!isLiteralNumber(s)) return std::nullopt;
+  std::string t = toUtf8(trimmed(s));
+  if (t.size() > 7) return std::nullopt;
+  return std::stoi(t);
+}
+
+std::vector<std::u32string_view> splitFields(std::u32string_view line) {
+  std::vector<std::u32string_view> out;
+  for (;;) {
+    std::size_t comma = line.find(U',');
+    out.push_back(line.substr(0, comma));
+    if (comma == std::u32string_view::npos) return out;
+    line.remove_prefix(comma + 1);
+  }
+}
+
+// Where field n (from 1) starts in the line.
+std::size_t fieldOffset(std::u32string_view line, int n) {
+  std::size_t at = 0;
+  for (int i = 1; i < n; ++i) at = line.find(U',', at) + 1;
+  return at;
+}
+
+std::size_t editDistance(std::string_view a, std::string_view b) {
+  std::vector<std::size_t> row(b.size() + 1);
+  for (std::size_t j = 0; j <= b.size(); ++j) row[j] = j;
+  for (std::size_t i = 1; i <= a.size(); ++i) {
+    std::size_t diagonal = row[0];
+    row[0] = i;
+    for (std::size_t j = 1; j <= b.size(); ++j) {
+      std::size_t up = row[j];
+      row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] != b[j - 1])});
+      diagonal = up;
+    }
+  }
+  return row[b.size()];
+}
+
+// Converts UTF-8 to code page 932 with the system's iconv; nothing when a character has no place.
+class Cp932Encoder {
+ public:
+  Cp932Encoder() : cd_(iconv_open("CP932", "UTF-8")) {}
+  ~Cp932Encoder() {
+    if (cd_ != (iconv_t)-1) iconv_close(cd_);
+  }
+  Cp932Encoder(const Cp932Encoder&) = delete;
+  Cp932Encoder& operator=(const Cp932Encoder&) = delete;
+  std::optional<std::string> operator()(std::string_view utf8) {
+    if (cd_ == (iconv_t)-1) return std::nullopt;
+    iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+    std::string out(utf8.size() * 2 + 8, '\0');
+    char* in = const_cast<char*>(utf8.data());
+    std::size_t inLeft = utf8.size();
+    char* dst = out.data();
+    std::size_t outLeft = out.size();
+    if (iconv(cd_, &in, &inLeft, &dst, &outLeft) == std::size_t(-1) || inLeft != 0) return std::nullopt;
+    if (iconv(cd_, nullptr, nullptr, &dst, &outLeft) == std::size_t(-1)) return std::nullopt;
+    out.resize(out.size() - outLeft);
+    return out;
+  }
+
+ private:
+  iconv_t cd_;
+};
+
+// One source line as the assembler reads it: continuation lines joined, leading blanks dropped.
+// Each piece remembers where its first character stands in the source.
+struct Piece {
+  std::size_t offset;  // in text
+  int line;
+  int column;          // from 1
+};
+
+struct SourceLine {
+  std::u32string text;
+  std::string file;
+  std::vector<Piece> pieces;
+  bool badUtf8 = false;
+  // Source line and column of character i of text.
+  std::pair<int, int> at(std::size_t i) const {
+    const Piece* p = &pieces.front();
+    for (const Piece& q : pieces)
+      if (q.offset <= i) p = &q;
+    return {p->line, p->column + int(i - p->offset)};
+  }
+};
+
+struct PendingLabel {
+  std::string name;
+  std::string file;
+  int line, column, width;
+};
+
+class Assembler {
+ public:
+  Assembler(Assembly& out, const SourceReader& read, bool utf8) : out_(out), read_(read), utf8_(utf8) {}
+
+  void readFile(const fs::path& path, const std::string& name, const SourceLine* site, std::size_t siteColumn);
+  void finish();
+
+ private:
+  void add(Finding::Severity s, const std::string& file, int line, int column, int width, std::string message,
+           std::string hint = "") {
+    out_.findings.push_back({s, file, line, column, std::max(width, 1), std::move(message), std::move(hint)});
+  }
+  void error(const SourceLine& l, std::size_t at, std::size_t width, std::string message, std::string hint = "") {
+    auto [line, column] = l.at(at);
+    add(Finding::Error, l.file, line, column, int(width), std::move(message), std::move(hint));
+  }
+  void warning(const SourceLine& l, std::size_t at, std::size_t width, std::string message, std::string hint = "") {
+    auto [line, column] = l.at(at);
+    add(Finding::Warning, l.file, line, column, int(width), std::move(message), std::move(hint));
+  }
+  void directive(const SourceLine& l, const fs::path& path);
+  // The line with its label references replaced; origin[i] is the index in l.text of the
+  // character i of the result.
+  std::u32string resolve(const SourceLine& l, std::vector<std::size_t>& origin);
+  std::string closestLabel(const std::string& name) const;
+  void checkCommands();
+  void checkEncoding();
+
+  Assembly& out_;
+  const SourceReader& read_;
+  bool utf8_;
+  std::vector<SourceLine> lines_;
+  std::vector<std::vector<std::size_t>> origins_;  // per resolved line, as resolve() gives it
+  std::vector<PendingLabel> pending_;
+  std::map<std::string, PendingLabel, std::less<>> defined_;
+  std::vector<std::string> open_;  // the files being read, for include cycles
+};
+
+void Assembler::readFile(const fs::path& path, const std::string& name, const SourceLine* site,
+                         std::size_t siteColumn) {
+  std::optional<std::string> bytes = read_(path);
+  if (!bytes) {
+    if (site) error(*site, siteColumn, 1, "cannot read the included file " + name);
+    else add(Finding::Error, name, 0, 0, 1, "cannot read the source file");
+    return;
+  }
+  open_.push_back(fs::path(name).lexically_normal().generic_string());
+  std::string_view text = *bytes;
+  if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+  std::vector<std::u32string>& quoted = out_.sources[name];
+  std::vector<std::string_view> raw = splitLines(text);
+  for (std::string_view r : raw) quoted.push_back(fromUtf8(r));
+  for (std::size_t i = 0; i < raw.size(); ++i) {
+    SourceLine l;
+    l.file = name;
+    // One source line, then the ones a final backslash joins to it.
+    for (bool first = true; first || (!l.text.empty() && l.text.back() == U'\\' && i + 1 < raw.size()); first = false) {
+      if (!first) {
+        l.text.pop_back();
+        ++i;
+      }
+      if (std::size_t bad = firstBadUtf8(raw[i]); bad != std::string_view::npos) {
+        add(Finding::Error, name, int(i + 1), int(fromUtf8(raw[i].substr(0, bad)).size() + 1), 1,
+            "the source is not UTF-8 text here (byte 0x" +
+                std::string(1, "0123456789ABCDEF"[static_cast<unsigned char>(raw[i][bad]) >> 4]) +
+                std::string(1, "0123456789ABCDEF"[static_cast<unsigned char>(raw[i][bad]) & 15]) + ")",
+            "save the source as UTF-8; vunt-asm converts it to code page 932");
+        l.badUtf8 = true;
+      }
+      std::u32string_view part = quoted[i];
+      std::size_t skipped = 0;
+      while (skipped < part.size() && isBlank(part[skipped])) ++skipped;
+      l.pieces.push_back({l.text.size(), int(i + 1), int(skipped + 1)});
+      l.text += part.substr(skipped);
+    }
+    if (l.text.empty() || l.text[0] == U';') continue;
+    if (l.text[0] == U':') {
+      directive(l, path);
+      continue;
+    }
+    for (PendingLabel& p : pending_) out_.labels[p.name] = int(lines_.size() + 1);
+    pending_.clear();
+    lines_.push_back(std::move(l));
+  }
+  open_.pop_back();
+}
+
+// ":name" or ":include FILE".
+void Assembler::directive(const SourceLine& l, const fs::path& path) {
+  std::u32string_view rest = std::u32string_view(l.text).substr(1);
+  if (rest.substr(0, 7) == U"include" && (rest.size() == 7 || isBlank(rest[7]))) {
+    std::u32string_view file = trimmed(rest.substr(7));
+    if (file.empty()) return error(l, 0, l.text.size(), "include names no file", "write :include FILE");
+    const fs::path target = path.parent_path() / fs::path(toUtf8(file));
+    const std::string name = (fs::path(l.file).parent_path() / fs::path(toUtf8(file))).lexically_normal().generic_string();
+    if (std::find(open_.begin(), open_.end(), name) != open_.end())
+      return error(l, 0, l.text.size(), "the file " + name + " includes itself");
+    if (open_.size() >= std::size_t(kMaxIncludeDepth))
+      return error(l, 0, l.text.size(), "includes nest deeper than " + std::to_string(kMaxIncludeDepth) + " files");
+    return readFile(target, name, &l, l.text.size() - file.size());
+  }
+  const std::u32string_view name = trimmed(rest);
+  const std::size_t at = 1 + std::size_t(name.empty() ? 0 : name.data() - rest.data());
+  if (!isName(name))
+    return error(l, at, std::max<std::size_t>(name.size(), 1), "\"" + toUtf8(name) + "\" is no label name",
+                 "a label name is ASCII letters, digits and _, and starts with a letter or _");
+  const std::string label = toUtf8(name);
+  auto [line, column] = l.at(at);
+  if (auto it = defined_.find(label); it != defined_.end())
+    return error(l, at, name.size(), "label " + label + " is defined twice",
+                 "it was first defined at " + it->second.file + ":" + std::to_string(it->second.line));
+  PendingLabel p{label, l.file, line, column, int(name.size())};
+  defined_.emplace(label, p);
+  pending_.push_back(p);
+}
+
+std::string Assembler::closestLabel(const std::string& name) const {
+  if (name.size() > 64 || out_.labels.size() > 5000) return "";
+  std::string best;
+  std::size_t bestDistance = std::max<std::size_t>(2, name.size() / 3) + 1;
+  for (const auto& [label, line] : out_.labels) {
+    if (label.size() > name.size() + bestDistance || name.size() > label.size() + bestDistance) continue;
+    std::size_t d = editDistance(name, label);
+    if (d < bestDistance) {
+      bestDistance = d;
+      best = label;
+    }
+  }
+  return best;
+}
+
+std::u32string Assembler::resolve(const SourceLine& l, std::vector<std::size_t>& origin) {
+  const std::u32string& t = l.text;
+  std::u32string out;
+  origin.clear();
+  for (std::size_t i = 0; i < t.size(); ++i) {
+    if (t[i] == U'{') {
+      std::size_t j = i + 1;
+      while (j < t.size() && isBlank(t[j])) ++j;
+      std::size_t k = j;
+      while (k < t.size() && nameChar(t[k])) ++k;
+      std::size_t m = k;
+      while (m < t.size() && isBlank(t[m])) ++m;
+      if (k > j && nameStart(t[j]) && m < t.size() && t[m] == U'}') {
+        const std::string name = toUtf8(std::u32string_view(t).substr(j, k - j));
+        std::u32string number = U"0";
+        if (auto it = out_.labels.find(name); it != out_.labels.end()) {
+          number = decimalText(it->second);
+        } else {
+          std::string near = closestLabel(name);
+          error(l, i, m - i + 1, "undefined label " + name, near.empty() ? "" : "did you mean {" + near + "}?");
+        }
+        for (char32_t c : number) {
+          out += c;
+          origin.push_back(i);
+        }
+        i = m;
+        continue;
+      }
+    }
+    out += t[i];
+    origin.push_back(i);
+  }
+  return out;
+}
+
+void Assembler::finish() {
+  for (const PendingLabel& p : pending_)
+    add(Finding::Error, p.file, p.line, p.column, p.width, "label " + p.name + " names no line",
+        "a label names the script line that follows it");
+  if (lines_.size() > std::size_t(kMaxScriptLines)) {
+    const SourceLine& l = lines_[std::size_t(kMaxScriptLines)];
+    error(l, 0, l.text.size(),
+          "the script has " + std::to_string(lines_.size()) + " lines; the engine reads at most " +
+              std::to_string(kMaxScriptLines),
+          "this is script line " + std::to_string(kMaxScriptLines + 1));
+  }
+  origins_.resize(lines_.size());
+  for (std::size_t n = 0; n < lines_.size(); ++n) {
+    out_.lines.push_back(resolve(lines_[n], origins_[n]));
+    out_.origins.push_back({lines_[n].file, lines_[n].at(0).first});
+    std::vector<std::pair<int, int>>& spots = out_.spots.emplace_back();
+    for (std::size_t i : origins_[n]) spots.push_back(lines_[n].at(i));
+  }
+  checkCommands();
+  if (!utf8_) checkEncoding();
+}
+
+// Every line that is no data line starts with one of the 40 command words, and every field that
+// holds a line number holds a number, a flag or a label reference.
+void Assembler::checkCommands() {
+  const std::size_t count = out_.lines.size();
+  // The message lines of FP blocks and the target lines of FJ blocks hold data.
+  std::vector<char> data(count, 0), targets(count, 0);
+  for (std::size_t n = 0; n < count; ++n) {
+    if (data[n]) continue;
+    const std::vector<std::u32string_view> f = splitFields(out_.lines[n]);
+    const bool fp = f[0] == U"FP", fj = f[0] == U"FJ";
+    if (!fp && !fj) continue;
+    std::size_t last = n;  // index of the block's last data line
+    std::optional<int> end = f.size() > 2 ? literalValue(f[2]) : std::nullopt;
+    if (end) {
+      // FP's end line holds a command (ENDFP); FJ's last line is a target.
+      const long long lastLine = fp ? *end - 1LL : *end;
+      last = std::size_t(std::clamp<long long>(lastLine - 1, (long long)n, (long long)count - 1));
+    } else {
+      // The end comes from a flag: the block runs to its closing word, or up to the next line
+      // that reads as a command.
+      const std::u32string_view closing = fp ? U"ENDFP" : U"ENDFJ";
+      std::size_t k = n + 1;
+      while (k < count && splitFields(out_.lines[k])[0] != closing) ++k;
+      if (k == count) {
+        k = n + 1;
+        while (k < count && !commandInfo(splitFields(out_.lines[k])[0])) ++k;
+      }
+      last = k - 1;
+    }
+    for (std::size_t k = n + 1; k <= last && k < count; ++k) {
+      data[k] = 1;
+      targets[k] = fj;
+    }
+  }
+  for (std::size_t n = 0; n < count; ++n) {
+    const SourceLine& src = lines_[n];
+    const std::u32string& line = out_.lines[n];
+    const std::vector<std::size_t>& origin = origins_[n];
+    auto at = [&](std::size_t i) { return i < origin.size() ? origin[i] : src.text.size(); };
+    std::vector<const FieldInfo*> lineFields;
+    static const FieldInfo kTargetField{1, FieldKind::Line, "line"};
+    if (targets[n]) {
+      lineFields.push_back(&kTargetField);
+    } else if (!data[n]) {
+      const std::u32string_view word = splitFields(line)[0];
+      const CommandInfo* c = commandInfo(word);
+      if (!c) {
+        std::u32string upper(word);
+        for (char32_t& ch : upper)
+          if (ch >= U'a' && ch <= U'z') ch -= 32;
+        std::string hint = commandInfo(upper) ? "commands are upper case: " + toUtf8(upper)
+                                              : "every line that runs is a command: " +
+                                                    std::string("CMST, CMSL, MES, GOTO, ... (vunt-lint --commands)");
+        error(src, at(0), std::max<std::size_t>(word.size(), 1),
+              word.empty() ? "the line has no command word" : "unknown command " + toUtf8(word), hint);
+        continue;
+      }
+      for (const FieldInfo& fi : c->fields())
+        if (fi.kind == FieldKind::Line) lineFields.push_back(&fi);
+    }
+    const std::vector<std::u32string_view> fields = splitFields(line);
+    for (const FieldInfo* fi : lineFields) {
+      if (fi->number > int(fields.size())) continue;  // a missing field is the linter's to report
+      const std::u32string_view value = fields[std::size_t(fi->number - 1)];
+      if (value.empty()) continue;
+      const std::size_t start = fieldOffset(line, fi->number);
+      const std::size_t brace = value.find(U'{');
+      if (brace != std::u32string_view::npos) {
+        error(src, at(start + brace), 1, "\"" + toUtf8(value) + "\" is no line number nor a label reference",
+              "write {name} for the line that :name labels");
+        continue;
+      }
+      // Only a number the author typed: a label reference also comes out as digits.
+      const std::size_t from = at(start), to = std::max(from, at(start + value.size() - 1));
+      const bool typed = std::all_of(src.text.begin() + std::ptrdiff_t(std::min(from, src.text.size())),
+                                     src.text.begin() + std::ptrdiff_t(std::min(to + 1, src.text.size())),
+                                     [](char32_t ch) { return ch != U'{' && ch != U'}'; });
+      if (typed && isLiteralNumber(value) && literalValue(value).value_or(0) > 0)
+        warning(src, from, value.size(), "line number " + toUtf8(trimmed(value)) + " written as a number",
+                "it points elsewhere once lines are added above it: label the line (:name) and write {name}");
+    }
+  }
+}
+
+void Assembler::checkEncoding() {
+  Cp932Encoder encode;
+  for (std::size_t n = 0; n < out_.lines.size(); ++n) {
+    const std::u32string& line = out_.lines[n];
+    if (encode(toUtf8(line))) continue;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+      const char32_t c = line[i];
+      if (c < 0x80 || (c == 0xFFFD && lines_[n].badUtf8) || encode(toUtf8(std::u32string_view(&c, 1)))) continue;
+      char code[16];
+      std::snprintf(code, sizeof code, "U+%04X", unsigned(c));
+      const std::size_t at = i < origins_[n].size() ? origins_[n][i] : 0;
+      error(lines_[n], at, 1, "\"" + toUtf8(std::u32string_view(&c, 1)) + "\" (" + code + ") has no place in code page 932",
+            "use another character, or --utf8 to write the script in UTF-8");
+    }
+  }
+}
+
+}  // namespace
+
+std::optional<std::string> readSourceFile(const fs::path& path) { return readWholeFile(path); }
+
+bool Assembly::ok() const {
+  return std::none_of(findings.begin(), findings.end(), [](const Finding& f) { return f.severity == Finding::Error; });
+}
+
+std::u32string_view Assembly::sourceLine(const std::string& file, int line) const {
+  auto it = sources.find(file);
+  if (it == sources.end() || line < 1 || std::size_t(line) > it->second.size()) return U"";
+  return it->second[std::size_t(line - 1)];
+}
+
+Assembly assemble(const fs::path& source, bool utf8, const SourceReader& read) {
+  Assembly out;
+  Assembler a(out, read, utf8);
+  a.readFile(source, source.generic_string(), nullptr, 0);
+  a.finish();
+  std::stable_sort(out.findings.begin(), out.findings.end(), [](const Finding& x, const Finding& y) {
+    return std::tie(x.file, x.line, x.column) < std::tie(y.file, y.line, y.column);
+  });
+  return out;
+}
+
+std::optional<std::string> encodeScript(const Assembly& assembly, bool utf8) {
+  if (!assembly.ok()) return std::nullopt;
+  std::string text;
+  for (const std::u32string& line : assembly.lines) text += toUtf8(line) + "\r\n";
+  if (utf8) return text;
+  Cp932Encoder encode;
+  return encode(text);
+}
+
+SourceLocator locatorOf(const Assembly& a) {
+  return [&a](int n, int column) -> std::optional<SourceSpot> {
+    if (n < 1 || std::size_t(n) > a.origins.size()) return std::nullopt;
+    const std::size_t i = std::size_t(n - 1);
+    SourceSpot spot{a.origins[i].file, a.origins[i].line, 0, std::u32string(a.sourceLine(a.origins[i].file, a.origins[i].line))};
+    const auto& spots = a.spots[i];
+    // A column past the line's end (a missing field) points just after its last character.
+    if (column >= 1 && !spots.empty()) {
+      const auto& s = spots[std::min(std::size_t(column - 1), spots.size() - 1)];
+      spot.line = s.first;
+      spot.column = s.second + (std::size_t(column) > spots.size() ? 1 : 0);
+      spot.text = a.sourceLine(spot.file, spot.line);
+    }
+    return spot;
+  };
+}
+
+SourceLocator locatorOf(LineMap map, const fs::path& mapDir) {
+  auto cache = std::make_shared<std::map<std::string, std::vector<std::u32string>>>();
+  return [map = std::move(map), mapDir, cache](int n, int) -> std::optional<SourceSpot> {
+    const SourcePosition* p = map.at(n);
+    if (!p) return std::nullopt;
+    const fs::path file = fs::path(p->file).is_absolute() ? fs::path(p->file) : mapDir / p->file;
+    auto [it, fresh] = cache->try_emplace(p->file);
+    if (fresh)
+      if (std::optional<std::string> bytes = readWholeFile(file))
+        for (std::string_view l : splitLines(*bytes)) it->second.push_back(fromUtf8(l));
+    const auto& lines = it->second;
+    std::u32string text = p->line >= 1 && std::size_t(p->line) <= lines.size() ? lines[std::size_t(p->line - 1)] : U"";
+    return SourceSpot{file.lexically_normal().generic_string(), p->line, 0, std::move(text)};
+  };
+}
+
+LineMap lineMapOf(const Assembly& assembly, std::string_view scriptBytes, const fs::path& mapDir) {
+  LineMap map;
+  map.scriptHash = scriptHash(scriptBytes);
+  std::error_code ec;
+  const fs::path base = fs::absolute(mapDir, ec).lexically_normal();
+  std::map<std::string, std::string> names;
+  for (const SourcePosition& p : assembly.origins) {
+    std::string& name = names[p.file];
+    if (name.empty()) {
+      const fs::path absolute = fs::absolute(p.file, ec).lexically_normal();
+      const fs::path relative = absolute.lexically_relative(base);
+      name = relative.empty() ? absolute.generic_string() : relative.generic_string();
+    }
+    map.lines.push_back({name, p.line});
+  }
+  for (const auto& [label, line] : assembly.labels) map.labels[label] = line;
+  return map;
+}
+
+}  // namespace vunt

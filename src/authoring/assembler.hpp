@@ -1,0 +1,63 @@
+#pragma once
+// vunt-asm's assembler: the authors' labelled source -> the script lines of vunt-n.zad and the line
+// map beside it.
+//
+// The source is UTF-8 text; each line is a script line as the engine reads it, with these
+// conveniences:
+//   ; comment          a line whose first non-blank character is ";" is left out
+//   :name              a label: names the number of the next script line; left out itself
+//   :include FILE      the lines of another source file (relative to this one), in place
+//   {name}             anywhere in a line: replaced by that label's line number ({ name } too)
+//   ... \              a line ending in a backslash continues on the next source line
+// Leading blanks and tabs are dropped (indentation is for the reader), blank lines are left out.
+// Every fault is reported, all at once, with its file, line and column.
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "authoring/finding.hpp"
+#include "script/line_map.hpp"
+
+namespace vunt {
+
+// Reads a source file: its bytes, or nothing when it cannot be read.
+using SourceReader = std::function<std::optional<std::string>(const std::filesystem::path&)>;
+std::optional<std::string> readSourceFile(const std::filesystem::path& path);
+
+struct Assembly {
+  std::vector<std::u32string> lines;     // the script lines, line 1 first
+  std::vector<SourcePosition> origins;   // where each comes from; file as in findings
+  // For each script line, the source line and column of each of its characters (a label
+  // reference's digits stand at its "{").
+  std::vector<std::vector<std::pair<int, int>>> spots;
+  std::map<std::string, int, std::less<>> labels;
+  std::vector<Finding> findings;         // in the order found
+  // The source files' lines, by the file name findings use, for quoting them.
+  std::map<std::string, std::vector<std::u32string>, std::less<>> sources;
+
+  bool ok() const;  // no error among the findings
+  // The text of a source line, or nothing.
+  std::u32string_view sourceLine(const std::string& file, int line) const;
+};
+
+// Assembles the source file (named in findings as given). Unless utf8, every character must have
+// a place in code page 932; one that has none is an error at its source position.
+Assembly assemble(const std::filesystem::path& source, bool utf8 = false, const SourceReader& read = readSourceFile);
+
+// The script file's bytes: every line and CR LF, in code page 932 (or UTF-8). Nothing when the
+// assembly has errors.
+std::optional<std::string> encodeScript(const Assembly& assembly, bool utf8);
+
+// Finds the source of script lines in the assembly (columns included) or in a line map written in
+// mapDir (whole lines: the source files are read to quote them).
+SourceLocator locatorOf(const Assembly& assembly);
+SourceLocator locatorOf(LineMap map, const std::filesystem::path& mapDir);
+
+// The line map of an assembly whose script file holds scriptBytes, for a map written in mapDir:
+// source files are named relative to mapDir when they can be.
+LineMap lineMapOf(const Assembly& assembly, std::string_view scriptBytes, const std::filesystem::path& mapDir);
+
+}  // namespace vunt

@@ -1,0 +1,283 @@
+// The player aids: the backlog store, the settings file, skip and auto mode, the aids' screens,
+// and above all that none of them changes what the script sees: the same pages, menus, flags and
+// end, with or without them.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "aids/overlay.hpp"
+#include "aids/screen_layout.hpp"
+#include "aids/player_aids.hpp"
+#include "platform/game_files.hpp"
+#include "platform/picture.hpp"
+#include "session.hpp"
+
+using namespace vunt;
+using namespace vunt::test;
+namespace fs = std::filesystem;
+
+namespace {
+
+Backlog::Page page(std::u32string text) { return {std::move(text)}; }
+
+TEST(Backlog, KeepsTheLastHundredPagesAndSkipsEmptyOnes) {
+  Backlog log;
+  log.add({U"", U""});
+  log.add({});
+  EXPECT_TRUE(log.empty());
+  for (int i = 0; i < 130; ++i) log.add({U"page " + std::u32string(1, char32_t(U'0' + i % 10)), U""});
+  ASSERT_EQ(log.size(), Backlog::kCapacity);
+  EXPECT_EQ(log.back(0), (Backlog::Page{U"page 9"}));  // page 129; its empty last row dropped
+  EXPECT_EQ(log.back(99), (Backlog::Page{U"page 0"}));  // page 30
+}
+
+TEST(Backlog, ViewScrollsWithinThePagesAndClosesPastTheNewest) {
+  Backlog log;
+  BacklogView view;
+  EXPECT_FALSE(view.openAt(log));  // nothing to read back
+  for (auto t : {U"a", U"b", U"c"}) log.add(page(t));
+  ASSERT_TRUE(view.openAt(log));
+  EXPECT_EQ(view.position(), 0u);
+  view.scroll(log, 5);
+  EXPECT_EQ(view.position(), 2u);  // the oldest page, no further
+  view.scroll(log, -2);
+  EXPECT_TRUE(view.open());
+  EXPECT_EQ(view.position(), 0u);
+  view.scroll(log, -1);
+  EXPECT_FALSE(view.open());
+}
+
+TEST(Settings, FileRoundTripAndBadValues) {
+  Settings s;
+  s.delayStep = 5;
+  s.volume = 30;
+  s.hover = false;
+  std::vector<std::string> warnings;
+  EXPECT_EQ(parseSettings(formatSettings(s), warnings), s);
+  EXPECT_TRUE(warnings.empty());
+
+  Settings read = parseSettings("[vunt]\r\ntyping_delay = 0.25\r\nvolume=101\nhover = maybe\nfuture = 1\nnonsense\n", warnings);
+  EXPECT_EQ(read.delayPercent(), 25);
+  EXPECT_EQ(read.volume, 100);  // kept at the default
+  EXPECT_TRUE(read.hover);
+  ASSERT_EQ(warnings.size(), 3u);  // volume, hover, the line without '='; unknown keys pass
+  EXPECT_EQ(warnings[0], "settings.ini:3: volume is 0 to 100: volume=101");
+}
+
+TEST(Settings, ScaledTypingDelay) {
+  Settings s;
+  EXPECT_EQ(s.scaledDelay(50), 50);
+  s.delayStep = 0;  // 0.25
+  EXPECT_EQ(s.scaledDelay(50), 12);
+  EXPECT_EQ(s.scaledDelay(2), 1);  // scaled down, still a delay
+  s.delayStep = 4;                 // 4x
+  EXPECT_EQ(s.scaledDelay(990), 3960);
+  EXPECT_EQ(s.scaledDelay(20000), 32767);  // never beyond what the wait can take
+  EXPECT_EQ(s.scaledDelay(0), 0);
+  s.delayStep = 5;  // instant
+  EXPECT_EQ(s.scaledDelay(990), 0);
+}
+
+TEST(Settings, PathFollowsXdgConfigHome) {
+  const char* oldConfig = std::getenv("XDG_CONFIG_HOME");
+  const std::string saved = oldConfig ? oldConfig : "";
+  setenv("XDG_CONFIG_HOME", "/tmp/vunt-config-test", 1);
+  EXPECT_EQ(settingsPath(), fs::path("/tmp/vunt-config-test/vunt/settings.ini"));
+  setenv("XDG_CONFIG_HOME", "relative/dir", 1);  // ignored, as the XDG rules say
+  setenv("HOME", "/home/player", 1);
+  EXPECT_EQ(settingsPath(), fs::path("/home/player/.config/vunt/settings.ini"));
+  if (oldConfig) setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
+  else unsetenv("XDG_CONFIG_HOME");
+}
+
+TEST(PlayerAids, SettingsScreenChangesAndSavesOnClose) {
+  GameDir dir;
+  PlayerAids aids;
+  int volume = -1;
+  aids.onVolume = [&](int v) { volume = v; };
+  aids.persistTo(dir.path() / "cfg" / "settings.ini");
+  EXPECT_TRUE(aids.key(aidkey::F2, true, false));
+  EXPECT_EQ(aids.screen(), AidScreen::Settings);
+  EXPECT_TRUE(aids.key(37, true, false));  // left: typing delay 0.5x
+  EXPECT_TRUE(aids.key(40, true, false));  // down: volume
+  EXPECT_TRUE(aids.key(37, true, false));
+  EXPECT_EQ(volume, 90);
+  EXPECT_TRUE(aids.key(32, true, false));  // Space is the settings screen's, not a click of the game
+  EXPECT_EQ(volume, 100);
+  EXPECT_TRUE(aids.key(37, true, false));
+  EXPECT_FALSE(fs::exists(dir.path() / "cfg"));  // saved only when the screen closes
+  EXPECT_TRUE(aids.key(27, true, false));
+  EXPECT_EQ(aids.screen(), AidScreen::None);
+  std::vector<std::string> warnings;
+  Settings saved = loadSettings(dir.path() / "cfg" / "settings.ini", warnings);
+  EXPECT_EQ(saved.delayPercent(), 50);
+  EXPECT_EQ(saved.volume, 90);
+  EXPECT_TRUE(warnings.empty());
+  // A click on a row's value: left of its middle lowers it, right of it raises it.
+  aids.key(aidkey::F2, true, false);
+  aids.click(kSettingsValueMiddle + 10, kSettingsFirstRowY + kSettingsRowHeight + 5);
+  EXPECT_EQ(volume, 100);
+  aids.click(5, 5);  // outside the panel: closes
+  EXPECT_EQ(aids.screen(), AidScreen::None);
+}
+
+TEST(PlayerAids, SkipAndAutoAnswerOnlyTheScriptsPages) {
+  PlayerAids aids;
+  aids.pageWaitBegins(1000, 20, PageKind::Script);
+  EXPECT_EQ(aids.pageAnswerIn(1000), std::nullopt);  // the player's to answer
+  EXPECT_TRUE(aids.key(aidkey::A, true, false));
+  EXPECT_EQ(aids.pageAnswerIn(1000), autoPageDelayMs(20));
+  EXPECT_EQ(aids.pageAnswerIn(1000 + autoPageDelayMs(20)), 0u);
+  aids.key(aidkey::Control, true, false);
+  EXPECT_EQ(aids.pageAnswerIn(1010), kSkipPageMs - 10);
+  EXPECT_TRUE(aids.skipping());
+  aids.pageWaitBegins(0xFFFFFFF0u, 20, PageKind::Script);  // across the clock's wrap
+  EXPECT_EQ(aids.pageAnswerIn(0x10), kSkipPageMs - 0x20);
+  aids.pageWaitBegins(5000, 20, PageKind::Puzzle);
+  EXPECT_EQ(aids.pageAnswerIn(9000000), std::nullopt);
+  aids.pageWaitBegins(5000, 20, PageKind::Script);
+  aids.key(aidkey::F1, true, false);  // a screen is open: nothing answers meanwhile
+  EXPECT_EQ(aids.pageAnswerIn(9000000), std::nullopt);
+  EXPECT_FALSE(aids.skipping());
+  EXPECT_GT(autoPageDelayMs(100), autoPageDelayMs(10));
+  EXPECT_EQ(autoPageDelayMs(100000), 10000u);
+}
+
+TEST(PlayerAids, PictureWindowKeepsItsKeys) {
+  PlayerAids aids;
+  EXPECT_FALSE(aids.key(aidkey::A, true, true));
+  EXPECT_FALSE(aids.key(aidkey::F2, true, true));
+  EXPECT_FALSE(aids.wheel(1, true));
+  EXPECT_TRUE(aids.key(aidkey::F12, true, true));
+  EXPECT_TRUE(aids.debugOverlay());
+  EXPECT_TRUE(aids.key(aidkey::Control, true, true));
+  EXPECT_FALSE(aids.autoMode());
+}
+
+// A game of five pages, a menu with a typing delay, and flags set on either side of it.
+const std::vector<std::string> kGame = {
+    "MES,＃05＆0ナギサ：0あいうえおかきくけこ￥さしすせそ￥",
+    "LET,3,7",
+    "MES,たちつてと＾なにぬねの￥",
+    "CMST,1,＊はい＊いいえ",
+    "CMSL,1,11",
+    "CASE,100",
+    "LET,4,1",
+    "CASE,101",
+    "LET,4,2",
+    "LET,5,9",
+    "ENDCM",
+    "MES,はひふへほ￥まみむめも￥",
+    "EOF",
+};
+const char* kPlain = "click\nclick\nclick\nlabel 1\nclick\nclick\n";
+
+Played playGame(const std::string& input) {
+  GameDir dir;
+  dir.script(kGame);
+  return play(dir, input);
+}
+
+TEST(PlayerAidsHeadless, TranscriptIsTheSameWithEveryAid) {
+  const Played plain = playGame(kPlain);
+  ASSERT_EQ(plain.status, 0) << plain.transcript;
+  ASSERT_EQ(plain.of("page").size(), 5u) << plain.transcript;
+  ASSERT_EQ(plain.last("flags"), "0 0 0 7 2 9 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0") << plain.transcript;
+  const std::pair<const char*, const char*> runs[] = {
+      // Ctrl held skips the pages but stops at the menu, and goes on after it.
+      {"skip", "ctrl-down\nlabel 1\n"},
+      {"skip released at the menu", "ctrl-down\nctrl-up\nlabel 1\nclick\nclick\n"},
+      // Auto mode answers the pages; turned off at the menu, the player clicks again.
+      {"auto", "auto\nauto\nlabel 1\nclick\nclick\n"},
+      // The backlog takes the wheel, PageUp and the click that closes it.
+      {"backlog", "click\nwheel-up\nwheel-up\npage-up\nwheel-down\nclick\nclick\nclick\nlabel 1\nwheel-up\nlabel 0\n"
+                  "click\nclick\n"},
+      // The settings screen takes the keys and clicks meant for it, and the help screen a click.
+      {"settings and help", "f2\nright\nspace\nesc\nclick\nf1\nlabel 2\nclick\nf12\nclick\nlabel 1\nf12\nclick\n"
+                            "wheel-down\npage-down\nclick\n"},
+      // The slowest and the instant typing delay.
+      {"typing delay", "f2\nright\nright\nesc\nclick\nf2\nleft\nleft\nleft\nleft\nleft\nesc\nclick\nclick\nlabel 1\n"
+                       "click\nclick\n"},
+  };
+  for (auto [name, input] : runs) {
+    Played r = playGame(input);
+    EXPECT_EQ(r.transcript, plain.transcript) << name;
+    EXPECT_EQ(r.status, 0) << name;
+  }
+}
+
+TEST(PlayerAidsHeadless, SkipTypesAtOnceAndAutoWaitsLongerForLongerPages) {
+  // The virtual clock tells the time each run took: typing at 50 ms a character, skipping none.
+  auto timeOf = [](const std::string& input) {
+    GameDir dir;
+    dir.script({"MES,＃05あいうえお￥", "MES,あいうえおかきくけこさしすせそたちつてとなにぬねの￥", "EOF"});
+    std::ostringstream out;
+    HeadlessHost host(events(input), out);
+    Vunt game(host, dir.path());
+    EXPECT_EQ(host.run(game), 0) << out.str();
+    return host.tickCount();
+  };
+  const std::uint32_t plain = timeOf("click\nclick\n");
+  EXPECT_GE(plain, 25u * 50u);  // the second message types at 50 ms a character
+  EXPECT_LT(timeOf("ctrl-down\n"), 3u * kSkipPageMs);
+  const std::uint32_t automatic = timeOf("auto\n");
+  EXPECT_GE(automatic, plain + autoPageDelayMs(5) + autoPageDelayMs(25) - 2);
+}
+
+TEST(PlayerAidsHeadless, InputNamesAreRejectedWhenMisspelt) {
+  std::string error;
+  EXPECT_FALSE(parseInputEvents("ctrl-dwn\n", error));
+  EXPECT_EQ(error, "input line 1: unknown event: ctrl-dwn");
+  auto ok = parseInputEvents("ctrl-down\nctrl-up\nwheel-up\nwheel-down\npage-up\npage-down\nauto\nf1\nf2\nf12\n", error);
+  ASSERT_TRUE(ok);
+  EXPECT_EQ(ok->size(), 10u);
+}
+
+TEST(PlayerAidsHeadless, BacklogHoldsThePagesRead) {
+  GameDir dir;
+  dir.script(kGame);
+  Session s(dir, kPlain);
+  s.run();
+  const Backlog& log = s.game.aids.backlog();
+  ASSERT_EQ(log.size(), 5u);  // every page, each cleared after its click
+  EXPECT_EQ(log.back(0), (Backlog::Page{U"　　　　　まみむめも"}));
+  EXPECT_EQ(log.back(2), (Backlog::Page{U"　　　　　たちつてと", U"　　　　　なにぬねの"}));
+  EXPECT_EQ(log.back(4), (Backlog::Page{U"「ナギサ」あいうえおかきくけこ"}));
+}
+
+TEST(PlayerAidsOverlay, DrawsOnlyOnTheFrameItIsGiven) {
+  GameDir dir;
+  dir.script(kGame);
+  Session s(dir, "click\nclick\nf12\nwheel-up\nf2\n");
+  s.run();
+  const Surface before = s.game.mainForm().compose();
+  Surface frame = before;
+  s.game.aidsOverlay().draw(frame);
+  EXPECT_NE(frame, before);
+  EXPECT_EQ(s.game.mainForm().compose(), before);
+}
+
+// With VUNT_OVERLAY_SHOTS naming a folder, the aids' screens over the bundled game are saved there
+// as PNG files, to look at.
+TEST(PlayerAidsOverlay, Pictures) {
+  const char* shots = std::getenv("VUNT_OVERLAY_SHOTS");
+  if (!shots) GTEST_SKIP() << "VUNT_OVERLAY_SHOTS is not set";
+  const std::pair<const char*, const char*> screens[] = {
+      {"backlog", "click\nclick\nclick\nwheel-up\n"},
+      {"settings", "click\nf2\nright\ndown\nleft\n"},
+      {"help", "click\nf1\n"},
+      {"debug", "click\nclick\nlabel 0\nf12\n"},
+  };
+  for (auto [name, input] : screens) {
+    std::ostringstream out;
+    HeadlessHost host(events(input), out);
+    Vunt game(host, VUNT_GAME_DIR);
+    host.run(game);
+    Surface frame = game.mainForm().compose();
+    game.aidsOverlay().draw(frame);
+    EXPECT_TRUE(savePng(frame, fs::path(shots) / (std::string(name) + ".png")));
+  }
+}
+
+}  // namespace
