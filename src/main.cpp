@@ -68,6 +68,20 @@ std::optional<std::string> readInputFile(const std::string& name) {
   return std::move(text).str();
 }
 
+// The window's player keeps settings (typing speed, volume, hover) from one play to the next; a
+// headless run always plays with the defaults, so that its transcript never depends on them.
+void usePlayerSettings(vunt::PlayerAids& aids, vunt::Host& host) {
+  aids.onVolume = [&host](int percent) { host.setVolume(percent); };
+  aids.onWarning = [](const std::string& warning) { std::fprintf(stderr, "vunt: %s\n", warning.c_str()); };
+  std::optional<fs::path> file = vunt::settingsPath();
+  if (!file) return;
+  std::vector<std::string> warnings;
+  vunt::Settings settings = vunt::loadSettings(*file, warnings);
+  for (const std::string& w : warnings) std::fprintf(stderr, "vunt: %s\n", w.c_str());
+  aids.useSettings(settings);
+  aids.persistTo(*file);
+}
+
 fs::path programDirectory(const char* argv0) {
   std::error_code ec;
   fs::path self = fs::read_symlink("/proc/self/exe", ec);
@@ -210,6 +224,14 @@ int main(int argc, char** argv) {
     }
     vunt::Vunt game(*host, dir);
     if (debug.any()) game.setDebugger(&debugger);
+    usePlayerSettings(game.aids, *host);
+    // The aids' screens and the debug overlay are drawn over the game, never into its frames.
+    host->addOverlay(game.aidsOverlay());
+    struct OverlayOff {
+      vunt::SdlHost& host;
+      vunt::Overlay& overlay;
+      ~OverlayOff() { host.removeOverlay(overlay); }
+    } overlayOff{*host, game.aidsOverlay()};
     return reportBound(host->run(game), game);
   } catch (const vunt::FontError& e) {
     std::fprintf(stderr, "vunt: %s\n", e.what());

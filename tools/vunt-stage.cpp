@@ -151,6 +151,21 @@ bool numberOption(const std::vector<std::string>& args, std::size_t& i, long lon
   return true;
 }
 
+// A plain argument: the stage file first, then stages and ranges of stages.
+bool fileOrStages(const std::string& arg, std::string& fileName, std::vector<int>& stages) {
+  if (fileName.empty()) {
+    fileName = arg;
+    return true;
+  }
+  int first = 0, last = 0;
+  if (!stageRange(arg, first, last)) {
+    usageError("bad stage: " + arg + " (a stage is 1..204)");
+    return false;
+  }
+  for (int s = first; s <= last; ++s) stages.push_back(s);
+  return true;
+}
+
 // The stages named on the command line, or every complete stage of the file.
 bool stagesToDo(const std::string& fileName, const std::string& file, std::vector<int>& stages) {
   if (stages.empty())
@@ -180,12 +195,8 @@ int table(const std::vector<std::string>& args) {
     } else if (a == "--seed") {
       if (!numberOption(args, i, 1'000'000'000, v)) return 2;
       seed = v;
-    } else if (fileName.empty()) {
-      fileName = a;
-    } else {
-      int first = 0, last = 0;
-      if (!stageRange(a, first, last)) return usageError("bad stage: " + a + " (a stage is 1..204)");
-      for (int s = first; s <= last; ++s) stages.push_back(s);
+    } else if (!fileOrStages(a, fileName, stages)) {
+      return 2;
     }
   }
   if (fileName.empty()) return usageError("table needs a stage file");
@@ -237,17 +248,11 @@ int solve(const std::vector<std::string>& args) {
     if (a == "--input") {
       asInput = true;
     } else if (a == "--max-states") {
-      if (i + 1 >= args.size()) return usageError("--max-states needs a number");
-      char* end = nullptr;
-      const long long v = std::strtoll(args[++i].c_str(), &end, 10);
-      if (*end != '\0' || v < 1) return usageError("bad --max-states: " + args[i]);
+      long long v = 0;
+      if (!numberOption(args, i, 1LL << 40, v)) return 2;
       limits.maxStates = std::size_t(v);
-    } else if (fileName.empty()) {
-      fileName = a;
-    } else {
-      int first = 0, last = 0;
-      if (!stageRange(a, first, last)) return usageError("bad stage: " + a + " (a stage is 1..204)");
-      for (int s = first; s <= last; ++s) stages.push_back(s);
+    } else if (!fileOrStages(a, fileName, stages)) {
+      return 2;
     }
   }
   if (fileName.empty()) return usageError("solve needs a stage file");

@@ -116,6 +116,9 @@ void drawSettings(Surface& f, const PlayerAids& aids) {
 }
 
 void drawHelp(Surface& f) {
+  // Twice: the key names sit over the game's brightest pictures (a title, say), so only 1/16 of
+  // the game shows through.
+  shade(f, {0, 0, f.width(), f.height()});
   shade(f, {0, 0, f.width(), f.height()});
   text(f, kTitle, 24, 24, U"キー操作", kYellow);
   const Font& font = Font::get(kText);

@@ -61,6 +61,8 @@ class Application {
   virtual bool aidKey(int /*keyCode*/, bool /*down*/) { return false; }
   virtual bool aidWheel(int /*steps, > 0 away from the player*/) { return false; }
   virtual void pointerMoved(int /*x*/, int /*y*/) {}
+  // Whether an aid's screen (backlog, settings, help) covers the game and takes every click.
+  virtual bool aidScreenOpen() const { return false; }
 
   // Lines for the end of a headless transcript (the flags).
   virtual std::vector<std::string> finalReport() const { return {}; }
@@ -98,6 +100,9 @@ class Host {
   virtual void stopSound() = 0;
   // The volume of every sound from now on, in percent (the player's setting).
   virtual void setVolume(int /*percent*/) {}
+  // Skip or auto mode answered a page wait as the player's click would (--record writes it as
+  // one, so that the play replays the same without the aids).
+  virtual void pageAnsweredByAid() {}
 
   // The transcript: one line of TAB-separated fields. Only the headless host writes it.
   virtual void transcript(std::string_view kind, const std::vector<std::string>& fields) = 0;

@@ -24,6 +24,8 @@ class InputRecorder {
   void modalKeyPress(char32_t c);
   void modalClose();
   void close();
+  // Skip or auto mode answered a page wait: a click on the message area does the same.
+  void pageAnswered() { line("click"); }
 
  private:
   void line(const std::string& text);

@@ -272,6 +272,8 @@ struct SdlHost::Impl {
             a.close();
           }
         } else {
+          // Ctrl released while another window has the keyboard never reaches this one.
+          if (e.window.event == SDL_WINDOWEVENT_FOCUS_LOST) a.aidKey(17, false);
           windowEvent(e.window);
         }
         break;
@@ -281,6 +283,11 @@ struct SdlHost::Impl {
           if (!e.key.repeat && !isModalWindow(e.key.windowID)) toggleFullScreen();
           break;
         }
+        const int code = virtualKey(key.sym);
+        // The aids see a key first; a key they take never reaches the game (nor --record).
+        // Holding a toggling key down toggles once.
+        if (e.key.repeat && (code == 17 || code == 'A' || code == 112 || code == 113 || code == 123)) break;
+        if (code && a.aidKey(code, true)) break;
         if (a.modalForm()) {
           if (char32_t c = keyCharacter(key)) {
             if (InputRecorder* r = atWait()) r->modalKeyPress(c);
@@ -288,11 +295,25 @@ struct SdlHost::Impl {
           }
           break;
         }
-        if (int code = virtualKey(key.sym)) {
+        if (code) {
           int shift = ((key.mod & KMOD_SHIFT) ? 1 : 0) | ((key.mod & KMOD_CTRL) ? 2 : 0) | ((key.mod & KMOD_ALT) ? 4 : 0);
           if (InputRecorder* r = atWait()) r->keyDown(code);
           a.keyDown(code, shift);
         }
+        break;
+      }
+      case SDL_KEYUP:
+        if (virtualKey(e.key.keysym.sym) == 17) a.aidKey(17, false);
+        break;
+      case SDL_MOUSEWHEEL: {
+        int steps = e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -e.wheel.y : e.wheel.y;
+        if (steps && isMainWindow(e.wheel.windowID)) a.aidWheel(steps);
+        break;
+      }
+      case SDL_MOUSEMOTION: {
+        int x, y;
+        if (isMainWindow(e.motion.windowID) && gamePoint(e.motion.x, e.motion.y, x, y)) a.pointerMoved(x, y);
+        else if (isMainWindow(e.motion.windowID)) a.pointerMoved(-1, -1);
         break;
       }
       case SDL_MOUSEBUTTONDOWN: {
@@ -309,7 +330,7 @@ struct SdlHost::Impl {
         if (isMainWindow(e.button.windowID) && gamePoint(e.button.x, e.button.y, x, y)) {
           MouseButton b = e.button.button == SDL_BUTTON_RIGHT ? MouseButton::Right
                           : e.button.button == SDL_BUTTON_MIDDLE ? MouseButton::Middle : MouseButton::Left;
-          if (InputRecorder* r = atWait()) r->mouseDown(a.mainForm(), x, y, b);
+          if (InputRecorder* r = atWait(); r && !a.aidScreenOpen()) r->mouseDown(a.mainForm(), x, y, b);
           a.mouseDown(x, y, b);
         }
         break;
@@ -329,7 +350,7 @@ struct SdlHost::Impl {
         }
         int x, y;
         if (isMainWindow(e.button.windowID) && gamePoint(e.button.x, e.button.y, x, y)) {
-          if (InputRecorder* r = atWait()) r->click(a.mainForm(), x, y);
+          if (InputRecorder* r = atWait(); r && !a.aidScreenOpen()) r->click(a.mainForm(), x, y);
           a.click(x, y);
         }
         break;
@@ -532,6 +553,12 @@ int SdlHost::run(Application& app) {
 std::uint32_t SdlHost::tickCount() { return SDL_GetTicks(); }
 
 void SdlHost::setRecorder(InputRecorder* recorder) { impl_->recorder = recorder; }
+
+void SdlHost::setVolume(int percent) { impl_->sound.setVolume(percent); }
+
+void SdlHost::pageAnsweredByAid() {
+  if (impl_->recorder) impl_->recorder->pageAnswered();
+}
 
 void SdlHost::doEvents(WaitKind kind, std::uint32_t maxMs) {
   Impl& m = *impl_;

@@ -29,6 +29,8 @@ class SdlHost : public Host {
   void messageBox(std::u32string_view text, std::u32string_view title, int style) override;
   bool playSound(const std::filesystem::path& file, std::u32string_view name, int flags) override;
   void stopSound() override;
+  void setVolume(int percent) override;
+  void pageAnsweredByAid() override;
   void transcript(std::string_view, const std::vector<std::string>&) override {}
   // --record: input the game consumes while it waits for the player (and a close) goes to it.
   void setRecorder(InputRecorder* recorder);

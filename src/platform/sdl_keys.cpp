@@ -24,6 +24,10 @@ int virtualKey(std::int32_t k) {
     case SDLK_KP_4: return vk::Numpad4;
     case SDLK_KP_6: return vk::Numpad6;
     case SDLK_KP_8: return vk::Numpad8;
+    // Keys of the player aids only (skip, backlog).
+    case SDLK_LCTRL: case SDLK_RCTRL: return 17;
+    case SDLK_PAGEUP: return 33;
+    case SDLK_PAGEDOWN: return 34;
     default: return 0;
   }
 }

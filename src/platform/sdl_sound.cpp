@@ -3,6 +3,7 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
+#include <algorithm>
 #include <optional>
 #include <string>
 
@@ -24,6 +25,12 @@ void MixerSound::open() {
   }
   Mix_AllocateChannels(1);
   ready_ = true;
+  setVolume(volume_);
+}
+
+void MixerSound::setVolume(int percent) {
+  volume_ = std::clamp(percent, 0, 100);
+  if (ready_) Mix_Volume(0, (volume_ * MIX_MAX_VOLUME + 50) / 100);
 }
 
 void MixerSound::close() {

@@ -23,6 +23,8 @@ class MixerSound : private SoundBackend {
   // Plays the file; a synchronous sound processes the host's events until it has ended.
   bool play(const std::filesystem::path& file, int flags, Host& host);
   void stop() { channel_.stop(); }
+  // The volume of every sound from now on, in percent.
+  void setVolume(int percent);
 
  private:
   bool load(const std::filesystem::path& file) override;
@@ -35,6 +37,7 @@ class MixerSound : private SoundBackend {
   bool ready_ = false;
   bool tried_ = false;  // open has been tried: a missing device is not tried again at every sound
   void* chunk_ = nullptr;  // the Mix_Chunk of the channel
+  int volume_ = 100;       // percent
 };
 
 }  // namespace vunt

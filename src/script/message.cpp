@@ -54,7 +54,10 @@ class MesOutput : public MessageOutput {
     v_.aids.pageWaitBegins(host.tickCount(), pageCharacters(), kind);
     while (v_.ClickFlag == 0) {
       if (std::optional<std::uint32_t> in = v_.aids.pageAnswerIn(host.tickCount())) {
-        if (*in == 0) v_.MES_Click();
+        if (*in == 0) {
+          host.pageAnsweredByAid();
+          v_.MES_Click();
+        }
         else host.doEvents(WaitKind::Timed, *in);
       } else {
         host.doEvents(WaitKind::Player, kClickWaitSleepMs);

@@ -52,6 +52,7 @@ class Vunt : public Application {
   bool aidKey(int keyCode, bool down) override;
   bool aidWheel(int steps) override;
   void pointerMoved(int x, int y) override;
+  bool aidScreenOpen() const override { return aids.screen() != AidScreen::None; }
   // What the aids draw over the game in the window; the window host draws it (SdlHost::addOverlay).
   Overlay& aidsOverlay() { return aidsOverlay_; }
 
