@@ -16,10 +16,13 @@ using namespace vunt::test;
 
 namespace {
 
+// A short, plain PCM wave file that the game plays.
+std::string tinyWave() { return *readWholeFile(std::filesystem::path(VUNT_TEST_DATA) / "tiny.wav"); }
+
 struct Game {
   GameDir dir;
   explicit Game(const std::string& stages = "") {
-    for (const char* s : {"A-PUZ1.wav", "A-PUZ2.wav", "A-CLEAR.wav", "L-MISS.wav", "L-batu.wav"}) dir.write(s, "RIFF");
+    for (const char* s : {"A-PUZ1.wav", "A-PUZ2.wav", "A-CLEAR.wav", "L-MISS.wav", "L-batu.wav"}) dir.write(s, tinyWave());
     if (!stages.empty()) dir.write("vunt.pdt", stages);
   }
 };

@@ -16,10 +16,13 @@ namespace {
 std::string picture() { return *readWholeFile(std::filesystem::path(VUNT_TEST_DATA) / "two-colours-gif.szg"); }
 
 // A game directory with the puzzle's sounds and the given extra files.
+// A short, plain PCM wave file that the game plays.
+std::string tinyWave() { return *readWholeFile(std::filesystem::path(VUNT_TEST_DATA) / "tiny.wav"); }
+
 struct Game {
   GameDir dir;
   explicit Game(const std::vector<std::pair<std::string, std::string>>& files = {}) {
-    for (const char* s : {"A-PUZ1.wav", "A-PUZ2.wav", "A-CLEAR.wav", "L-MISS.wav", "L-batu.wav"}) dir.write(s, "RIFF");
+    for (const char* s : {"A-PUZ1.wav", "A-PUZ2.wav", "A-CLEAR.wav", "L-MISS.wav", "L-batu.wav"}) dir.write(s, tinyWave());
     for (const auto& [name, bytes] : files) dir.write(name, bytes);
   }
 };
@@ -39,7 +42,7 @@ using Findings = std::vector<std::string>;
 }  // namespace
 
 TEST(Lint, AGameThatUsesEveryKindOfLineHasNoFindings) {
-  Game game({{"room.szg", picture()}, {"bgm.wav", "RIFF"}, {"vunt.pdt", stageFile({{"1a"}, {"2.b"}})}});
+  Game game({{"room.szg", picture()}, {"bgm.wav", tinyWave()}, {"vunt.pdt", stageFile({{"1a"}, {"2.b"}})}});
   EXPECT_EQ(lint({"CMST,2,＊見る＊話す３移動・＊東＊西＠戻る",
                   "ADDCM,0,0,＊鍵",
                   "ITMS,0,＠04古い鍵だ。￥",
@@ -228,6 +231,12 @@ TEST(Lint, PicturesSoundsAndStages) {
                       "reach no goal plate of its kind",
                       "11: warning: stage 2 of vunt.pdt has a goal plate of kind 1 at column 0, row 3 that no piece of its "
                       "kind can reach"}));
+
+  // A wave file the game would refuse: warned once a file, at its first use.
+  Game sounds({{"loud.wav", "RIFF junk"}, {"A-CLEAR.wav", "RIFF"}, {"vunt.pdt", stageFile({{"1a"}})}});
+  EXPECT_EQ(lint({"SOUND,loud,1", "SOUND,LOUD,1", "BEED,1,1", "EXIT"}, sounds),
+            (Findings{"1: warning: the sound \"loud.wav\" will not play, the game refuses it: no RIFF WAVE file",
+                      "3: warning: the sound \"A-CLEAR.wav\" will not play, the game refuses it: no RIFF WAVE file"}));
 
   std::string bad = stageFile({{"111111111111", "222222222222", "3333333"}, {"1a"}});
   bad[stageOffset(2) + 5] = 26;

@@ -70,7 +70,7 @@ check "unsolvable line" "stage 1: unsolvable" "$(echo "$out" | head -1 | sed 's/
 limit "$bin/vunt-stage" solve 2>/dev/null; check "usage error" 2 $?
 
 # --- vunt-lint ---
-touch "$tmp/game/A-PUZ1.wav" "$tmp/game/A-PUZ2.wav" "$tmp/game/A-CLEAR.wav" "$tmp/game/L-MISS.wav" "$tmp/game/L-batu.wav"
+for s in A-PUZ1 A-PUZ2 A-CLEAR L-MISS L-batu; do cp "$(dirname "$0")/data/tiny.wav" "$tmp/game/$s.wav"; done
 out=$(limit "$bin/vunt-lint" "$tmp/game" 2>&1); check "clean game status" 0 $?
 check "clean game output" "" "$out"
 printf 'LET,20,1\r\nBEED,1,3\r\nGOTOO\r\nEOF\r\n' >"$tmp/game/vunt-n.zad"

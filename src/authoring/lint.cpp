@@ -15,6 +15,7 @@
 
 #include "platform/game_files.hpp"
 #include "platform/picture.hpp"
+#include "platform/wave_check.hpp"
 #include "platform/text.hpp"
 #include "puzzle/solver.hpp"
 #include "puzzle/stage.hpp"
@@ -858,7 +859,8 @@ class Linter {
     if (!name) return;
     const std::u32string file = std::u32string(*name) + U".wav";
     std::error_code ec;
-    if (fs::is_regular_file(gameFile(dir_, U"\\" + file), ec)) return;
+    const fs::path path = gameFile(dir_, U"\\" + file);
+    if (fs::is_regular_file(path, ec)) return checkWaveFile(l, 2, file, path);
     std::optional<int> flags = literal(l, 3);
     if (flags && (*flags & 2)) return;  // a missing sound played without the alert: a way to stop the music
     if (flags)
@@ -867,6 +869,19 @@ class Linter {
     else
       warning(l, "the sound " + inQuotes(file) + " is not in the game directory", {2},
               "put the wave file beside vunt-n.zad, named as here with \".wav\" added");
+  }
+
+  // A wave file the game refuses before playing it (a broken or implausible header) plays the
+  // alert instead, or nothing: worth a warning, once a file.
+  void checkWaveFile(int l, int fieldNumber, std::u32string_view file, const fs::path& path) {
+    if (!soundsChecked_.insert(path.string()).second) return;
+    std::string why;
+    std::optional<std::string> bytes = readWholeFile(path, kMaxGameFileBytes * 4);
+    if (!bytes) why = "it cannot be read";
+    else if (!checkWave(*bytes, WaveOutput{}, why)) why = "the game refuses it: " + why;
+    if (why.empty()) return;
+    warning(l, "the sound " + inQuotes(file) + " will not play, " + why, {fieldNumber},
+            "save it again as a plain PCM wave file (1 or 2 channels, 4 to 192 kHz)");
   }
 
   // The stages a BEED field may name: a literal, or the values of its flag here.
@@ -886,7 +901,9 @@ class Linter {
     for (std::u32string_view s : {U"A-PUZ1.wav", U"A-PUZ2.wav", U"A-CLEAR.wav", U"L-MISS.wav", U"L-batu.wav"}) {
       if ((s == U"A-PUZ1.wav" && !early) || (s == U"A-PUZ2.wav" && !late) || !puzzleSounds_.insert(s).second) continue;
       std::error_code ec;
-      if (!fs::is_regular_file(gameFile(dir_, U"\\" + std::u32string(s)), ec))
+      const fs::path path = gameFile(dir_, U"\\" + std::u32string(s));
+      if (fs::is_regular_file(path, ec)) checkWaveFile(l, 0, s, path);
+      else
         warning(l, "the puzzle's sound " + inQuotes(s) + " is not in the game directory", {},
                 "the puzzle plays it; without it the game plays the platform's alert or nothing");
     }
@@ -1057,7 +1074,8 @@ class Linter {
   bool computedWrites_ = false;
   std::set<int> speakersDefined_;
   std::map<int, int> speakerUse_;  // speaker -> first line that prints it
-  std::map<std::u32string, std::string> pictures_;  // file -> what is wrong with it ("" when fine)
+  std::map<std::u32string, std::string> pictures_;
+  std::set<std::string> soundsChecked_;  // wave files already checked, as found on disk  // file -> what is wrong with it ("" when fine)
   std::set<std::u32string_view> puzzleSounds_;  // the puzzle's sounds already looked for
   std::optional<std::string> stageFile_;
   bool stageFileFound_ = false;
