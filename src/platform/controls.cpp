@@ -64,8 +64,7 @@ void Control::newLine() {
 }
 
 Form::Form(const FormDesign& d, const std::vector<ControlDesign>& controls)
-    : caption_(d.caption), width_(d.width), height_(d.height), back_(d.back), font_(d.font),
-      surface_(d.width, d.height, d.back) {
+    : caption_(d.caption), width_(d.width), height_(d.height), back_(d.back), font_(d.font) {
   for (const ControlDesign& cd : controls) {
     Control* parent = cd.parent ? &control(cd.parent) : nullptr;
     controls_.push_back(std::make_unique<Control>(*this, cd, parent));
@@ -78,13 +77,20 @@ Control& Form::control(std::string_view name, int index) {
   throw std::out_of_range("no control " + std::string(name));
 }
 
+// The form's surface is made, filled with the background, when it is first drawn on or shown: a
+// form that never appears (the picture window, in most games) then holds no megabyte of pixels.
+Surface& Form::pixels() const {
+  if (surface_.width() != width_ || surface_.height() != height_) surface_ = Surface(width_, height_, back_);
+  return surface_;
+}
+
 void Form::paint(const Surface& src, int dx, int dy, int sx, int sy, int w, int h, Rop rop) {
-  surface_.paint(src, dx, dy, sx, sy, w, h, rop);
+  pixels().paint(src, dx, dy, sx, sy, w, h, rop);
   touch();
 }
 
 void Form::cls() {
-  surface_.fill(back_);
+  pixels().fill(back_);
   touch();
 }
 
@@ -139,7 +145,7 @@ void Form::drawLabel(Surface& target, const Control& label, int ox, int oy) cons
 
 void Form::composeInto(Surface& frame) const {
   if (frame.width() != width_ || frame.height() != height_) frame = Surface(width_, height_);
-  frame.paint(surface_, 0, 0);
+  frame.paint(pixels(), 0, 0);
   for (const auto& c : controls_)
     if (c->parent() == nullptr && c->kind() == ControlKind::Label && c->visible()) drawLabel(frame, *c, 0, 0);
   for (const auto& c : controls_) {

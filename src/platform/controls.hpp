@@ -132,7 +132,7 @@ class Form {
   Control& control(std::string_view name, int index = -1);  // throws std::out_of_range
 
   // The persistent drawing of the form's own surface.
-  const Surface& surface() const { return surface_; }
+  const Surface& surface() const { return pixels(); }
   void paint(const Surface& src, int dx, int dy, int sx, int sy, int w, int h, Rop rop);
   void cls();
 
@@ -156,11 +156,12 @@ class Form {
 
  private:
   void drawLabel(Surface& target, const Control& label, int ox, int oy) const;
+  Surface& pixels() const;
   std::u32string caption_;
   int width_, height_;
   Colour back_;
   FontSpec font_;
-  Surface surface_;
+  mutable Surface surface_;  // made at first use, see pixels()
   std::vector<std::unique_ptr<Control>> controls_;
   int mousePointer_ = 0;
   PointerImage mouseIcon_ = PointerImage::None;
