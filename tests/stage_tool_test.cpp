@@ -322,6 +322,33 @@ TEST(Solver, RandomStagesOfManyKindsMatchThePlainSearch) {
   EXPECT_GT(solved, 6);
 }
 
+TEST(Solver, ManyPiecesOfOneKindInFourRowsMatchThePlainSearch) {
+  // The key lists a kind's cells four rows (one 64-cell word) at a time, four cells without a
+  // loop and the rest in one. Here five pieces of one kind share two rows of five cells under a
+  // row of their plates, all in the top four rows, and two pieces of another kind share a row of
+  // the bottom four with their plates, so both paths run and the last word's cells end the key.
+  std::mt19937 rng(4412);
+  int solved = 0, compared = 0;
+  for (int trial = 0; trial < 30; ++trial) {
+    StagePicture rows(12, std::string(12, '#'));
+    std::string top = "11111.....";
+    std::shuffle(top.begin(), top.end(), rng);
+    rows[0].replace(3, 5, "aaaaa");
+    rows[1].replace(3, 5, top, 0, 5);
+    rows[2].replace(3, 5, top, 5, 5);
+    rows[9].replace(6, 5, "bb22.");
+    const PuzzleBoard b = decoded(rows);
+    const int expected = plainSearch(b, 20000);
+    if (expected == -2) continue;
+    const SolveResult r = solveStage(b);
+    EXPECT_EQ(r.status == SolveResult::Solved ? int(r.moves.size()) : -1, expected) << trial;
+    solved += expected > 0;
+    ++compared;
+  }
+  EXPECT_EQ(compared, 30);
+  EXPECT_GT(solved, 2);
+}
+
 TEST(Solver, ThirtyPiecesOfFiveKindsInEveryRow) {
   // Thirty pieces, six of each kind, one to five cells from their plates across all twelve rows;
   // walls on the right hold each piece in its row, so the stage is solved by moving left enough.

@@ -70,6 +70,16 @@ const std::vector<Lanes>& columnSpread() {
   return table;
 }
 
+// The set of one cell, for each bit number 0..191 a key byte can hold.
+const std::vector<Lanes>& cellSets() {
+  static const std::vector<Lanes> table = [] {
+    std::vector<Lanes> t(3 * 64);
+    for (std::size_t p = 0; p < t.size(); ++p) t[p][p / 64] = std::uint64_t(1) << (p % 64);
+    return t;
+  }();
+  return table;
+}
+
 // Gathering and scattering bits under a mask: the processor's own instructions where it has
 // them, plain loops elsewhere. Both give the same results, so keys do not depend on the path.
 struct PortableBits {
@@ -192,7 +202,7 @@ struct State {
 // kind 1 first in rising order, then those of kind 2, and so on. The number of pieces of each
 // kind never changes, so the byte's place tells its kind, and each position has exactly one key.
 // Keys are built zero-padded to whole words for hashing; the store keeps only their bytes.
-constexpr std::size_t kKeyBytes = 32;
+constexpr std::size_t kKeyBytes = 40;  // the pieces, and room for encode's overrun
 struct alignas(8) Key {
   std::array<std::uint8_t, kKeyBytes> bytes;
 };
@@ -208,11 +218,17 @@ class Search {
       : start_(start),
         lines_(start.Board),
         spread_(columnSpread()),
+        cells_(cellSets()),
         maxStates_(std::min<std::size_t>(limits.maxStates, kMaxStoredStates)),
         plainBitLoops_(limits.plainBitLoops) {
     n_ = start.PieceCount;
     keyBytes_ = std::max<std::size_t>(std::size_t(n_), 1);
     hashWords_ = (keyBytes_ + 7) / 8;
+    {
+      std::array<std::uint8_t, 8> kept{};  // the key's bytes of its last word, in memory order
+      std::fill_n(kept.begin(), keyBytes_ - 8 * (hashWords_ - 1), 0xFF);
+      std::memcpy(&lastWordMask_, kept.data(), 8);
+    }
     indexBits_ = std::max(16, int(std::bit_width(maxStates_ + 1)));
     for (int y = 0; y < kBoardSize; ++y)
       for (int x = 0; x < kBoardSize; ++x) {
@@ -281,40 +297,45 @@ class Search {
     return off == 0;
   }
 
+  // The cells of each word come out four at a time without a branch (the bytes written past a
+  // word's last cell are overwritten by the next word's, or lie past the key); a word with more
+  // than four cells of the kind finishes in a loop. Most words hold a few, so the processor
+  // rarely mispredicts here.
   Key encode(const State& s) const {
     Key key{};
-    std::size_t i = 0;
+    std::uint8_t* out = key.bytes.data();
     for (const KindSelect& kind : kinds_)
       for (std::size_t w = 0; w < 3; ++w) {
         std::uint64_t cells = s.all[w] & (s.planes[0][w] ^ kind.flip[0]) & (s.planes[1][w] ^ kind.flip[1]) &
                               (s.planes[2][w] ^ kind.flip[2]);
-        for (; cells; cells &= cells - 1) key.bytes[i++] = std::uint8_t(64 * w + std::size_t(std::countr_zero(cells)));
+        const int count = std::popcount(cells);
+        const unsigned base = unsigned(64 * w);
+        for (int i = 0; i < 4; ++i, cells &= cells - 1) out[i] = std::uint8_t(base + unsigned(std::countr_zero(cells)));
+        if (count > 4)
+          for (std::uint8_t* more = out + 4; cells; cells &= cells - 1) *more++ = std::uint8_t(base + unsigned(std::countr_zero(cells)));
+        out += count;
       }
     return key;
   }
 
   State decode(const std::uint8_t* key) const {
-    State s{};
     const std::uint8_t* byte = key;
+    Lanes all{};
+    std::array<Lanes, 3> planes{};
     for (const KindSelect& kind : kinds_) {
-      std::uint64_t c0 = 0, c1 = 0, c2 = 0;  // the cells of this kind, word by word
+      Lanes c{};  // the cells of this kind
       for (const std::uint8_t* end = byte + kind.count; byte != end; ++byte) {
-        const std::uint64_t bit = std::uint64_t(1) << (*byte & 63);
-        const unsigned w = *byte >> 6;
-        c0 |= w == 0 ? bit : 0;
-        c1 |= w == 1 ? bit : 0;
-        c2 |= w == 2 ? bit : 0;
+        const Lanes& one = cells_[*byte];
+        c[0] |= one[0];
+        c[1] |= one[1];
+        c[2] |= one[2];
       }
-      s.all[0] |= c0;
-      s.all[1] |= c1;
-      s.all[2] |= c2;
-      for (std::size_t b = 0; b < 3; ++b) {
-        s.planes[b][0] |= c0 & ~kind.flip[b];
-        s.planes[b][1] |= c1 & ~kind.flip[b];
-        s.planes[b][2] |= c2 & ~kind.flip[b];
+      for (std::size_t w = 0; w < 3; ++w) {
+        all[w] |= c[w];
+        for (std::size_t b = 0; b < 3; ++b) planes[b][w] |= c[w] & ~kind.flip[b];
       }
     }
-    return s;
+    return State{all, planes};
   }
 
   bool sameKey(const std::uint8_t* a, const std::uint8_t* b) const {
@@ -340,15 +361,20 @@ class Search {
   }
   unsigned movesFound(std::size_t s) const { return (*marksOf(s) >> (4 * (s & 1))) & 0xF; }
 
-  std::uint64_t hashOf(const Key& key) const {
-    std::uint64_t h = 0x9E3779B97F4A7C15ULL;
-    for (std::size_t i = 0; i < hashWords_; ++i) {
-      std::uint64_t w;
-      std::memcpy(&w, key.bytes.data() + 8 * i, 8);
+  // The hash of a key's bytes, read as whole words; the bytes of the last word beyond the key are
+  // masked off, so a key hashes the same in a zero-padded Key and in its block among other keys
+  // (each block ends in its move marks, so the last word read there is still inside it).
+  std::uint64_t hashOf(const std::uint8_t* bytes) const {
+    std::uint64_t h = 0x9E3779B97F4A7C15ULL, w;
+    for (std::size_t i = 0; i + 1 < hashWords_; ++i) {
+      std::memcpy(&w, bytes + 8 * i, 8);
       h = std::rotl((h ^ w) * 0xbf58476d1ce4e5b9ULL, 27);
     }
+    std::memcpy(&w, bytes + 8 * (hashWords_ - 1), 8);
+    h = std::rotl((h ^ (w & lastWordMask_)) * 0xbf58476d1ce4e5b9ULL, 27);
     return mix(h);
   }
+  std::uint64_t hashOf(const Key& key) const { return hashOf(key.bytes.data()); }
 
   // A slot holds the state's number + 1 (0: free) in its low indexBits_ bits and, above them, a
   // tag from the low half of the hash, which rules out most keys without reading them. The home
@@ -368,7 +394,6 @@ class Search {
     shift_ = 64 - std::countr_zero(size);
     constexpr std::size_t kAhead = 32;
     std::array<std::pair<std::size_t, std::uint32_t>, kAhead> ahead{};
-    Key key{};
     for (std::size_t s = 0; s < count_ + kAhead; ++s) {
       auto& [slot, entry] = ahead[s % kAhead];
       if (s >= kAhead) {
@@ -376,8 +401,7 @@ class Search {
         table_[slot] = entry;
       }
       if (s < count_) {
-        std::memcpy(key.bytes.data(), keyOf(s), keyBytes_);
-        const std::uint64_t h = hashOf(key);
+        const std::uint64_t h = hashOf(keyOf(s));
         slot = home(h);
         entry = tagOf(h) | std::uint32_t(s + 1);
         __builtin_prefetch(&table_[slot], 1);
@@ -575,11 +599,13 @@ class Search {
   const PuzzleBoard start_;
   LineMoves lines_;
   const std::vector<Lanes>& spread_;
+  const std::vector<Lanes>& cells_;
   std::size_t maxStates_;
   bool plainBitLoops_;
   int n_ = 0;
   std::size_t keyBytes_ = 1;
   std::size_t hashWords_ = 1;
+  std::uint64_t lastWordMask_ = ~std::uint64_t(0);  // the bytes of the last hashed word that belong to the key
   int indexBits_ = 28;
   // The kinds on the board in rising order: the planes to flip so that the kind's cells are those
   // set in all three, and its number of pieces (of bytes in a key).
