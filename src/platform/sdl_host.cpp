@@ -14,6 +14,7 @@
 #include "platform/sdl_keys.hpp"
 #include "platform/sdl_sound.hpp"
 #include "platform/sdl_window.hpp"
+#include "platform/sdl_x11_errors.hpp"
 #include "platform/text.hpp"
 
 namespace vunt {
@@ -187,6 +188,14 @@ struct SdlHost::Impl {
         SDL_SetWindowPosition(modal.sdl(), modalX, modalY);
       }
       SDL_ShowWindow(modal.sdl());
+      if (modalPlaced) {
+        // A hidden window has no frame, so the place set above may have put the frame, not the
+        // picture, where the player left it; now that the frame's size is known, correct it.
+        SDL_PumpEvents();
+        int x = 0, y = 0;
+        SDL_GetWindowPosition(modal.sdl(), &x, &y);
+        if (x != modalX || y != modalY) SDL_SetWindowPosition(modal.sdl(), modalX, modalY);
+      }
       SDL_RaiseWindow(modal.sdl());
       presentModal();
       modalShown = true;
@@ -469,6 +478,10 @@ std::unique_ptr<SdlHost> SdlHost::create(std::string& error, const SdlOptions& o
   // put an OpenGL renderer behind the window surface, which on a machine without a GPU loads a
   // software OpenGL of tens of megabytes. The environment variable of the same name still wins.
   SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+  // The click that brings a window to the front is the player's click too (SDL drops it on X11
+  // by default): the first click on the picture window closes it even while the main window has
+  // the focus, and a click on a page waiting behind another program's window answers it.
+  SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
   // Only the one display system named in the environment is tried: a display that cannot be
   // opened is then reported as such (not as a fallback driver that shows nothing), and no time
   // goes into probing the other.
@@ -488,6 +501,7 @@ std::unique_ptr<SdlHost> SdlHost::create(std::string& error, const SdlOptions& o
     error = "cannot open " + which + advice;
     return nullptr;
   }
+  if (driver == "x11") ignoreVanishedWindows();
   SdlOptions chosen = options;
   // SDL's own way of naming a renderer asks for the renderer too.
   if (SDL_getenv("SDL_RENDER_DRIVER")) chosen.gpu = true;

@@ -20,6 +20,9 @@ if [ -z "${VUNT_UNDER_XVFB:-}" ]; then
   exit $?
 fi
 export SDL_AUDIODRIVER=dummy
+# No session bus here: without one, SDL's input-method probe would start dbus-launch, an X
+# client of its own that outlives the test's windows.
+export DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent
 fail=0
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT

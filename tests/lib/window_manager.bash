@@ -6,6 +6,9 @@ for tool in Xvfb openbox xdotool xprop xwininfo import; do
   command -v $tool >/dev/null || { echo "$tool is not installed"; exit 1; }
 done
 export SDL_AUDIODRIVER=dummy
+# No session bus here: without one, SDL's input-method probe would start dbus-launch, an X
+# client of its own that outlives the test's windows.
+export DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent
 fail=0
 tmp=$(mktemp -d)
 Xvfb -displayfd 3 -screen 0 "${screen:-1280x1024}x24" -nolisten tcp 3>"$tmp/display" 2>/dev/null &
@@ -18,6 +21,17 @@ wm_pid=$!
 trap 'kill $wm_pid $xvfb_pid 2>/dev/null; wait $wm_pid $xvfb_pid 2>/dev/null; rm -rf "$tmp"' EXIT
 # The window manager is ready once it has announced itself on the root window.
 for _ in $(seq 200); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break; sleep 0.05; done
+# It announces itself before it is ready to manage windows: it is ready once a throwaway window
+# gets its frame. (A window mapped in between may never be told it was mapped.)
+xev -name vunt-wm-probe >/dev/null 2>&1 &
+probe_pid=$!
+for _ in $(seq 200); do
+  probe=$(xdotool search --name '^vunt-wm-probe$' 2>/dev/null | head -1)
+  [ -n "$probe" ] && xprop -id "$probe" _NET_FRAME_EXTENTS 2>/dev/null | grep -q '=' && break
+  sleep 0.05
+done
+kill $probe_pid 2>/dev/null
+wait $probe_pid 2>/dev/null
 
 ok() { echo "ok   $1"; }
 bad() { echo "FAIL $1"; fail=1; }
