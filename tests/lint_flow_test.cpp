@@ -5,10 +5,13 @@
 #include "authoring/encoding_check.hpp"
 #include "authoring/finding.hpp"
 #include "authoring/flag_ranges.hpp"
+#include "authoring/flow.hpp"
 #include "authoring/lint.hpp"
 #include "authoring/stage_check.hpp"
 #include "harness.hpp"
+#include "platform/game_files.hpp"
 #include "platform/text.hpp"
+#include "script/script_store.hpp"
 #include "stage_builder.hpp"
 
 using namespace vunt;
@@ -212,4 +215,17 @@ TEST(LintFlow, ScriptsWithVeryManyWaysThroughThemStillLint) {
   script.push_back("MES,a￥");
   script.push_back("EXIT");
   EXPECT_EQ(where(script), Where{});
+}
+
+TEST(LintFlow, AScriptWithTooManyWaysStaysWithinTheBoundOfPoints) {
+  // Found by fuzzing: after the analysis gave up keeping points apart, its last pass used to make
+  // each point it had never reached, and their successors in turn: seconds and a gigabyte and
+  // more on a script of 1000 lines.
+  const auto bytes = readWholeFile(std::filesystem::path(VUNT_TEST_DATA) / "lint-many-points.zad");
+  ASSERT_TRUE(bytes);
+  const std::vector<std::u32string> lines = splitScriptLines(decodeScriptText(*bytes));
+  FlowAnalysis flow(lines);
+  flow.run();
+  EXPECT_FALSE(flow.complete());
+  EXPECT_LE(flow.points(), FlowAnalysis::kMaxPoints);
 }

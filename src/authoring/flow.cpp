@@ -23,7 +23,7 @@ constexpr int kWidenAfter = 6;       // joins at one point before its ranges are
 constexpr int kPartitionFlags = 4;   // flags whose single values keep points apart, at most
 constexpr int kNoValue = INT32_MIN;
 constexpr int kStaleReturn = -1;     // the return line of a GOSUB that has returned
-constexpr std::size_t kMaxPoints = 6'000;  // points before the analysis keeps fewer apart
+constexpr std::size_t kMaxPoints = FlowAnalysis::kMaxPoints;  // points before the analysis keeps fewer apart
 
 std::string str(long v) { return std::to_string(v); }
 std::string rangeText(const Range& r) { return r.single() ? str(r.lo) : str(r.lo) + " to " + str(r.hi); }
@@ -201,12 +201,16 @@ struct FlowAnalysis::Impl {
       overflow = true;  // run() starts again, keeping fewer points apart
       return;
     }
-    const int i = nodeOf(k);
-    Node& node = nodes[std::size_t(i)];
     if (recording) {
-      nodes[std::size_t(current)].edges.push_back(i);
+      // The last pass only links the points the fixpoint found; a point it never reached (the
+      // analysis gave up keeping points apart) is not made now, or this pass could go on for
+      // ever, a new point at a time.
+      auto found = index.find(k);
+      if (found != index.end()) nodes[std::size_t(current)].edges.push_back(found->second);
       return;
     }
+    const int i = nodeOf(k);
+    Node& node = nodes[std::size_t(i)];
     FlagState next = node.flags;
     if (!joinInto(next, s)) return;
     if (++node.joins > kWidenAfter && node.joins > 1) {
@@ -742,6 +746,7 @@ Range FlowAnalysis::flagAt(int line, int f) const {
 
 const std::set<int>& FlowAnalysis::computedJumps() const { return impl_->computed; }
 bool FlowAnalysis::complete() const { return impl_->complete; }
+std::size_t FlowAnalysis::points() const { return impl_->nodes.size(); }
 const std::vector<FlowIssue>& FlowAnalysis::issues() const { return impl_->issues; }
 const std::map<int, std::set<int>>& FlowAnalysis::caseMenus() const { return impl_->caseMenus; }
 

@@ -55,6 +55,9 @@ class FlowAnalysis {
   // False when the script had too many ways through it to follow them all: the lines reached are
   // then a part of those that may be.
   bool complete() const;
+  // The points (a line with the registers) the analysis held; it keeps at most kMaxPoints.
+  std::size_t points() const;
+  static constexpr std::size_t kMaxPoints = 6'000;
   const std::vector<FlowIssue>& issues() const;
   // CASE lines executed as commands, each with the CMSL lines whose end line it continued at.
   const std::map<int, std::set<int>>& caseMenus() const;

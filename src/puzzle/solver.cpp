@@ -297,25 +297,30 @@ class Search {
     return off == 0;
   }
 
-  // The cells of each word come out four at a time without a branch (the bytes written past a
-  // word's last cell are overwritten by the next word's, or lie past the key); a word with more
-  // than four cells of the kind finishes in a loop. Most words hold a few, so the processor
-  // rarely mispredicts here.
-  Key encode(const State& s) const {
-    Key key{};
+  // The key bytes of the cells of one word (base: 64 times the word's number), in rising order.
+  // Four come out without a branch (the bytes written past the word's last cell are overwritten
+  // by the next word's, or lie past the key); a word with more than four cells of the kind
+  // finishes in a loop. Most words hold a few, so the processor rarely mispredicts here.
+  template <unsigned base>
+  static std::uint8_t* listCells(std::uint64_t cells, std::uint8_t* out) {
+    const int count = std::popcount(cells);
+    for (int i = 0; i < 4; ++i, cells &= cells - 1) out[i] = std::uint8_t(base + unsigned(std::countr_zero(cells)));
+    if (count > 4)
+      for (std::uint8_t* more = out + 4; cells; cells &= cells - 1) *more++ = std::uint8_t(base + unsigned(std::countr_zero(cells)));
+    return out + count;
+  }
+
+  void encode(const State& s, Key& key) const {
+    key = Key{};
     std::uint8_t* out = key.bytes.data();
-    for (const KindSelect& kind : kinds_)
-      for (std::size_t w = 0; w < 3; ++w) {
-        std::uint64_t cells = s.all[w] & (s.planes[0][w] ^ kind.flip[0]) & (s.planes[1][w] ^ kind.flip[1]) &
-                              (s.planes[2][w] ^ kind.flip[2]);
-        const int count = std::popcount(cells);
-        const unsigned base = unsigned(64 * w);
-        for (int i = 0; i < 4; ++i, cells &= cells - 1) out[i] = std::uint8_t(base + unsigned(std::countr_zero(cells)));
-        if (count > 4)
-          for (std::uint8_t* more = out + 4; cells; cells &= cells - 1) *more++ = std::uint8_t(base + unsigned(std::countr_zero(cells)));
-        out += count;
-      }
-    return key;
+    for (const KindSelect& kind : kinds_) {
+      const auto cellsIn = [&](std::size_t w) {
+        return s.all[w] & (s.planes[0][w] ^ kind.flip[0]) & (s.planes[1][w] ^ kind.flip[1]) & (s.planes[2][w] ^ kind.flip[2]);
+      };
+      out = listCells<0>(cellsIn(0), out);
+      out = listCells<64>(cellsIn(1), out);
+      out = listCells<128>(cellsIn(2), out);
+    }
   }
 
   State decode(const std::uint8_t* key) const {
@@ -464,7 +469,7 @@ class Search {
       return true;
     }
     Candidate& c = candidates[std::size_t(found++)];
-    c.key = encode(next);
+    encode(next, c.key);
     c.hash = hashOf(c.key);
     c.move = move;
     __builtin_prefetch(&table_[home(c.hash)]);
@@ -483,12 +488,16 @@ class Search {
   template <class Bits>
   void search(SolveResult& result) {
     grow();
-    const Key startKey = encode(startState_);
+    Key startKey;
+    encode(startState_, startKey);
     insert(startKey, hashOf(startKey));
 
     // The successors of one state are added while the next state is expanded, so that the
     // slots they need, fetched ahead, have arrived by then.
-    std::array<Candidate, kMoves> candidates, pending;
+    // Two sets of candidates that trade places after each state, without copying their keys.
+    std::array<std::array<Candidate, kMoves>, 2> candidateSets;
+    std::array<Candidate, kMoves>* candidates = &candidateSets[0];
+    std::array<Candidate, kMoves>* pending = &candidateSets[1];
     int pendingCount = -1;  // -1: no state expanded yet
     std::size_t pendingParent = 0;
     auto addPending = [&] {
@@ -501,7 +510,7 @@ class Search {
           full = true;
           break;
         }
-        const Candidate& c = pending[std::size_t(i)];
+        const Candidate& c = (*pending)[std::size_t(i)];
         if (insert(c.key, c.hash)) marks |= 1u << c.move;
       }
       *marksOf(pendingParent) |= std::uint8_t(marks << (4 * (pendingParent & 1)));
@@ -542,16 +551,16 @@ class Search {
       ++result.expanded;
       result.generated += kMoves;
       int found = 0;
-      if (tryMove<kSearchOrder[0]>(state, movingBy[kSearchOrder[0]], onGoals, s, candidates, found, result) ||
-          tryMove<kSearchOrder[1]>(state, movingBy[kSearchOrder[1]], onGoals, s, candidates, found, result) ||
-          tryMove<kSearchOrder[2]>(state, movingBy[kSearchOrder[2]], onGoals, s, candidates, found, result) ||
-          tryMove<kSearchOrder[3]>(state, movingBy[kSearchOrder[3]], onGoals, s, candidates, found, result))
+      if (tryMove<kSearchOrder[0]>(state, movingBy[kSearchOrder[0]], onGoals, s, *candidates, found, result) ||
+          tryMove<kSearchOrder[1]>(state, movingBy[kSearchOrder[1]], onGoals, s, *candidates, found, result) ||
+          tryMove<kSearchOrder[2]>(state, movingBy[kSearchOrder[2]], onGoals, s, *candidates, found, result) ||
+          tryMove<kSearchOrder[3]>(state, movingBy[kSearchOrder[3]], onGoals, s, *candidates, found, result))
         return;
       if (!addPending()) {
         result.status = SolveResult::LimitReached;
         return;
       }
-      std::swap(candidates, pending);
+      std::swap(candidates, pending);  // the pointers only
       pendingCount = found;
       pendingParent = s;
     }
