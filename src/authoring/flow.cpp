@@ -187,8 +187,8 @@ struct FlowAnalysis::Impl {
     return it->second;
   }
 
-  void flowTo(Key k, const FlagState& s) {
-    if (k.line < 1 || k.line > n + 1) return;
+  // The key of the point that registers k with the values s lead to.
+  void normalise(Key& k, const FlagState& s) const {
     // A return line no GOSUB is waiting for matters only to a RET that should not run: all such
     // lines are one, so the points after many subroutine calls do not multiply.
     if (!k.pending && k.lost == 0 && k.ret != 0) k.ret = kStaleReturn;
@@ -197,6 +197,11 @@ struct FlowAnalysis::Impl {
       k.part[p] = r.single() ? r.lo : kNoValue;
     }
     if (coarseness > 0) k.loaded = false;
+  }
+
+  void flowTo(Key k, const FlagState& s) {
+    if (k.line < 1 || k.line > n + 1) return;
+    normalise(k, s);
     if (!recording && nodes.size() >= kMaxPoints && !index.count(k)) {
       overflow = true;  // run() starts again, keeping fewer points apart
       return;
@@ -238,6 +243,15 @@ struct FlowAnalysis::Impl {
     if (targets.empty()) return stop();
     if (targets.size() > kMaxFollowed) {
       computed.insert(from);
+      if (!recording) {
+        // Every line already holds what earlier jumps with these registers spread (a point's
+        // ranges only grow), so values within their join change nothing anywhere: skip the
+        // walk over every line, which made scripts with many such jumps slow.
+        Key hub = k;
+        normalise(hub, s);
+        hub.line = 0;
+        if (!joinInto(spread.try_emplace(hub, FlagState{}).first->second, s)) return;
+      }
       for (int l = 1; l <= n; ++l) {
         if (!command(l)) continue;
         k.line = l;
@@ -459,6 +473,7 @@ struct FlowAnalysis::Impl {
     for (coarseness = 0;; ++coarseness) {
       nodes.clear();
       index.clear();
+      spread.clear();
       work.clear();
       computed.clear();
       for (Range& r : saved) r = Range{};
@@ -706,6 +721,7 @@ struct FlowAnalysis::Impl {
 
   std::vector<Node> nodes;
   std::unordered_map<Key, int, KeyHash> index;
+  std::unordered_map<Key, FlagState, KeyHash> spread;  // what computed jumps spread, by registers
   std::deque<int> work;
   FlagState saved;  // what the SAVE lines may write; empty before any
   bool recording = false;
