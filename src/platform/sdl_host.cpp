@@ -489,6 +489,9 @@ std::unique_ptr<SdlHost> SdlHost::create(std::string& error, const SdlOptions& o
   const std::string which = display ? std::string("the display ") + display
                             : wayland ? std::string("the Wayland display ") + wayland
                                       : std::string("a display");
+  // Before SDL's X11 driver starts: it keeps the handler it finds and puts it back as it closes
+  // its connections, when an error about a window destroyed just before is still on its way.
+  if (display) ignoreVanishedWindows();
   if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
     error = "cannot open " + which + " (" + SDL_GetError() + ")" + advice;
     return nullptr;
@@ -501,7 +504,6 @@ std::unique_ptr<SdlHost> SdlHost::create(std::string& error, const SdlOptions& o
     error = "cannot open " + which + advice;
     return nullptr;
   }
-  if (driver == "x11") ignoreVanishedWindows();
   SdlOptions chosen = options;
   // SDL's own way of naming a renderer asks for the renderer too.
   if (SDL_getenv("SDL_RENDER_DRIVER")) chosen.gpu = true;

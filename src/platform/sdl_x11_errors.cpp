@@ -1,7 +1,8 @@
-// Xlib's own error handler ends the program at any protocol error. SDL asks the X server about the
-// window manager's frame of a window it has just seen move or resize; when the frame is gone by
-// then (the picture window was just hidden and the window manager dropped its frame) the answer
-// is BadWindow. That error is harmless and is ignored; any other still ends the program as before.
+// Xlib's own error handler ends the program at any protocol error. Two harmless ones reach it:
+// SDL asks the X server about the window manager's frame of a window it has just seen move or
+// resize, and the frame may be gone by then (the picture window was just hidden); and SDL wakes
+// its event wait by sending an event to the game's window, which the player may have just closed.
+// The answer to both is BadWindow, which is ignored; any other error still ends the program.
 #include "platform/sdl_x11_errors.hpp"
 
 #include <X11/Xlib.h>
