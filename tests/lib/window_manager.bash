@@ -13,25 +13,33 @@ fail=0
 tmp=$(mktemp -d)
 Xvfb -displayfd 3 -screen 0 "${screen:-1280x1024}x24" -nolisten tcp 3>"$tmp/display" 2>/dev/null &
 xvfb_pid=$!
-for _ in $(seq 200); do [ -s "$tmp/display" ] && break; sleep 0.05; done
+for _ in $(seq 600); do [ -s "$tmp/display" ] && break; sleep 0.05; done
 [ -s "$tmp/display" ] || { echo "FAIL the virtual X server did not start"; kill $xvfb_pid; exit 1; }
 export DISPLAY=:$(head -1 "$tmp/display")
-openbox --sm-disable >/dev/null 2>&1 &
-wm_pid=$!
+wm_pid=""
 trap 'kill $wm_pid $xvfb_pid 2>/dev/null; wait $wm_pid $xvfb_pid 2>/dev/null; rm -rf "$tmp"' EXIT
-# The window manager is ready once it has announced itself on the root window.
-for _ in $(seq 200); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break; sleep 0.05; done
-# It announces itself before it is ready to manage windows: it is ready once a throwaway window
-# gets its frame. (A window mapped in between may never be told it was mapped.)
-xev -name vunt-wm-probe >/dev/null 2>&1 &
-probe_pid=$!
-for _ in $(seq 200); do
-  probe=$(xdotool search --name '^vunt-wm-probe$' 2>/dev/null | head -1)
-  [ -n "$probe" ] && xprop -id "$probe" _NET_FRAME_EXTENTS 2>/dev/null | grep -q '=' && break
-  sleep 0.05
-done
-kill $probe_pid 2>/dev/null
-wait $probe_pid 2>/dev/null
+# The window manager is ready once a throwaway window gets its frame: it announces itself on the
+# root window before it manages windows, and a window mapped in between may never be told it was
+# mapped. On a busy machine its start has been seen to stall, so a second one is tried.
+start_window_manager() {
+  openbox --sm-disable >>"$tmp/openbox.log" 2>&1 &
+  wm_pid=$!
+  xev -name vunt-wm-probe >/dev/null 2>&1 &
+  local probe_pid=$! probe ready=""
+  for _ in $(seq $(($1 * 20))); do
+    probe=$(xdotool search --name '^vunt-wm-probe$' 2>/dev/null | head -1)
+    [ -n "$probe" ] && xprop -id "$probe" _NET_FRAME_EXTENTS 2>/dev/null | grep -q '=' && ready=1 && break
+    sleep 0.05
+  done
+  kill $probe_pid 2>/dev/null
+  wait $probe_pid 2>/dev/null
+  [ -n "$ready" ]
+}
+if ! start_window_manager 15; then
+  kill $wm_pid 2>/dev/null
+  wait $wm_pid 2>/dev/null
+  start_window_manager 30 || { echo "FAIL the window manager did not start managing windows:"; cat "$tmp/openbox.log"; exit 1; }
+fi
 
 ok() { echo "ok   $1"; }
 bad() { echo "FAIL $1"; fail=1; }
