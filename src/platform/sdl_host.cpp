@@ -282,7 +282,7 @@ struct SdlHost::Impl {
           }
         } else {
           // Ctrl released while another window has the keyboard never reaches this one.
-          if (e.window.event == SDL_WINDOWEVENT_FOCUS_LOST) a.aidKey(17, false);
+          if (e.window.event == SDL_WINDOWEVENT_FOCUS_LOST) a.aidKey(vk::Control, false);
           windowEvent(e.window);
         }
         break;
@@ -295,7 +295,8 @@ struct SdlHost::Impl {
         const int code = virtualKey(key.sym);
         // The aids see a key first; a key they take never reaches the game (nor --record).
         // Holding a toggling key down toggles once.
-        if (e.key.repeat && (code == 17 || code == 'A' || code == 112 || code == 113 || code == 123)) break;
+        if (e.key.repeat && (code == vk::Control || code == 'A' || code == vk::F1 || code == vk::F2 || code == vk::F12))
+          break;
         if (code && a.aidKey(code, true)) break;
         if (a.modalForm()) {
           if (char32_t c = keyCharacter(key)) {
@@ -312,7 +313,7 @@ struct SdlHost::Impl {
         break;
       }
       case SDL_KEYUP:
-        if (virtualKey(e.key.keysym.sym) == 17) a.aidKey(17, false);
+        if (virtualKey(e.key.keysym.sym) == vk::Control) a.aidKey(vk::Control, false);
         break;
       case SDL_MOUSEWHEEL: {
         int steps = e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -e.wheel.y : e.wheel.y;

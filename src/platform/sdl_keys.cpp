@@ -9,7 +9,7 @@ namespace vunt {
 int virtualKey(std::int32_t k) {
   if (k >= SDLK_a && k <= SDLK_z) return int('A' + (k - SDLK_a));
   if (k >= SDLK_0 && k <= SDLK_9) return int(k);
-  if (k >= SDLK_F1 && k <= SDLK_F12) return 112 + int(k - SDLK_F1);
+  if (k >= SDLK_F1 && k <= SDLK_F12) return vk::F1 + int(k - SDLK_F1);
   switch (k) {
     case SDLK_SPACE: return vk::Space;
     case SDLK_ESCAPE: return vk::Escape;
@@ -25,9 +25,9 @@ int virtualKey(std::int32_t k) {
     case SDLK_KP_6: return vk::Numpad6;
     case SDLK_KP_8: return vk::Numpad8;
     // Keys of the player aids only (skip, backlog).
-    case SDLK_LCTRL: case SDLK_RCTRL: return 17;
-    case SDLK_PAGEUP: return 33;
-    case SDLK_PAGEDOWN: return 34;
+    case SDLK_LCTRL: case SDLK_RCTRL: return vk::Control;
+    case SDLK_PAGEUP: return vk::PageUp;
+    case SDLK_PAGEDOWN: return vk::PageDown;
     default: return 0;
   }
 }
