@@ -41,7 +41,7 @@ void runTicks(benchmark::State& state, const std::vector<std::string>& script) {
   vunt::Vunt game(host, dir.path());
   game.Form_Load();
   for (auto _ : state) game.tick();
-  benchmark::DoNotOptimize(game.Flags);
+  benchmark::DoNotOptimize(game.script.Flags);
   state.counters["lines/s"] = benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
 }
 

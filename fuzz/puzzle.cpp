@@ -109,10 +109,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     VUNT_FUZZ_CHECK(s >= first && s <= last, "only the stages of the puzzle are loaded");
   }
   if (t[t.size() - 2] == "end\tEOF") {
-    VUNT_FUZZ_CHECK(game.Flags[21] == 0 || game.Flags[21] == 1, "F21 is the outcome");
-    VUNT_FUZZ_CHECK(game.Flags[21] == 1 || game.Flags[20] == 9, "attempts run out: F20 is 9 again");
-    VUNT_FUZZ_CHECK(game.Timer1Enabled && game.PuzzleActive == 0, "the script runs again");
-    VUNT_FUZZ_CHECK(t[t.size() - 3] == "caption\tLBHG(0)\t" + std::to_string(game.Flags[21]), "the line after BEED ran");
+    VUNT_FUZZ_CHECK(game.script.Flags[21] == 0 || game.script.Flags[21] == 1, "F21 is the outcome");
+    VUNT_FUZZ_CHECK(game.script.Flags[21] == 1 || game.script.Flags[20] == 9, "attempts run out: F20 is 9 again");
+    VUNT_FUZZ_CHECK(game.Timer1Enabled && game.puzzle.PuzzleActive == 0, "the script runs again");
+    VUNT_FUZZ_CHECK(t[t.size() - 3] == "caption\tLBHG(0)\t" + std::to_string(game.script.Flags[21]), "the line after BEED ran");
   }
   return 0;
 }

@@ -182,7 +182,7 @@ int main(int argc, char** argv) {
       std::fprintf(stderr,
                    "vunt: stopped after %llu executed lines (--max-ticks) at line %d; the script may loop "
                    "without waiting for the player\n",
-                   static_cast<unsigned long long>(tickBound), int(game.CurLine));
+                   static_cast<unsigned long long>(tickBound), int(game.script.reg.CurLine));
     }
     return status;
   };

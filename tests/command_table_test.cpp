@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "script/commands.hpp"
-#include "shell/vunt.hpp"
+#include "script/handlers.hpp"
 
 using namespace vunt;
 
@@ -34,20 +34,19 @@ TEST(CommandTable, FortyWordsEachOnceAndEachFoundAtItsOwnRow) {
 }
 
 TEST(CommandTable, EveryWordDispatchesToItsOwnHandler) {
-  // Member pointers have no order: distinctness is checked pair by pair.
-  std::vector<Vunt::Command> handlers;
+  std::vector<CommandHandler> handlers;
   for (const CommandInfo& c : commandTable()) {
-    const Vunt::Command h = Vunt::handlerOf(c.word);
+    const CommandHandler h = handlerOf(c.word);
     ASSERT_NE(h, nullptr) << c.asciiWord;
-    for (Vunt::Command other : handlers) EXPECT_NE(h, other) << c.asciiWord << " shares a handler";
+    for (CommandHandler other : handlers) EXPECT_NE(h, other) << c.asciiWord << " shares a handler";
     handlers.push_back(h);
   }
   EXPECT_EQ(handlers.size(), 40u);
-  EXPECT_EQ(Vunt::handlerOf(U"MES"), &Vunt::cmdMES);
-  EXPECT_EQ(Vunt::handlerOf(U"EXIT"), &Vunt::cmdEXIT);
+  EXPECT_EQ(handlerOf(U"MES"), &cmdMES);
+  EXPECT_EQ(handlerOf(U"EXIT"), &cmdEXIT);
   // Exact, case-sensitive words only.
   for (std::u32string_view w : {U"", U"mes", U"MES ", U" MES", U"ME", U"MESS", U"ＭＥＳ"})
-    EXPECT_EQ(Vunt::handlerOf(w), nullptr);
+    EXPECT_EQ(handlerOf(w), nullptr);
 }
 
 TEST(CommandTable, FieldsAreNumberedOnceAndDescribed) {

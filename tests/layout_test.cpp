@@ -108,39 +108,39 @@ TEST(Input, ClicksGoToTheTopmostEnabledControl) {
   int lx = label.x + label.w / 2, ly = label.y + label.h / 2;
 
   // A disabled menu label passes the click to Picture1: a click, not a choice.
-  game.MenuChoice = 99;
-  game.ClickFlag = 0;
+  game.script.menu.MenuChoice = 99;
+  game.script.message.ClickFlag = 0;
   game.click(lx, ly);
-  EXPECT_EQ(game.MenuChoice, 99);
-  EXPECT_EQ(game.ClickFlag, 2);
+  EXPECT_EQ(game.script.menu.MenuChoice, 99);
+  EXPECT_EQ(game.script.message.ClickFlag, 2);
 
   game.Label1[1]->setEnabled(true);
-  game.ClickFlag = 0;
+  game.script.message.ClickFlag = 0;
   game.click(lx, ly);
-  EXPECT_EQ(game.MenuChoice, 1);
-  EXPECT_EQ(game.ClickFlag, 0);
+  EXPECT_EQ(game.script.menu.MenuChoice, 1);
+  EXPECT_EQ(game.script.message.ClickFlag, 0);
 
   game.click(10, 350);  // MES
-  EXPECT_EQ(game.ClickFlag, 2);
+  EXPECT_EQ(game.script.message.ClickFlag, 2);
 
   // Space counts as a click outside the puzzle; other keys never do.
-  game.ClickFlag = 0;
+  game.script.message.ClickFlag = 0;
   game.keyDown(vk::Return, 0);
   game.keyDown(vk::Left, 0);
-  EXPECT_EQ(game.ClickFlag, 0);
+  EXPECT_EQ(game.script.message.ClickFlag, 0);
   game.keyDown(vk::Space, 0);
-  EXPECT_EQ(game.ClickFlag, 2);
-  game.ClickFlag = 0;
-  game.PuzzleActive = 1;
+  EXPECT_EQ(game.script.message.ClickFlag, 2);
+  game.script.message.ClickFlag = 0;
+  game.puzzle.PuzzleActive = 1;
   game.keyDown(vk::Space, 0);
-  EXPECT_EQ(game.ClickFlag, 0);
+  EXPECT_EQ(game.script.message.ClickFlag, 0);
 
   // With Picture1 and MES hidden, the bare window takes the click.
-  game.PuzzleActive = 0;
+  game.puzzle.PuzzleActive = 0;
   game.Picture1.setVisible(false);
   game.MES.setVisible(false);
   game.click(10, 350);
-  EXPECT_EQ(game.ClickFlag, 2);
+  EXPECT_EQ(game.script.message.ClickFlag, 2);
 }
 
 TEST(Input, ClosingTheWindowEndsTheProgramWithoutRunningMoreLines) {

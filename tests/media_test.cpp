@@ -162,8 +162,8 @@ TEST(Labels, CaptionsFromTextNumbersAndFlags) {
   GameDir dir;
   dir.script({"LBHGV,1,F20", "LBHGV,2,-5", "LBHGA,0,", "LBHGA,F3,成功", "EOF"});
   Session s(dir);
-  s.game.Flags[20] = 7;
-  s.game.Flags[3] = 2;
+  s.game.script.Flags[20] = 7;
+  s.game.script.Flags[3] = 2;
   Played r = s.run();
   EXPECT_EQ(r.of("caption"), (std::vector<std::string>{"LBHG(1)\t7", "LBHG(2)\t-5", "LBHG(0)\t", "LBHG(2)\t成功"}));
   EXPECT_EQ(s.game.LBHG[1]->caption(), U"7");
@@ -184,11 +184,11 @@ TEST(Items, TextsGoToTheirSlots) {
   GameDir dir;
   dir.script({"ITMS,0,＠04鍵を拾った￥", "ITCG,3,地図", "ITMS,F1,日記,x", "EOF"});
   Session s(dir);
-  s.game.Flags[1] = 2;
+  s.game.script.Flags[1] = 2;
   s.run();
-  EXPECT_EQ(s.game.ItemTexts[0], U"＠04鍵を拾った￥");
-  EXPECT_EQ(s.game.ItemTexts[2], U"日記");
-  EXPECT_EQ(s.game.ItcgTexts[3], U"地図");
+  EXPECT_EQ(s.game.script.items.ItemTexts[0], U"＠04鍵を拾った￥");
+  EXPECT_EQ(s.game.script.items.ItemTexts[2], U"日記");
+  EXPECT_EQ(s.game.script.items.ItcgTexts[3], U"地図");
 
   Played r = playScript({"ITMS,4,x", "EOF"});
   EXPECT_EQ(r.last("error"), "Zad ERROR\tスロット範囲外( 1)\\rITMS,4,x");
@@ -201,7 +201,7 @@ TEST(Sound, RequestsAreRecordedAndBitFourIsRefused) {
   GameDir dir;
   dir.script({"SOUND,bell,9", "SOUND,music\\intro,F2", "EOF"});
   Session s(dir);
-  s.game.Flags[2] = 1;
+  s.game.script.Flags[2] = 1;
   Played r = s.run();
   EXPECT_EQ(r.of("sound"), (std::vector<std::string>{"bell.wav\t9", "music\\intro.wav\t1"}));
 

@@ -166,7 +166,7 @@ TEST(Menu, LabelsHideAfterTheChoice) {
     EXPECT_FALSE(label->enabled());
   }
   EXPECT_FALSE(game.LBcm.visible());
-  EXPECT_EQ(game.MenuState, 0);
+  EXPECT_EQ(game.script.menu.MenuState, 0);
 }
 
 TEST(Menu, ChoicesInMenuZeroSetF0AndPrintTheItemTextFirst) {

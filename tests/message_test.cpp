@@ -165,10 +165,10 @@ TEST(TypingDelay, TimedWaitSurvivesTheClockWrapAndIgnoresZero) {
   Session s({"MES,＃03", "MES,a", "EOF"}, "", 0xFFFFFFF0u);
   EXPECT_EQ(s.host.tickCount(), 0xFFFFFFF0u + 30u);  // wrapped to 14
   std::uint32_t before = s.host.tickCount();
-  s.game.TWAIT(0);
-  s.game.TWAIT(-5);
+  s.game.machine.TWAIT(0);
+  s.game.machine.TWAIT(-5);
   EXPECT_EQ(s.host.tickCount(), before);
-  s.game.TWAIT(7);
+  s.game.machine.TWAIT(7);
   EXPECT_EQ(s.host.tickCount(), before + 7);
 }
 

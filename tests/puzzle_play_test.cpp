@@ -44,8 +44,8 @@ struct Puzzle {
     dir.script(script);
     dir.write("vunt.pdt", stageFile(stages));
     writeFuzzSeed(dir, input);
-    game.Flags[20] = i16(f20);
-    game.Flags[21] = i16(f21);
+    game.script.Flags[20] = i16(f20);
+    game.script.Flags[21] = i16(f21);
   }
   Played play() {
     Played r;
@@ -84,7 +84,7 @@ TEST(Beed, PlaysTheStagesInOrderThenResumesAfterTheLine) {
   EXPECT_EQ(count(r.of("sound"), "A-CLEAR.wav\t1"), 5u);
   EXPECT_EQ(r.of("page").size(), 5u);  // one wait for each status word
   EXPECT_TRUE(p.game.Picture1.visible() && p.game.MES.visible() && p.game.Timer1Enabled);
-  EXPECT_EQ(p.game.PuzzleActive, 0);
+  EXPECT_EQ(p.game.puzzle.PuzzleActive, 0);
   EXPECT_EQ(p.game.form_.mouseIcon(), PointerImage::Click);
 }
 
@@ -108,10 +108,10 @@ TEST(FailedAttempts, TrapsBlinkCostOneAttemptPerStepAndTheLastAttemptEndsThePuzz
       trap.paint(tileSheet(), 0, 0, 128, 128, 32, 32);
       bare += square == trap;
     }
-    blinks += std::to_string(bare) + std::to_string(p.game.PuzzleActive) + " ";
+    blinks += std::to_string(bare) + std::to_string(p.game.puzzle.PuzzleActive) + " ";
   };
   std::vector<std::string> waits;  // the status word and PuzzleActive at each wait for the player
-  p.host.onPlayerWait = [&] { waits.push_back(toUtf8(p.game.LBHG[0]->caption()) + std::to_string(p.game.PuzzleActive)); };
+  p.host.onPlayerWait = [&] { waits.push_back(toUtf8(p.game.LBHG[0]->caption()) + std::to_string(p.game.puzzle.PuzzleActive)); };
   Played r = p.play();
   EXPECT_EQ(blinks, "10 00 10 00 10 00 10 00 10 00 10 00 ");
   // The arrow key during the first "失敗" ends no wait and moves nothing; Space does.
@@ -191,7 +191,7 @@ struct Board : Puzzle {
   explicit Board(const std::string& stageFileBytes) : Puzzle({"EOF"}, {}, "", 3) {
     dir.write("vunt.pdt", stageFileBytes);
     game.start();
-    game.Stage = 1;
+    game.puzzle.Stage = 1;
     game.LoadStage();
   }
 };

@@ -33,7 +33,7 @@ std::string flagsLine(const SavedFlags& f) {
 Played playWithFlags(const GameDir& dir, const std::vector<std::string>& script, const SavedFlags& flags) {
   dir.script(script);
   Session s(dir);
-  s.game.Flags = flags;
+  s.game.script.Flags = flags;
   return s.run();
 }
 

@@ -3,7 +3,9 @@
 #include <cstdio>
 
 #include "platform/text.hpp"
-#include "shell/vunt.hpp"
+#include "platform/host.hpp"
+#include "script/line_map.hpp"
+#include "script/machine.hpp"
 
 namespace vunt {
 
@@ -16,18 +18,21 @@ std::u32string errorReportText(std::u32string_view error, int line, std::u32stri
   return text;
 }
 
-void Vunt::EEE(const std::u32string& text) {
+void Machine::EEE(const std::u32string& text) {
+  const i16 CurLine = s.reg.CurLine;
   // Past the end of the store (a load that fails after line 1000) the quoted line is empty.
-  std::u32string_view line = CurLine >= 0 && CurLine <= kLastLine ? std::u32string_view(ScriptLines[CurLine]) : U"";
+  std::u32string_view line =
+      CurLine >= 0 && CurLine <= kLastLine ? std::u32string_view(s.store.ScriptLines[std::size_t(CurLine)]) : U"";
   std::u32string report = errorReportText(text, CurLine, line);
   std::u32string shown;
   for (char32_t c : report) shown += c == U'\r' ? U'\n' : c;
   std::fprintf(stderr, "Zad ERROR: %s\n", toUtf8(shown).c_str());
   std::string source;
-  if (lineMap_)
-    if (const SourcePosition* p = lineMap_->at(CurLine)) source = positionText(*p);
+  if (lineMap)
+    if (const SourcePosition* p = lineMap->at(CurLine)) source = positionText(*p);
   if (!source.empty()) std::fprintf(stderr, "Zad ERROR: line %d comes from %s\n", int(CurLine), source.c_str());
-  host_.errorBox(report, U"Zad ERROR", source);
+  out.errorReport(report, source);
+  // The window's report ends the program; should one return, no line may run after an error.
   throw ProgramEnd{1, "error"};
 }
 

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <optional>
 
-#include "shell/vunt.hpp"
+#include "script/machine.hpp"
 
 namespace vunt {
 
@@ -87,8 +87,8 @@ ExpressionResult evaluateExpression(std::u32string_view text, std::span<const st
   return {ExpressionResult::None, std::int16_t(result ? -1 : 0)};
 }
 
-i16 Vunt::TCHK(const std::u32string& expression) {
-  ExpressionResult r = evaluateExpression(expression, Flags);
+i16 Machine::TCHK(const std::u32string& expression) {
+  ExpressionResult r = evaluateExpression(expression, s.Flags);
   switch (r.error) {
     case ExpressionResult::None: break;
     case ExpressionResult::Malformed: EEE(U"比較式");

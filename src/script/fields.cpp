@@ -1,6 +1,6 @@
 #include "script/fields.hpp"
 
-#include "shell/vunt.hpp"
+#include "script/machine.hpp"
 
 namespace vunt {
 
@@ -49,19 +49,19 @@ NumberField parseNumberField(std::u32string_view field) {
   return {NumberField::Literal, int(*v)};
 }
 
-std::u32string Vunt::CUTA(i16 n) {
-  std::optional<std::u32string_view> f = cutField(ScriptLines[CurLine], n);
+std::u32string Machine::CUTA(i16 n) {
+  std::optional<std::u32string_view> f = cutField(s.store.ScriptLines[std::size_t(s.reg.CurLine)], n);
   if (!f) EEE(U"引数無し");
   return std::u32string(*f);
 }
 
-i16 Vunt::CUTV(i16 n) {
-  std::optional<std::u32string_view> f = cutField(ScriptLines[CurLine], n);
+i16 Machine::CUTV(i16 n) {
+  std::optional<std::u32string_view> f = cutField(s.store.ScriptLines[std::size_t(s.reg.CurLine)], n);
   if (!f) EEE(U"引数無し");
   NumberField v = parseNumberField(*f);
   switch (v.kind) {
     case NumberField::Literal: return i16(v.value);
-    case NumberField::FlagRef: return Flags[v.value];
+    case NumberField::FlagRef: return s.Flags[std::size_t(v.value)];
     case NumberField::NotANumber: EEE(U"数値不正");
     case NumberField::OutOfRange: EEE(U"数値範囲外");
     case NumberField::BadFlag: EEE(U"フラグ範囲外");
@@ -69,14 +69,14 @@ i16 Vunt::CUTV(i16 n) {
   EEE(U"数値不正");
 }
 
-i16& Vunt::flag(int index) {
+i16& Machine::flag(int index) {
   if (index < 0 || index >= kFlagCount) EEE(U"フラグ範囲外");
-  return Flags[index];
+  return s.Flags[std::size_t(index)];
 }
 
-void Vunt::jumpTo(int target) {
+void Machine::jumpTo(int target) {
   if (target < 0 || target > kLastLine) EEE(U"行範囲外");
-  CurLine = i16(target);
+  s.reg.CurLine = i16(target);
 }
 
 }  // namespace vunt

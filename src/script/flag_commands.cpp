@@ -1,38 +1,39 @@
 // The flag commands LET, INC, DEC, FGCL and CLR. Fields are read in a fixed order, which decides
 // which error a faulty line reports first and whether a line lacking a field fails.
 #include "script/flag_ops.hpp"
-#include "shell/vunt.hpp"
+#include "script/handlers.hpp"
+#include "script/machine.hpp"
 
 namespace vunt {
 
 // LET,index,value: the value is read before the index.
-void Vunt::cmdLET() {
-  const i16 value = CUTV(3);
-  flag(CUTV(2)) = value;
+void cmdLET(Machine& m) {
+  const i16 value = m.CUTV(3);
+  m.flag(m.CUTV(2)) = value;
 }
 
 // INC,index,maximum,mode: the mode is read only when the flag stands at the maximum. Counting up
 // past 32767 is reported rather than wrapping to -32768.
-void Vunt::cmdINC() {
-  i16& f = flag(CUTV(2));
-  const i16 maximum = CUTV(3);
-  std::optional<i16> next = incremented(f, maximum, [this] { return CUTA(4); });
-  if (!next) EEE(U"数値範囲外");
+void cmdINC(Machine& m) {
+  i16& f = m.flag(m.CUTV(2));
+  const i16 maximum = m.CUTV(3);
+  std::optional<i16> next = incremented(f, maximum, [&m] { return m.CUTA(4); });
+  if (!next) m.EEE(U"数値範囲外");
   f = *next;
 }
 
-void Vunt::cmdDEC() {
-  i16& f = flag(CUTV(2));
+void cmdDEC(Machine& m) {
+  i16& f = m.flag(m.CUTV(2));
   f = decremented(f);
 }
 
 // FGCL,first,last: the last index is read before the first.
-void Vunt::cmdFGCL() {
-  const i16 last = CUTV(3);
-  const i16 first = CUTV(2);
-  if (clearFlags(Flags, first, last)) EEE(U"フラグ範囲外");
+void cmdFGCL(Machine& m) {
+  const i16 last = m.CUTV(3);
+  const i16 first = m.CUTV(2);
+  if (clearFlags(m.s.Flags, first, last)) m.EEE(U"フラグ範囲外");
 }
 
-void Vunt::cmdCLR() { cmdFGCL(); }
+void cmdCLR(Machine& m) { cmdFGCL(m); }
 
 }  // namespace vunt

@@ -2,42 +2,44 @@
 #include <array>
 #include <string_view>
 
-#include "script/command_rows.hpp"
+#include "platform/host.hpp"
 #include "script/commands.hpp"
-#include "shell/vunt.hpp"
+#include "script/handlers.hpp"
+#include "script/machine.hpp"
 
 namespace vunt {
 
 namespace {
 
 // The handler column of the command table, in the table's order.
-#define VUNT_COMMAND(word, handler, ...) &Vunt::handler,
-constexpr std::array<Vunt::Command, kCommandCount> kHandlers{{VUNT_COMMAND_ROWS}};
+#define VUNT_COMMAND(word, handler, ...) &handler,
+constexpr std::array<CommandHandler, kCommandCount> kHandlers{{VUNT_COMMAND_ROWS}};
 #undef VUNT_COMMAND
 
 }  // namespace
 
-Vunt::Command Vunt::handlerOf(std::u32string_view word) {
+CommandHandler handlerOf(std::u32string_view word) {
   const int row = findCommand(word);
   return row < 0 ? nullptr : kHandlers[std::size_t(row)];
 }
 
-void Vunt::Timer1_Timer() {
-  const i16 start = CurLine;
+void Machine::tick() {
+  i16& line = s.reg.CurLine;
+  const i16 start = line;
   // Field 1 is everything before the first comma; it cannot be missing.
-  std::u32string_view line = ScriptLines[CurLine];
-  std::u32string_view word = line.substr(0, line.find(U','));
-  const Command command = handlerOf(word);
+  std::u32string_view text = s.store.ScriptLines[std::size_t(line)];
+  std::u32string_view word = text.substr(0, text.find(U','));
+  const CommandHandler command = handlerOf(word);
   if (!command) EEE(U"命令無し");
-  (this->*command)();
-  if (CurLine == start) {
+  command(*this);
+  if (line == start) {
     // Running past the last line of the store is a script error, reported at that last line.
-    if (CurLine >= kLastLine) EEE(U"行範囲外");
-    ++CurLine;
+    if (line >= kLastLine) EEE(U"行範囲外");
+    ++line;
   }
 }
 
-void Vunt::cmdEOF() { throw ProgramEnd{0, "EOF"}; }
-void Vunt::cmdEXIT() { throw ProgramEnd{0, "EXIT"}; }
+void cmdEOF(Machine&) { throw ProgramEnd{0, "EOF"}; }
+void cmdEXIT(Machine&) { throw ProgramEnd{0, "EXIT"}; }
 
 }  // namespace vunt

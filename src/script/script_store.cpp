@@ -1,8 +1,7 @@
 #include "script/script_store.hpp"
 
-#include "platform/game_files.hpp"
 #include "platform/text.hpp"
-#include "shell/vunt.hpp"
+#include "script/machine.hpp"
 
 namespace vunt {
 
@@ -23,8 +22,9 @@ std::vector<std::u32string> splitScriptLines(std::u32string_view text, std::size
   return lines;
 }
 
-void Vunt::ACMLOAD(const std::u32string& fileName) {
-  std::optional<std::string> bytes = readWholeFile(gamePath(U"\\" + fileName));
+void Machine::ACMLOAD(const std::u32string& fileName) {
+  i16& CurLine = s.reg.CurLine;
+  std::optional<std::string> bytes = out.readGameFile(U"\\" + fileName);
   const std::u32string failure = U"ファイルが読込めません\r\n" + fileName;
   CurLine = 0;
   if (!bytes) EEE(failure);
@@ -33,11 +33,11 @@ void Vunt::ACMLOAD(const std::u32string& fileName) {
   for (const std::u32string& line : lines) {
     ++CurLine;
     if (CurLine > kLastLine) EEE(failure);
-    ScriptLines[CurLine] = line;
+    s.store.ScriptLines[std::size_t(CurLine)] = line;
   }
   CurLine = 1;
-  MenuEndLine = 0;
-  FpEndLine = 0;
+  s.reg.MenuEndLine = 0;
+  s.reg.FpEndLine = 0;
 }
 
 }  // namespace vunt

@@ -63,9 +63,9 @@ std::optional<int> resolveStartLine(std::string_view text, const LineMap* map, s
 }
 
 void Debugger::started(Vunt& game) {
-  if (options_.startLine) game.CurLine = i16(options_.startLine);
-  for (auto [index, value] : options_.flags) game.Flags[std::size_t(index)] = i16(value);
-  seen_ = game.Flags;
+  if (options_.startLine) game.script.reg.CurLine = i16(options_.startLine);
+  for (auto [index, value] : options_.flags) game.script.Flags[std::size_t(index)] = i16(value);
+  seen_ = game.script.Flags;
 }
 
 void Debugger::tick(Vunt& game) {
@@ -76,7 +76,7 @@ void Debugger::tick(Vunt& game) {
   }
   // Flags the puzzle's key handler changed since the last tick come first.
   reportFlagChanges(game);
-  emit(game, "line", {std::to_string(game.CurLine)});
+  emit(game, "line", {std::to_string(game.script.reg.CurLine)});
   try {
     game.Timer1_Timer();
   } catch (...) {
@@ -87,11 +87,11 @@ void Debugger::tick(Vunt& game) {
 }
 
 void Debugger::reportFlagChanges(Vunt& game) {
-  if (seen_ == game.Flags) return;
+  if (seen_ == game.script.Flags) return;
   for (std::size_t i = 0; i < seen_.size(); ++i) {
-    if (seen_[i] == game.Flags[i]) continue;
-    emit(game, "flag", {std::to_string(i), std::to_string(seen_[i]), std::to_string(game.Flags[i])});
-    seen_[i] = game.Flags[i];
+    if (seen_[i] == game.script.Flags[i]) continue;
+    emit(game, "flag", {std::to_string(i), std::to_string(seen_[i]), std::to_string(game.script.Flags[i])});
+    seen_[i] = game.script.Flags[i];
   }
 }
 

@@ -44,6 +44,7 @@ void Vunt::loadLineMap() {
   if (!bytes) return;
   std::string error;
   lineMap_ = readLineMap(gameDir_, *bytes, error);
+  machine.lineMap = lineMap_ ? &*lineMap_ : nullptr;
   if (!error.empty()) std::fprintf(stderr, "vunt: %s; source positions are not shown\n", error.c_str());
 }
 
@@ -51,11 +52,11 @@ void Vunt::Form_Load() {
   // The host centres the window on the screen when it shows it.
   FrameX = {0, 32, 32, 32, 32, 32, 64, 64, 64, 64, 64, 128, 0, 0, 0, 0, 128, 128, 128, 128, 96, 96, 96, 96, 96, 0};
   FrameY = {0, 0, 32, 64, 96, 128, 0, 32, 64, 96, 128, 128, 32, 64, 96, 128, 0, 32, 64, 96, 0, 32, 64, 96, 128, 0};
-  PuzzleActive = 0;
-  ACMLOAD(U"vunt-n.zad");
+  puzzle.PuzzleActive = 0;
+  machine.ACMLOAD(U"vunt-n.zad");
   Timer1Enabled = true;
   MES.setFontSize(10);
-  MenuState = 0;
+  script.menu.MenuState = 0;
   form_.setMouseIcon(Picture1.mouseIcon());
 }
 
@@ -66,15 +67,15 @@ void Vunt::Form_Unload() {
   throw ProgramEnd{0, "close"};
 }
 
-void Vunt::Form_Click() { ClickFlag = 2; }
-void Vunt::Picture1_Click() { ClickFlag = 2; }
-void Vunt::MES_Click() { ClickFlag = 2; }
-void Vunt::Label1_Click(int index) { MenuChoice = i16(index); }
-void Vunt::LBcm_Click() { MenuChoice = -1; }
+void Vunt::Form_Click() { script.message.ClickFlag = 2; }
+void Vunt::Picture1_Click() { script.message.ClickFlag = 2; }
+void Vunt::MES_Click() { script.message.ClickFlag = 2; }
+void Vunt::Label1_Click(int index) { script.menu.MenuChoice = i16(index); }
+void Vunt::LBcm_Click() { script.menu.MenuChoice = -1; }
 
 void Vunt::Form_KeyDown(int keyCode, int shift) {
   (void)shift;
-  if (PuzzleActive == 1) {
+  if (puzzle.PuzzleActive == 1) {
     int move = -1;
     switch (keyCode) {
       case vk::Escape: move = 9; break;
@@ -86,7 +87,21 @@ void Vunt::Form_KeyDown(int keyCode, int shift) {
     }
     if (move >= 0) PuzzleStep(i16(move));
   } else if (keyCode == vk::Space) {
-    ClickFlag = 2;
+    script.message.ClickFlag = 2;
+  }
+}
+
+// A right click on the scene pauses a shown menu (its labels stay but take no click) and a second
+// one brings it back.
+void Vunt::Picture1_MouseDown(int button, int, int, int) {
+  if (button != int(MouseButton::Right)) return;
+  i16& state = script.menu.MenuState;
+  if (state == 1) {
+    state = 2;
+  } else if (state == 2) {
+    state = 1;
+    LBcm.setEnabled(true);
+    for (Control* label : Label1) label->setEnabled(true);
   }
 }
 
@@ -138,21 +153,9 @@ std::vector<std::string> Vunt::finalReport() const {
   std::string line = "flags\t";
   for (int i = 0; i < kFlagCount; ++i) {
     if (i) line += ' ';
-    line += std::to_string(Flags[i]);
+    line += std::to_string(script.Flags[std::size_t(i)]);
   }
   return {line};
-}
-
-void Vunt::setLbhgCaption(int index, std::u32string caption) {
-  Control& label = *LBHG.at(std::size_t(index));
-  if (host_.recording()) host_.transcript("caption", {"LBHG(" + std::to_string(index) + ")", toUtf8(caption)});
-  label.setCaption(std::move(caption));
-}
-
-bool Vunt::playSoundFile(std::u32string_view name, int flags) {
-  std::u32string_view shown = name;
-  while (!shown.empty() && (shown.front() == U'\\' || shown.front() == U'/')) shown.remove_prefix(1);
-  return host_.playSound(gamePath(name), shown, flags);
 }
 
 std::filesystem::path Vunt::gamePath(std::u32string_view name) const { return gameFile(gameDir_, name); }

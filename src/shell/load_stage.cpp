@@ -29,12 +29,13 @@ StageError readStageBytes(const std::filesystem::path& path, int stage, std::str
 
 void Vunt::stageFault(const std::u32string& text) {
   // During play the interpreter already stands on the line after BEED; name the BEED line.
-  CurLine = PuzzleLine;
-  EEE(text);
+  script.reg.CurLine = puzzle.PuzzleLine;
+  machine.EEE(text);
 }
 
 void Vunt::LoadStage() {
   // Everything is checked before the board model or the window changes.
+  const i16 Stage = puzzle.Stage;
   if (!validStageNumber(Stage)) stageFault(stageErrorText(StageError::OutOfRange));
   std::string bytes;
   if (StageError e = readStageBytes(gamePath(U"\\vunt.pdt"), Stage, bytes); e != StageError::None)
@@ -42,22 +43,23 @@ void Vunt::LoadStage() {
   PuzzleBoard loaded;
   if (StageError e = decodeStage(bytes, Stage, loaded); e != StageError::None) stageFault(stageErrorText(e));
 
-  Board = loaded.Board;
-  Occupied = loaded.Occupied;
-  PieceCount = loaded.PieceCount;
-  for (int i = 1; i <= PieceCount; ++i) {
-    PieceX[i] = loaded.PieceX[i];
-    PieceY[i] = loaded.PieceY[i];
-    PieceKind[i] = loaded.PieceKind[i];
+  PuzzleBoard& board = puzzle.board;
+  board.Board = loaded.Board;
+  board.Occupied = loaded.Occupied;
+  board.PieceCount = loaded.PieceCount;
+  for (std::size_t i = 1; i <= std::size_t(board.PieceCount); ++i) {
+    board.PieceX[i] = loaded.PieceX[i];
+    board.PieceY[i] = loaded.PieceY[i];
+    board.PieceKind[i] = loaded.PieceKind[i];
   }
   if (host().recording()) host().transcript("stage", {std::to_string(Stage)});
 
   for (int r = 0; r < kBoardSize; ++r)
     for (int c = 0; c < kBoardSize; ++c) PaintCell(c, r);
-  for (int i = 1; i <= PieceCount; ++i) PaintPiece(i);
+  for (int i = 1; i <= board.PieceCount; ++i) PaintPiece(i);
 
   setLbhgCaption(0, U"");
-  setLbhgCaption(1, decimalText(Flags[20]));
+  setLbhgCaption(1, decimalText(script.Flags[20]));
   setLbhgCaption(2, decimalText(Stage));
   playSoundFile(Stage <= 40 ? U"\\A-PUZ1.wav" : U"\\A-PUZ2.wav", 9);
 }

@@ -13,7 +13,7 @@ void Vunt::PuzzleStep(i16 move) {
   }
   const std::optional<MoveDelta> delta = moveDelta(move);
   if (!delta) return;
-  BoardRef board{Board, Occupied, PieceX, PieceY, PieceKind, PieceCount};
+  BoardRef board = puzzle.board.ref();
   const MoveResult moved = movePieces(board, *delta);
   // Each piece moves at most once, so painting after the move phase shows what painting during
   // it would: the old square, then the piece on its new square, in the order they moved.
@@ -27,54 +27,54 @@ void Vunt::PuzzleStep(i16 move) {
   if (check.failed()) {
     // However many pieces fell into traps, the attempt fails once.
     failedAttempt();
-  } else if (check.cleared(PieceCount)) {
+  } else if (check.cleared(puzzle.board.PieceCount)) {
     stageCleared();
   }
 }
 
 void Vunt::blinkTrappedPiece(int piece) {
-  PuzzleActive = 0;
+  puzzle.PuzzleActive = 0;
   for (int blink = 0; blink < 3; ++blink) {
-    PaintCell(PieceX[piece], PieceY[piece]);
+    PaintCell(puzzle.board.PieceX[std::size_t(piece)], puzzle.board.PieceY[std::size_t(piece)]);
     host().doEvents(WaitKind::Timed, 0);
     playSoundFile(U"\\L-batu.wav", 0);
     PaintPiece(piece);
     host().doEvents(WaitKind::Timed, 0);
     playSoundFile(U"\\L-batu.wav", 0);
   }
-  PuzzleActive = 1;
+  puzzle.PuzzleActive = 1;
 }
 
 void Vunt::failedAttempt() {
-  PuzzleActive = 0;
+  puzzle.PuzzleActive = 0;
   playSoundFile(U"\\L-MISS.wav", 1);
   setLbhgCaption(0, U"失敗");
-  MESHG(U"￥");
+  machine.MESHG(U"￥");
   // Counted in int: an F20 of -32768 still ends the puzzle rather than wrapping around.
-  const int left = Flags[20] - 1;
-  Flags[20] = i16(left > 0 ? left : 9);
+  const int left = script.Flags[20] - 1;
+  script.Flags[20] = i16(left > 0 ? left : 9);
   if (left > 0) {
     LoadStage();
-    PuzzleActive = 1;
+    puzzle.PuzzleActive = 1;
   } else {
     endPuzzle();
   }
 }
 
 void Vunt::stageCleared() {
-  PuzzleActive = 0;
+  puzzle.PuzzleActive = 0;
   playSoundFile(U"\\A-CLEAR.wav", 1);
-  if (Stage == LastStage) {
+  if (puzzle.Stage == puzzle.LastStage) {
     setLbhgCaption(0, U"勝利");
-    MESHG(U"￥");
-    Flags[21] = 1;
+    machine.MESHG(U"￥");
+    script.Flags[21] = 1;
     endPuzzle();
   } else {
     setLbhgCaption(0, U"成功");
-    MESHG(U"￥");
-    ++Stage;
+    machine.MESHG(U"￥");
+    ++puzzle.Stage;
     LoadStage();
-    PuzzleActive = 1;
+    puzzle.PuzzleActive = 1;
   }
 }
 

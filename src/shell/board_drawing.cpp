@@ -14,7 +14,7 @@ constexpr int kMaskFrameOffset = 19;  // the mask of a piece of kind k is frame 
 void Vunt::PaintCell(int column, int row) {
   if (column < 0 || column >= kBoardSize || row < 0 || row >= kBoardSize) return;
   const auto& sheet = panel.picture();
-  const int code = Board[column][row];
+  const int code = puzzle.board.Board[std::size_t(column)][std::size_t(row)];
   if (!sheet || code < 0 || code > kLastCellCode) return;
   form_.paint(*sheet, column * kCellPixels, row * kCellPixels, FrameX[code], FrameY[code], kCellPixels, kCellPixels,
               Rop::SrcCopy);
@@ -23,9 +23,10 @@ void Vunt::PaintCell(int column, int row) {
 void Vunt::PaintPiece(int piece) {
   if (piece < 1 || piece > kMaxPieces) return;
   const auto& sheet = panel.picture();
-  const int kind = PieceKind[piece];
+  const int kind = puzzle.board.PieceKind[std::size_t(piece)];
   if (!sheet || kind < kFirstPieceCode || kind > kLastPieceCode) return;
-  const int x = PieceX[piece] * kCellPixels, y = PieceY[piece] * kCellPixels;
+  const int x = puzzle.board.PieceX[std::size_t(piece)] * kCellPixels;
+  const int y = puzzle.board.PieceY[std::size_t(piece)] * kCellPixels;
   // The mask blackens the piece's shape and keeps its surroundings; the image, black around the
   // piece, then puts the piece's colours into the shape.
   const int mask = kind + kMaskFrameOffset;

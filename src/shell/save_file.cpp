@@ -1,4 +1,4 @@
-// SAVE and LOAD: the 31 flags in the save file "VUNT.DAT" of the game directory.
+// The save file "VUNT.DAT" of the game directory, as SAVE and LOAD use it: the 31 flags.
 #include <system_error>
 
 #include "platform/file_replace.hpp"
@@ -26,7 +26,7 @@ std::u32string pathText(const std::filesystem::path& p) { return fromUtf8(p.stri
 // SAVE: the whole file is replaced in one step, so an earlier save survives any failure; a
 // failure is told to the player and the game goes on. A game folder that cannot be written keeps
 // its save under the user's data directory (save_location.hpp).
-void Vunt::cmdSAVE() {
+void Vunt::saveFlags(const FlagTable& flags) {
   SaveFiles files = saveFiles(gameDir_, gamePath(U"\\VUNT.DAT"), saveFolderWritable);
   std::optional<std::filesystem::path> target = files.forSave();
   std::filesystem::path path = target.value_or(files.beside);
@@ -37,7 +37,7 @@ void Vunt::cmdSAVE() {
   } else if (path != files.beside && (std::filesystem::create_directories(path.parent_path(), ec), ec)) {
     why = "cannot make " + path.parent_path().string() + ": " + ec.message();
   }
-  if (!why.empty() || !replaceFile(path, saveFileText(Flags), why)) {
+  if (!why.empty() || !replaceFile(path, saveFileText(flags), why)) {
     host_.messageBox(U"セーブできませんでした。前のセーブデータはそのまま残っています。\r\n" + pathText(path) +
                          U"\r\n(" + fromUtf8(why) + U")",
                      kSaveBoxTitle, kWarningBox);
@@ -48,19 +48,20 @@ void Vunt::cmdSAVE() {
 // saved yet) nothing changes and nothing is said; a script can tell by a marker value it set in
 // a flag before LOAD. A file that cannot be read or is broken changes nothing and is told to the
 // player.
-void Vunt::cmdLOAD() {
+std::optional<FlagTable> Vunt::loadFlags() {
   std::filesystem::path path = saveFiles(gameDir_, gamePath(U"\\VUNT.DAT"), saveFolderWritable).forLoad();
   std::error_code ec;
-  if (!std::filesystem::exists(path, ec)) return;
+  if (!std::filesystem::exists(path, ec)) return std::nullopt;
   auto broken = [&](const std::u32string& why) {
     host_.messageBox(U"セーブデータが読めないため、ロードしませんでした。\r\n" + pathText(path) + U"\r\n(" + why + U")",
                      kSaveBoxTitle, kWarningBox);
+    return std::nullopt;
   };
   std::optional<std::string> bytes = readWholeFile(path);
   if (!bytes) return broken(U"ファイルを読み込めません");
   SaveFileRead read = readSaveFile(*bytes);
   if (!read.ok) return broken(decimalText(read.bad + 1) + U" 番目の値: " + fromUtf8(read.reason));
-  Flags = read.flags;
+  return read.flags;
 }
 
 }  // namespace vunt
