@@ -39,6 +39,9 @@ class HeadlessHost : public Host {
   void transcript(std::string_view kind, const std::vector<std::string>& fields) override;
   bool recording() const override { return true; }
 
+  // How many input events have been delivered so far.
+  std::size_t eventsDelivered() const { return next_; }
+
   // The virtual clock, for tests that start it near its wrap.
   void setClock(std::uint32_t ms) { clock_ = ms; }
 

@@ -10,15 +10,10 @@
 #include <vector>
 
 #include "platform/controls.hpp"
+#include "platform/program_end.hpp"
 
 namespace vunt {
 
-// Thrown to end the program from wherever it stands, however deep inside a wait; the host's top
-// level catches it. No script line runs after it is thrown.
-struct ProgramEnd {
-  int status;        // process exit status
-  std::string how;   // "EOF", "EXIT", "close", "error", "input-exhausted"
-};
 
 // What a wait is waiting for. Player waits (click waits, menus, the picture window, the puzzle's
 // keys) are where a headless host delivers its next input event; timed waits only let time pass.

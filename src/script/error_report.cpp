@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "platform/text.hpp"
-#include "platform/host.hpp"
+#include "platform/program_end.hpp"
 #include "script/line_map.hpp"
 #include "script/machine.hpp"
 

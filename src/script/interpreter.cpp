@@ -2,7 +2,7 @@
 #include <array>
 #include <string_view>
 
-#include "platform/host.hpp"
+#include "platform/program_end.hpp"
 #include "script/commands.hpp"
 #include "script/handlers.hpp"
 #include "script/machine.hpp"
@@ -29,9 +29,11 @@ void Machine::tick() {
   // Field 1 is everything before the first comma; it cannot be missing.
   std::u32string_view text = s.store.ScriptLines[std::size_t(line)];
   std::u32string_view word = text.substr(0, text.find(U','));
-  const CommandHandler command = handlerOf(word);
-  if (!command) EEE(U"命令無し");
-  command(*this);
+  const int row = findCommand(word);
+  if (row < 0) EEE(U"命令無し");
+  const Wait wait = commandTable()[std::size_t(row)].wait;
+  if (wait == Wait::Player || wait == Wait::Message) out.waitingLineBegins();
+  kHandlers[std::size_t(row)](*this);
   if (line == start) {
     // Running past the last line of the store is a script error, reported at that last line.
     if (line >= kLastLine) EEE(U"行範囲外");

@@ -60,6 +60,10 @@ class ScriptOutput {
   virtual void puzzleBegins() = 0;
   virtual void startPuzzle(int first, int last) = 0;
 
+  // A line whose command may wait for the player is about to run: a snapshot taken at one of its
+  // waits resumes by running the line again from here.
+  virtual void waitingLineBegins() {}
+
   // Shows the script error report and ends the program. source names the line's place in the
   // author's source, or is empty.
   [[noreturn]] virtual void errorReport(std::u32string_view report, std::string_view source) = 0;

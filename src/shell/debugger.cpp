@@ -97,6 +97,8 @@ void Debugger::reportFlagChanges(Vunt& game) {
 
 // Into the transcript when the host keeps one, else to standard error in the same form.
 void Debugger::emit(Vunt& game, std::string_view kind, const std::vector<std::string>& fields) {
+  // A line run again to resume a snapshot was traced when it first ran.
+  if (game.resuming()) return;
   Host& host = game.host();
   if (host.recording()) {
     host.transcript(kind, fields);

@@ -52,7 +52,7 @@ void Vunt::LoadStage() {
     board.PieceY[i] = loaded.PieceY[i];
     board.PieceKind[i] = loaded.PieceKind[i];
   }
-  if (host().recording()) host().transcript("stage", {std::to_string(Stage)});
+  if (transcribing()) host().transcript("stage", {std::to_string(Stage)});
 
   for (int r = 0; r < kBoardSize; ++r)
     for (int c = 0; c < kBoardSize; ++c) PaintCell(c, r);

@@ -17,6 +17,7 @@ void Vunt::startPuzzle(int first, int last) {
   puzzle.PuzzleLine = script.reg.CurLine;
   form_.setMouseIcon(MES.mouseIcon());
   form_.cls();
+  boardDrawn_ = true;
   LoadStage();
   puzzle.PuzzleActive = 1;
 }

@@ -5,6 +5,7 @@
 
 #include "platform/game_files.hpp"
 #include "platform/picture.hpp"
+#include "platform/sound_channel.hpp"
 #include "platform/text.hpp"
 #include "shell/vunt.hpp"
 
@@ -34,54 +35,66 @@ MessageGrid Vunt::messageGrid() const {
 
 void Vunt::messageClear() {
   aids.pageCleared({MesRows.begin(), MesRows.end()});
-  MES.cls();
+  sceneCleared();
   for (auto& row : MesRows) row.clear();
   MesRow = 0;
 }
 
 void Vunt::messageColour(int index) {
-  if (index >= 0 && index < int(kPalette.size())) MES.setFore(kPalette[std::size_t(index)]);
+  if (index < 0 || index >= int(kPalette.size())) return;
+  MES.setFore(kPalette[std::size_t(index)]);
+  mesSteps_.push_back({MesStep::SetColour, MES.fore(), {}});
 }
 
 void Vunt::messagePrint(std::u32string_view text) {
   MES.print(text);
+  if (mesSteps_.empty() || mesSteps_.back().kind != MesStep::Print) mesSteps_.push_back({MesStep::Print, 0, {}});
+  mesSteps_.back().text += text;
   if (MesRow >= 0 && MesRow < int(MesRows.size())) MesRows[std::size_t(MesRow)] += text;
 }
 
 void Vunt::messageNewLine() {
   MES.newLine();
+  mesSteps_.push_back({MesStep::NewLine, 0, {}});
   ++MesRow;
 }
 
 void Vunt::clickWait() {
-  if (host_.recording()) host_.transcript("page", {pageText()});
+  if (transcribing()) host_.transcript("page", {pageText()});
   i16& clickFlag = script.message.ClickFlag;
   clickFlag = 0;
   // The custom pointer is whatever image the window holds: the click pointer in script mode,
   // the keyboard pointer during the puzzle.
   form_.setMousePointer(99);
-  // Skip and auto mode answer the page as the player's click would, after their own delay; the
-  // puzzle's result message (the timer is off during the puzzle) is always the player's.
-  const PageKind kind = Timer1Enabled ? PageKind::Script : PageKind::Puzzle;
-  aids.pageWaitBegins(host_.tickCount(), pageCharacters(), kind);
-  while (clickFlag == 0) {
-    if (std::optional<std::uint32_t> in = aids.pageAnswerIn(host_.tickCount())) {
-      if (*in == 0) {
-        host_.pageAnsweredByAid();
-        MES_Click();
+  if (replayAnswer(WaitAnswer::Page)) {
+    clickFlag = 2;
+  } else {
+    // Skip and auto mode answer the page as the player's click would, after their own delay; the
+    // puzzle's result message (the timer is off during the puzzle) is always the player's.
+    const PageKind kind = Timer1Enabled ? PageKind::Script : PageKind::Puzzle;
+    aids.pageWaitBegins(host_.tickCount(), pageCharacters(), kind);
+    while (clickFlag == 0) {
+      if (std::optional<std::uint32_t> in = aids.pageAnswerIn(host_.tickCount())) {
+        if (*in == 0) {
+          host_.pageAnsweredByAid();
+          MES_Click();
+        } else {
+          host_.doEvents(WaitKind::Timed, *in);
+        }
       } else {
-        host_.doEvents(WaitKind::Timed, *in);
+        host_.doEvents(WaitKind::Player, kClickWaitSleepMs);
       }
-    } else {
-      host_.doEvents(WaitKind::Player, kClickWaitSleepMs);
     }
+    aids.pageWaitEnds();
+    playerAnswered();
+    answered({WaitAnswer::Page, 0, 0});
   }
-  aids.pageWaitEnds();
-  playerAnswered();
   form_.setMousePointer(0);
 }
 
 bool Vunt::typingDelay(int ms) {
+  // A line run again to resume a snapshot types at once.
+  if (resuming_) return false;
   i16& clickFlag = script.message.ClickFlag;
   // Ctrl held types the page at once, as a click during typing does.
   if (aids.skipping()) {
@@ -96,6 +109,7 @@ bool Vunt::typingDelay(int ms) {
 }
 
 void Vunt::timedWait(int ms) {
+  if (resuming_) return;
   const std::uint32_t wait = std::uint32_t(ms);
   const std::uint32_t start = host_.tickCount();
   // Unsigned subtraction: the elapsed time stays right when the counter wraps at 2^32.
@@ -132,7 +146,7 @@ void Vunt::showMenu(const std::u32string* title, const std::array<std::u32string
     Label1[i]->setEnabled(int(i) < used);
   }
   for (Control* label : Label1) label->setVisible(true);
-  if (host_.recording()) {
+  if (transcribing()) {
     std::string shown;
     for (std::size_t i = 0; i < Label1.size(); ++i) shown += (i ? "|" : "") + toUtf8(Label1[i]->caption());
     host_.transcript("menu", {shown});
@@ -140,9 +154,13 @@ void Vunt::showMenu(const std::u32string* title, const std::array<std::u32string
 }
 
 void Vunt::waitMenuChoice() {
+  if (replayAnswer(WaitAnswer::Menu)) return;
+  inMenuWait_ = true;
   while (script.menu.MenuChoice == 99) host_.doEvents(WaitKind::Player);
+  inMenuWait_ = false;
   playerAnswered();
   aids.setHoverLabel(-1);
+  answered({WaitAnswer::Menu, script.menu.MenuChoice, script.menu.MenuState});
 }
 
 void Vunt::hideMenu() {
@@ -163,13 +181,18 @@ std::optional<Surface> Vunt::loadScenePicture(std::u32string_view fileName) {
   return picture;
 }
 
-void Vunt::sceneCleared() { MES.cls(); }
+void Vunt::sceneCleared() {
+  MES.cls();
+  // The colour the next text takes is the one MES holds now.
+  mesSteps_.assign(1, {MesStep::SetColour, MES.fore(), {}});
+}
 
 bool Vunt::showPicture(std::u32string_view fileName) {
   std::optional<Surface> picture = loadScenePicture(fileName);
   if (!picture) return false;
   Picture1.setPicture(std::move(*picture));
-  if (host_.recording()) host_.transcript("picture", {toUtf8(withoutSeparator(fileName))});
+  scenePicture_ = fileName;
+  if (transcribing()) host_.transcript("picture", {toUtf8(withoutSeparator(fileName))});
   return true;
 }
 
@@ -178,11 +201,16 @@ bool Vunt::showPictureWindow(std::u32string_view fileName) {
   if (!picture) return false;
   picDai.setPicture(*picture);
   picDai.show();
-  if (host_.recording()) host_.transcript("picture-window", {toUtf8(withoutSeparator(fileName))});
+  if (transcribing()) host_.transcript("picture-window", {toUtf8(withoutSeparator(fileName))});
+  if (replayAnswer(WaitAnswer::PictureWindow)) {
+    picDai.hide();
+    return true;
+  }
   // Modal: only the picture window takes input until a click or a character key hides it (or
   // the player closes it through its frame).
   while (picDai.shown()) host_.doEvents(WaitKind::Player);
   playerAnswered();
+  answered({WaitAnswer::PictureWindow, 0, 0});
   return true;
 }
 
@@ -191,6 +219,15 @@ bool Vunt::showPictureWindow(std::u32string_view fileName) {
 bool Vunt::playSound(std::u32string_view name, int flags) { return playSoundFile(name, flags); }
 
 bool Vunt::playSoundFile(std::u32string_view name, int flags) {
+  // One channel: a sound that may interrupt ends the looping one, and a looping sound plays on.
+  if (flags & soundflag::Loop) {
+    loopSound_ = name;
+    loopFlags_ = flags;
+  } else if (!(flags & soundflag::NoStop)) {
+    loopSound_.clear();
+  }
+  // A line run again to resume a snapshot played its sounds before; the loop starts at its end.
+  if (resuming_) return true;
   return host_.playSound(gamePath(name), withoutSeparator(name), flags);
 }
 
@@ -198,7 +235,7 @@ void Vunt::setLabel(int index, std::u32string caption) { setLbhgCaption(index, s
 
 void Vunt::setLbhgCaption(int index, std::u32string caption) {
   Control& label = *LBHG.at(std::size_t(index));
-  if (host_.recording()) host_.transcript("caption", {"LBHG(" + std::to_string(index) + ")", toUtf8(caption)});
+  if (transcribing()) host_.transcript("caption", {"LBHG(" + std::to_string(index) + ")", toUtf8(caption)});
   label.setCaption(std::move(caption));
 }
 

@@ -31,11 +31,30 @@ void Vunt::start() {
   Form_Load();
   loadLineMap();
   if (debugger_) debugger_->started(*this);
+  if (pendingResume_) {
+    applySnapshot(*pendingResume_);
+    pendingResume_.reset();
+  }
 }
 
 void Vunt::tick() {
+  if (resumeMove_) {
+    // A snapshot taken inside a puzzle move: the move runs again (the timer stays off after it).
+    resumeMove_ = false;
+    Timer1Enabled = false;
+    unitBegins(GameSnapshot::PuzzleMove, unitStart_.move);
+    PuzzleStep(unitStart_.move);
+    inUnit_ = false;
+    return;
+  }
   if (debugger_) debugger_->tick(*this);
   else Timer1_Timer();
+}
+
+void Vunt::Timer1_Timer() {
+  inUnit_ = false;
+  machine.tick();
+  inUnit_ = false;
 }
 
 // The map is the author's: a broken or stale one is named on standard error and otherwise ignored.
@@ -85,7 +104,11 @@ void Vunt::Form_KeyDown(int keyCode, int shift) {
       case vk::Down: case vk::Numpad2: move = 0; break;
       default: break;
     }
-    if (move >= 0) PuzzleStep(i16(move));
+    if (move >= 0) {
+      unitBegins(GameSnapshot::PuzzleMove, i16(move));
+      PuzzleStep(i16(move));
+      inUnit_ = false;
+    }
   } else if (keyCode == vk::Space) {
     script.message.ClickFlag = 2;
   }

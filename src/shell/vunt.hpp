@@ -21,6 +21,7 @@
 #include "script/output.hpp"
 #include "script/state.hpp"
 #include "shell/picdai.hpp"
+#include "shell/snapshot_format.hpp"
 
 namespace vunt {
 
@@ -63,7 +64,7 @@ class Vunt : public Application, public ScriptOutput {
   void LBcm_Click();
   void Form_KeyDown(int keyCode, int shift);
   void Picture1_MouseDown(int button, int shift, int x, int y);
-  void Timer1_Timer() { machine.tick(); }
+  void Timer1_Timer();
 
   // The puzzle's procedures (the board and its keys belong to the window).
   void LoadStage();
@@ -101,6 +102,16 @@ class Vunt : public Application, public ScriptOutput {
   void puzzleBegins() override;
   void startPuzzle(int first, int last) override;
   [[noreturn]] void errorReport(std::u32string_view report, std::string_view source) override;
+  void waitingLineBegins() override;
+
+  // The whole-game snapshot (src/shell/snapshot.cpp). snapshot() may be taken at any wait for the
+  // player; resumeFrom, called before the host runs the game, makes the game start where that
+  // snapshot was taken instead of at the script's first line. It refuses (false, and why) a
+  // damaged snapshot, one of another format version or one taken with another script.
+  std::string snapshot() const;
+  bool resumeFrom(std::string_view bytes, std::string& error);
+  // Whether a snapshot's line is being run again up to its wait (nothing is transcribed).
+  bool resuming() const { return resuming_; }
 
   // The path of a game file named as on Windows (a name that may start with "\").
   std::filesystem::path gamePath(std::u32string_view name) const;
@@ -145,6 +156,41 @@ class Vunt : public Application, public ScriptOutput {
 
  private:
   void loadLineMap();
+  // Whether what the game shows goes into the transcript now.
+  bool transcribing() { return host_.recording() && !resuming_; }
+  // The snapshot's bookkeeping: what the window shows now, the state as a snapshot, the start of a
+  // line or move that may wait, the answer given at a wait, and the end of resuming.
+  WindowView windowView() const;
+  GameSnapshot capture(GameSnapshot::Unit unit, i16 move) const;
+  void unitBegins(GameSnapshot::Unit unit, i16 move = 0);
+  // While resuming, gives the next recorded answer of this kind (true); otherwise records the
+  // answer the player is about to give and returns false.
+  bool replayAnswer(WaitAnswer::Kind kind);
+  void answered(WaitAnswer answer);
+  void applySnapshot(const GameSnapshot& s);
+  void finishResuming();
+  // The drawing of MES since it was last cleared, the picture GHG showed, whether the board was
+  // drawn, and the looping sound: what a snapshot needs to show the window again.
+  std::vector<MesStep> mesSteps_;
+  std::u32string scenePicture_;
+  bool boardDrawn_ = false;
+  std::u32string loopSound_;
+  int loopFlags_ = 0;
+  // The line or move that runs now and may wait, as it began, and the answers given in it.
+  bool inUnit_ = false;
+  bool inMenuWait_ = false;
+  GameSnapshot unitStart_;
+  std::vector<WaitAnswer> answers_;
+  // A snapshot to resume at start-up, and the answers still to give while resuming.
+  std::optional<GameSnapshot> pendingResume_;
+  std::optional<Surface> pendingPicture_;
+  bool resuming_ = false;
+  bool resumeMove_ = false;
+  std::vector<WaitAnswer> replay_;
+  std::size_t replayNext_ = 0;
+  i16 resumeMenuState_ = -1;
+  std::uint8_t resumeMenuEnabled_ = 0;
+  mutable std::optional<std::uint64_t> scriptHash_;
   // Sets the caption of LBHG(index) and records it in the transcript; index must be 0..2.
   void setLbhgCaption(int index, std::u32string caption);
   // Plays a sound file named as the game names it ("\A-PUZ1.wav", or a SOUND name with ".wav"

@@ -1,0 +1,205 @@
+// The whole-game snapshot of the main window: taking one at a wait for the player, and resuming a
+// game from one. A line (or puzzle move) that may wait is noted as it begins, with what the window
+// shows then; its waits note their answers. Resuming puts that state back, runs the line again
+// with the noted answers and without transcript, typing delays or sounds, and plays on from the
+// first wait that has no answer yet: the wait the snapshot was taken at.
+#include <cstdio>
+
+#include "platform/text.hpp"
+#include "script/script_store.hpp"
+#include "shell/vunt.hpp"
+
+namespace vunt {
+
+WindowView Vunt::windowView() const {
+  WindowView v;
+  v.timerEnabled = Timer1Enabled;
+  for (const auto& c : form_.controls())
+    v.controls.push_back({c->caption(), c->visible(), c->enabled(), c->fore(), c->font().points});
+  v.mousePointer = form_.mousePointer();
+  v.mouseIcon = int(form_.mouseIcon());
+  v.scenePicture = scenePicture_;
+  v.boardDrawn = boardDrawn_;
+  v.mes = mesSteps_;
+  v.mesRows = MesRows;
+  v.mesRow = MesRow;
+  v.loopSound = loopSound_;
+  v.loopFlags = loopFlags_;
+  return v;
+}
+
+GameSnapshot Vunt::capture(GameSnapshot::Unit unit, i16 move) const {
+  GameSnapshot s;
+  s.reg = script.reg;
+  s.flags = script.Flags;
+  s.menu = script.menu;
+  s.message = script.message;
+  s.items = script.items;
+  s.puzzle = puzzle;
+  s.window = windowView();
+  s.unit = unit;
+  s.move = move;
+  return s;
+}
+
+void Vunt::waitingLineBegins() { unitBegins(GameSnapshot::Line); }
+
+void Vunt::unitBegins(GameSnapshot::Unit unit, i16 move) {
+  unitStart_ = capture(unit, move);
+  answers_.clear();
+  inUnit_ = true;
+}
+
+void Vunt::answered(WaitAnswer answer) {
+  if (inUnit_) answers_.push_back(answer);
+}
+
+bool Vunt::replayAnswer(WaitAnswer::Kind kind) {
+  if (!resuming_) return false;
+  if (replayNext_ >= replay_.size()) {
+    // The wait the snapshot was taken at: what the player did there without answering comes back.
+    if (kind == WaitAnswer::Menu && resumeMenuState_ >= 0) {
+      script.menu.MenuState = resumeMenuState_;
+      LBcm.setEnabled(resumeMenuEnabled_ & 16);
+      for (std::size_t i = 0; i < Label1.size(); ++i) Label1[i]->setEnabled(resumeMenuEnabled_ >> i & 1);
+    }
+    finishResuming();
+    return false;
+  }
+  const WaitAnswer a = replay_[replayNext_++];
+  if (a.kind != kind) {
+    // The line waits otherwise than when the snapshot was taken: play on from here.
+    std::fprintf(stderr, "vunt: the snapshot's line %d waits otherwise than it did; play goes on from here\n",
+                 int(script.reg.CurLine));
+    finishResuming();
+    return false;
+  }
+  if (kind == WaitAnswer::Menu) {
+    script.menu.MenuChoice = a.choice;
+    script.menu.MenuState = a.menuState;
+  }
+  answered(a);
+  return true;
+}
+
+void Vunt::finishResuming() {
+  resuming_ = false;
+  replay_.clear();
+  replayNext_ = 0;
+  playerAnswered();
+  // The looping sound that played when the snapshot was taken plays again. Without a sound device
+  // (headless) there is nothing to hear, and the transcript already told of it.
+  if (!loopSound_.empty() && !host_.recording())
+    host_.playSound(gamePath(loopSound_), loopSound_, loopFlags_);
+}
+
+std::string Vunt::snapshot() const {
+  GameSnapshot s = inUnit_ ? unitStart_ : capture(GameSnapshot::Idle, 0);
+  if (inUnit_) s.answers = answers_;
+  if (inUnit_ && inMenuWait_) {
+    s.waitMenuState = script.menu.MenuState;
+    s.waitMenuEnabled = std::uint8_t(LBcm.enabled() ? 16 : 0);
+    for (std::size_t i = 0; i < Label1.size(); ++i) s.waitMenuEnabled |= std::uint8_t(Label1[i]->enabled() << i);
+  }
+  if (!scriptHash_) scriptHash_ = scriptHash(script.store);
+  s.scriptHash = *scriptHash_;
+  return writeSnapshot(s);
+}
+
+bool Vunt::resumeFrom(std::string_view bytes, std::string& error) {
+  std::optional<GameSnapshot> s = readSnapshot(bytes, error);
+  if (!s) return false;
+  // The snapshot must belong to the script this game folder holds.
+  std::optional<std::string> text = readGameFile(U"\\vunt-n.zad");
+  if (!text) {
+    error = "the game's script vunt-n.zad cannot be read";
+    return false;
+  }
+  std::vector<std::u32string> lines = splitScriptLines(decodeScriptText(*text), kLastLine + 1);
+  auto store = std::make_unique<ScriptStore>();
+  for (std::size_t i = 0; i < lines.size() && i < std::size_t(kLastLine); ++i) store->ScriptLines[i + 1] = lines[i];
+  if (lines.size() > std::size_t(kLastLine) || scriptHash(*store) != s->scriptHash) {
+    error = "the snapshot was taken with another script than this game's vunt-n.zad";
+    return false;
+  }
+  if (s->window.controls.size() != form_.controls().size()) {
+    error = "the snapshot was taken with another main window (" + std::to_string(s->window.controls.size()) +
+            " controls, this one has " + std::to_string(form_.controls().size()) + ")";
+    return false;
+  }
+  if (!s->window.scenePicture.empty()) {
+    pendingPicture_ = loadScenePicture(s->window.scenePicture);
+    if (!pendingPicture_) {
+      error = "the snapshot's picture " + toUtf8(s->window.scenePicture) + " cannot be loaded";
+      return false;
+    }
+  }
+  pendingResume_ = std::move(*s);
+  return true;
+}
+
+void Vunt::applySnapshot(const GameSnapshot& s) {
+  script.reg = s.reg;
+  script.Flags = s.flags;
+  script.menu = s.menu;
+  script.message = s.message;
+  script.items = s.items;
+  puzzle = s.puzzle;
+
+  const WindowView& v = s.window;
+  Timer1Enabled = v.timerEnabled;
+  const auto& controls = form_.controls();
+  for (std::size_t i = 0; i < controls.size() && i < v.controls.size(); ++i) {
+    Control& c = *controls[i];
+    const ControlView& cv = v.controls[i];
+    c.setCaption(cv.caption);
+    c.setVisible(cv.visible);
+    c.setEnabled(cv.enabled);
+    c.setFontSize(cv.fontSize);
+  }
+  form_.setMousePointer(v.mousePointer);
+  form_.setMouseIcon(PointerImage(v.mouseIcon));
+  scenePicture_ = v.scenePicture;
+  if (pendingPicture_) Picture1.setPicture(std::move(*pendingPicture_));
+  pendingPicture_.reset();
+  // The message area is drawn again step by step, as it was typed.
+  MES.cls();
+  for (const MesStep& step : v.mes) {
+    switch (step.kind) {
+      case MesStep::SetColour: MES.setFore(step.colour); break;
+      case MesStep::Print: MES.print(step.text); break;
+      case MesStep::NewLine: MES.newLine(); break;
+    }
+  }
+  mesSteps_ = v.mes;
+  MesRows = v.mesRows;
+  MesRow = v.mesRow;
+  for (std::size_t i = 0; i < controls.size() && i < v.controls.size(); ++i) controls[i]->setFore(v.controls[i].fore);
+  boardDrawn_ = v.boardDrawn;
+  if (boardDrawn_) {
+    form_.cls();
+    for (int r = 0; r < kBoardSize; ++r)
+      for (int c = 0; c < kBoardSize; ++c) PaintCell(c, r);
+    for (int i = 1; i <= puzzle.board.PieceCount; ++i) PaintPiece(i);
+  }
+  loopSound_ = v.loopSound;
+  loopFlags_ = v.loopFlags;
+
+  unitStart_ = s;
+  replay_ = s.answers;
+  resumeMenuState_ = s.waitMenuState;
+  resumeMenuEnabled_ = s.waitMenuEnabled;
+  replayNext_ = 0;
+  resuming_ = true;
+  switch (s.unit) {
+    case GameSnapshot::Idle: finishResuming(); break;
+    case GameSnapshot::Line: Timer1Enabled = true; break;
+    case GameSnapshot::PuzzleMove:
+      // The move runs from the next tick of the host's loop.
+      resumeMove_ = true;
+      Timer1Enabled = true;
+      break;
+  }
+}
+
+}  // namespace vunt
