@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "platform/text.hpp"
+#include "text/text.hpp"
 #include "shell/vunt.hpp"
 
 namespace vunt {

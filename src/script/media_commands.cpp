@@ -3,7 +3,7 @@
 
 #include "platform/picture.hpp"
 #include "platform/sound_channel.hpp"
-#include "platform/text.hpp"
+#include "text/text.hpp"
 #include "shell/vunt.hpp"
 
 namespace vunt {

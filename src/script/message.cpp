@@ -3,7 +3,7 @@
 // pointer and the player.
 #include <optional>
 
-#include "platform/text.hpp"
+#include "text/text.hpp"
 #include "script/message_layout.hpp"
 #include "shell/vunt.hpp"
 

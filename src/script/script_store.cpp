@@ -1,7 +1,7 @@
 #include "script/script_store.hpp"
 
 #include "platform/game_files.hpp"
-#include "platform/text.hpp"
+#include "text/text.hpp"
 #include "shell/vunt.hpp"
 
 namespace vunt {
