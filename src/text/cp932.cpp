@@ -11,7 +11,8 @@ namespace {
 // The character a first byte and a second byte read as, 0 when they are no pair.
 char32_t pairAt(unsigned char lead, unsigned char trail) {
   const int row = cp932::kLeadRow[lead - 0x80];
-  if (row < 0 || std::size_t(row) >= cp932::kPairRows || trail < cp932::kFirstTrail || trail > cp932::kLastTrail) return 0;
+  if (row < 0 || std::size_t(row) >= cp932::kPairRows) return 0;
+  if (trail < cp932::kFirstTrail || trail > cp932::kLastTrail) return 0;
   return cp932::kPairs[row][trail - cp932::kFirstTrail];
 }
 
@@ -30,7 +31,8 @@ const std::vector<cp932::Choice>& encodingIndex() {
     };
     for (unsigned b = 0x80; b <= 0xFF; ++b) {
       add(cp932::kSingle[b - 0x80], b);
-      for (unsigned t = cp932::kFirstTrail; t <= cp932::kLastTrail; ++t) add(char16_t(pairAt((unsigned char)b, (unsigned char)t)), b << 8 | t);
+      for (unsigned t = cp932::kFirstTrail; t <= cp932::kLastTrail; ++t)
+        add(char16_t(pairAt((unsigned char)b, (unsigned char)t)), b << 8 | t);
     }
     std::sort(all.begin(), all.end(), before);
     return all;
@@ -61,7 +63,8 @@ Cp932Encoding toCp932(std::u32string_view text) {
   for (std::size_t i = 0; i < text.size(); ++i) {
     const char32_t c = text[i];
     if (c < 0x80) { out.bytes += char(c); continue; }
-    auto it = c <= 0xFFFF ? std::lower_bound(index.begin(), index.end(), cp932::Choice{char16_t(c), 0}, before) : index.end();
+    auto it = c <= 0xFFFF ? std::lower_bound(index.begin(), index.end(), cp932::Choice{char16_t(c), 0}, before)
+                          : index.end();
     if (it == index.end() || it->c != c) { out.unmapped.push_back(i); continue; }
     if (it->bytes > 0xFF) out.bytes += char(it->bytes >> 8);
     out.bytes += char(it->bytes & 0xFF);
