@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "fuzz/fuzz_support.hpp"
-#include "platform/text.hpp"
 #include "script/expression.hpp"
+#include "text/text.hpp"
 
 using namespace vunt;
 

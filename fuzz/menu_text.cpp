@@ -10,8 +10,8 @@
 #include <variant>
 
 #include "fuzz/fuzz_support.hpp"
-#include "platform/text.hpp"
 #include "script/menu_text.hpp"
+#include "text/text.hpp"
 
 using namespace vunt;
 

@@ -13,8 +13,8 @@
 #include <string>
 
 #include "fuzz/fuzz_support.hpp"
-#include "platform/text.hpp"
 #include "script/message_layout.hpp"
+#include "text/text.hpp"
 
 using namespace vunt;
 

@@ -6,7 +6,7 @@
 
 #include "authoring/assembler.hpp"
 #include "platform/game_files.hpp"
-#include "platform/text.hpp"
+#include "text/text.hpp"
 
 using namespace vunt;
 namespace fs = std::filesystem;
@@ -180,4 +180,15 @@ TEST(Assembler, TheLineMapNamesSourcesRelativeToItsDirectory) {
   EXPECT_EQ(map.lines, (std::vector<SourcePosition>{{"../src/main.txt", 2}, {"../src/main.txt", 3}}));
   EXPECT_EQ(map.labels.at("start"), 1);
   EXPECT_EQ(map.scriptHash, scriptHash(bytes));
+}
+
+TEST(Assembler, WritesCodePage932AsWindowsDoes) {
+  // A duplicate takes Windows' pair, the yen sign its ASCII byte, and Windows' own single bytes
+  // (read from a script as U+F8F0, ...) go back to themselves.
+  Assembly a = assembleText("MES,∵Ⅰ\u00A5\uF8F0￥\nEOF\n");
+  ASSERT_TRUE(a.ok()) << where(a).front();
+  EXPECT_EQ(encodeScript(a, false), "MES,\x81\xE6\x87\x54\x5C\xA0\x81\x8F\r\nEOF\r\n");
+  // A tag character has no form: it is reported, not dropped.
+  Assembly tag = assembleText("MES,a\U000E0001b\nEOF\n");
+  EXPECT_EQ(where(tag), (std::vector<std::string>{"main.txt:1:6: error: \"\U000E0001\" (U+E0001) has no place in code page 932"}));
 }

@@ -10,9 +10,9 @@
 #include "authoring/stage_check.hpp"
 #include "harness.hpp"
 #include "platform/game_files.hpp"
-#include "platform/text.hpp"
 #include "script/script_store.hpp"
 #include "stage_builder.hpp"
+#include "text/text.hpp"
 
 using namespace vunt;
 using namespace vunt::test;

@@ -4,7 +4,7 @@
 
 #include "harness.hpp"
 #include "platform/game_files.hpp"
-#include "platform/text.hpp"
+#include "text/text.hpp"
 #include "authoring/lint.hpp"
 #include "stage_builder.hpp"
 

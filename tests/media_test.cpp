@@ -6,7 +6,7 @@
 
 #include "session.hpp"
 #include "platform/sound_channel.hpp"
-#include "platform/text.hpp"
+#include "text/text.hpp"
 
 using namespace vunt;
 using namespace vunt::test;

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/text.hpp"
 #include "script/message_layout.hpp"
 #include "shell/layout.hpp"
+#include "text/text.hpp"
 
 using namespace vunt;
 

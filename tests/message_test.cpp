@@ -6,8 +6,8 @@
 
 #include "harness.hpp"
 #include "platform/font.hpp"
-#include "platform/text.hpp"
 #include "script/message_layout.hpp"
+#include "text/text.hpp"
 
 using namespace vunt;
 using namespace vunt::test;

@@ -6,9 +6,9 @@
 #include <set>
 
 #include "harness.hpp"
-#include "platform/text.hpp"
 #include "platform/tile_sheet.hpp"
 #include "stage_builder.hpp"
+#include "text/text.hpp"
 
 using namespace vunt;
 using namespace vunt::test;

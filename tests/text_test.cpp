@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "platform/text.hpp"
 #include "script/error_report.hpp"
 #include "script/script_store.hpp"
+#include "text/text.hpp"
 
 using namespace vunt;
 

@@ -9,9 +9,9 @@
 #include "authoring/assembler.hpp"
 #include "authoring/lint.hpp"
 #include "platform/game_files.hpp"
-#include "platform/text.hpp"
 #include "script/commands.hpp"
 #include "script/line_map.hpp"
+#include "text/text.hpp"
 
 namespace {
 

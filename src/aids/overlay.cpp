@@ -4,7 +4,7 @@
 
 #include "aids/screen_layout.hpp"
 #include "platform/font.hpp"
-#include "platform/text.hpp"
+#include "text/text.hpp"
 
 namespace vunt {
 

@@ -1,13 +1,11 @@
 #include "authoring/assembler.hpp"
 
-#include <iconv.h>
-
 #include <algorithm>
 #include <memory>
 #include <set>
 
 #include "platform/game_files.hpp"
-#include "platform/text.hpp"
+#include "text/text.hpp"
 #include "script/commands.hpp"
 
 namespace vunt {
@@ -104,33 +102,6 @@ std::size_t editDistance(std::string_view a, std::string_view b) {
   }
   return row[b.size()];
 }
-
-// Converts UTF-8 to code page 932 with the system's iconv; nothing when a character has no place.
-class Cp932Encoder {
- public:
-  Cp932Encoder() : cd_(iconv_open("CP932", "UTF-8")) {}
-  ~Cp932Encoder() {
-    if (cd_ != (iconv_t)-1) iconv_close(cd_);
-  }
-  Cp932Encoder(const Cp932Encoder&) = delete;
-  Cp932Encoder& operator=(const Cp932Encoder&) = delete;
-  std::optional<std::string> operator()(std::string_view utf8) {
-    if (cd_ == (iconv_t)-1) return std::nullopt;
-    iconv(cd_, nullptr, nullptr, nullptr, nullptr);
-    std::string out(utf8.size() * 2 + 8, '\0');
-    char* in = const_cast<char*>(utf8.data());
-    std::size_t inLeft = utf8.size();
-    char* dst = out.data();
-    std::size_t outLeft = out.size();
-    if (iconv(cd_, &in, &inLeft, &dst, &outLeft) == std::size_t(-1) || inLeft != 0) return std::nullopt;
-    if (iconv(cd_, nullptr, nullptr, &dst, &outLeft) == std::size_t(-1)) return std::nullopt;
-    out.resize(out.size() - outLeft);
-    return out;
-  }
-
- private:
-  iconv_t cd_;
-};
 
 // One source line as the assembler reads it: continuation lines joined, leading blanks dropped.
 // Each piece remembers where its first character stands in the source.
@@ -433,13 +404,11 @@ void Assembler::checkCommands() {
 }
 
 void Assembler::checkEncoding() {
-  Cp932Encoder encode;
   for (std::size_t n = 0; n < out_.lines.size(); ++n) {
     const std::u32string& line = out_.lines[n];
-    if (encode(toUtf8(line))) continue;
-    for (std::size_t i = 0; i < line.size(); ++i) {
+    for (std::size_t i : toCp932(line).unmapped) {
       const char32_t c = line[i];
-      if (c < 0x80 || (c == 0xFFFD && lines_[n].badUtf8) || encode(toUtf8(std::u32string_view(&c, 1)))) continue;
+      if (c == 0xFFFD && lines_[n].badUtf8) continue;
       char code[16];
       std::snprintf(code, sizeof code, "U+%04X", unsigned(c));
       const std::size_t at = i < origins_[n].size() ? origins_[n][i] : 0;
@@ -476,11 +445,12 @@ Assembly assemble(const fs::path& source, bool utf8, const SourceReader& read) {
 
 std::optional<std::string> encodeScript(const Assembly& assembly, bool utf8) {
   if (!assembly.ok()) return std::nullopt;
-  std::string text;
-  for (const std::u32string& line : assembly.lines) text += toUtf8(line) + "\r\n";
-  if (utf8) return text;
-  Cp932Encoder encode;
-  return encode(text);
+  std::u32string text;
+  for (const std::u32string& line : assembly.lines) text += line + U"\r\n";
+  if (utf8) return toUtf8(text);
+  Cp932Encoding encoded = toCp932(text);
+  if (!encoded.unmapped.empty()) return std::nullopt;
+  return std::move(encoded.bytes);
 }
 
 SourceLocator locatorOf(const Assembly& a) {

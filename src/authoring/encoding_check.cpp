@@ -3,7 +3,7 @@
 #include <array>
 #include <cstdio>
 
-#include "platform/text.hpp"
+#include "text/text.hpp"
 #include "script/script_store.hpp"
 
 namespace vunt {

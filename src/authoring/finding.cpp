@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "platform/text.hpp"
+#include "text/text.hpp"
 
 namespace vunt {
 

@@ -8,7 +8,7 @@
 #include <optional>
 #include <unordered_map>
 
-#include "platform/text.hpp"
+#include "text/text.hpp"
 #include "script/commands.hpp"
 #include "script/fields.hpp"
 #include "script/message_layout.hpp"

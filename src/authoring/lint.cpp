@@ -16,7 +16,7 @@
 #include "platform/game_files.hpp"
 #include "platform/picture.hpp"
 #include "platform/wave_check.hpp"
-#include "platform/text.hpp"
+#include "text/text.hpp"
 #include "puzzle/solver.hpp"
 #include "puzzle/stage.hpp"
 #include "script/commands.hpp"

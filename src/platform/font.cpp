@@ -7,7 +7,7 @@
 #include <map>
 #include <tuple>
 
-#include "platform/text.hpp"
+#include "text/text.hpp"
 
 namespace vunt {
 

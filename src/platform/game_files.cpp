@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/text.hpp"
+#include "text/text.hpp"
 
 namespace vunt {
 

@@ -6,7 +6,7 @@
 #include <sstream>
 
 #include "platform/picture.hpp"
-#include "platform/text.hpp"
+#include "text/text.hpp"
 
 namespace vunt {
 

@@ -1,6 +1,6 @@
 #include "platform/input_record.hpp"
 
-#include "platform/text.hpp"
+#include "text/text.hpp"
 
 namespace vunt {
 

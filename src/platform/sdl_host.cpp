@@ -15,7 +15,7 @@
 #include "platform/sdl_sound.hpp"
 #include "platform/sdl_window.hpp"
 #include "platform/sdl_x11_errors.hpp"
-#include "platform/text.hpp"
+#include "text/text.hpp"
 
 namespace vunt {
 

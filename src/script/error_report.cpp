@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "platform/text.hpp"
+#include "text/text.hpp"
 #include "platform/program_end.hpp"
 #include "script/line_map.hpp"
 #include "script/machine.hpp"

@@ -1,6 +1,6 @@
 // Pictures, the picture window, item texts, the LBHG labels and sounds.
 #include "platform/sound_channel.hpp"
-#include "platform/text.hpp"
+#include "text/text.hpp"
 #include "script/handlers.hpp"
 #include "puzzle/stage.hpp"
 #include "script/machine.hpp"

@@ -2,7 +2,7 @@
 // waits for the player's choice and continues after the matching CASE line.
 #include <string>
 
-#include "platform/text.hpp"
+#include "text/text.hpp"
 #include "script/fields.hpp"
 #include "script/handlers.hpp"
 #include "script/machine.hpp"

@@ -1,6 +1,6 @@
 #include "script/script_store.hpp"
 
-#include "platform/text.hpp"
+#include "text/text.hpp"
 #include "script/machine.hpp"
 
 namespace vunt {

@@ -3,9 +3,9 @@
 #include <fstream>
 #include <string>
 
-#include "platform/text.hpp"
 #include "puzzle/stage.hpp"
 #include "shell/vunt.hpp"
+#include "text/text.hpp"
 
 namespace vunt {
 

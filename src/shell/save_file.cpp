@@ -4,7 +4,7 @@
 #include "platform/file_replace.hpp"
 #include "platform/game_files.hpp"
 #include "platform/save_location.hpp"
-#include "platform/text.hpp"
+#include "text/text.hpp"
 #include "script/save_format.hpp"
 #include "shell/vunt.hpp"
 

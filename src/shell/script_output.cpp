@@ -6,7 +6,7 @@
 #include "platform/game_files.hpp"
 #include "platform/picture.hpp"
 #include "platform/sound_channel.hpp"
-#include "platform/text.hpp"
+#include "text/text.hpp"
 #include "shell/vunt.hpp"
 
 namespace vunt {

@@ -5,7 +5,7 @@
 // first wait that has no answer yet: the wait the snapshot was taken at.
 #include <cstdio>
 
-#include "platform/text.hpp"
+#include "text/text.hpp"
 #include "script/script_store.hpp"
 #include "shell/vunt.hpp"
 

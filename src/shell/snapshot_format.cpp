@@ -3,7 +3,7 @@
 #include <bit>
 #include <cstring>
 
-#include "platform/text.hpp"
+#include "text/text.hpp"
 
 namespace vunt {
 

@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "platform/game_files.hpp"
-#include "platform/text.hpp"
+#include "text/text.hpp"
 #include "platform/tile_sheet.hpp"
 #include "shell/debugger.hpp"
 #include "shell/layout.hpp"

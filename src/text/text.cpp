@@ -1,9 +1,4 @@
-#include "platform/text.hpp"
-
-#include <iconv.h>
-
-#include <cstring>
-#include <vector>
+#include "text/text.hpp"
 
 namespace vunt {
 
@@ -67,68 +62,6 @@ bool isValidUtf8(std::string_view s) {
     i += len;
   }
   return true;
-}
-
-namespace {
-
-// Windows maps these bytes itself; iconv refuses them.
-bool windowsOnlyByte(unsigned char b, char32_t& out) {
-  switch (b) {
-    case 0x80: out = 0x0080; return true;
-    case 0xA0: out = 0xF8F0; return true;
-    case 0xFD: out = 0xF8F1; return true;
-    case 0xFE: out = 0xF8F2; return true;
-    case 0xFF: out = 0xF8F3; return true;
-    default: return false;
-  }
-}
-
-class Cp932Decoder {
- public:
-  Cp932Decoder() : cd_(iconv_open("UTF-32LE", "CP932")) {}
-  ~Cp932Decoder() { if (ok()) iconv_close(cd_); }
-  Cp932Decoder(const Cp932Decoder&) = delete;
-  Cp932Decoder& operator=(const Cp932Decoder&) = delete;
-  bool ok() const { return cd_ != (iconv_t)-1; }
-
-  // Decodes one character at the start of in (1 or 2 bytes); returns the bytes used.
-  int one(std::string_view in, char32_t& out) {
-    for (std::size_t len = 1; len <= 2 && len <= in.size(); ++len) {
-      char src[2];
-      std::memcpy(src, in.data(), len);
-      char dst[8];
-      char* sp = src;
-      char* dp = dst;
-      std::size_t sl = len, dl = sizeof dst;
-      iconv(cd_, nullptr, nullptr, nullptr, nullptr);
-      if (iconv(cd_, &sp, &sl, &dp, &dl) != (std::size_t)-1 && sl == 0 && dp - dst == 4) {
-        out = char32_t((unsigned char)dst[0]) | char32_t((unsigned char)dst[1]) << 8 |
-              char32_t((unsigned char)dst[2]) << 16 | char32_t((unsigned char)dst[3]) << 24;
-        return int(len);
-      }
-    }
-    return 0;
-  }
-
- private:
-  iconv_t cd_;
-};
-
-}  // namespace
-
-std::u32string fromCp932(std::string_view bytes) {
-  static Cp932Decoder decoder;
-  std::u32string out;
-  out.reserve(bytes.size());
-  for (std::size_t i = 0; i < bytes.size();) {
-    unsigned char b = (unsigned char)bytes[i];
-    char32_t c;
-    if (b < 0x80) { out += char32_t(b); ++i; continue; }
-    if (windowsOnlyByte(b, c)) { out += c; ++i; continue; }
-    int used = decoder.ok() ? decoder.one(bytes.substr(i), c) : 0;
-    if (used == 0) { out += U'\uFFFD'; ++i; } else { out += c; i += used; }
-  }
-  return out;
 }
 
 std::u32string decodeScriptText(std::string_view bytes) {
