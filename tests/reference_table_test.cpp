@@ -23,15 +23,20 @@ std::vector<std::string> referenceLines() {
   return lines;
 }
 
-// Each "### WORD" section of the reference and the first non-empty line after its heading.
-std::map<std::string, std::vector<std::string>> commandSections(const std::vector<std::string>& lines) {
+// Each "### WORD" section of the reference and the first non-empty line after its heading, and
+// the second.
+std::map<std::string, std::vector<std::string>> commandSections(const std::vector<std::string>& lines,
+                                                                 int which = 1) {
   static const std::regex heading("### ([A-Z]+)");
   std::map<std::string, std::vector<std::string>> sections;
   for (std::size_t i = 0; i < lines.size(); ++i) {
     std::smatch m;
     if (!std::regex_match(lines[i], m, heading)) continue;
-    std::size_t next = i + 1;
-    while (next < lines.size() && lines[next].empty()) ++next;
+    std::size_t next = i;
+    for (int k = 0; k < which; ++k) {
+      ++next;
+      while (next < lines.size() && lines[next].empty()) ++next;
+    }
     sections[m[1]].push_back(next < lines.size() ? lines[next] : "");
   }
   return sections;
@@ -54,6 +59,13 @@ TEST(Reference, OneSectionPerCommandOpenedByItsSyntax) {
     EXPECT_NE(vunt::commandInfo(std::u32string(word.begin(), word.end())), nullptr)
         << "a section for " << word << ", which is no command";
   EXPECT_EQ(sections.size(), std::size_t(vunt::kCommandCount));
+}
+
+// Under the syntax, every column of the command's row: its fields' kinds, flow, wait and summary.
+TEST(Reference, EachSectionStatesItsRow) {
+  auto headers = commandSections(referenceLines(), 2);
+  for (const vunt::CommandInfo& c : vunt::commandTable())
+    EXPECT_EQ(headers[std::string(c.asciiWord)].at(0), vunt::commandHeader(c)) << "the row line of " << c.asciiWord;
 }
 
 TEST(Reference, OverviewLinksEveryCommandOnce) {

@@ -234,6 +234,11 @@ TEST(Snapshot, RefusesAnotherScriptAndADamagedSnapshotWithAClearMessage) {
   host.run(game);
   ASSERT_EQ(host.taken.size(), 2u);
   const std::string bytes = host.taken[1].bytes;
+  // With VUNT_FUZZ_SEEDS naming a directory, these snapshots become seeds of the snapshot fuzzer.
+  if (const char* seeds = std::getenv("VUNT_FUZZ_SEEDS"))
+    for (std::size_t i = 0; i < host.taken.size(); ++i)
+      std::ofstream(std::filesystem::path(seeds) / ("snapshot-" + std::to_string(i)), std::ios::binary)
+          << host.taken[i].bytes;
 
   std::string error;
   {

@@ -328,8 +328,10 @@ void Assembler::checkCommands() {
   for (std::size_t n = 0; n < count; ++n) {
     if (data[n]) continue;
     const std::vector<std::u32string_view> f = splitFields(out_.lines[n]);
-    const bool fp = f[0] == U"FP", fj = f[0] == U"FJ";
-    if (!fp && !fj) continue;
+    const CommandInfo* head = commandInfo(f[0]);
+    const CommandInfo* closingRow = head ? tableEndOf(*head) : nullptr;
+    if (!closingRow) continue;
+    const bool fp = head->block == Block::PrintTable;
     std::size_t last = n;  // index of the block's last data line
     std::optional<int> end = f.size() > 2 ? literalValue(f[2]) : std::nullopt;
     if (end) {
@@ -339,7 +341,7 @@ void Assembler::checkCommands() {
     } else {
       // The end comes from a flag: the block runs to its closing word, or up to the next line
       // that reads as a command.
-      const std::u32string_view closing = fp ? U"ENDFP" : U"ENDFJ";
+      const std::u32string_view closing = closingRow->word;
       std::size_t k = n + 1;
       while (k < count && splitFields(out_.lines[k])[0] != closing) ++k;
       if (k == count) {
@@ -350,7 +352,7 @@ void Assembler::checkCommands() {
     }
     for (std::size_t k = n + 1; k <= last && k < count; ++k) {
       data[k] = 1;
-      targets[k] = fj;
+      targets[k] = !fp;
     }
   }
   for (std::size_t n = 0; n < count; ++n) {

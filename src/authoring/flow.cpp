@@ -111,9 +111,9 @@ struct FlowAnalysis::Impl {
     // ENDCM after each CMSL, the lines that are GOSUB targets.
     searchLast.assign(std::size_t(n + 2), n);
     for (int l = 1; l <= n; ++l) {
-      if (word(l) == U"CMSL")
+      if (blockOf(l) == Block::MenuSearch)
         for (int k = l + 1; k <= n; ++k)
-          if (word(k) == U"ENDCM") {
+          if (blockOf(k) == Block::SearchEnd) {
             searchLast[std::size_t(l)] = k;
             break;
           }
@@ -132,7 +132,7 @@ struct FlowAnalysis::Impl {
         if (std::optional<std::u32string_view> e = cutField(text(l), 2))
           if (std::optional<RangeCondition> cond = RangeCondition::parse(*e))
             for (int f : cond->comparedFlags()) compared.insert(f);
-      if (c->word == U"INC" || c->word == U"DEC") {
+      if (c->effect == Effect::CountUp || c->effect == Effect::CountDown) {
         const std::optional<NumberField>& f = fields[std::size_t(l)][2];
         if (f && f->kind == NumberField::Literal) counted.insert(f->value);
         else for (int i = 0; i < kFlagsTracked; ++i) counted.insert(i);
@@ -153,6 +153,7 @@ struct FlowAnalysis::Impl {
     return t.substr(0, t.find(U','));
   }
   const CommandInfo* command(int l) const { return l >= 1 && l <= n ? info[std::size_t(l)] : nullptr; }
+  Block blockOf(int l) const { return command(l) ? command(l)->block : Block::None; }
   const std::optional<NumberField>& field(int l, int f) const { return fields[std::size_t(l)][std::size_t(f)]; }
   bool hasField(int l, int f) const { return cutField(text(l), f).has_value(); }
 
@@ -312,7 +313,6 @@ struct FlowAnalysis::Impl {
       stop();
       return flowTo(next, s);
     }
-    const std::u32string_view w = c->word;
     switch (c->flow) {
       case Flow::End: return;
       case Flow::Jump: return jump(k, value(l, 2, s), s);
@@ -381,7 +381,7 @@ struct FlowAnalysis::Impl {
         m.menuEnd = end.single() ? end.lo : kComputedEnd;
         const Range start = value(l, 2, s);
         for (int c2 = l + 1; c2 <= searchLast[std::size_t(l)]; ++c2) {
-          if (word(c2) != U"CASE") continue;
+          if (blockOf(c2) != Block::SearchCase) continue;
           FlagState a = s;
           const Range v = value(c2, 2, s);
           if (auto it = choices.find(l); it != choices.end() && v.single() && !it->second.count(v.lo)) continue;
@@ -409,18 +409,19 @@ struct FlowAnalysis::Impl {
       case Flow::Mark: break;
     }
     // Commands that fall through, and what they do to the flags.
-    if (w == U"LET") {
+    const Effect e = c->effect;
+    if (e == Effect::SetFlag) {
       assign(s, value(l, 2, s), value(l, 3, s));
-    } else if (w == U"INC" || w == U"DEC") {
+    } else if (e == Effect::CountUp || e == Effect::CountDown) {
       const Range index = value(l, 2, s).meet(0, kFlagsTracked - 1);
       std::optional<std::u32string_view> mode = cutField(text(l), 4);
       for (int f = index.lo; f <= index.hi; ++f) {
         const Range r = s[std::size_t(f)];
-        Range out = w == U"DEC" ? (r.lo > 0 ? Range{r.lo - 1, r.hi - 1} : r.hi > 0 ? Range{r.lo, r.hi - 1} : r)
+        Range out = e == Effect::CountDown ? (r.lo > 0 ? Range{r.lo - 1, r.hi - 1} : r.hi > 0 ? Range{r.lo, r.hi - 1} : r)
                                 : incremented(r, value(l, 3, s), mode.has_value(), mode && *mode == U"L");
         s[std::size_t(f)] = index.single() ? out : r.join(out);
       }
-    } else if (w == U"FGCL" || w == U"CLR") {
+    } else if (e == Effect::ClearFlags) {
       const Range first = value(l, 2, s), last = value(l, 3, s);
       if (first.single() && last.single()) {
         for (int f = std::max(0, first.lo); f <= std::min(kFlagsTracked - 1, last.lo); ++f) s[std::size_t(f)] = Range::of(0);
@@ -428,21 +429,21 @@ struct FlowAnalysis::Impl {
         for (int f = std::max(0, first.lo); f <= std::min(kFlagsTracked - 1, last.hi); ++f)
           s[std::size_t(f)] = s[std::size_t(f)].join(Range::of(0));
       }
-    } else if (w == U"SAVE") {
+    } else if (e == Effect::SaveFlags) {
       if (!recording && joinInto(saved, s))
         for (Node& other : nodes)
-          if (word(other.key.line) == U"LOAD" && !other.queued) {
+          if (command(other.key.line) && command(other.key.line)->effect == Effect::LoadFlags && !other.queued) {
             other.queued = true;
             work.push_back(int(&other - nodes.data()));
           }
-    } else if (w == U"LOAD") {
+    } else if (e == Effect::LoadFlags) {
       // Without a save file the flags stay; with one they are what some SAVE wrote.
       if (!saved[0].empty()) {
         Key fromFile = next;
         fromFile.loaded = true;
         flowTo(fromFile, saved);
       }
-    } else if (w == U"MES") {
+    } else if (c->wait == Wait::Message && c->fieldOf(FieldKind::Message)) {
       if (recording) nodes[std::size_t(current)].waits = lineWaitsField2(l);
     }
     if (recording && c->wait == Wait::Player) nodes[std::size_t(current)].waits = true;
@@ -572,7 +573,6 @@ struct FlowAnalysis::Impl {
       const CommandInfo* c = command(l);
       if (!c) continue;
       const FlagState& s = joined[std::size_t(l)];
-      const std::u32string_view w = c->word;
       if (c->flow == Flow::PrintPick || c->flow == Flow::JumpPick) {
         const Range end = value(l, 3, s);
         if (!end.single() || end.lo <= l) continue;  // reported by the line checks
@@ -599,7 +599,7 @@ struct FlowAnalysis::Impl {
         issue(l, r.meets(1, n) ? Finding::Warning : Finding::Error, m + ": the game stops with an error" +
                   (r.meets(1, n) ? " for " + outside(r, 1, n) : std::string()),
               "set F" + str(t->value) + " to a line of the script before this jump", f);
-      } else if (w == U"INC" && !hasField(l, 4)) {
+      } else if (c->effect == Effect::CountUp && !hasField(l, 4)) {
         const Range index = value(l, 2, s), max = value(l, 3, s);
         if (!index.single() || index.lo < 0 || index.lo >= kFlagsTracked || !max.single()) continue;
         const Range r = s[std::size_t(index.lo)];

@@ -178,6 +178,12 @@ class Linter {
   int fieldCount(int l) const { return int(std::count(text(l).begin(), text(l).end(), U',')) + 1; }
   static const CommandInfo* commandOf(std::u32string_view w) { return commandInfo(w); }
   const CommandInfo* commandOf(int l) const { return commandOf(word(l)); }
+  // The part line l plays in a block, and what it does to the flags, from its command's row.
+  Block block(int l) const {
+    const CommandInfo* c = commandOf(l);
+    return c ? c->block : Block::None;
+  }
+  static bool isTable(Block b) { return b == Block::PrintTable || b == Block::JumpTable; }
 
   void add(Finding::Severity s, int l, std::string m, At at = {}, std::string hint = {}) {
     if (silent_ || !reported_.insert({l, m}).second) return;
@@ -241,9 +247,9 @@ class Linter {
   void findMenuSearches() {
     searchEnd_.assign(std::size_t(n_ + 2), 0);
     for (int l = 1; l <= n_; ++l) {
-      if (word(l) != U"CMSL") continue;
+      if (block(l) != Block::MenuSearch) continue;
       for (int k = l + 1; k <= n_; ++k)
-        if (word(k) == U"ENDCM") {
+        if (block(k) == Block::SearchEnd) {
           searchEnd_[std::size_t(l)] = k;
           break;
         }
@@ -282,11 +288,11 @@ class Linter {
   // The message lines of FP blocks and the target lines of FJ tables that execution reaches.
   void markData() {
     for (int l = 1; l <= n_; ++l) {
-      if (!reached_[std::size_t(l)] || (word(l) != U"FP" && word(l) != U"FJ")) continue;
+      if (!reached_[std::size_t(l)] || !isTable(block(l))) continue;
       Target end = target(l, 3);
       if (end.kind != Target::Line || end.line <= l) continue;
       for (int d = l + 1; d < end.line; ++d) data_.insert(d);
-      if (word(l) == U"FJ") data_.insert(end.line);
+      if (block(l) == Block::JumpTable) data_.insert(end.line);
     }
   }
 
@@ -315,14 +321,15 @@ class Linter {
     if (std::find(next.begin(), next.end(), n_ + 1) != next.end()) error(l, "execution runs past the last line");
 
     for (const FieldInfo& f : c->fields()) checkField(l, *c, f);
-    if (w == U"FGCL" || w == U"CLR") checkClear(l);
-    if (w == U"FP" || w == U"FJ") checkTableHead(l);
-    if (w == U"CMSL" && searchEnd_[std::size_t(l)] < 0) error(l, "CMSL has no ENDCM after it");
-    if (w == U"BEED") checkBeed(l);
-    if (w == U"SOUND") checkSound(l);
-    if (w == U"MES" && fieldCount(l) > 2)
+    if (c->effect == Effect::ClearFlags) checkClear(l);
+    if (isTable(c->block)) checkTableHead(l);
+    if (c->block == Block::MenuSearch && searchEnd_[std::size_t(l)] < 0) error(l, "CMSL has no ENDCM after it");
+    if (c->effect == Effect::Puzzle) checkBeed(l);
+    if (c->fieldOf(FieldKind::SoundFlags)) checkSound(l);
+    // A message that waits is the line's last field: a comma in it cuts it short.
+    if (const FieldInfo* m = c->fieldOf(FieldKind::Message); m && c->wait == Wait::Message && fieldCount(l) > m->number)
       warning(l, "the message holds an ASCII comma: the text after it is not printed");
-    if (w == U"LET" || w == U"INC" || w == U"DEC" || w == U"FGCL" || w == U"CLR") noteWrites(l, w);
+    if (writesFlagOfField(*c, 2)) noteWrites(l, *c);
   }
 
   void checkField(int l, const CommandInfo& c, const FieldInfo& f) {
@@ -338,7 +345,7 @@ class Linter {
       case FieldKind::Text:
       case FieldKind::Mode: return;
       case FieldKind::Condition: return checkCondition(l, *v);
-      case FieldKind::Message: return checkMessage(l, *v, c.asciiWord == "ITMS" ? "item text" : "message", f.number);
+      case FieldKind::Message: return checkMessage(l, *v, c.wait == Wait::No ? "item text" : "message", f.number);
       case FieldKind::MenuText: return checkMenuText(l, *v);
       case FieldKind::EntryText:
         if (!v->empty() && !isMark((*v)[0]))
@@ -364,7 +371,7 @@ class Linter {
         if (v->size() > 3)
           warning(l, where + "reads " + inQuotes(*v) + " as flag F" + str(num.value) +
                          ": characters after the third are ignored", {f.number, 3});
-        if (f.kind == FieldKind::FlagIndex) computedWrites_ |= writesFlag(c.word, f.number);
+        if (f.kind == FieldKind::FlagIndex) computedWrites_ |= writesFlagOfField(c, f.number);
         return checkFlagValue(l, f, num.value);
       case NumberField::Literal: break;
     }
@@ -434,9 +441,6 @@ class Linter {
         at, "keep F" + str(flag) + " within " + str(b->first) + " to " + str(b->second) + " before this line");
   }
 
-  static bool writesFlag(std::u32string_view w, int n) {
-    return (w == U"LET" && n == 2) || w == U"INC" || w == U"DEC" || w == U"FGCL" || w == U"CLR";
-  }
 
   void checkClear(int l) {
     std::optional<int> first = literal(l, 2), last = literal(l, 3);
@@ -448,7 +452,7 @@ class Linter {
     Target t = target(l, 3);
     std::optional<int> end = literal(l, 3);
     if (t.kind == Target::Line && end && *end <= l)
-      error(l, utf8(word(l)) + (word(l) == U"FP" ? " end line " : " last line ") + str(*end) +
+      error(l, utf8(word(l)) + (block(l) == Block::PrintTable ? " end line " : " last line ") + str(*end) +
                    " is not below the " + utf8(word(l)) + " line: the game always stops here with an error");
   }
 
@@ -653,16 +657,18 @@ class Linter {
           if (commandOf(s) && !data_.count(s)) flowTo(s, m);
     }
     for (int l = 1; l <= n_; ++l)
-      if (word(l) == U"CMSL" && reached_[std::size_t(l)] && at[std::size_t(l)]) checkChoices(l, *at[std::size_t(l)]);
+      if (block(l) == Block::MenuSearch && reached_[std::size_t(l)] && at[std::size_t(l)])
+        checkChoices(l, *at[std::size_t(l)]);
   }
 
   void changeMenus(int l, MenuTable& m) const {
-    const std::u32string_view w = word(l);
+    const CommandInfo* c = commandOf(l);
+    if (!c) return;
     auto everything = [&] {
       for (auto& menu : m)
         for (auto& e : menu) e.makeUnknown();
     };
-    if (w == U"CMST") {
+    if (c->fieldOf(FieldKind::MenuText)) {
       std::optional<std::u32string_view> t = field(l, 3);
       std::optional<int> first = literal(l, 2);
       if (!t) return;
@@ -672,9 +678,9 @@ class Linter {
         for (const MenuTextMenu& menu : *menus)
           for (int e = 0; e < kMenuEntries; ++e)
             m[std::size_t(menu.menu)][std::size_t(e)] = EntryTexts::only(menu.entries[std::size_t(e)]);
-    } else if (w == U"ADDCM" || w == U"DELCM") {
+    } else if (c->fieldOf(FieldKind::EntryIndex)) {
       std::u32string t;
-      if (w == U"ADDCM") {
+      if (c->fieldOf(FieldKind::EntryText)) {
         if (!field(l, 4)) return;
         t = std::u32string(*field(l, 4));
       }
@@ -727,7 +733,7 @@ class Linter {
     const int end = searchEnd_[std::size_t(l)];
     std::map<int, int> cases;  // value -> CASE line
     for (int k = l + 1; k < end; ++k) {
-      if (word(k) != U"CASE") continue;
+      if (block(k) != Block::SearchCase) continue;
       if (!field(k, 2)) return;
       NumberField v = parseNumberField(*field(k, 2));
       if (v.kind != NumberField::Literal) return;  // a value from a flag may match anything
@@ -746,12 +752,12 @@ class Linter {
   // after an inner menu replaced the end line of the menu they belong to.
   void checkCaseLines() {
     for (int k = 1; k <= n_; ++k) {
-      if (word(k) != U"CASE" || !literal(k, 2)) continue;
+      if (block(k) != Block::SearchCase || !literal(k, 2)) continue;
       const int v = *literal(k, 2);
       std::vector<int> owners;  // the menus whose search passes this line
       bool chosen = false, unknown = false;
       for (int m = 1; m < k; ++m) {
-        if (word(m) != U"CMSL" || searchLast(m) < k || !reached_[std::size_t(m)]) continue;
+        if (block(m) != Block::MenuSearch || searchLast(m) < k || !reached_[std::size_t(m)]) continue;
         owners.push_back(m);
         auto it = finals_.find(m);
         if (it == finals_.end()) unknown = true;
@@ -780,12 +786,12 @@ class Linter {
   void checkTables() {
     for (int l = 1; l <= n_; ++l) {
       if (!reached_[std::size_t(l)]) continue;
-      const std::u32string_view w = word(l);
-      if (w == U"FP" || w == U"FJ") {
+      const Block b = block(l);
+      if (isTable(b)) {
         Target end = target(l, 3);
         if (end.kind != Target::Line || end.line <= l) continue;
         for (int d = l + 1; d <= end.line; ++d) {
-          if (w == U"FP") {
+          if (b == Block::PrintTable) {
             if (d == end.line && commandOf(d)) continue;  // the end line is a command, printed only as a last resort
             checkMessage(d, *field(d, 1), "FP message", 1);
             if (fieldCount(d) > 1)
@@ -794,10 +800,10 @@ class Linter {
             checkTableLine(l, d);
           }
         }
-      } else if (w == U"CMSL") {
+      } else if (b == Block::MenuSearch) {
         std::map<int, int> values;
         for (int k = l + 1; k <= searchLast(l); ++k) {
-          if (word(k) != U"CASE") continue;
+          if (block(k) != Block::SearchCase) continue;
           std::optional<std::u32string_view> v = field(k, 2);
           if (!v) {
             error(k, "CASE without a value (field 2): the search of the menu at line " + str(l) +
@@ -977,8 +983,8 @@ class Linter {
     if (!flagRead_.count(flag)) flagRead_[flag] = l;
   }
 
-  void noteWrites(int l, std::u32string_view w) {
-    if (w == U"FGCL" || w == U"CLR") {
+  void noteWrites(int l, const CommandInfo& c) {
+    if (c.effect == Effect::ClearFlags) {
       std::optional<int> first = literal(l, 2), last = literal(l, 3);
       if (!first || !last) {
         computedWrites_ = true;
@@ -989,14 +995,14 @@ class Linter {
     }
     std::optional<int> index = literal(l, 2);
     if (index) flagWritten_.insert(*index);
-    if (index && (w == U"INC" || w == U"DEC")) readFlag(l, *index);
+    if (index && (c.effect == Effect::CountUp || c.effect == Effect::CountDown)) readFlag(l, *index);
   }
 
   void checkFlags() {
     // F0 takes the choices of menu 0, F20 and F21 the puzzle's attempts and outcome.
     flagWritten_.insert({0, 20, 21});
     for (int l = 1; l <= n_; ++l)
-      if (reached_[std::size_t(l)] && (word(l) == U"FP" || word(l) == U"FJ"))
+      if (reached_[std::size_t(l)] && isTable(block(l)))
         if (std::optional<int> index = literal(l, 2)) readFlag(l, *index);
     if (computedWrites_) return;  // a write through a flag may reach any flag
     for (const auto& [flag, l] : flagRead_)
@@ -1039,7 +1045,7 @@ class Linter {
         continue;
       }
       const bool excused = text(l).empty() || data_.count(l) || isMarker(commandOf(l)) ||
-                           (inSearch_.count(l) && (word(l) == U"CASE" || !commandOf(l)));
+                           (inSearch_.count(l) && (block(l) == Block::SearchCase || !commandOf(l)));
       if (excused) continue;
       if (runStart == 0) runStart = l;
       runEnd = l;

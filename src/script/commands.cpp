@@ -8,9 +8,10 @@ namespace vunt {
 
 namespace {
 
-constexpr CommandInfo row(std::u32string_view word, std::string_view ascii, Flow flow, Wait wait,
-                          std::string_view summary, std::initializer_list<FieldInfo> fields) {
-  CommandInfo c{word, ascii, flow, wait, summary};
+constexpr CommandInfo row(std::u32string_view word, std::string_view ascii, Flow flow, Wait wait, Block block,
+                          Effect effect, Checks checks, std::string_view summary,
+                          std::initializer_list<FieldInfo> fields) {
+  CommandInfo c{word, ascii, flow, wait, block, effect, checks, summary};
   for (const FieldInfo& f : fields) c.fieldStore[std::size_t(c.fieldCount++)] = f;
   return c;
 }
@@ -18,8 +19,8 @@ constexpr CommandInfo row(std::u32string_view word, std::string_view ascii, Flow
 using enum FieldKind;
 using enum FieldUse;
 
-#define VUNT_COMMAND(word, handler, flow, wait, summary, ...) \
-  row(U"" #word, #word, Flow::flow, Wait::wait, summary, {__VA_ARGS__}),
+#define VUNT_COMMAND(word, handler, flow, wait, block, effect, checks, summary, ...) \
+  row(U"" #word, #word, Flow::flow, Wait::wait, Block::block, Effect::effect, Checks::checks, summary, {__VA_ARGS__}),
 constexpr std::array<CommandInfo, kCommandCount> kTable{{VUNT_COMMAND_ROWS}};
 #undef VUNT_COMMAND
 
@@ -31,7 +32,66 @@ const FieldInfo* CommandInfo::field(int n) const {
   return nullptr;
 }
 
+const FieldInfo* CommandInfo::fieldOf(FieldKind k) const {
+  for (const FieldInfo& f : fields())
+    if (f.kind == k) return &f;
+  return nullptr;
+}
+
 std::span<const CommandInfo, kCommandCount> commandTable() { return kTable; }
+
+const FieldKindInfo& fieldKindInfo(FieldKind k) {
+  constexpr int lo = -32768, hi = 32767;
+  static const std::array<FieldKindInfo, 17> kinds{{
+      {Number, true, lo, hi, U""},
+      {FlagIndex, true, 0, 30, U"フラグ範囲外"},
+      {Line, true, 0, 1000, U"行範囲外", false},
+      {MenuNumber, true, 0, 9, U"メニュー範囲外"},
+      {EntryIndex, true, 0, 3, U"項目範囲外"},
+      {Slot, true, 0, 3, U"スロット範囲外"},
+      {LabelIndex, true, 0, 2, U"ラベル範囲外"},
+      {Stage, true, 1, 204, U"ステージ範囲外"},
+      {SoundFlags, true, lo, hi, U""},
+      {Text, false, 0, 0, U""},
+      {Condition, false, 0, 0, U""},
+      {Message, false, 0, 0, U""},
+      {MenuText, false, 0, 0, U""},
+      {EntryText, false, 0, 0, U""},
+      {Picture, false, 0, 0, U""},
+      {Sound, false, 0, 0, U""},
+      {Mode, false, 0, 0, U""},
+  }};
+  return kinds[std::size_t(k)];
+}
+
+const CommandInfo* tableEndOf(const CommandInfo& c) {
+  const Block end = c.block == Block::PrintTable ? Block::PrintTableEnd
+                    : c.block == Block::JumpTable ? Block::JumpTableEnd
+                                                  : Block::None;
+  if (end == Block::None) return nullptr;
+  for (const CommandInfo& r : kTable)
+    if (r.block == end) return &r;
+  return nullptr;
+}
+
+bool writesFlagOfField(const CommandInfo& c, int n) {
+  switch (c.effect) {
+    case Effect::SetFlag:
+    case Effect::CountUp:
+    case Effect::CountDown: return n == 2;
+    case Effect::ClearFlags: return n == 2 || n == 3;
+    default: return false;
+  }
+}
+
+std::string commandHeader(const CommandInfo& c) {
+  std::string fields;
+  for (int n = 2; n <= 1 + kMaxCommandFields; ++n)
+    if (const FieldInfo* f = c.field(n)) fields += (fields.empty() ? "" : ", ") + std::string(f->name) + ": " +
+                                                   std::string(fieldKindName(f->kind));
+  return "*fields:* " + (fields.empty() ? std::string("none") : fields) + " · *flow:* " + std::string(flowName(c.flow)) +
+         " · *waits:* " + std::string(waitName(c.wait)) + " — " + std::string(c.summary);
+}
 
 int findCommand(std::u32string_view word) {
   for (int i = 0; i < kCommandCount; ++i)

@@ -71,6 +71,52 @@ enum class Wait {
   Sound,    // with play flags 0, until the sound has played
 };
 
+// The part a command plays in a block of lines.
+enum class Block {
+  None,
+  PrintTable,  // FP: prints one of the data lines below it, up to its end line (field 3)
+  JumpTable,   // FJ: jumps through one of the data lines below it, up to its last line (field 3)
+  PrintTableEnd,  // ENDFP: closes an FP table
+  JumpTableEnd,   // ENDFJ: closes an FJ table
+  MenuSearch,  // CMSL: searches the lines below it for the CASE of the choice, up to ENDCM
+  SearchCase,  // CASE: what the search looks for, its value in field 2
+  SearchEnd,   // ENDCM: where the search ends
+};
+
+// The row that closes a table of this row's kind (ENDFP for FP), or nothing.
+struct CommandInfo;
+const CommandInfo* tableEndOf(const CommandInfo& c);
+
+// What a command does to the flags.
+enum class Effect {
+  None,
+  SetFlag,     // the flag of field 2 takes the value of field 3 (LET)
+  CountUp,     // the flag of field 2 counts up to field 3 (INC)
+  CountDown,   // the flag of field 2 counts down to 0 (DEC)
+  ClearFlags,  // the flags from field 2 to field 3 become 0 (FGCL, CLR)
+  MenuChoice,  // F0 takes the choice made in menu 0 (CMSL)
+  Puzzle,      // F20 counts the attempts left, F21 takes the outcome (BEED)
+  SaveFlags,   // every flag goes into the save file (SAVE)
+  LoadFlags,   // every flag takes the save file's value, when there is one (LOAD)
+};
+
+// When the bounds of a command's fields are checked: as each is read; once all are read (so a
+// missing or malformed later field is reported before an out-of-range earlier one); or by the
+// command itself, whose rule decides which values it uses (FGCL clears nothing when first > last).
+enum class Checks { WhenRead, AfterFields, Command };
+
+// What a kind of field holds: a number (a literal or a flag's value) or a text, the values it may
+// take, and the error a value outside them stops the game with. Lines are checked where the
+// command jumps, not where it reads them (atRead false).
+struct FieldKindInfo {
+  FieldKind kind;
+  bool number;
+  int low, high;
+  std::u32string_view error;  // empty: any 16-bit value is good
+  bool atRead = true;
+};
+const FieldKindInfo& fieldKindInfo(FieldKind k);
+
 inline constexpr int kMaxCommandFields = 3;
 
 struct CommandInfo {
@@ -78,6 +124,9 @@ struct CommandInfo {
   std::string_view asciiWord;  // the same word as ASCII, for tools that print it
   Flow flow;
   Wait wait;
+  Block block;
+  Effect effect;
+  Checks checks;
   std::string_view summary;  // one line, English
   std::array<FieldInfo, kMaxCommandFields> fieldStore{};
   int fieldCount = 0;
@@ -87,6 +136,8 @@ struct CommandInfo {
   std::span<const FieldInfo> fields() const { return {fieldStore.data(), std::size_t(fieldCount)}; }
   // Field number n, or nothing.
   const FieldInfo* field(int n) const;
+  // The field of this kind it reads first, or nothing.
+  const FieldInfo* fieldOf(FieldKind k) const;
 };
 
 inline constexpr int kCommandCount = 40;
@@ -106,5 +157,11 @@ std::string commandSyntax(const CommandInfo& c);
 std::string_view fieldKindName(FieldKind k);  // "line number", "flag index", ...
 std::string_view flowName(Flow f);            // "falls through", "jumps", ...
 std::string_view waitName(Wait w);            // "never", "for the player", ...
+// Whether a command writes the flag its field n names.
+bool writesFlagOfField(const CommandInfo& c, int n);
+
+// The line under a command's syntax in the reference: its fields' kinds, its flow, its wait and
+// its summary, as "*fields:* ... · *flow:* ... · *waits:* ... — summary".
+std::string commandHeader(const CommandInfo& c);
 
 }  // namespace vunt

@@ -1,7 +1,6 @@
 // Control flow: jumps, the one-level subroutine call, branches and the FP/FJ tables. Every target
 // goes through jumpTo, so no line outside the store is ever run; a target equal to the executing
 // line is no jump, and the tick moves on to the next line.
-#include "script/handlers.hpp"
 #include "script/machine.hpp"
 
 namespace vunt {
@@ -23,7 +22,7 @@ void cmdENDEV(Machine&) {}
 void cmdENDFP(Machine&) {}
 void cmdENDFJ(Machine&) {}
 
-void cmdGOTO(Machine& m) { m.jumpTo(m.CUTV(2)); }
+void cmdGOTO(Machine& m) { m.jumpTo(m.number(2)); }
 void cmdDORT(Machine& m) { cmdGOTO(m); }
 void cmdDOEX(Machine& m) { cmdGOTO(m); }
 void cmdLOOP(Machine& m) { cmdGOTO(m); }
@@ -32,14 +31,14 @@ void cmdELSE(Machine& m) { cmdGOTO(m); }
 // ReturnLine is one register: a second GOSUB before the RET overwrites it.
 void cmdGOSUB(Machine& m) {
   m.s.reg.ReturnLine = lineBelow(m, 1);
-  m.jumpTo(m.CUTV(2));
+  m.jumpTo(m.number(2));
 }
 
 void cmdRET(Machine& m) { m.jumpTo(m.s.reg.ReturnLine); }
 
 // IF,expression,line: the line is read only when the expression is false.
 void cmdIF(Machine& m) {
-  if (m.TCHK(m.CUTA(2)) == 0) m.jumpTo(m.CUTV(3));
+  if (m.TCHK(m.text(2)) == 0) m.jumpTo(m.CUTV(3));
 }
 
 void cmdEVA(Machine& m) { cmdIF(m); }
@@ -49,8 +48,8 @@ void cmdEVA(Machine& m) { cmdIF(m); }
 // at its own line.
 void cmdFP(Machine& m) {
   i16& end = m.s.reg.FpEndLine;
-  end = m.CUTV(3);
-  const i16 k = m.flag(m.CUTV(2));
+  end = m.number(3);
+  const i16 k = m.flag(m.number(2));
   const i16 selected = lineBelow(m, k);
   if (end < selected || k < 1) m.EEE(U"FP");
   if (end > kLastLine) m.EEE(U"行範囲外");
@@ -63,8 +62,8 @@ void cmdFP(Machine& m) {
 // FJ,index,last: continues at the line number held in field 1 of the line k lines below. A target
 // naming the FJ line itself is no jump, so the line below the FJ line runs next.
 void cmdFJ(Machine& m) {
-  const i16 k = m.flag(m.CUTV(2));
-  const i16 last = m.CUTV(3);
+  const i16 k = m.flag(m.number(2));
+  const i16 last = m.number(3);
   const i16 selected = lineBelow(m, k);
   if (last < selected || k < 1) m.EEE(U"FJ");
   m.jumpTo(selected);

@@ -87,7 +87,7 @@ ExpressionResult evaluateExpression(std::u32string_view text, std::span<const st
   return {ExpressionResult::None, std::int16_t(result ? -1 : 0)};
 }
 
-i16 Machine::TCHK(const std::u32string& expression) {
+i16 Machine::TCHK(std::u32string_view expression) {
   ExpressionResult r = evaluateExpression(expression, s.Flags);
   switch (r.error) {
     case ExpressionResult::None: break;

@@ -1,36 +1,35 @@
 // The flag commands LET, INC, DEC, FGCL and CLR. Fields are read in a fixed order, which decides
 // which error a faulty line reports first and whether a line lacking a field fails.
 #include "script/flag_ops.hpp"
-#include "script/handlers.hpp"
 #include "script/machine.hpp"
 
 namespace vunt {
 
 // LET,index,value: the value is read before the index.
 void cmdLET(Machine& m) {
-  const i16 value = m.CUTV(3);
-  m.flag(m.CUTV(2)) = value;
+  const i16 value = m.number(3);
+  m.flag(m.number(2)) = value;
 }
 
 // INC,index,maximum,mode: the mode is read only when the flag stands at the maximum. Counting up
 // past 32767 is reported rather than wrapping to -32768.
 void cmdINC(Machine& m) {
-  i16& f = m.flag(m.CUTV(2));
-  const i16 maximum = m.CUTV(3);
+  i16& f = m.flag(m.number(2));
+  const i16 maximum = m.number(3);
   std::optional<i16> next = incremented(f, maximum, [&m] { return m.CUTA(4); });
   if (!next) m.EEE(U"数値範囲外");
   f = *next;
 }
 
 void cmdDEC(Machine& m) {
-  i16& f = m.flag(m.CUTV(2));
+  i16& f = m.flag(m.number(2));
   f = decremented(f);
 }
 
 // FGCL,first,last: the last index is read before the first.
 void cmdFGCL(Machine& m) {
-  const i16 last = m.CUTV(3);
-  const i16 first = m.CUTV(2);
+  const i16 last = m.number(3);
+  const i16 first = m.number(2);
   if (clearFlags(m.s.Flags, first, last)) m.EEE(U"フラグ範囲外");
 }
 

@@ -31,14 +31,40 @@ void Machine::tick() {
   std::u32string_view word = text.substr(0, text.find(U','));
   const int row = findCommand(word);
   if (row < 0) EEE(U"命令無し");
-  const Wait wait = commandTable()[std::size_t(row)].wait;
-  if (wait == Wait::Player || wait == Wait::Message) out.waitingLineBegins();
+  const CommandInfo& info = commandTable()[std::size_t(row)];
+  if (info.wait == Wait::Player || info.wait == Wait::Message) out.waitingLineBegins();
+  decode(info);
   kHandlers[std::size_t(row)](*this);
   if (line == start) {
     // Running past the last line of the store is a script error, reported at that last line.
     if (line >= kLastLine) EEE(U"行範囲外");
     ++line;
   }
+}
+
+void Machine::decode(const CommandInfo& row) {
+  row_ = &row;
+  fields_ = decodeFields(row, s.store.ScriptLines[std::size_t(s.reg.CurLine)], s.Flags);
+  takenCount = 0;
+}
+
+void Machine::take(int n) {
+  const int at = readPosition(*row_, n);
+  if (takenCount < int(taken.size())) taken[std::size_t(takenCount++)] = n;
+  if (fields_.faultAt < 0) return;
+  // A fault of the bounds checked once all fields are read meets the command at its last field.
+  const int count = fields_.count;
+  if (fields_.faultAt <= at || (fields_.faultAt == count && at == count - 1)) EEE(std::u32string(fields_.fault));
+}
+
+i16 Machine::number(int n) {
+  take(n);
+  return fields_.numbers[std::size_t(n)];
+}
+
+std::u32string_view Machine::text(int n) {
+  take(n);
+  return fields_.texts[std::size_t(n)];
 }
 
 void cmdEOF(Machine&) { throw ProgramEnd{0, "EOF"}; }

@@ -4,6 +4,7 @@
 // Machine, one per row of the command table (command_rows.hpp).
 #include <string>
 
+#include "script/line_fields.hpp"
 #include "script/output.hpp"
 #include "script/state.hpp"
 
@@ -23,20 +24,38 @@ class Machine {
   // One timer tick: runs line CurLine and moves on unless the command moved.
   void tick();
 
+  // Field n of the line that runs, decoded from its command's row: a number or a text. A fault of
+  // the field (missing, not a number, out of bounds) is reported here, when the command reaches
+  // it. Fields a command reads only sometimes, and fields of other lines, are read with CUTA/CUTV.
+  i16 number(int n);
+  std::u32string_view text(int n);
+  // The fields the running command has taken, in order, for the test that holds each handler to
+  // its row.
+  std::array<int, kMaxCommandFields> taken{};
+  int takenCount = 0;
+
   void ACMLOAD(const std::u32string& fileName);
   std::u32string CUTA(i16 n);
   i16 CUTV(i16 n);
   [[noreturn]] void EEE(const std::u32string& text);
-  i16 TCHK(const std::u32string& expression);
-  void CMST(i16 menu, const std::u32string& text);
+  i16 TCHK(std::u32string_view expression);
+  void CMST(i16 menu, std::u32string_view text);
   i16 CMSL(i16 startMenu);
-  void MESHG(const std::u32string& text);
+  void MESHG(std::u32string_view text);
   void TWAIT(i16 ms);
 
   // The flag with this index; an index outside 0..30 is a script error.
   i16& flag(int index);
   // Continues at a line: CurLine becomes the target; a target outside the store is a script error.
   void jumpTo(int target);
+
+  // Decodes the line's fields for the command of this row (the interpreter does this each tick).
+  void decode(const CommandInfo& row);
+
+ private:
+  void take(int n);
+  const CommandInfo* row_ = nullptr;
+  DecodedFields fields_;
 };
 
 }  // namespace vunt

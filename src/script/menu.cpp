@@ -4,7 +4,6 @@
 
 #include "text/text.hpp"
 #include "script/fields.hpp"
-#include "script/handlers.hpp"
 #include "script/machine.hpp"
 #include "script/menu_text.hpp"
 
@@ -21,7 +20,7 @@ void checkEntry(Machine& m, int entry) {
 
 }  // namespace
 
-void Machine::CMST(i16 menu, const std::u32string& text) {
+void Machine::CMST(i16 menu, std::u32string_view text) {
   auto parsed = parseMenuText(menu, text);
   if (auto* error = std::get_if<MenuTextError>(&parsed)) {
     switch (error->kind) {
@@ -87,14 +86,14 @@ i16 Machine::CMSL(i16 startMenu) {
 }
 
 void cmdCMST(Machine& m) {
-  i16 menu = m.CUTV(2);
-  m.CMST(menu, m.CUTA(3));
+  i16 menu = m.number(2);
+  m.CMST(menu, m.text(3));
 }
 
 void cmdCMSL(Machine& m) {
   Registers& reg = m.s.reg;
-  reg.MenuEndLine = m.CUTV(3);
-  const i16 value = m.CMSL(m.CUTV(2));
+  reg.MenuEndLine = m.number(3);
+  const i16 value = m.CMSL(m.number(2));
   // Pass over every line up to the CASE line that carries the value; none of them runs.
   for (;;) {
     if (reg.CurLine >= kLastLine) m.EEE(U"行範囲外");
@@ -110,17 +109,17 @@ void cmdCASE(Machine& m) { m.jumpTo(m.s.reg.MenuEndLine); }
 void cmdENDCM(Machine&) {}
 
 void cmdADDCM(Machine& m) {
-  i16 menu = m.CUTV(2);
-  i16 entry = m.CUTV(3);
-  std::u32string text = m.CUTA(4);
+  i16 menu = m.number(2);
+  i16 entry = m.number(3);
+  std::u32string text(m.text(4));
   checkMenu(m, menu);
   checkEntry(m, entry);
   m.s.menu.MenuItems[std::size_t(menu)][std::size_t(entry)] = std::move(text);
 }
 
 void cmdDELCM(Machine& m) {
-  i16 menu = m.CUTV(2);
-  i16 entry = m.CUTV(3);
+  i16 menu = m.number(2);
+  i16 entry = m.number(3);
   checkMenu(m, menu);
   checkEntry(m, entry);
   m.s.menu.MenuItems[std::size_t(menu)][std::size_t(entry)].clear();

@@ -1,6 +1,5 @@
 // Message output: MESHG types a message into the message area; TWAIT lets time pass. The layout
 // itself (codes, grid, line and page breaks) is in message_layout; here its steps meet the window.
-#include "script/handlers.hpp"
 #include "script/machine.hpp"
 
 namespace vunt {
@@ -25,7 +24,7 @@ class MachineMessage : public MessageOutput {
 
 }  // namespace
 
-void Machine::MESHG(const std::u32string& text) {
+void Machine::MESHG(std::u32string_view text) {
   MachineMessage message(*this);
   MessageState& state = s.message;
   typeMessage(text, out.messageGrid(), MessageMemory{state.SpeakerNames, state.CharDelay, state.TextColour}, message);
@@ -35,6 +34,6 @@ void Machine::TWAIT(i16 ms) {
   if (ms > 0) out.timedWait(ms);
 }
 
-void cmdMES(Machine& m) { m.MESHG(m.CUTA(2)); }
+void cmdMES(Machine& m) { m.MESHG(m.text(2)); }
 
 }  // namespace vunt
