@@ -29,6 +29,7 @@ PALETTE = {
     "wood3": (156, 104, 62), "lamp": (255, 214, 110), "glow": (255, 240, 180), "orange": (240, 120, 40),
     "green": (40, 120, 60), "blue": (60, 110, 220), "purple": (140, 70, 200), "yellow": (230, 200, 40),
     "brown": (150, 90, 40), "paper": (232, 214, 170), "paper2": (200, 176, 128), "cloud": (60, 64, 96),
+    "sky": (110, 170, 228), "sky2": (176, 214, 240), "sun": (255, 250, 220), "bay": (48, 120, 180),
 }
 NAMES = list(PALETTE)
 IDX = {n: i for i, n in enumerate(NAMES)}
@@ -311,13 +312,18 @@ def boat(c, x, y, lit):
 def title():
     rnd = random.Random(1)
     c = Canvas(220, 160)
-    c.gradient(0, 104, ["night", "navy", "dusk", "violet", "rose"])
-    stars(c, rnd, 70, 90)
-    c.disc(40, 30, 9, "glow")
-    c.disc(44, 27, 8, "navy")  # the crescent's shadow
+    # the storm's night: low clouds, a bolt over the sea, rain and surf; the lighthouse is dark
+    c.gradient(0, 104, ["ink", "night", "navy", "cloud"])
+    clouds(c, rnd, 0, 36, 14, "cloud")
+    clouds(c, rnd, 0, 20, 8, "grey2")
+    bolt(c, [(120, 24), (126, 40), (118, 50), (130, 70), (124, 80), (132, 100)], branch=[(118, 50), (108, 62)])
     sea(c, 104, rnd)
     cliff(c, [(150, 104), (160, 86), (178, 80), (220, 78), (220, 160), (136, 160), (140, 120)], rnd)
     lighthouse(c, 186, 82, 44, lit=False)
+    for x in range(0, 150, 3):  # surf breaking at the foot of the cape
+        if rnd.random() < 0.5:
+            c.set(x, 104 + rnd.randrange(5), "foam")
+    rain(c, rnd, 140)
     name = text_mask("しおみ岬の灯", 26)
     c.stamp(name, 12, 40, "glow", outline="ink")
     sub = text_mask("嵐の夜の灯台守", 12)
@@ -387,13 +393,29 @@ def home():
     return c
 
 
-def harbour():
+def harbour(morning=False):
+    """The harbour with Tae's shop: in the storm (rain, spray over the breakwater, the Hayate-maru's
+    berth empty) or on the next morning (clear sky, calm sea, the boat back at the pier)."""
     rnd = random.Random(3)
     c = Canvas(220, 160)
-    c.gradient(0, 86, ["night", "navy", "dusk", "violet"])
-    stars(c, rnd, 30, 25)
-    clouds(c, rnd, 10, 50, 6)
-    sea(c, 86, rnd)
+    if morning:
+        c.gradient(0, 86, ["sky", "sky", "sky2", "sky2"])
+        c.disc(186, 24, 10, "sun")
+        clouds(c, rnd, 14, 40, 3, "white")
+        c.gradient(86, 160, ["bay", "sea2", "sea"])
+        for _ in range(60):
+            x, y = rnd.randrange(c.w), rnd.randrange(88, 146)
+            c.rect(x, y, x + rnd.randrange(3, 8), y + 1, "foam" if rnd.random() < 0.3 else "sky")
+    else:
+        c.gradient(0, 86, ["ink", "night", "navy", "cloud"])
+        clouds(c, rnd, 0, 40, 12, "cloud")
+        clouds(c, rnd, 0, 22, 6, "grey2")
+        sea(c, 86, rnd)
+        c.rect(150, 78, 220, 88, "rock2")  # the breakwater, and the waves over it
+        for _ in range(120):
+            x, y = 140 + rnd.randrange(80), 60 + rnd.randrange(28)
+            if rnd.random() < 0.7:
+                c.set(x, y, "foam")
     # Tae's shop on the left
     c.rect(0, 46, 70, 120, "wood2")
     c.poly([(-4, 48), (74, 48), (60, 32), (8, 32)], "rock2")
@@ -412,9 +434,12 @@ def harbour():
         c.line(x, 124 - (x - 70) * 8 // 150, x, 112 - (x - 70) * 8 // 150, "wood2")
         c.rect(x, 122 - (x - 70) * 8 // 150, x + 2, 140, "wood2")
     c.rect(0, 120, 70, 160, "rock")
-    # boats
+    # boats: the moored ones, and in the morning the Hayate-maru in her empty berth
     boat(c, 110, 96, lit=False)
     boat(c, 160, 92, lit=False)
+    if morning:
+        boat(c, 134, 100, lit=False)
+        c.rect(126, 101, 142, 103, "dred")  # the scrape on her hull
     # the cat on the pier: white with orange and black patches
     cx, cy = 190, 102
     c.rect(cx, cy, cx + 8, cy + 4, "white")
@@ -424,8 +449,14 @@ def harbour():
     c.set(cx + 9, cy - 4, "orange")
     c.set(cx + 8, cy - 2, "ink")
     c.line(cx, cy + 1, cx - 3, cy - 3, "ink")
-    c.rect(0, 146, 220, 160, "night")
+    if not morning:
+        rain(c, rnd, 150)
+    c.rect(0, 146, 220, 160, "navy" if morning else "night")
     return c
+
+
+def morning():
+    return harbour(morning=True)
 
 
 def lighthouse_scene():
@@ -514,10 +545,14 @@ def ending_light():
 def ending_fire():
     rnd = random.Random(7)
     c = Canvas(220, 160)
-    c.gradient(0, 96, ["navy", "dusk", "violet", "rose", "peach"])
-    clouds(c, rnd, 20, 60, 5, "violet")
+    c.gradient(0, 96, ["ink", "night", "navy", "cloud"])
+    clouds(c, rnd, 0, 50, 12, "cloud")
     sea(c, 96, rnd)
-    boat(c, 52, 104, lit=True)
+    for r in (30, 22, 15):  # the fire's glow on the rain and the rock
+        for y in range(110 - r, 110 + r):
+            for x in range(151 - r, 151 + r):
+                if (x - 151) ** 2 + (y - 110) ** 2 <= r * r and (x + y) % (2 if r == 15 else 4) == 0:
+                    c.set(x, y, "dred" if r == 30 else "orange" if r == 22 else "lamp")
     cliff(c, [(110, 160), (120, 118), (150, 108), (220, 104), (220, 160)], rnd)
     lighthouse(c, 196, 106, 40, lit=False)
     # the bonfire
@@ -529,6 +564,7 @@ def ending_fire():
     for _ in range(12):
         c.set(146 + rnd.randrange(12), 84 + rnd.randrange(12), rnd.choice(["orange", "lamp"]))
     girl(c, 132, 100)
+    rain(c, rnd, 110)
     c.rect(0, 146, 220, 160, "night")
     return c
 
@@ -607,6 +643,7 @@ def chart():
 SCENES = {
     "title": title, "ie": home, "minato": harbour, "todai": lighthouse_scene,
     "toushitsu": lamp_room, "hikari": ending_light, "takibi": ending_fire, "kaizu": chart,
+    "asa": morning,
 }
 
 
