@@ -2,12 +2,14 @@
 """Searches random rooms for boards of a wanted size, to draw the lamp room's boards from.
 
   python3 tools/game/find_boards.py BUILD_DIR SEED KINDS PIECES MIN_MOVES MAX_MOVES [TRAPS] [COUNT]
+                                    [MIN_POSITIONS MAX_POSITIONS]
 
 Each candidate is a room of 6 to 9 by 5 to 8 cells inside blue walls, with a few yellow stones,
 sometimes a row or a column open to the board's edges, TRAPS traps, PIECES rings of KINDS kinds
 (round robin) and a plate for each ring. Candidates are packed and solved by vunt-stage in
-batches; those whose least number of moves lies in MIN_MOVES..MAX_MOVES are printed as stage
-text with the solver's figures, COUNT of them (default 5). The output is material for
+batches; those whose least number of moves lies in MIN_MOVES..MAX_MOVES, whose reachable
+positions (stage_stats.py) lie in MIN_POSITIONS..MAX_POSITIONS and which have no dead position
+are printed as stage text with their figures, COUNT of them (default 5). The output is material for
 stages.txt, which stays the source of the game's boards: the search is not part of the build.
 """
 import random
@@ -16,10 +18,12 @@ import subprocess
 import sys
 import tempfile
 
+import stage_stats
+
 
 def room(rnd, kinds, pieces, traps):
     grid = [["=" for _ in range(12)] for _ in range(12)]
-    w, h = rnd.randint(6, 9), rnd.randint(5, 8)
+    w, h = rnd.randint(5, 8), rnd.randint(4, 7)
     x0, y0 = rnd.randint(1, 11 - w), rnd.randint(1, 11 - h)
     cells = [(x, y) for y in range(y0, y0 + h) for x in range(x0, x0 + w)]
     for x, y in cells:
@@ -57,6 +61,7 @@ def main(argv):
     build, seed, kinds, pieces, lo, hi = argv[1], int(argv[2]), int(argv[3]), int(argv[4]), int(argv[5]), int(argv[6])
     traps = int(argv[7]) if len(argv) > 7 else 0
     count = int(argv[8]) if len(argv) > 8 else 5
+    pmin, pmax = (int(argv[9]), int(argv[10])) if len(argv) > 10 else (0, 10 ** 9)
     rnd = random.Random(seed)
     found = 0
     with tempfile.TemporaryDirectory() as tmp:
@@ -72,8 +77,12 @@ def main(argv):
             for m in re.finditer(r"^stage (\d+): (\d+) moves: \S+ \((\d+) states", run.stdout, re.M):
                 stage, moves, states = int(m.group(1)), int(m.group(2)), int(m.group(3))
                 if lo <= moves <= hi and found < count:
+                    data = open(f"{tmp}/s.pdt", "rb").read()
+                    r = stage_stats.analyse(data, stage, pmax + 1)
+                    if r["positions"] is None or not pmin <= r["positions"] <= pmax or r["dead"]:
+                        continue
                     found += 1
-                    print(f"; {moves} moves, {states} states\n{boards[stage - 1]}\n", flush=True)
+                    print(f"; {moves} moves, {r['positions']} positions\n{boards[stage - 1]}\n", flush=True)
     return 0
 
 

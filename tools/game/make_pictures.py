@@ -640,10 +640,43 @@ def chart():
     return c
 
 
+def diagram():
+    """The drawing on the watch room's wall, shown in the picture window: the lens over the board,
+    five rings of the puzzle's colours each with its plate, and the handle that moves them all."""
+    rnd = random.Random(9)
+    c = Canvas(320, 200, "paper")
+    for _ in range(700):
+        c.set(rnd.randrange(320), rnd.randrange(200), "paper2")
+    for edge in ((0, 0, 320, 3), (0, 197, 320, 200), (0, 0, 3, 200), (317, 0, 320, 200)):
+        c.rect(*edge, "wood2")
+    # the lens, drawn in section
+    for r in (40, 32, 24, 16):
+        c.ring(160, 50, r - 1, r, "wood2")
+    c.rect(118, 49, 202, 51, "wood2")
+    c.rect(157, 90, 163, 108, "wood2")
+    # the board: five rings, each over its plate, in the colours of the lamp room's rings
+    c.rect(60, 108, 260, 176, "wood2")
+    c.rect(62, 110, 258, 174, "paper")
+    colours = ["blue", "purple", "green", "yellow", "brown"]
+    for i, col in enumerate(colours):
+        x = 86 + i * 37
+        c.ring(x, 126, 4, 9, col)
+        c.rect(x - 9, 152, x + 10, 168, "paper2")
+        c.ring(x, 160, 3, 6, col)
+        for y in range(138, 148, 2):  # the way down to the plate, dotted
+            c.set(x, y, "ink")
+    c.rect(270, 120, 274, 176, "grey2")  # the handle
+    c.disc(272, 118, 5, "red")
+    for text, x, y, size in (("光の輪", 18, 14, 16), ("五色の輪を、同じ色の台座へ", 34, 180, 12),
+                             ("ハンドル", 246, 96, 10)):
+        c.stamp(text_mask(text, size), x, y, "ink")
+    return c
+
+
 SCENES = {
     "title": title, "ie": home, "minato": harbour, "todai": lighthouse_scene,
     "toushitsu": lamp_room, "hikari": ending_light, "takibi": ending_fire, "kaizu": chart,
-    "asa": morning,
+    "asa": morning, "zu": diagram,
 }
 
 

@@ -26,57 +26,73 @@ WALL = 16
 
 
 def load(data, stage):
+    """The stage's board (piece cells as floor), its kinds in order and the start position: for
+    each kind, the sorted cells (index 12 * row + column) of its pieces, one tuple after another."""
     cells = data[32 + 160 * (stage - 1):32 + 160 * stage - 16]
     if len(cells) < 144:
         raise SystemExit(f"stage {stage}: the file ends before it")
-    pieces = [(code, i % 12, i // 12) for i, code in enumerate(cells) if 1 <= code <= 5]
     board = [0 if 1 <= code <= 5 else code for code in cells]
-    kinds = sorted({k for k, _, _ in pieces})
-    groups = tuple(tuple(sorted((x, y) for k2, x, y in pieces if k2 == k)) for k in kinds)
-    return board, kinds, groups
+    kinds = sorted({code for code in cells if 1 <= code <= 5})
+    counts = [sum(1 for code in cells if code == k) for k in kinds]
+    start = tuple(i for k in kinds for i, code in enumerate(cells) if code == k)
+    return board, kinds, counts, start
 
 
-def step(board, groups, dx, dy):
+def targets(board):
+    """For each key, the cell each cell leads to (the edges wrap), or -1 into a wall."""
+    out = []
+    for dx, dy in MOVES.values():
+        row = []
+        for i in range(144):
+            t = (i // 12 + dy) % 12 * 12 + (i % 12 + dx) % 12
+            row.append(t if board[t] < WALL else -1)
+        out.append(row)
+    return out
+
+
+def step(target, counts, pos):
     """The position after one key: a piece moves when the cell ahead is no wall and is free or
-    held by a piece that moves itself; a closed ring of pieces round a wrapped row stays."""
-    where = {}
-    for g, cells in enumerate(groups):
-        for c in cells:
-            where[c] = g
-    moving = {}
-
-    def moves(cell):
-        if cell in moving:
-            return moving[cell] is True
-        moving[cell] = None  # on the way: a chain that comes back to itself stays
-        tx, ty = (cell[0] + dx) % 12, (cell[1] + dy) % 12
-        ok = board[ty * 12 + tx] < WALL and ((tx, ty) not in where or moves((tx, ty)))
-        moving[cell] = ok
-        return ok
-
-    out = [[] for _ in groups]
-    for cell, g in where.items():
-        if moves(cell):
-            out[g].append(((cell[0] + dx) % 12, (cell[1] + dy) % 12))
-        else:
-            out[g].append(cell)
-    return tuple(tuple(sorted(cells)) for cells in out)
-
-
-def outcome(board, kinds, groups):
-    """'trap', 'clear' or None for a position."""
-    if any(board[y * 12 + x] == TRAP for cells in groups for x, y in cells):
-        return "trap"
-    if all(board[y * 12 + x] == k + 5 for k, cells in zip(kinds, groups) for x, y in cells):
-        return "clear"
-    return None
+    held by a piece that moves itself; a closed ring of pieces round a wrapped row stays. As in
+    the game, passes over the pieces until none moves any more."""
+    occupied = set(pos)
+    new = list(pos)
+    pending = [i for i in range(len(pos))]
+    while pending:
+        rest = []
+        for i in pending:
+            t = target[new[i]]
+            if t < 0:
+                continue
+            if t in occupied:
+                rest.append(i)
+                continue
+            occupied.discard(new[i])
+            occupied.add(t)
+            new[i] = t
+        if len(rest) == len(pending):
+            break
+        pending = rest
+    out, at = [], 0
+    for n in counts:
+        out.extend(sorted(new[at:at + n]))
+        at += n
+    return tuple(out)
 
 
 def analyse(data, stage, limit):
-    board, kinds, start = load(data, stage)
+    board, kinds, counts, start = load(data, stage)
+    own = [k + 5 for k, n in zip(kinds, counts) for _ in range(n)]
+    table = targets(board)
+
+    def outcome(pos):
+        if any(board[c] == TRAP for c in pos):
+            return "trap"
+        if all(board[c] == g for c, g in zip(pos, own)):
+            return "clear"
+        return None
     depth = {start: 0}
     parents = {start: []}
-    ends = {start: outcome(board, kinds, start)}
+    ends = {start: outcome(start)}
     queue = deque([start])
     best = None
     while queue:
@@ -85,14 +101,14 @@ def analyse(data, stage, limit):
             if ends[pos] == "clear" and best is None:
                 best = depth[pos]
             continue
-        for dx, dy in MOVES.values():
-            nxt = step(board, pos, dx, dy)
+        for target in table:
+            nxt = step(target, counts, pos)
             if nxt not in depth:
                 if len(depth) >= limit:
                     return {"stage": stage, "positions": None}
                 depth[nxt] = depth[pos] + 1
                 parents[nxt] = []
-                ends[nxt] = outcome(board, kinds, nxt)
+                ends[nxt] = outcome(nxt)
                 queue.append(nxt)
             parents[nxt].append(pos)
     # Backwards from every cleared position: what can still be cleared.
@@ -105,7 +121,7 @@ def analyse(data, stage, limit):
                 queue.append(prev)
     dead = sum(1 for p, e in ends.items() if e is None and p not in alive)
     return {"stage": stage, "positions": len(depth), "dead": dead, "moves": best,
-            "pieces": sum(len(g) for g in start), "kinds": len(kinds)}
+            "pieces": len(start), "kinds": len(kinds)}
 
 
 def main(argv):
