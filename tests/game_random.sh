@@ -14,7 +14,7 @@ vunt=$1
 root=$2
 runs=${3:-200}
 [ -n "${ASAN_OPTIONS:-}${UBSAN_OPTIONS:-}" ] && [ -z "${3:-}" ] && runs=20
-events=4000
+events=8000
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 cp -r "$root/game" "$tmp/game" && rm -f "$tmp/game/VUNT.DAT"

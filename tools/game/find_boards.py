@@ -2,14 +2,15 @@
 """Searches random rooms for boards of a wanted size, to draw the lamp room's boards from.
 
   python3 tools/game/find_boards.py BUILD_DIR SEED KINDS PIECES MIN_MOVES MAX_MOVES [TRAPS] [COUNT]
-                                    [MIN_POSITIONS MAX_POSITIONS]
+                                    [MIN_POSITIONS MAX_POSITIONS [MAX_DEAD_PERCENT]]
 
 Each candidate is a room of 6 to 9 by 5 to 8 cells inside blue walls, with a few yellow stones,
 sometimes a row or a column open to the board's edges, TRAPS traps, PIECES rings of KINDS kinds
 (round robin) and a plate for each ring. Candidates are packed and solved by vunt-stage in
 batches; those whose least number of moves lies in MIN_MOVES..MAX_MOVES, whose reachable
-positions (stage_stats.py) lie in MIN_POSITIONS..MAX_POSITIONS and which have no dead position
-are printed as stage text with their figures, COUNT of them (default 5). The output is material for
+positions (stage_stats.py) lie in MIN_POSITIONS..MAX_POSITIONS and whose dead positions are at
+most MAX_DEAD_PERCENT of them (default none) are printed as stage text with their figures, COUNT
+of them (default 5). The output is material for
 stages.txt, which stays the source of the game's boards: the search is not part of the build.
 """
 import random
@@ -62,6 +63,7 @@ def main(argv):
     traps = int(argv[7]) if len(argv) > 7 else 0
     count = int(argv[8]) if len(argv) > 8 else 5
     pmin, pmax = (int(argv[9]), int(argv[10])) if len(argv) > 10 else (0, 10 ** 9)
+    dead_share = float(argv[11]) / 100 if len(argv) > 11 else 0.0
     rnd = random.Random(seed)
     found = 0
     with tempfile.TemporaryDirectory() as tmp:
@@ -79,10 +81,13 @@ def main(argv):
                 if lo <= moves <= hi and found < count:
                     data = open(f"{tmp}/s.pdt", "rb").read()
                     r = stage_stats.analyse(data, stage, pmax + 1)
-                    if r["positions"] is None or not pmin <= r["positions"] <= pmax or r["dead"]:
+                    if r["positions"] is None or not pmin <= r["positions"] <= pmax:
+                        continue
+                    if r["dead"] > dead_share * r["positions"]:
                         continue
                     found += 1
-                    print(f"; {moves} moves, {r['positions']} positions\n{boards[stage - 1]}\n", flush=True)
+                    print(f"; {moves} moves, {r['positions']} positions, {r['dead']} dead\n{boards[stage - 1]}\n",
+                          flush=True)
     return 0
 
 

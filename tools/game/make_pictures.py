@@ -439,7 +439,6 @@ def harbour(morning=False):
     boat(c, 160, 92, lit=False)
     if morning:
         boat(c, 134, 100, lit=False)
-        c.rect(126, 101, 142, 103, "dred")  # the scrape on her hull
     # the cat on the pier: white with orange and black patches
     cx, cy = 190, 102
     c.rect(cx, cy, cx + 8, cy + 4, "white")
