@@ -193,12 +193,6 @@ def lzw(pixels, min_bits):
 
 # ---------------------------------------------------------------- shared scenery
 
-def stars(c, rnd, y1, n):
-    for _ in range(n):
-        x, y = rnd.randrange(c.w), rnd.randrange(y1)
-        c.set(x, y, rnd.choice(["white", "foam", "grey"]))
-
-
 def sea(c, y0, rnd, light_x=None):
     c.gradient(y0, c.h, ["sea2", "sea", "night"])
     for _ in range(c.w * (c.h - y0) // 40):
@@ -512,10 +506,12 @@ def lamp_room():
 def ending_light():
     rnd = random.Random(6)
     c = Canvas(220, 160)
-    c.gradient(0, 100, ["ink", "night", "navy", "dusk"])
-    stars(c, rnd, 40, 40)
-    clouds(c, rnd, 0, 30, 5)
+    # still the storm's night: heavy clouds and rain, which the beam lights up
+    c.gradient(0, 100, ["ink", "night", "navy", "cloud"])
+    clouds(c, rnd, 0, 34, 12, "cloud")
+    clouds(c, rnd, 0, 18, 6, "grey2")
     sea(c, 100, rnd)
+    rain(c, rnd, 120)
     cliff(c, [(150, 100), (162, 80), (220, 74), (220, 160), (140, 160)], rnd)
     lighthouse(c, 190, 78, 46, lit=True)
     # the beam across the sea
