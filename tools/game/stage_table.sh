@@ -29,7 +29,7 @@ Three levels of eight, as the title's puzzle menu offers them. Stages 1-4 teach 
 (everything moves together, the edges wrap, traps, plates of several kinds) and have no dead end;
 stages 5-8 are the story's real boards, its climax: three to five kinds, the minimum moves and the
 positions rising from board to board. Stages 9-16 and 17-24 are for the puzzle alone, the minimum
-moves rising within each level.
+moves and the positions rising within each level as well.
 
 TEXT
 "$build/vunt-stage" table "$root/game/vunt.pdt" | python3 "$root/tools/game/stage_stats.py" --table "$root/game/vunt.pdt"
