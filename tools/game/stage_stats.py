@@ -15,7 +15,9 @@ kind are interchangeable, as in vunt-stage's solver.
   player there can only give the attempt up (Esc). A teaching board should have none;
 - moves: the least number of keys that clears the stage (vunt-stage's solver says the same).
 --table reads the Markdown table of `vunt-stage table` and adds the columns Positions and Dead
-ends. Exit status 1 when a stage cannot be cleared at all or has more than --limit positions.
+ends; a stage whose least number of moves here differs from the table's (vunt-stage's solver, the
+game's own rule) is reported. Exit status 1 when a stage cannot be cleared at all, has more than
+--limit positions, or disagrees with the table.
 """
 import sys
 from collections import deque
@@ -163,6 +165,11 @@ def main(argv):
             line += "---:|---:|"
         elif line.startswith("|") and cells[1].strip().isdigit():
             r = results.get(int(cells[1]))
+            if r and r["moves"] is not None and cells[5].strip() != str(r["moves"]):
+                # two implementations of the move rule disagree: the table would mislead
+                print(f"stage {r['stage']}: {r['moves']} moves here, {cells[5].strip()} in the table",
+                      file=sys.stderr)
+                failed = 1
             if r and r["positions"] is not None:
                 share = 100.0 * r["dead"] / r["positions"]
                 line += f" {r['positions']} | {r['dead']} ({share:.0f} %) |"
