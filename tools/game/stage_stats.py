@@ -56,27 +56,34 @@ def step(target, counts, pos):
     """The position after one key: a piece moves when the cell ahead is no wall and is free or
     held by a piece that moves itself; a closed ring of pieces round a wrapped row stays. As in
     the game, passes over the pieces until none moves any more."""
+    ahead = [target[c] for c in pos]
     occupied = set(pos)
-    new = list(pos)
-    pending = [i for i in range(len(pos))]
-    while pending:
-        rest = []
-        for i in pending:
-            t = target[new[i]]
-            if t < 0:
-                continue
-            if t in occupied:
-                rest.append(i)
-                continue
-            occupied.discard(new[i])
-            occupied.add(t)
-            new[i] = t
-        if len(rest) == len(pending):
-            break
-        pending = rest
+    if all(t < 0 or t not in occupied for t in ahead):
+        # no piece stands in another's way: each moves unless a wall is ahead (the common case)
+        new = [c if t < 0 else t for c, t in zip(pos, ahead)]
+    else:
+        new = list(pos)
+        pending = list(range(len(pos)))
+        while pending:
+            rest = []
+            for i in pending:
+                t = target[new[i]]
+                if t < 0:
+                    continue
+                if t in occupied:
+                    rest.append(i)
+                    continue
+                occupied.discard(new[i])
+                occupied.add(t)
+                new[i] = t
+            if len(rest) == len(pending):
+                break
+            pending = rest
+    if len(counts) == len(pos):  # one piece a kind: nothing to sort
+        return tuple(new)
     out, at = [], 0
     for n in counts:
-        out.extend(sorted(new[at:at + n]))
+        out.extend(sorted(new[at:at + n]) if n > 1 else new[at:at + 1])
         at += n
     return tuple(out)
 
