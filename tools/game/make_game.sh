@@ -30,6 +30,8 @@ fi
 # and the next morning. A frame is saved at
 # every wait for the player, and every event of the input answers one wait: a key answers the
 # board, any other event the next page, menu or picture-window line of the transcript.
+# The picture window shows its picture as it is: the README's view of it is the drawing itself.
+convert game/zu.szg docs/game-diagram.png
 if [ -x "$build/vunt" ] && [ -x "$build/vunt-stage" ]; then
   tmp=$(mktemp -d)
   trap 'rm -rf "$tmp"' EXIT
