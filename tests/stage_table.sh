@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # The bundled game's stages as a course: game/vunt.pdt is the packing of tools/game/stages.txt,
 # tools/game/stage-table.md is what tools/game/stage_table.sh makes of it, and the table shows the
-# climb: at least 20 stages, minimum moves rising from stage to stage, the share of random play
-# that clears a stage never rising from stage 5 on, and the last stages needing 25 moves or more.
+# course: lessons without a dead end that random play clears, the story's four real boards as its
+# climax (three kinds or more, five on the last, rising in moves and in positions, the last far
+# beyond the lessons), the least moves (and after the lessons the positions) rising within each
+# level of eight, and 25 moves or more at the end.
 set -u
 vunt=$1
 root=$2
@@ -18,16 +20,26 @@ trap 'rm -rf "$tmp"' EXIT
 
 limit "$build/vunt-stage" pack "$root/tools/game/stages.txt" "$tmp/vunt.pdt"; check "pack: status" 0 $?
 cmp -s "$tmp/vunt.pdt" "$root/game/vunt.pdt"; check "vunt.pdt packed from stages.txt" 0 $?
-limit "$root/tools/game/stage_table.sh" "$build" >"$tmp/table.md"; check "table: status" 0 $?
+limit 170 "$root/tools/game/stage_table.sh" "$build" >"$tmp/table.md"; check "table: status" 0 $?
 cmp -s "$tmp/table.md" "$root/tools/game/stage-table.md"; check "stage-table.md made, not typed" 0 $?
 
-# Rows: | stage | pieces | kinds | traps | moves | states | clears / plays | share |
-rows=$(grep '^| [0-9]' "$tmp/table.md" | tr -d ' ' | cut -d'|' -f2,6,8 | sed 's|/[0-9]*$||')
-check "table: at least 20 stages" yes "$(echo "$rows" | awk -F'|' 'END { print (NR >= 20 ? "yes" : "no") }')"
-check "table: minimum moves rise" yes "$(echo "$rows" | awk -F'|' '{ if (NR > 1 && $2 <= m) bad = 1; m = $2 } END { print bad ? "no" : "yes" }')"
-check "table: random clears never rise from stage 5" yes \
-  "$(echo "$rows" | awk -F'|' '$1 >= 5 { if (seen && $3 > c) bad = 1; c = $3; seen = 1 } END { print bad ? "no" : "yes" }')"
-check "table: the last stage needs 25 moves or more" yes "$(echo "$rows" | awk -F'|' 'END { print ($2 >= 25 ? "yes" : "no") }')"
+# Rows: | stage | pieces | kinds | traps | moves | states | clears / plays | share | positions | dead |
+rows=$(grep '^| [0-9]' "$tmp/table.md" | tr -d ' ' | sed 's|/[0-9]*||; s|([0-9]*%)||' | cut -d'|' -f2,4,6,8,10,11)
+# fields now: stage | kinds | moves | clears | positions | dead
+check "table: 24 stages" 24 "$(echo "$rows" | wc -l)"
+check "table: the lessons 1-4 have no dead end" "0 0 0 0" \
+  "$(echo "$rows" | awk -F'|' '$1 <= 4 { printf "%s%s", sep, $6; sep = " " }')"
 check "table: the first stages are cleared by random play" yes \
-  "$(echo "$rows" | awk -F'|' '$1 <= 5 && $3 == 0 { bad = 1 } END { print bad ? "no" : "yes" }')"
+  "$(echo "$rows" | awk -F'|' '$1 <= 4 && $4 == 0 { bad = 1 } END { print bad ? "no" : "yes" }')"
+check "table: the story's boards 5-8 have three kinds or more, the last five" "yes 5" \
+  "$(echo "$rows" | awk -F'|' '$1 >= 5 && $1 <= 8 && $2 < 3 { bad = 1 } $1 == 8 { k = $2 } END { print (bad ? "no" : "yes"), k }')"
+check "table: the story's boards rise in moves and in positions" yes \
+  "$(echo "$rows" | awk -F'|' '$1 >= 5 && $1 <= 8 { if ($1 > 5 && ($3 <= m || $5 <= p)) bad = 1; m = $3; p = $5 }
+     END { print bad ? "no" : "yes" }')"
+check "table: the story's last board outgrows every practice board" yes \
+  "$(echo "$rows" | awk -F'|' '$1 <= 4 && $5 > p4 { p4 = $5 } $1 == 8 { p8 = $5 } END { print (p8 > 10 * p4 ? "yes" : "no") }')"
+check "table: minimum moves rise within each level of eight, and positions after the lessons" yes \
+  "$(echo "$rows" | awk -F'|' '{ if ($1 % 8 != 1 && ($3 <= m || ($1 > 4 && $5 <= p))) bad = 1; m = $3; p = $5 }
+     END { print bad ? "no" : "yes" }')"
+check "table: the last level ends with 25 moves or more" yes "$(echo "$rows" | awk -F'|' 'END { print ($3 >= 25 ? "yes" : "no") }')"
 exit $fail

@@ -26,9 +26,12 @@ else
 fi
 
 # The README's screenshots, from a headless play of the careful player's ending: the title, Tae's
-# question at the harbour, the first practice board and the first real board. A frame is saved at
+# question at the harbour in the storm, the first practice board, the last real board, the light
+# and the next morning. A frame is saved at
 # every wait for the player, and every event of the input answers one wait: a key answers the
 # board, any other event the next page, menu or picture-window line of the transcript.
+# The picture window shows its picture as it is: the README's view of it is the drawing itself.
+convert game/zu.szg docs/game-diagram.png
 if [ -x "$build/vunt" ] && [ -x "$build/vunt-stage" ]; then
   tmp=$(mktemp -d)
   trap 'rm -rf "$tmp"' EXIT
@@ -43,7 +46,8 @@ events = [l.strip() for l in open(f"{tmp}/in", encoding="utf-8")
           if l.strip() and not l.startswith("#")]
 lines = open(f"{tmp}/out", encoding="utf-8").read().splitlines()
 shots = {"game-title": r"^menu\tはじめから", "game-harbour": r"^menu\t正直に話す",
-         "game-lesson": r"^stage\t1$", "game-puzzle": r"^stage\t7$"}
+         "game-lesson": r"^stage\t1$", "game-puzzle": r"^stage\t8$",
+         "game-light": r"^page\t.*まばゆい光の帯", "game-morning": r"^page\t.*次の朝。"}
 frames, pos = {}, 0
 waits = ("page", "menu", "picture-window")
 for k, event in enumerate(events, 1):

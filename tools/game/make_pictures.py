@@ -29,6 +29,7 @@ PALETTE = {
     "wood3": (156, 104, 62), "lamp": (255, 214, 110), "glow": (255, 240, 180), "orange": (240, 120, 40),
     "green": (40, 120, 60), "blue": (60, 110, 220), "purple": (140, 70, 200), "yellow": (230, 200, 40),
     "brown": (150, 90, 40), "paper": (232, 214, 170), "paper2": (200, 176, 128), "cloud": (60, 64, 96),
+    "sky": (110, 170, 228), "sky2": (176, 214, 240), "sun": (255, 250, 220), "bay": (48, 120, 180),
 }
 NAMES = list(PALETTE)
 IDX = {n: i for i, n in enumerate(NAMES)}
@@ -192,12 +193,6 @@ def lzw(pixels, min_bits):
 
 # ---------------------------------------------------------------- shared scenery
 
-def stars(c, rnd, y1, n):
-    for _ in range(n):
-        x, y = rnd.randrange(c.w), rnd.randrange(y1)
-        c.set(x, y, rnd.choice(["white", "foam", "grey"]))
-
-
 def sea(c, y0, rnd, light_x=None):
     c.gradient(y0, c.h, ["sea2", "sea", "night"])
     for _ in range(c.w * (c.h - y0) // 40):
@@ -311,13 +306,18 @@ def boat(c, x, y, lit):
 def title():
     rnd = random.Random(1)
     c = Canvas(220, 160)
-    c.gradient(0, 104, ["night", "navy", "dusk", "violet", "rose"])
-    stars(c, rnd, 70, 90)
-    c.disc(40, 30, 9, "glow")
-    c.disc(44, 27, 8, "navy")  # the crescent's shadow
+    # the storm's night: low clouds, a bolt over the sea, rain and surf; the lighthouse is dark
+    c.gradient(0, 104, ["ink", "night", "navy", "cloud"])
+    clouds(c, rnd, 0, 36, 14, "cloud")
+    clouds(c, rnd, 0, 20, 8, "grey2")
+    bolt(c, [(120, 24), (126, 40), (118, 50), (130, 70), (124, 80), (132, 100)], branch=[(118, 50), (108, 62)])
     sea(c, 104, rnd)
     cliff(c, [(150, 104), (160, 86), (178, 80), (220, 78), (220, 160), (136, 160), (140, 120)], rnd)
     lighthouse(c, 186, 82, 44, lit=False)
+    for x in range(0, 150, 3):  # surf breaking at the foot of the cape
+        if rnd.random() < 0.5:
+            c.set(x, 104 + rnd.randrange(5), "foam")
+    rain(c, rnd, 140)
     name = text_mask("しおみ岬の灯", 26)
     c.stamp(name, 12, 40, "glow", outline="ink")
     sub = text_mask("嵐の夜の灯台守", 12)
@@ -387,13 +387,29 @@ def home():
     return c
 
 
-def harbour():
+def harbour(morning=False):
+    """The harbour with Tae's shop: in the storm (rain, spray over the breakwater, the Hayate-maru's
+    berth empty) or on the next morning (clear sky, calm sea, the boat back at the pier)."""
     rnd = random.Random(3)
     c = Canvas(220, 160)
-    c.gradient(0, 86, ["night", "navy", "dusk", "violet"])
-    stars(c, rnd, 30, 25)
-    clouds(c, rnd, 10, 50, 6)
-    sea(c, 86, rnd)
+    if morning:
+        c.gradient(0, 86, ["sky", "sky", "sky2", "sky2"])
+        c.disc(186, 24, 10, "sun")
+        clouds(c, rnd, 14, 40, 3, "white")
+        c.gradient(86, 160, ["bay", "sea2", "sea"])
+        for _ in range(60):
+            x, y = rnd.randrange(c.w), rnd.randrange(88, 146)
+            c.rect(x, y, x + rnd.randrange(3, 8), y + 1, "foam" if rnd.random() < 0.3 else "sky")
+    else:
+        c.gradient(0, 86, ["ink", "night", "navy", "cloud"])
+        clouds(c, rnd, 0, 40, 12, "cloud")
+        clouds(c, rnd, 0, 22, 6, "grey2")
+        sea(c, 86, rnd)
+        c.rect(150, 78, 220, 88, "rock2")  # the breakwater, and the waves over it
+        for _ in range(120):
+            x, y = 140 + rnd.randrange(80), 60 + rnd.randrange(28)
+            if rnd.random() < 0.7:
+                c.set(x, y, "foam")
     # Tae's shop on the left
     c.rect(0, 46, 70, 120, "wood2")
     c.poly([(-4, 48), (74, 48), (60, 32), (8, 32)], "rock2")
@@ -412,9 +428,11 @@ def harbour():
         c.line(x, 124 - (x - 70) * 8 // 150, x, 112 - (x - 70) * 8 // 150, "wood2")
         c.rect(x, 122 - (x - 70) * 8 // 150, x + 2, 140, "wood2")
     c.rect(0, 120, 70, 160, "rock")
-    # boats
+    # boats: the moored ones, and in the morning the Hayate-maru in her empty berth
     boat(c, 110, 96, lit=False)
     boat(c, 160, 92, lit=False)
+    if morning:
+        boat(c, 134, 100, lit=False)
     # the cat on the pier: white with orange and black patches
     cx, cy = 190, 102
     c.rect(cx, cy, cx + 8, cy + 4, "white")
@@ -424,8 +442,14 @@ def harbour():
     c.set(cx + 9, cy - 4, "orange")
     c.set(cx + 8, cy - 2, "ink")
     c.line(cx, cy + 1, cx - 3, cy - 3, "ink")
-    c.rect(0, 146, 220, 160, "night")
+    if not morning:
+        rain(c, rnd, 150)
+    c.rect(0, 146, 220, 160, "navy" if morning else "night")
     return c
+
+
+def morning():
+    return harbour(morning=True)
 
 
 def lighthouse_scene():
@@ -482,10 +506,12 @@ def lamp_room():
 def ending_light():
     rnd = random.Random(6)
     c = Canvas(220, 160)
-    c.gradient(0, 100, ["ink", "night", "navy", "dusk"])
-    stars(c, rnd, 40, 40)
-    clouds(c, rnd, 0, 30, 5)
+    # still the storm's night: heavy clouds and rain, which the beam lights up
+    c.gradient(0, 100, ["ink", "night", "navy", "cloud"])
+    clouds(c, rnd, 0, 34, 12, "cloud")
+    clouds(c, rnd, 0, 18, 6, "grey2")
     sea(c, 100, rnd)
+    rain(c, rnd, 120)
     cliff(c, [(150, 100), (162, 80), (220, 74), (220, 160), (140, 160)], rnd)
     lighthouse(c, 190, 78, 46, lit=True)
     # the beam across the sea
@@ -514,10 +540,14 @@ def ending_light():
 def ending_fire():
     rnd = random.Random(7)
     c = Canvas(220, 160)
-    c.gradient(0, 96, ["navy", "dusk", "violet", "rose", "peach"])
-    clouds(c, rnd, 20, 60, 5, "violet")
+    c.gradient(0, 96, ["ink", "night", "navy", "cloud"])
+    clouds(c, rnd, 0, 50, 12, "cloud")
     sea(c, 96, rnd)
-    boat(c, 52, 104, lit=True)
+    for r in (30, 22, 15):  # the fire's glow on the rain and the rock
+        for y in range(110 - r, 110 + r):
+            for x in range(151 - r, 151 + r):
+                if (x - 151) ** 2 + (y - 110) ** 2 <= r * r and (x + y) % (2 if r == 15 else 4) == 0:
+                    c.set(x, y, "dred" if r == 30 else "orange" if r == 22 else "lamp")
     cliff(c, [(110, 160), (120, 118), (150, 108), (220, 104), (220, 160)], rnd)
     lighthouse(c, 196, 106, 40, lit=False)
     # the bonfire
@@ -529,6 +559,7 @@ def ending_fire():
     for _ in range(12):
         c.set(146 + rnd.randrange(12), 84 + rnd.randrange(12), rnd.choice(["orange", "lamp"]))
     girl(c, 132, 100)
+    rain(c, rnd, 110)
     c.rect(0, 146, 220, 160, "night")
     return c
 
@@ -604,9 +635,43 @@ def chart():
     return c
 
 
+def diagram():
+    """The drawing on the watch room's wall, shown in the picture window: the lens over the board,
+    five rings of the puzzle's colours each with its plate, and the handle that moves them all."""
+    rnd = random.Random(9)
+    c = Canvas(320, 200, "paper")
+    for _ in range(700):
+        c.set(rnd.randrange(320), rnd.randrange(200), "paper2")
+    for edge in ((0, 0, 320, 3), (0, 197, 320, 200), (0, 0, 3, 200), (317, 0, 320, 200)):
+        c.rect(*edge, "wood2")
+    # the lens, drawn in section
+    for r in (40, 32, 24, 16):
+        c.ring(160, 50, r - 1, r, "wood2")
+    c.rect(118, 49, 202, 51, "wood2")
+    c.rect(157, 90, 163, 108, "wood2")
+    # the board: five rings, each over its plate, in the colours of the lamp room's rings
+    c.rect(60, 108, 260, 176, "wood2")
+    c.rect(62, 110, 258, 174, "paper")
+    colours = ["blue", "purple", "green", "yellow", "brown"]
+    for i, col in enumerate(colours):
+        x = 86 + i * 37
+        c.ring(x, 126, 4, 9, col)
+        c.rect(x - 9, 152, x + 10, 168, "paper2")
+        c.ring(x, 160, 3, 6, col)
+        for y in range(138, 148, 2):  # the way down to the plate, dotted
+            c.set(x, y, "ink")
+    c.rect(270, 120, 274, 176, "grey2")  # the handle
+    c.disc(272, 118, 5, "red")
+    for text, x, y, size in (("光の輪", 18, 14, 16), ("五色の輪を、同じ色の台座へ", 34, 180, 12),
+                             ("ハンドル", 246, 96, 10)):
+        c.stamp(text_mask(text, size), x, y, "ink")
+    return c
+
+
 SCENES = {
     "title": title, "ie": home, "minato": harbour, "todai": lighthouse_scene,
     "toushitsu": lamp_room, "hikari": ending_light, "takibi": ending_fire, "kaizu": chart,
+    "asa": morning, "zu": diagram,
 }
 
 

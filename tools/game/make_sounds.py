@@ -17,6 +17,11 @@ from pathlib import Path
 ROOT = Path(__file__).resolve().parents[2]
 MUSIC_RATE = 11025
 EFFECT_RATE = 22050
+# Loudness targets: the RMS level of a sound's loudest tenth of a second. Effects and music sit
+# together; the wind stays under the story as a background.
+EFFECT_LOUDNESS = 0.24
+MUSIC_LOUDNESS = 0.22
+WIND_LOUDNESS = 0.15
 
 
 class Track:
@@ -30,10 +35,23 @@ class Track:
             if 0 <= i0 + i < len(self.buf):
                 self.buf[i0 + i] += v
 
-    def wav(self, gain=1.0):
-        peak = max(1e-9, max(abs(v) for v in self.buf))
-        scale = 0.9 * gain / peak
-        data = bytes(max(0, min(255, int(128 + 127 * v * scale))) for v in self.buf)
+    def wav(self, loudness=EFFECT_LOUDNESS):
+        """The track as 8-bit WAV, scaled so that its loudest tenth of a second has the given RMS
+        level: sounds of every kind then play about equally loud, whatever their peaks. Peaks the
+        scaling pushes past 0.8 are rounded off below full scale instead of clipping."""
+        window = max(1, int(0.1 * self.rate))
+        loudest = 1e-9
+        for start in range(0, max(1, len(self.buf) - window + 1), window // 2):
+            part = self.buf[start:start + window]
+            loudest = max(loudest, math.sqrt(sum(v * v for v in part) / len(part)))
+        scale = loudness / loudest
+
+        def limit(v):
+            v *= scale
+            if abs(v) <= 0.8:
+                return v
+            return math.copysign(0.8 + 0.19 * math.tanh((abs(v) - 0.8) / 0.19), v)
+        data = bytes(max(0, min(255, int(round(128 + 127 * limit(v))))) for v in self.buf)
         header = b"RIFF" + struct.pack("<I", 36 + len(data)) + b"WAVE"
         header += b"fmt " + struct.pack("<IHHIIHH", 16, 1, 1, self.rate, self.rate, 1, 8)
         return header + b"data" + struct.pack("<I", len(data)) + data
@@ -110,7 +128,7 @@ def title():
     t = Track(16 * beat, MUSIC_RATE)
     melody(t, seq("A4:1 C5:1 D5:1 E5:1.5 D5:.5 C5:1 D5:1 A4:2 G4:1 A4:1 C5:1 D5:1 E5:2"), beat, "tri", 0.45)
     melody(t, seq("A2:2 A2:2 F2:2 F2:2 C3:2 C3:2 G2:2 E2:2"), beat, "sine", 0.5)
-    return t.wav()
+    return t.wav(MUSIC_LOUDNESS)
 
 
 def ending():
@@ -119,7 +137,7 @@ def ending():
     melody(t, seq("C5:1 E5:1 G5:1.5 E5:.5 F5:1 A5:1 G5:2 E5:1 D5:1 C5:1 D5:1 E5:2 C5:2"), beat, "tri", 0.45)
     melody(t, seq("C3:2 G2:2 F2:2 C3:2 A2:2 G2:2 F2:2 G2:2"), beat, "sine", 0.5)
     melody(t, seq("E4:2 D4:2 C4:2 E4:2 C4:2 B3:2 A3:2 B3:2"), beat, "sine", 0.2)
-    return t.wav()
+    return t.wav(MUSIC_LOUDNESS)
 
 
 def dawn():
@@ -131,7 +149,7 @@ def dawn():
             t.add(start * beat, tone(MUSIC_RATE, freq(name), 2 * beat * 0.95, "sine", attack=0.3,
                                      release=0.4, vol=0.3))
     melody(t, seq("E5:3 C5:1 D5:2 B4:2"), beat, "sine", 0.25)
-    return t.wav()
+    return t.wav(MUSIC_LOUDNESS)
 
 
 def wind():
@@ -141,7 +159,7 @@ def wind():
     t.add(0, noise(MUSIC_RATE, seconds, 11, vol=0.7, smooth=0.93,
                    env=lambda x: 0.45 + 0.35 * math.sin(2 * math.pi * x / 1.5) ** 2
                    + 0.2 * math.sin(2 * math.pi * x / 3.0) ** 2))
-    return t.wav(gain=0.6)
+    return t.wav(WIND_LOUDNESS)
 
 
 def puzzle(beat, bars, lead, bass, seed_wave):
@@ -150,7 +168,7 @@ def puzzle(beat, bars, lead, bass, seed_wave):
     melody(t, seq(bass), beat, "tri", 0.45, legato=0.6)
     for i in range(bars * 4):  # soft ticks on the beat
         t.add(i * beat, noise(MUSIC_RATE, 0.03, 100 + i, vol=0.25 if i % 2 else 0.4, smooth=0.2))
-    return t.wav()
+    return t.wav(MUSIC_LOUDNESS)
 
 
 def puzzle1():
