@@ -57,7 +57,7 @@ const std::map<FieldKind, std::u32string> kGood{
     {FieldKind::Number, U"1"},       {FieldKind::FlagIndex, U"1"},  {FieldKind::Line, U"3"},
     {FieldKind::MenuNumber, U"0"},   {FieldKind::EntryIndex, U"0"}, {FieldKind::Slot, U"0"},
     {FieldKind::LabelIndex, U"0"},   {FieldKind::Stage, U"1"},      {FieldKind::SoundFlags, U"1"},
-    {FieldKind::Text, U"x"},         {FieldKind::Condition, U"F1=1"}, {FieldKind::Message, U"a"},
+    {FieldKind::Text, U"x"},         {FieldKind::Condition, U"F01=01"}, {FieldKind::Message, U"a"},
     {FieldKind::MenuText, U"＊a"},   {FieldKind::EntryText, U"＊a"}, {FieldKind::Picture, U"p"},
     {FieldKind::Sound, U"s"},        {FieldKind::Mode, U"L"}};
 
@@ -109,7 +109,7 @@ TEST(CommandRows, DecodedFieldsFailWhenAndAsReadingThemOneByOne) {
   // Bounds checked as each field is read: the first field's bound before the second's syntax.
   EXPECT_EQ(runLine(U"INC,99,abc", m), U"フラグ範囲外");
   EXPECT_EQ(runLine(U"LBHGA,3", m), U"ラベル範囲外");
-  EXPECT_EQ(runLine(U"CMSL,3,10", m), U"メニュー範囲外");
+  EXPECT_EQ(runLine(U"CMSL,10,3", m), U"メニュー範囲外");
   // Bounds checked once all fields are read: a later field's fault comes first.
   EXPECT_EQ(runLine(U"ADDCM,10,0", m), U"引数無し");
   EXPECT_EQ(runLine(U"ADDCM,10,9,＊a", m), U"メニュー範囲外");
@@ -127,8 +127,8 @@ TEST(CommandRows, DecodedFieldsFailWhenAndAsReadingThemOneByOne) {
   EXPECT_EQ(runLine(U"GOTO,F31", m), U"フラグ範囲外");
   EXPECT_EQ(runLine(U"LET,1,99999", m), U"数値範囲外");
   // A field read only sometimes is not read when the line does not need it.
-  EXPECT_EQ(runLine(U"IF,F1=1", m), U"");
-  EXPECT_EQ(runLine(U"IF,F1=0", m), U"引数無し");
+  EXPECT_EQ(runLine(U"IF,F01=01", m), U"");
+  EXPECT_EQ(runLine(U"IF,F01=00", m), U"引数無し");
 }
 
 TEST(CommandRows, FieldKindsAreListedInTheirOwnOrder) {
