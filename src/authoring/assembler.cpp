@@ -6,6 +6,8 @@
 #include <memory>
 #include <set>
 
+#include "authoring/include_path.hpp"
+#include "authoring/map_sources.hpp"
 #include "platform/game_files.hpp"
 #include "platform/text.hpp"
 #include "script/commands.hpp"
@@ -145,11 +147,13 @@ struct SourceLine {
   std::string file;
   std::vector<Piece> pieces;
   bool badUtf8 = false;
+  bool tooLong = false;
   // Source line and column of character i of text.
   std::pair<int, int> at(std::size_t i) const {
-    const Piece* p = &pieces.front();
-    for (const Piece& q : pieces)
-      if (q.offset <= i) p = &q;
+    // The last piece that starts at or before i (pieces are in order of their offsets).
+    auto next = std::upper_bound(pieces.begin() + 1, pieces.end(), i,
+                                 [](std::size_t v, const Piece& q) { return v < q.offset; });
+    const Piece* p = &*(next - 1);
     return {p->line, p->column + int(i - p->offset)};
   }
 };
@@ -162,7 +166,8 @@ struct PendingLabel {
 
 class Assembler {
  public:
-  Assembler(Assembly& out, const SourceReader& read, bool utf8) : out_(out), read_(read), utf8_(utf8) {}
+  Assembler(Assembly& out, const SourceReader& read, bool utf8, fs::path root, bool anywhere)
+      : out_(out), read_(read), utf8_(utf8), root_(std::move(root)), anywhere_(anywhere) {}
 
   void readFile(const fs::path& path, const std::string& name, const SourceLine* site, std::size_t siteColumn);
   void finish();
@@ -170,6 +175,10 @@ class Assembler {
  private:
   void add(Finding::Severity s, const std::string& file, int line, int column, int width, std::string message,
            std::string hint = "") {
+    if (full()) {
+      ++(s == Finding::Error ? out_.errorsLeftOut : out_.warningsLeftOut);
+      return;
+    }
     out_.findings.push_back({s, file, line, column, std::max(width, 1), std::move(message), std::move(hint)});
   }
   void error(const SourceLine& l, std::size_t at, std::size_t width, std::string message, std::string hint = "") {
@@ -184,13 +193,21 @@ class Assembler {
   // The line with its label references replaced; origin[i] is the index in l.text of the
   // character i of the result.
   std::u32string resolve(const SourceLine& l, std::vector<std::size_t>& origin);
-  std::string closestLabel(const std::string& name) const;
+  std::string closestLabel(const std::string& name);
   void checkCommands();
   void checkEncoding();
+
+  bool full() const { return out_.findings.size() >= kMaxAssemblyFindings; }
 
   Assembly& out_;
   const SourceReader& read_;
   bool utf8_;
+  fs::path root_;       // the main source's folder, where includes stay
+  bool anywhere_;       // unless the author allows includes from anywhere
+  std::size_t bytesRead_ = 0;
+  int includes_ = 0;
+  std::size_t scriptLines_ = 0;  // all of them; lines_ keeps one more than the engine reads
+  std::map<std::string, std::string, std::less<>> nearest_;  // closestLabel's answers
   std::vector<SourceLine> lines_;
   std::vector<std::vector<std::size_t>> origins_;  // per resolved line, as resolve() gives it
   std::vector<PendingLabel> pending_;
@@ -206,12 +223,24 @@ void Assembler::readFile(const fs::path& path, const std::string& name, const So
     else add(Finding::Error, name, 0, 0, 1, "cannot read the source file");
     return;
   }
+  // Every read counts, an include read again too: a fan-out of includes ends at the bound.
+  if (bytes->size() > kMaxSourceBytes - std::min(bytesRead_, kMaxSourceBytes)) {
+    const std::string why = "the sources hold more than " + std::to_string(kMaxSourceBytes >> 20) +
+                            " MiB in all (includes count each time they are read)";
+    if (site) error(*site, siteColumn, 1, why);
+    else add(Finding::Error, name, 0, 0, 1, why);
+    bytesRead_ = kMaxSourceBytes + 1;
+    return;
+  }
+  bytesRead_ += bytes->size();
   open_.push_back(fs::path(name).lexically_normal().generic_string());
   std::string_view text = *bytes;
   if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
   std::vector<std::u32string>& quoted = out_.sources[name];
   std::vector<std::string_view> raw = splitLines(text);
-  for (std::string_view r : raw) quoted.push_back(fromUtf8(r));
+  // A file included again has the same lines: they are kept once.
+  if (quoted.empty())
+    for (std::string_view r : raw) quoted.push_back(fromUtf8(r));
   for (std::size_t i = 0; i < raw.size(); ++i) {
     SourceLine l;
     l.file = name;
@@ -219,6 +248,11 @@ void Assembler::readFile(const fs::path& path, const std::string& name, const So
     for (bool first = true; first || (!l.text.empty() && l.text.back() == U'\\' && i + 1 < raw.size()); first = false) {
       if (!first) {
         l.text.pop_back();
+        if (l.pieces.size() >= kMaxContinuedLines) {
+          error(l, l.text.size(), 1, "a line continued over more than " + std::to_string(kMaxContinuedLines) + " source lines",
+                "end the line without \\");
+          break;
+        }
         ++i;
       }
       if (std::size_t bad = firstBadUtf8(raw[i]); bad != std::string_view::npos) {
@@ -234,15 +268,24 @@ void Assembler::readFile(const fs::path& path, const std::string& name, const So
       while (skipped < part.size() && isBlank(part[skipped])) ++skipped;
       l.pieces.push_back({l.text.size(), int(i + 1), int(skipped + 1)});
       l.text += part.substr(skipped);
+      if (l.text.size() > kMaxSourceLineChars) {
+        if (!l.tooLong) error(l, kMaxSourceLineChars, 1,
+              "the line is longer than " + std::to_string(kMaxSourceLineChars) + " characters",
+              "no script line needs that many; split the text over several lines");
+        l.text.resize(kMaxSourceLineChars);
+        l.text.shrink_to_fit();
+        l.tooLong = true;
+      }
     }
     if (l.text.empty() || l.text[0] == U';') continue;
     if (l.text[0] == U':') {
       directive(l, path);
       continue;
     }
-    for (PendingLabel& p : pending_) out_.labels[p.name] = int(lines_.size() + 1);
+    for (PendingLabel& p : pending_) out_.labels[p.name] = int(scriptLines_ + 1);
     pending_.clear();
-    lines_.push_back(std::move(l));
+    // Past the engine's last line only the count matters (the script is too long anyway).
+    if (++scriptLines_ <= std::size_t(kMaxScriptLines) + 1) lines_.push_back(std::move(l));
   }
   open_.pop_back();
 }
@@ -259,6 +302,16 @@ void Assembler::directive(const SourceLine& l, const fs::path& path) {
       return error(l, 0, l.text.size(), "the file " + name + " includes itself");
     if (open_.size() >= std::size_t(kMaxIncludeDepth))
       return error(l, 0, l.text.size(), "includes nest deeper than " + std::to_string(kMaxIncludeDepth) + " files");
+    if (!anywhere_)
+      if (std::string why = includeOutsideRoot(root_, target); !why.empty())
+        return error(l, l.text.size() - file.size(), file.size(), "the included file " + name + " is not read: " + why,
+                     "keep included files beside the main source or below it, or pass --include-anywhere");
+    if (++includes_ > kMaxIncludes) {
+      if (includes_ == kMaxIncludes + 1)
+        error(l, 0, l.text.size(), "more than " + std::to_string(kMaxIncludes) + " includes in all",
+              "a file included several times counts each time");
+      return;
+    }
     return readFile(target, name, &l, l.text.size() - file.size());
   }
   const std::u32string_view name = trimmed(rest);
@@ -276,8 +329,14 @@ void Assembler::directive(const SourceLine& l, const fs::path& path) {
   pending_.push_back(p);
 }
 
-std::string Assembler::closestLabel(const std::string& name) const {
+std::string Assembler::closestLabel(const std::string& name) {
+  // A hint for each of the first names only: a source full of undefined references would
+  // otherwise compare every one with every label.
+  constexpr std::size_t kMaxNamesHinted = 100;
   if (name.size() > 64 || out_.labels.size() > 5000) return "";
+  if (auto it = nearest_.find(name); it != nearest_.end()) return it->second;
+  if (nearest_.size() >= kMaxNamesHinted || full()) return "";
+  std::string& answer = nearest_[name];
   std::string best;
   std::size_t bestDistance = std::max<std::size_t>(2, name.size() / 3) + 1;
   for (const auto& [label, line] : out_.labels) {
@@ -288,6 +347,7 @@ std::string Assembler::closestLabel(const std::string& name) const {
       best = label;
     }
   }
+  answer = best;
   return best;
 }
 
@@ -333,7 +393,7 @@ void Assembler::finish() {
   if (lines_.size() > std::size_t(kMaxScriptLines)) {
     const SourceLine& l = lines_[std::size_t(kMaxScriptLines)];
     error(l, 0, l.text.size(),
-          "the script has " + std::to_string(lines_.size()) + " lines; the engine reads at most " +
+          "the script has " + std::to_string(scriptLines_) + " lines; the engine reads at most " +
               std::to_string(kMaxScriptLines),
           "this is script line " + std::to_string(kMaxScriptLines + 1));
   }
@@ -454,7 +514,7 @@ void Assembler::checkEncoding() {
 std::optional<std::string> readSourceFile(const fs::path& path) { return readWholeFile(path); }
 
 bool Assembly::ok() const {
-  return std::none_of(findings.begin(), findings.end(), [](const Finding& f) { return f.severity == Finding::Error; });
+  return errorsLeftOut == 0 && std::none_of(findings.begin(), findings.end(), [](const Finding& f) { return f.severity == Finding::Error; });
 }
 
 std::u32string_view Assembly::sourceLine(const std::string& file, int line) const {
@@ -463,9 +523,9 @@ std::u32string_view Assembly::sourceLine(const std::string& file, int line) cons
   return it->second[std::size_t(line - 1)];
 }
 
-Assembly assemble(const fs::path& source, bool utf8, const SourceReader& read) {
+Assembly assemble(const fs::path& source, bool utf8, const SourceReader& read, bool includesFromAnywhere) {
   Assembly out;
-  Assembler a(out, read, utf8);
+  Assembler a(out, read, utf8, source.parent_path(), includesFromAnywhere);
   a.readFile(source, source.generic_string(), nullptr, 0);
   a.finish();
   std::stable_sort(out.findings.begin(), out.findings.end(), [](const Finding& x, const Finding& y) {
@@ -501,18 +561,12 @@ SourceLocator locatorOf(const Assembly& a) {
 }
 
 SourceLocator locatorOf(LineMap map, const fs::path& mapDir) {
-  auto cache = std::make_shared<std::map<std::string, std::vector<std::u32string>>>();
-  return [map = std::move(map), mapDir, cache](int n, int) -> std::optional<SourceSpot> {
+  auto sources = std::make_shared<MapSources>(mapDir);
+  return [map = std::move(map), mapDir, sources](int n, int) -> std::optional<SourceSpot> {
     const SourcePosition* p = map.at(n);
     if (!p) return std::nullopt;
     const fs::path file = fs::path(p->file).is_absolute() ? fs::path(p->file) : mapDir / p->file;
-    auto [it, fresh] = cache->try_emplace(p->file);
-    if (fresh)
-      if (std::optional<std::string> bytes = readWholeFile(file))
-        for (std::string_view l : splitLines(*bytes)) it->second.push_back(fromUtf8(l));
-    const auto& lines = it->second;
-    std::u32string text = p->line >= 1 && std::size_t(p->line) <= lines.size() ? lines[std::size_t(p->line - 1)] : U"";
-    return SourceSpot{file.lexically_normal().generic_string(), p->line, 0, std::move(text)};
+    return SourceSpot{file.lexically_normal().generic_string(), p->line, 0, sources->line(p->file, p->line)};
   };
 }
 

@@ -37,6 +37,8 @@ struct Assembly {
   std::vector<Finding> findings;         // in the order found
   // The source files' lines, by the file name findings use, for quoting them.
   std::map<std::string, std::vector<std::u32string>, std::less<>> sources;
+  // Findings beyond kMaxAssemblyFindings are counted, not kept.
+  std::size_t errorsLeftOut = 0, warningsLeftOut = 0;
 
   bool ok() const;  // no error among the findings
   // The text of a source line, or nothing.
@@ -44,8 +46,21 @@ struct Assembly {
 };
 
 // Assembles the source file (named in findings as given). Unless utf8, every character must have
-// a place in code page 932; one that has none is an error at its source position.
-Assembly assemble(const std::filesystem::path& source, bool utf8 = false, const SourceReader& read = readSourceFile);
+// a place in code page 932; one that has none is an error at its source position. Includes stay in
+// the source's folder unless includesFromAnywhere.
+//
+// The work is bounded whatever the source: at most kMaxSourceBytes read in all (includes count
+// each time they are read), kMaxIncludes includes, script lines of at most kMaxSourceLineChars
+// characters joined from at most kMaxContinuedLines source lines, and kMaxAssemblyFindings
+// findings kept.
+Assembly assemble(const std::filesystem::path& source, bool utf8 = false, const SourceReader& read = readSourceFile,
+                  bool includesFromAnywhere = false);
+
+constexpr std::size_t kMaxSourceBytes = 16 << 20;
+constexpr int kMaxIncludes = 256;
+constexpr std::size_t kMaxSourceLineChars = 8192;
+constexpr std::size_t kMaxContinuedLines = 1000;
+constexpr std::size_t kMaxAssemblyFindings = 1000;
 
 // The script file's bytes: every line and CR LF, in code page 932 (or UTF-8). Nothing when the
 // assembly has errors.

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "platform/terminal_text.hpp"
 #include "platform/text.hpp"
 
 namespace vunt {
@@ -54,10 +55,11 @@ int displayWidth(std::u32string_view text) {
 }
 
 std::string formatFinding(const Finding& f, std::u32string_view lineText) {
-  std::string out = f.file;
+  // File names and messages may quote the game's text: escaped, they cannot drive the terminal.
+  std::string out = terminalText(f.file);
   if (f.line > 0) out += ":" + std::to_string(f.line);
   if (f.line > 0 && f.column > 0) out += ":" + std::to_string(f.column);
-  out += ": " + std::string(severityName(f.severity)) + ": " + f.message + "\n";
+  out += ": " + std::string(severityName(f.severity)) + ": " + terminalText(f.message) + "\n";
   if (f.line > 0) {
     // Control characters would move the terminal's cursor: they are shown as "?".
     std::u32string shown(lineText);
@@ -74,7 +76,7 @@ std::string formatFinding(const Finding& f, std::u32string_view lineText) {
              std::string(std::size_t(cells - 1), '~') + "\n";
     }
   }
-  if (!f.hint.empty()) out += "  hint: " + f.hint + "\n";
+  if (!f.hint.empty()) out += "  hint: " + terminalText(f.hint) + "\n";
   if (f.scriptLine > 0) out += "  in the script: line " + std::to_string(f.scriptLine) + "\n";
   return out;
 }

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "platform/terminal_text.hpp"
 #include "platform/text.hpp"
 #include "shell/vunt.hpp"
 
@@ -22,11 +23,12 @@ void Vunt::EEE(const std::u32string& text) {
   std::u32string report = errorReportText(text, CurLine, line);
   std::u32string shown;
   for (char32_t c : report) shown += c == U'\r' ? U'\n' : c;
-  std::fprintf(stderr, "Zad ERROR: %s\n", toUtf8(shown).c_str());
+  // The line is the game's: its control characters reach the terminal escaped.
+  std::fprintf(stderr, "Zad ERROR: %s\n", terminalText(toUtf8(shown), true).c_str());
   std::string source;
   if (lineMap_)
     if (const SourcePosition* p = lineMap_->at(CurLine)) source = positionText(*p);
-  if (!source.empty()) std::fprintf(stderr, "Zad ERROR: line %d comes from %s\n", int(CurLine), source.c_str());
+  if (!source.empty()) std::fprintf(stderr, "Zad ERROR: line %d comes from %s\n", int(CurLine), terminalText(source).c_str());
   host_.errorBox(report, U"Zad ERROR", source);
   throw ProgramEnd{1, "error"};
 }
