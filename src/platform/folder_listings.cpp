@@ -79,8 +79,9 @@ std::string findInListing(int dirFd, const std::u32string& folded, ListingScope&
     } else {
       listing = readListing(dirFd, st);
       // A folder changed within the last second may change again without a new time stamp (they
-      // advance with the kernel's clock tick): its listing serves this name only.
-      if (std::time(nullptr) > st.st_mtim.tv_sec + 1 && std::time(nullptr) > st.st_ctim.tv_sec + 1) {
+      // advance with the kernel's clock tick): its listing serves this name only. Later changes
+      // to its entries give it a new modification time.
+      if (std::time(nullptr) > st.st_mtim.tv_sec + 1) {
         if (listings.size() >= kMaxFolders) listings.clear();
         listings.insert_or_assign(key, listing);
       } else if (it != listings.end()) {
