@@ -48,20 +48,6 @@ std::size_t firstBadUtf8(std::string_view s) {
   return std::string_view::npos;
 }
 
-// Splits at CR LF, a lone CR or a lone LF, as text editors and the former Python tool read lines.
-std::vector<std::string_view> splitLines(std::string_view text) {
-  std::vector<std::string_view> out;
-  std::size_t start = 0;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] != '\r' && text[i] != '\n') continue;
-    out.push_back(text.substr(start, i - start));
-    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-    start = i + 1;
-  }
-  if (start < text.size()) out.push_back(text.substr(start));
-  return out;
-}
-
 bool isLiteralNumber(std::u32string_view s) {
   s = trimmed(s);
   if (!s.empty() && (s[0] == U'+' || s[0] == U'-')) s.remove_prefix(1);
@@ -234,13 +220,9 @@ void Assembler::readFile(const fs::path& path, const std::string& name, const So
   }
   bytesRead_ += bytes->size();
   open_.push_back(fs::path(name).lexically_normal().generic_string());
-  std::string_view text = *bytes;
-  if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
-  std::vector<std::u32string>& quoted = out_.sources[name];
-  std::vector<std::string_view> raw = splitLines(text);
-  // A file included again has the same lines: they are kept once.
-  if (quoted.empty())
-    for (std::string_view r : raw) quoted.push_back(fromUtf8(r));
+  if (std::string_view(*bytes).substr(0, 3) == "\xEF\xBB\xBF") bytes->erase(0, 3);
+  // A file included again has the same lines: it is kept once.
+  const SourceText& raw = out_.sources.try_emplace(name, std::move(*bytes)).first->second;
   for (std::size_t i = 0; i < raw.size(); ++i) {
     SourceLine l;
     l.file = name;
@@ -255,19 +237,22 @@ void Assembler::readFile(const fs::path& path, const std::string& name, const So
         }
         ++i;
       }
-      if (std::size_t bad = firstBadUtf8(raw[i]); bad != std::string_view::npos) {
-        add(Finding::Error, name, int(i + 1), int(fromUtf8(raw[i].substr(0, bad)).size() + 1), 1,
+      const std::string_view rawLine = raw.line(i);
+      if (std::size_t bad = firstBadUtf8(rawLine); bad != std::string_view::npos) {
+        add(Finding::Error, name, int(i + 1), int(fromUtf8(rawLine.substr(0, bad)).size() + 1), 1,
             "the source is not UTF-8 text here (byte 0x" +
-                std::string(1, "0123456789ABCDEF"[static_cast<unsigned char>(raw[i][bad]) >> 4]) +
-                std::string(1, "0123456789ABCDEF"[static_cast<unsigned char>(raw[i][bad]) & 15]) + ")",
+                std::string(1, "0123456789ABCDEF"[static_cast<unsigned char>(rawLine[bad]) >> 4]) +
+                std::string(1, "0123456789ABCDEF"[static_cast<unsigned char>(rawLine[bad]) & 15]) + ")",
             "save the source as UTF-8; vunt-asm converts it to code page 932");
         l.badUtf8 = true;
       }
-      std::u32string_view part = quoted[i];
+      // No more of a line is decoded than a line may hold (a longer one is an error).
+      std::u32string part = fromUtf8(rawLine.substr(0, (kMaxSourceLineChars + 1) * 4));
+      if (part.size() > kMaxSourceLineChars + 1) part.resize(kMaxSourceLineChars + 1);
       std::size_t skipped = 0;
       while (skipped < part.size() && isBlank(part[skipped])) ++skipped;
       l.pieces.push_back({l.text.size(), int(i + 1), int(skipped + 1)});
-      l.text += part.substr(skipped);
+      l.text += std::u32string_view(part).substr(skipped);
       if (l.text.size() > kMaxSourceLineChars) {
         if (!l.tooLong) error(l, kMaxSourceLineChars, 1,
               "the line is longer than " + std::to_string(kMaxSourceLineChars) + " characters",
@@ -497,12 +482,16 @@ void Assembler::checkEncoding() {
   for (std::size_t n = 0; n < out_.lines.size(); ++n) {
     const std::u32string& line = out_.lines[n];
     if (encode(toUtf8(line))) continue;
-    for (std::size_t i = 0; i < line.size(); ++i) {
+    // A line of nothing but such characters says so a few times, not once a character.
+    constexpr int kMaxPerLine = 8;
+    int found = 0;
+    for (std::size_t i = 0; i < line.size() && found < kMaxPerLine && !full(); ++i) {
       const char32_t c = line[i];
       if (c < 0x80 || (c == 0xFFFD && lines_[n].badUtf8) || encode(toUtf8(std::u32string_view(&c, 1)))) continue;
       char code[16];
       std::snprintf(code, sizeof code, "U+%04X", unsigned(c));
       const std::size_t at = i < origins_[n].size() ? origins_[n][i] : 0;
+      ++found;
       error(lines_[n], at, 1, "\"" + toUtf8(std::u32string_view(&c, 1)) + "\" (" + code + ") has no place in code page 932",
             "use another character, or --utf8 to write the script in UTF-8");
     }
@@ -517,10 +506,31 @@ bool Assembly::ok() const {
   return errorsLeftOut == 0 && std::none_of(findings.begin(), findings.end(), [](const Finding& f) { return f.severity == Finding::Error; });
 }
 
+SourceText::SourceText(std::string text) : bytes(std::move(text)) {
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    if (bytes[i] != '\r' && bytes[i] != '\n') continue;
+    starts.push_back(std::uint32_t(start));
+    if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
+    start = i + 1;
+  }
+  if (start < bytes.size()) starts.push_back(std::uint32_t(start));
+}
+
+std::string_view SourceText::line(std::size_t i) const {
+  const std::string_view rest = std::string_view(bytes).substr(starts[i]);
+  return rest.substr(0, rest.find_first_of("\r\n"));
+}
+
 std::u32string_view Assembly::sourceLine(const std::string& file, int line) const {
   auto it = sources.find(file);
   if (it == sources.end() || line < 1 || std::size_t(line) > it->second.size()) return U"";
-  return it->second[std::size_t(line - 1)];
+  auto [at, fresh] = decoded_.try_emplace({file, line});
+  if (fresh) {
+    at->second = fromUtf8(it->second.line(std::size_t(line - 1)).substr(0, (kMaxSourceLineChars + 1) * 4));
+    if (at->second.size() > kMaxSourceLineChars + 1) at->second.resize(kMaxSourceLineChars + 1);
+  }
+  return at->second;
 }
 
 Assembly assemble(const fs::path& source, bool utf8, const SourceReader& read, bool includesFromAnywhere) {

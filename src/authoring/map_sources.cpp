@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include "authoring/finding.hpp"
 #include "platform/game_files.hpp"
 #include "platform/text.hpp"
 
@@ -43,7 +44,10 @@ std::u32string MapSources::line(const std::string& name, int n) {
   const std::size_t begin = f->starts[std::size_t(n - 1)];
   std::size_t end = std::size_t(n) < f->starts.size() ? f->starts[std::size_t(n)] : f->bytes.size();
   while (end > begin && (f->bytes[end - 1] == '\n' || f->bytes[end - 1] == '\r')) --end;
-  return fromUtf8(std::string_view(f->bytes).substr(begin, end - begin));
+  // A quote shows no more than a window of its line's start (a map names whole lines).
+  std::u32string text = fromUtf8(std::string_view(f->bytes).substr(begin, std::min(end - begin, 4 * kMaxQuotedChars)));
+  if (text.size() > kMaxQuotedChars + 1) text.resize(kMaxQuotedChars + 1);
+  return text;
 }
 
 }  // namespace vunt
