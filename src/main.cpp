@@ -17,6 +17,7 @@
 #include "platform/input_record.hpp"
 #include "platform/install_layout.hpp"
 #include "platform/sdl_host.hpp"
+#include "platform/text.hpp"
 #include "script/line_map.hpp"
 #include "shell/debugger.hpp"
 #include "shell/vunt.hpp"
@@ -93,7 +94,11 @@ std::optional<std::string> readInputFile(const std::string& name, std::string& e
 // headless run always plays with the defaults, so that its transcript never depends on them.
 void usePlayerSettings(vunt::PlayerAids& aids, vunt::Host& host) {
   aids.onVolume = [&host](int percent) { host.setVolume(percent); };
-  aids.onWarning = [](const std::string& warning) { std::fprintf(stderr, "vunt: %s\n", warning.c_str()); };
+  // A settings file that cannot be written is the player's to know: said in the window too.
+  aids.onWarning = [&host](const std::string& warning) {
+    std::fprintf(stderr, "vunt: %s\n", warning.c_str());
+    host.messageBox(U"設定を保存できませんでした。\r\n(" + vunt::fromUtf8(warning) + U")", U"Vunt", 48);
+  };
   std::optional<fs::path> file = vunt::settingsPath();
   if (!file) return;
   std::vector<std::string> warnings;
