@@ -65,6 +65,8 @@ std::optional<LineMap> parseLineMap(std::string_view text, std::string& error) {
     text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
     ++number;
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    // A CR inside an entry would be lost when the map is written again.
+    if (line.find('\r') != std::string_view::npos) return bad("a carriage return inside an entry");
     if (number == 1) {
       auto f = fields(line, 3);
       if (f.size() != 3 || f[0] != kMagic) return bad("not a line map (no \"vunt-map\" header)");
