@@ -12,6 +12,7 @@
 
 #include "authoring/assembler.hpp"
 #include "authoring/include_path.hpp"
+#include "aids/settings.hpp"
 #include "authoring/map_sources.hpp"
 #include "harness.hpp"
 #include "platform/folder_listings.hpp"
@@ -203,4 +204,19 @@ TEST(RecordFile, AWriteThatFailsIsKnown) {
   recorder.keyDown(13);
   recorder.close();
   EXPECT_TRUE(recorder.failed());
+}
+
+TEST(SettingsFile, AFileOfModeZeroIsReplacedByOneThatLoadsAgain) {
+  GameDir dir;
+  const fs::path file = dir.path() / "settings.ini";
+  dir.write("settings.ini", "volume = 50\n");
+  fs::permissions(file, fs::perms::none);
+  Settings s;
+  s.volume = 70;
+  std::string error;
+  ASSERT_TRUE(saveSettings(file, s, error)) << error;
+  const fs::perms p = fs::status(file).permissions();
+  EXPECT_EQ(p & fs::perms::owner_all, fs::perms::owner_read | fs::perms::owner_write);
+  std::vector<std::string> warnings;
+  EXPECT_EQ(loadSettings(file, warnings).volume, 70);
 }
