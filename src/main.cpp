@@ -64,12 +64,12 @@ int usageError(const std::string& message) {
 constexpr std::size_t kMaxInputBytes = 16 << 20;
 
 std::optional<std::string> readInputFile(const std::string& name, std::string& error) {
-  std::ifstream in(name, std::ios::binary);
   std::error_code ec;
   if (fs::is_directory(name, ec)) {
     error = "the input file " + name + " is a directory";
     return std::nullopt;
   }
+  std::ifstream in(name, std::ios::binary);
   if (!in) {
     error = "cannot read the input file " + name;
     return std::nullopt;

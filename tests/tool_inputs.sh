@@ -13,6 +13,14 @@ check() {  # check NAME EXPECTED ACTUAL
 }
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
+# The hash a line map carries of the script it describes (FNV-1a over its bytes).
+script_hash() {
+  python3 -c "
+import sys
+h = 14695981039346656037
+for c in open(sys.argv[1], 'rb').read(): h = ((h ^ c) * 1099511628211) & (2**64 - 1)
+print('%016x' % h)" "$1"
+}
 
 # Outputs: only a regular file or a new name; a pipe, a directory or a link stays as it is.
 mkdir "$tmp/out"
@@ -42,11 +50,7 @@ limit "$bin/vunt-stage" pack "$tmp/out/stages.txt" "$tmp/out/vunt.pdt"; check "s
 mkdir -p "$tmp/game" "$tmp/private"
 printf 'SECRET LINE\n' >"$tmp/private/notes.txt"
 printf 'FOO\r\nEOF\r\n' >"$tmp/game/vunt-n.zad"
-hash=$(python3 -c "
-import sys
-h=14695981039346656037
-for c in open(sys.argv[1],'rb').read(): h=((h^c)*1099511628211)&(2**64-1)
-print('%016x'%h)" "$tmp/game/vunt-n.zad")
+hash=$(script_hash "$tmp/game/vunt-n.zad")
 printf 'vunt-map\t1\t%s\n1\t1\t../private/notes.txt\n2\t1\t%s\n' "$hash" "$tmp/private/notes.txt" >"$tmp/game/vunt-n.map"
 limit "$bin/vunt-lint" "$tmp/game" >"$tmp/lint" 2>&1
 grep -q "SECRET" "$tmp/lint"; check "map: no file outside the folder is quoted" 1 $?
@@ -54,11 +58,7 @@ grep -q "notes.txt:1" "$tmp/lint"; check "map: the position is still named" 0 $?
 # One 16 MiB source under 100 spellings is read once (it used to be read and kept for each).
 python3 -c "import sys; sys.stdout.write('xxxxxxx\\n' * (2 << 20))" >"$tmp/game/big.txt"
 python3 -c "import sys; sys.stdout.write('FOO\\r\\n' * 100)" >"$tmp/game/vunt-n.zad"
-hash=$(python3 -c "
-import sys
-h=14695981039346656037
-for c in open(sys.argv[1],'rb').read(): h=((h^c)*1099511628211)&(2**64-1)
-print('%016x'%h)" "$tmp/game/vunt-n.zad")
+hash=$(script_hash "$tmp/game/vunt-n.zad")
 python3 - "$tmp/game/vunt-n.map" "$hash" <<'PY'
 import sys
 lines = ['vunt-map\t1\t' + sys.argv[2]]
