@@ -39,7 +39,10 @@ mkfifo "$tmp/out/game.map"
 limit "$bin/vunt-asm" "$tmp/out/story.txt" -o "$tmp/out/game.zad" 2>/dev/null; check "asm with a pipe for its map" 1 $?
 [ ! -e "$tmp/out/game.zad" ]; check "asm with a pipe for its map: no lone script" 0 $?
 limit "$bin/vunt-asm" "$tmp/out/story.txt" -o "$tmp/out/new.zad" >/dev/null; check "asm to a new name" 0 $?
+echo mine >"$tmp/out/new.zad.tmp"
 limit "$bin/vunt-asm" "$tmp/out/story.txt" -o "$tmp/out/new.zad" >/dev/null; check "asm over a regular file" 0 $?
+check "asm: a file named like its temporary file is the user's and stays" "mine" "$(cat "$tmp/out/new.zad.tmp")"
+check "asm: no temporary file left" "new.map new.zad new.zad.tmp" "$(cd "$tmp/out" && ls new.* | paste -sd' ')"
 printf 'stage 1\n' >"$tmp/out/stages.txt"
 for r in 1 2 3 4 5 6 7 8 9 10 11 12; do printf '1..........a\n' >>"$tmp/out/stages.txt"; done
 limit "$bin/vunt-stage" pack "$tmp/out/stages.txt" "$tmp/out/fifo" 2>/dev/null; check "stage pack to a pipe" 1 $?

@@ -30,16 +30,14 @@ std::string outputFileProblem(const std::filesystem::path& path) {
   if (path.empty() || !path.has_filename()) return path.string() + " names no file";
   if (std::string what = strangeNode(path); !what.empty())
     return path.string() + " is " + what + "; only a regular file or a new name is written";
-  const std::filesystem::path tmp = replacementPath(path);
-  if (std::string what = strangeNode(tmp); !what.empty())
-    return tmp.string() + ", where the new file is written first, is " + what + "; remove it";
   return "";
 }
 
 bool writeOutputFile(const std::filesystem::path& path, std::string_view bytes, std::string& error) {
   error = outputFileProblem(path);
   if (!error.empty()) return false;
-  return replaceFile(path, bytes, error);
+  // The new file is written under a name of its own first: OUT.tmp may be a file of the user's.
+  return replaceFile(path, bytes, error, true);
 }
 
 }  // namespace vunt

@@ -9,8 +9,8 @@
 
 namespace vunt {
 
-// Empty when path may be written: it does not exist, or it is a regular file (not a link); the
-// temporary file beside it is absent or a regular file. Otherwise the reason, naming the path.
+// Empty when path may be written: it does not exist, or it is a regular file (not a link).
+// Otherwise the reason, naming the path.
 std::string outputFileProblem(const std::filesystem::path& path);
 
 // Checks path as above, then replaces it with bytes (see replaceFile). On failure nothing is

@@ -19,7 +19,7 @@ std::filesystem::path replacementPath(const std::filesystem::path& path) {
   return tmp;
 }
 
-bool replaceFile(const std::filesystem::path& path, std::string_view bytes, std::string& error) {
+bool replaceFile(const std::filesystem::path& path, std::string_view bytes, std::string& error, bool uniqueTemporary) {
   if (path.empty() || !path.has_filename()) {
     // A name the game folder refused (see gameFile): nothing is written anywhere.
     error = "no file name inside the game folder";
@@ -40,9 +40,12 @@ bool replaceFile(const std::filesystem::path& path, std::string_view bytes, std:
   };
   // A temporary file left by an earlier crash goes first. The new one is created afresh and never
   // through a link: a game folder could hold a link of that name to some other file of the user.
-  ::unlink(tmp.c_str());
-  int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
-  if (fd < 0 && errno == EEXIST) {
+  int fd = -1;
+  if (!uniqueTemporary) {
+    ::unlink(tmp.c_str());
+    fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+  }
+  if (uniqueTemporary || (fd < 0 && errno == EEXIST)) {
     // Something that is no file of ours holds the name (a directory shipped in a game folder):
     // a new name of its own beside it, so that it cannot block every later write.
     std::string unique = tmp.string() + ".XXXXXX";
