@@ -251,12 +251,12 @@ int main(int argc, char** argv) {
     if (!record.empty()) {
       recordFile.open(record, std::ios::binary | std::ios::trunc);
       if (!recordFile) return usageError("cannot write the record file " + record);
-      recordFile << "# recorded by vunt --record; replay: vunt --headless --input " << record << "\n";
+      recordFile << "# recorded by vunt --record; replay: vunt --headless --input " << record << "\n" << std::flush;
       host->setRecorder(&recorder.emplace(recordFile));
     }
     // A record that could not be written in full is no replay of the play: said, and not a success.
     auto reportRecord = [&](int status) {
-      if (!recorder || (!recorder->failed() && recordFile)) return status;
+      if (!recorder || (!recorder->failed() && recordFile.flush())) return status;
       std::fprintf(stderr, "vunt: cannot write the record file %s (the disk may be full); it is incomplete\n",
                    record.c_str());
       return status == 0 ? 1 : status;
