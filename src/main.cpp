@@ -17,6 +17,7 @@
 #include "platform/input_record.hpp"
 #include "platform/install_layout.hpp"
 #include "platform/sdl_host.hpp"
+#include "text/text.hpp"
 #include "script/line_map.hpp"
 #include "shell/debugger.hpp"
 #include "shell/vunt.hpp"
@@ -59,20 +60,45 @@ int usageError(const std::string& message) {
 }
 
 // The --input file is the player's own, not a game file: a pipe (--input /dev/stdin) serves too.
-std::optional<std::string> readInputFile(const std::string& name) {
+// A directory is no input, and an endless source (/dev/zero) stops at a bound no event list nears.
+constexpr std::size_t kMaxInputBytes = 16 << 20;
+
+std::optional<std::string> readInputFile(const std::string& name, std::string& error) {
+  std::error_code ec;
+  if (fs::is_directory(name, ec)) {
+    error = "the input file " + name + " is a directory";
+    return std::nullopt;
+  }
   std::ifstream in(name, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::ostringstream text;
-  text << in.rdbuf();
-  if (in.bad()) return std::nullopt;
-  return std::move(text).str();
+  if (!in) {
+    error = "cannot read the input file " + name;
+    return std::nullopt;
+  }
+  std::string text;
+  char buffer[65536];
+  while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
+    text.append(buffer, std::size_t(in.gcount()));
+    if (text.size() > kMaxInputBytes) {
+      error = "the input file " + name + " holds more than 16 MiB";
+      return std::nullopt;
+    }
+  }
+  if (in.bad()) {
+    error = "cannot read the input file " + name;
+    return std::nullopt;
+  }
+  return text;
 }
 
 // The window's player keeps settings (typing speed, volume, hover) from one play to the next; a
 // headless run always plays with the defaults, so that its transcript never depends on them.
 void usePlayerSettings(vunt::PlayerAids& aids, vunt::Host& host) {
   aids.onVolume = [&host](int percent) { host.setVolume(percent); };
-  aids.onWarning = [](const std::string& warning) { std::fprintf(stderr, "vunt: %s\n", warning.c_str()); };
+  // A settings file that cannot be written is the player's to know: said in the window too.
+  aids.onWarning = [&host](const std::string& warning) {
+    std::fprintf(stderr, "vunt: %s\n", warning.c_str());
+    host.messageBox(U"設定を保存できませんでした。\r\n(" + vunt::fromUtf8(warning) + U")", U"Vunt", 48);
+  };
   std::optional<fs::path> file = vunt::settingsPath();
   if (!file) return;
   std::vector<std::string> warnings;
@@ -117,10 +143,11 @@ int main(int argc, char** argv) {
       if (!value(frames)) return usageError("--frames needs a directory");
     } else if (a == "--scale") {
       std::string n;
-      if (!value(n) || n.size() > 2 || n.find_first_not_of("0123456789") != std::string::npos || std::stoi(n) < 1 ||
-          std::stoi(n) > 16)
+      int scale = 0;
+      if (!value(n) || std::from_chars(n.data(), n.data() + n.size(), scale).ptr != n.data() + n.size() ||
+          n.empty() || n[0] == '-' || scale < 1 || scale > 16)
         return usageError("--scale needs a whole number from 1 to 16");
-      window.scale = std::stoi(n);
+      window.scale = scale;
     } else if (a == "--renderer=gpu" || a == "--renderer=software") {
       window.gpu = a == "--renderer=gpu";
     } else if (a.rfind("--renderer", 0) == 0) {
@@ -148,8 +175,13 @@ int main(int argc, char** argv) {
   fs::path dir = gameDir.empty() ? vunt::defaultGameDir(programDirectory(argv[0])) : fs::path(gameDir);
   std::error_code ec;
   if (!fs::is_directory(dir, ec)) return usageError("no game directory " + dir.string());
-  if (std::string missing = vunt::missingGameMessage(dir, gameDir.empty()); !missing.empty())
-    return usageError(missing);
+  // No game anywhere, no folder named: a usage error. A named folder without the script is the
+  // game's own load failure (its report, in the window or the transcript, and status 1); the
+  // folder it looked in goes to standard error as a hint.
+  if (std::string missing = vunt::missingGameMessage(dir, gameDir.empty()); !missing.empty()) {
+    if (gameDir.empty()) return usageError(missing);
+    std::fprintf(stderr, "vunt: %s; name the game's folder: vunt GAME_DIR\n", missing.c_str());
+  }
 
   vunt::DebugOptions debug;
   debug.trace = trace;
@@ -191,9 +223,9 @@ int main(int argc, char** argv) {
     if (headless) {
       std::vector<vunt::InputEvent> events;
       if (!input.empty()) {
-        std::optional<std::string> text = readInputFile(input);
-        if (!text) return usageError("cannot read the input file " + input);
         std::string error;
+        std::optional<std::string> text = readInputFile(input, error);
+        if (!text) return usageError(error);
         auto parsed = vunt::parseInputEvents(*text, error);
         if (!parsed) return usageError(error);
         events = std::move(*parsed);
@@ -219,9 +251,16 @@ int main(int argc, char** argv) {
     if (!record.empty()) {
       recordFile.open(record, std::ios::binary | std::ios::trunc);
       if (!recordFile) return usageError("cannot write the record file " + record);
-      recordFile << "# recorded by vunt --record; replay: vunt --headless --input " << record << "\n";
+      recordFile << "# recorded by vunt --record; replay: vunt --headless --input " << record << "\n" << std::flush;
       host->setRecorder(&recorder.emplace(recordFile));
     }
+    // A record that could not be written in full is no replay of the play: said, and not a success.
+    auto reportRecord = [&](int status) {
+      if (!recorder || (!recorder->failed() && recordFile.flush())) return status;
+      std::fprintf(stderr, "vunt: cannot write the record file %s (the disk may be full); it is incomplete\n",
+                   record.c_str());
+      return status == 0 ? 1 : status;
+    };
     vunt::Vunt game(*host, dir);
     if (debug.any()) game.setDebugger(&debugger);
     usePlayerSettings(game.aids, *host);
@@ -232,7 +271,7 @@ int main(int argc, char** argv) {
       vunt::Overlay& overlay;
       ~OverlayOff() { host.removeOverlay(overlay); }
     } overlayOff{*host, game.aidsOverlay()};
-    return reportBound(host->run(game), game);
+    return reportRecord(reportBound(host->run(game), game));
   } catch (const vunt::FontError& e) {
     std::fprintf(stderr, "vunt: %s\n", e.what());
     return 1;

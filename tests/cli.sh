@@ -43,12 +43,25 @@ grep -q -- "--headless" "$tmp/err"; check "no display advice" 0 $?
 "$vunt" --headless 2>"$tmp/err"; check "no game in the program's folder" 2 $?
 grep -q "$(dirname "$(readlink -f "$vunt")")" "$tmp/err"; check "names the program's folder" 0 $?
 grep -q "vunt GAME_DIR" "$tmp/err"; check "says how to name a game" 0 $?
+# A named folder without the script: the game's own load failure, reported as every script
+# error is (status 1, the transcript's error and end lines), and standard error names the folder.
 mkdir "$tmp/empty"
-"$vunt" "$tmp/empty" 2>"$tmp/err"; check "folder without a script" 2 $?
+limit "$vunt" --headless "$tmp/empty" >"$tmp/out" 2>"$tmp/err"; check "folder without a script" 1 $?
+check "folder without a script: report" "error	Zad ERROR	ファイルが読込めません\\r\\nvunt-n.zad( 0)\\r|end	error" \
+  "$(grep -E '^(error|end)' "$tmp/out" | paste -sd'|')"
 grep -q "no vunt-n.zad in $tmp/empty" "$tmp/err"; check "names that folder" 0 $?
+grep -q "vunt GAME_DIR" "$tmp/err"; check "says how to name the game's folder" 0 $?
 DISPLAY=:987 "$vunt" "$tmp/game" 2>"$tmp/err"; check "unreachable display status" 1 $?
 grep -q "cannot open the display :987" "$tmp/err"; check "names the display" 0 $?
 "$vunt" --scale 0 "$tmp/game" 2>/dev/null; check "scale out of range" 2 $?
+for scale in "" "-1" "+2" "99999999999" "2x"; do
+  limit "$vunt" --scale "$scale" "$tmp/game" 2>/dev/null; check "scale [$scale]" 2 $?
+done
+# The input file: a directory is none, and an endless one ends at its bound.
+limit "$vunt" --headless --input "$tmp" "$tmp/game" 2>"$tmp/err" >/dev/null; check "input: a directory" 2 $?
+grep -q "is a directory" "$tmp/err"; check "input: a directory is named" 0 $?
+limit "$vunt" --headless --input /dev/zero "$tmp/game" 2>"$tmp/err" >/dev/null; check "input: endless" 2 $?
+grep -q "more than 16 MiB" "$tmp/err"; check "input: endless is named" 0 $?
 "$vunt" --renderer=fast "$tmp/game" 2>/dev/null; check "unknown renderer" 2 $?
 
 # The bundled game starts and ends cleanly headless.

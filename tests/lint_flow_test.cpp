@@ -7,6 +7,7 @@
 #include "authoring/flag_ranges.hpp"
 #include "authoring/flow.hpp"
 #include "authoring/lint.hpp"
+#include "authoring/solver_budget.hpp"
 #include "authoring/stage_check.hpp"
 #include "harness.hpp"
 #include "platform/game_files.hpp"
@@ -172,6 +173,22 @@ TEST(LintStages, EmptyStagesUnreachableGoalsAndTheSolversLimit) {
   ASSERT_EQ(where(found), Where{"2: warning"});
   EXPECT_NE(found[0].message.find("unproven within 3 states"), std::string::npos);
   EXPECT_EQ(where(findings({"LET,20,3", "BEED,1,1", "EXIT"}, Game(stages))), Where{});
+}
+
+TEST(LintStages, TheSolversLimitIsSharedByAllStagesOfTheGame) {
+  // Ten stages the solver cannot settle within 3 states: four searches use the game's budget,
+  // and the rest are said to be unproven once, without a search each.
+  const StagePicture hard = {".1..a", "2...b", "#..#", ".3.c"};
+  const std::string stages = stageFile(std::vector<StagePicture>(10, hard));
+  LintOptions tiny;
+  tiny.solverStates = 3;
+  const auto found = findings({"LET,20,3", "BEED,1,10", "EXIT"}, Game(stages), tiny);
+  ASSERT_EQ(found.size(), SolverBudget::kStageBudgetsPerGame + 1);
+  for (std::size_t i = 0; i < SolverBudget::kStageBudgetsPerGame; ++i)
+    EXPECT_NE(found[i].message.find("unproven within"), std::string::npos) << found[i].message;
+  EXPECT_NE(found.back().message.find("stage 5 of vunt.pdt and the later stages of this line are unproven"),
+            std::string::npos)
+      << found.back().message;
 }
 
 TEST(FlagRanges, ConditionsOnRangesAndTheirNarrowing) {

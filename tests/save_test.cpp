@@ -173,13 +173,29 @@ TEST(SaveLoad, SaveThatCannotWriteTellsThePlayerAndKeepsTheOldFile) {
   EXPECT_EQ(r.of("error").size(), 1u);
   EXPECT_EQ(r.lines().back(), flagsLine(f));
 
-  // An old save file with the temporary file's name blocked: the old file stays whole.
+  // The temporary file's name taken by a directory (shipped in the game folder) blocks nothing:
+  // the save is written under a name of its own beside it, and the directory is left alone.
   GameDir other;
   other.write("VUNT.DAT", saveFileText(SavedFlags{}));
   fs::create_directories(other.path() / "VUNT.DAT.tmp" / "inside");
   r = playWithFlags(other, {"SAVE", "EOF"}, f);
   EXPECT_EQ(r.last("end"), "EOF");
-  EXPECT_EQ(r.of("error").size(), 1u);
-  EXPECT_EQ(fileText(other.path() / "VUNT.DAT"), saveFileText(SavedFlags{}));
+  EXPECT_EQ(r.of("error").size(), 0u);
+  EXPECT_EQ(fileText(other.path() / "VUNT.DAT"), saveFileText(f));
   EXPECT_TRUE(fs::is_directory(other.path() / "VUNT.DAT.tmp" / "inside"));
+  std::size_t entries = 0;
+  for ([[maybe_unused]] const auto& e : fs::directory_iterator(other.path())) ++entries;
+  EXPECT_EQ(entries, 3u);  // the script, the save file and the directory: no temporary file left
+}
+
+TEST(SaveLoad, ASaveFileOfModeZeroIsReplacedByOneItsOwnerCanRead) {
+  GameDir dir;
+  dir.write("VUNT.DAT", saveFileText(SavedFlags{}));
+  fs::permissions(dir.path() / "VUNT.DAT", fs::perms::none);
+  SavedFlags f = sample();
+  Played r = playWithFlags(dir, {"SAVE", "EOF"}, f);
+  EXPECT_EQ(r.of("error").size(), 0u);
+  const fs::perms p = fs::status(dir.path() / "VUNT.DAT").permissions();
+  EXPECT_EQ(p & (fs::perms::owner_read | fs::perms::owner_write), fs::perms::owner_read | fs::perms::owner_write);
+  EXPECT_EQ(p & (fs::perms::group_all | fs::perms::others_all), fs::perms::none);
 }

@@ -35,4 +35,10 @@ if cmp -s "$tmp/expected" "$tmp/replayed"; then
 else
   echo "FAIL the record replays otherwise"; cat "$tmp/record.txt"; diff "$tmp/expected" "$tmp/replayed"; fail=1
 fi
+# A record that cannot be written (a full disk: /dev/full) is no success, and is said.
+mkdir "$tmp/ends"
+printf 'EXIT\r\n' >"$tmp/ends/vunt-n.zad"
+limit 20 "$vunt" --record /dev/full "$tmp/ends" 2>"$tmp/err"; status=$?
+[ $status = 1 ] && echo "ok   a record on a full disk ends with status 1" || { echo "FAIL full disk: status $status"; fail=1; }
+grep -q "cannot write the record file /dev/full" "$tmp/err" && echo "ok   and says so" || { echo "FAIL full disk:"; cat "$tmp/err"; fail=1; }
 exit $fail

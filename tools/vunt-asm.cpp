@@ -8,14 +8,14 @@
 
 #include "authoring/assembler.hpp"
 #include "authoring/starter.hpp"
-#include "platform/file_replace.hpp"
+#include "authoring/output_file.hpp"
 
 namespace fs = std::filesystem;
 
 namespace {
 
 const char* kUsage =
-    "usage: vunt-asm SOURCE [-o FILE] [--utf8]\n"
+    "usage: vunt-asm SOURCE [-o FILE] [--utf8] [--include-anywhere]\n"
     "       vunt-asm --init DIR\n"
     "Assembles SOURCE (UTF-8: script lines with ;comments, :labels, {label} references,\n"
     ":include FILE and \\ at a line's end to continue it) into the script FILE (default:\n"
@@ -25,7 +25,11 @@ const char* kUsage =
     "\n"
     "  -o FILE     the script to write\n"
     "  --utf8      write the script in UTF-8 instead of code page 932\n"
+    "  --include-anywhere  let :include read files outside SOURCE's folder (by default an\n"
+    "              include stays in that folder or below it)\n"
     "  --init DIR  write a starter game into DIR (a new or empty directory)\n"
+    "FILE and its map are written only as regular files or new names (never a device, a pipe,\n"
+    "a directory or a link).\n"
     "Exit status: 0 when the script was written, 1 on errors (nothing is written), 2 on usage\n"
     "errors.\n";
 
@@ -36,7 +40,7 @@ int usageError(const std::string& what) {
 
 bool writeFile(const fs::path& path, const std::string& bytes) {
   std::string error;
-  if (vunt::replaceFile(path, bytes, error)) return true;
+  if (vunt::writeOutputFile(path, bytes, error)) return true;
   std::fprintf(stderr, "vunt-asm: cannot write %s: %s\n", path.string().c_str(), error.c_str());
   return false;
 }
@@ -45,7 +49,7 @@ bool writeFile(const fs::path& path, const std::string& bytes) {
 
 int main(int argc, char** argv) {
   std::string source, output, init;
-  bool utf8 = false;
+  bool utf8 = false, anywhere = false;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
     if (a == "--help" || a == "-h") {
@@ -53,6 +57,8 @@ int main(int argc, char** argv) {
       return 0;
     } else if (a == "--utf8") {
       utf8 = true;
+    } else if (a == "--include-anywhere") {
+      anywhere = true;
     } else if (a == "-o") {
       if (i + 1 >= argc) return usageError("-o needs a file");
       output = argv[++i];
@@ -85,14 +91,26 @@ int main(int argc, char** argv) {
     return 1;
   }
   const fs::path out = output.empty() ? fs::path(source).parent_path() / "vunt-n.zad" : fs::path(output);
+  fs::path mapPath = out;
+  mapPath.replace_extension(".map");
+  // Both files are checked before either is written, so a refused map leaves no lone script.
+  for (const fs::path& p : {out, mapPath})
+    if (std::string problem = vunt::outputFileProblem(p); !problem.empty()) {
+      std::fprintf(stderr, "vunt-asm: %s\n", problem.c_str());
+      return 1;
+    }
 
-  vunt::Assembly a = vunt::assemble(source, utf8);
+  vunt::Assembly a = vunt::assemble(source, utf8, vunt::readSourceFile, anywhere);
   int errors = 0, warnings = 0;
   for (const vunt::Finding& f : a.findings) {
     std::fputs(vunt::formatFinding(f, a.sourceLine(f.file, f.line)).c_str(), stderr);
     errors += f.severity == vunt::Finding::Error;
     warnings += f.severity == vunt::Finding::Warning;
   }
+  if (a.errorsLeftOut + a.warningsLeftOut)
+    std::fprintf(stderr, "vunt-asm: %zu more findings not shown\n", a.errorsLeftOut + a.warningsLeftOut);
+  errors += int(a.errorsLeftOut);
+  warnings += int(a.warningsLeftOut);
   if (errors) {
     std::fprintf(stderr, "vunt-asm: %d error%s, %d warning%s; nothing written\n", errors, errors == 1 ? "" : "s",
                  warnings, warnings == 1 ? "" : "s");
@@ -103,8 +121,6 @@ int main(int argc, char** argv) {
     std::fputs("vunt-asm: the script cannot be converted to code page 932\n", stderr);
     return 1;
   }
-  fs::path mapPath = out;
-  mapPath.replace_extension(".map");
   if (!writeFile(out, *bytes)) return 1;
   if (!writeFile(mapPath, vunt::formatLineMap(vunt::lineMapOf(a, *bytes, mapPath.parent_path())))) return 1;
   std::printf("%s: %zu lines, %zu labels\n", out.string().c_str(), a.lines.size(), a.labels.size());

@@ -17,7 +17,7 @@ namespace {
 
 const char* kUsage =
     "usage: vunt-lint [--werror] [--format=text|json] [--max-states N] GAME_DIR\n"
-    "       vunt-lint [--werror] [--format=text|json] [--max-states N] [--game DIR] SOURCE\n"
+    "       vunt-lint [--werror] [--format=text|json] [--max-states N] [--game DIR] [--include-anywhere] SOURCE\n"
     "       vunt-lint --commands\n"
     "Checks the game in GAME_DIR: every line the script can reach as a command, its fields,\n"
     "conditions, message codes, menus and CASE lines, jump targets, the pictures, sounds and\n"
@@ -25,7 +25,9 @@ const char* kUsage =
     "the line quoted below and a hint, or as one JSON array with --format=json.\n"
     "Given a vunt-asm SOURCE file instead, it assembles it in memory and checks the result with\n"
     "the pictures, sounds and stages of DIR (default: the source's directory); findings then name\n"
-    "the source file and line, and so they do for a GAME_DIR that holds vunt-asm's vunt-n.map.\n"
+    "the source file and line, and so they do for a GAME_DIR that holds vunt-asm's vunt-n.map\n"
+    "(source lines are quoted from files inside GAME_DIR only). --include-anywhere lets SOURCE's\n"
+    ":include read files outside its folder.\n"
     "--max-states N: positions the stage solver may store before it calls a stage unproven\n"
     "(default 1000000).\n"
     "Exit status: 0 when no error was found, 1 when one was (or a warning, with --werror),\n"
@@ -46,7 +48,7 @@ void printCommands() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  bool werror = false, json = false;
+  bool werror = false, json = false, anywhere = false;
   const char* target = nullptr;
   const char* gameOption = nullptr;
   vunt::LintOptions options;
@@ -58,6 +60,8 @@ int main(int argc, char** argv) {
     } else if (a == "--commands") {
       printCommands();
       return 0;
+    } else if (a == "--include-anywhere") {
+      anywhere = true;
     } else if (a == "--werror") {
       werror = true;
     } else if (a == "--format=json") {
@@ -97,7 +101,7 @@ int main(int argc, char** argv) {
   if (source) {
     // The source as vunt-asm reads it: its own faults first; a script that does not assemble is
     // not checked further.
-    assembly = vunt::assemble(target);
+    assembly = vunt::assemble(target, false, vunt::readSourceFile, anywhere);
     findings = assembly.findings;
     const fs::path gameDir = gameOption ? fs::path(gameOption) : fs::path(target).parent_path();
     if (gameOption && !fs::is_directory(gameDir, ec)) return usageError("--game needs a directory");
@@ -125,11 +129,14 @@ int main(int argc, char** argv) {
   } else {
     quotes = vunt::placeFindings(findings, lines, locate);
   }
-  int errors = 0, warnings = 0;
+  int errors = int(assembly.errorsLeftOut), warnings = int(assembly.warningsLeftOut);
   for (const vunt::Finding& f : findings) {
     errors += f.severity == vunt::Finding::Error;
     warnings += f.severity == vunt::Finding::Warning;
   }
+  if (assembly.errorsLeftOut + assembly.warningsLeftOut)
+    std::fprintf(stderr, "vunt-lint: %zu more findings of the source not shown\n",
+                 assembly.errorsLeftOut + assembly.warningsLeftOut);
   if (json) {
     std::fputs(vunt::findingsJson(findings).c_str(), stdout);
   } else {

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/file_replace.hpp"
+#include "authoring/output_file.hpp"
 #include "platform/game_files.hpp"
 #include "puzzle/random_play.hpp"
 #include "puzzle/solver.hpp"
@@ -100,7 +100,7 @@ int pack(const std::string& textName, const std::string& fileName) {
     return 1;
   }
   std::string error;
-  if (!replaceFile(fs::path(fileName), packStageFile(parsed.stages), error)) {
+  if (!writeOutputFile(fs::path(fileName), packStageFile(parsed.stages), error)) {
     std::fprintf(stderr, "vunt-stage: cannot write %s: %s\n", fileName.c_str(), error.c_str());
     return 1;
   }

@@ -4,6 +4,8 @@
 #include <memory>
 #include <set>
 
+#include "authoring/include_path.hpp"
+#include "authoring/map_sources.hpp"
 #include "platform/game_files.hpp"
 #include "text/text.hpp"
 #include "script/commands.hpp"
@@ -42,20 +44,6 @@ std::size_t firstBadUtf8(std::string_view s) {
     i += n;
   }
   return std::string_view::npos;
-}
-
-// Splits at CR LF, a lone CR or a lone LF, as text editors and the former Python tool read lines.
-std::vector<std::string_view> splitLines(std::string_view text) {
-  std::vector<std::string_view> out;
-  std::size_t start = 0;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] != '\r' && text[i] != '\n') continue;
-    out.push_back(text.substr(start, i - start));
-    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-    start = i + 1;
-  }
-  if (start < text.size()) out.push_back(text.substr(start));
-  return out;
 }
 
 bool isLiteralNumber(std::u32string_view s) {
@@ -116,11 +104,13 @@ struct SourceLine {
   std::string file;
   std::vector<Piece> pieces;
   bool badUtf8 = false;
+  bool tooLong = false;
   // Source line and column of character i of text.
   std::pair<int, int> at(std::size_t i) const {
-    const Piece* p = &pieces.front();
-    for (const Piece& q : pieces)
-      if (q.offset <= i) p = &q;
+    // The last piece that starts at or before i (pieces are in order of their offsets).
+    auto next = std::upper_bound(pieces.begin() + 1, pieces.end(), i,
+                                 [](std::size_t v, const Piece& q) { return v < q.offset; });
+    const Piece* p = &*(next - 1);
     return {p->line, p->column + int(i - p->offset)};
   }
 };
@@ -133,7 +123,8 @@ struct PendingLabel {
 
 class Assembler {
  public:
-  Assembler(Assembly& out, const SourceReader& read, bool utf8) : out_(out), read_(read), utf8_(utf8) {}
+  Assembler(Assembly& out, const SourceReader& read, bool utf8, fs::path root, bool anywhere)
+      : out_(out), read_(read), utf8_(utf8), root_(std::move(root)), anywhere_(anywhere) {}
 
   void readFile(const fs::path& path, const std::string& name, const SourceLine* site, std::size_t siteColumn);
   void finish();
@@ -141,6 +132,10 @@ class Assembler {
  private:
   void add(Finding::Severity s, const std::string& file, int line, int column, int width, std::string message,
            std::string hint = "") {
+    if (full()) {
+      ++(s == Finding::Error ? out_.errorsLeftOut : out_.warningsLeftOut);
+      return;
+    }
     out_.findings.push_back({s, file, line, column, std::max(width, 1), std::move(message), std::move(hint)});
   }
   void error(const SourceLine& l, std::size_t at, std::size_t width, std::string message, std::string hint = "") {
@@ -155,13 +150,21 @@ class Assembler {
   // The line with its label references replaced; origin[i] is the index in l.text of the
   // character i of the result.
   std::u32string resolve(const SourceLine& l, std::vector<std::size_t>& origin);
-  std::string closestLabel(const std::string& name) const;
+  std::string closestLabel(const std::string& name);
   void checkCommands();
   void checkEncoding();
+
+  bool full() const { return out_.findings.size() >= kMaxAssemblyFindings; }
 
   Assembly& out_;
   const SourceReader& read_;
   bool utf8_;
+  fs::path root_;       // the main source's folder, where includes stay
+  bool anywhere_;       // unless the author allows includes from anywhere
+  std::size_t bytesRead_ = 0;
+  int includes_ = 0;
+  std::size_t scriptLines_ = 0;  // all of them; lines_ keeps one more than the engine reads
+  std::map<std::string, std::string, std::less<>> nearest_;  // closestLabel's answers
   std::vector<SourceLine> lines_;
   std::vector<std::vector<std::size_t>> origins_;  // per resolved line, as resolve() gives it
   std::vector<PendingLabel> pending_;
@@ -177,12 +180,20 @@ void Assembler::readFile(const fs::path& path, const std::string& name, const So
     else add(Finding::Error, name, 0, 0, 1, "cannot read the source file");
     return;
   }
+  // Every read counts, an include read again too: a fan-out of includes ends at the bound.
+  if (bytes->size() > kMaxSourceBytes - std::min(bytesRead_, kMaxSourceBytes)) {
+    const std::string why = "the sources hold more than " + std::to_string(kMaxSourceBytes >> 20) +
+                            " MiB in all (includes count each time they are read)";
+    if (site) error(*site, siteColumn, 1, why);
+    else add(Finding::Error, name, 0, 0, 1, why);
+    bytesRead_ = kMaxSourceBytes + 1;
+    return;
+  }
+  bytesRead_ += bytes->size();
   open_.push_back(fs::path(name).lexically_normal().generic_string());
-  std::string_view text = *bytes;
-  if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
-  std::vector<std::u32string>& quoted = out_.sources[name];
-  std::vector<std::string_view> raw = splitLines(text);
-  for (std::string_view r : raw) quoted.push_back(fromUtf8(r));
+  if (std::string_view(*bytes).substr(0, 3) == "\xEF\xBB\xBF") bytes->erase(0, 3);
+  // A file included again has the same lines: it is kept once.
+  const SourceText& raw = out_.sources.try_emplace(name, std::move(*bytes)).first->second;
   for (std::size_t i = 0; i < raw.size(); ++i) {
     SourceLine l;
     l.file = name;
@@ -190,30 +201,47 @@ void Assembler::readFile(const fs::path& path, const std::string& name, const So
     for (bool first = true; first || (!l.text.empty() && l.text.back() == U'\\' && i + 1 < raw.size()); first = false) {
       if (!first) {
         l.text.pop_back();
+        if (l.pieces.size() >= kMaxContinuedLines) {
+          error(l, l.text.size(), 1, "a line continued over more than " + std::to_string(kMaxContinuedLines) + " source lines",
+                "end the line without \\");
+          break;
+        }
         ++i;
       }
-      if (std::size_t bad = firstBadUtf8(raw[i]); bad != std::string_view::npos) {
-        add(Finding::Error, name, int(i + 1), int(fromUtf8(raw[i].substr(0, bad)).size() + 1), 1,
+      const std::string_view rawLine = raw.line(i);
+      if (std::size_t bad = firstBadUtf8(rawLine); bad != std::string_view::npos) {
+        add(Finding::Error, name, int(i + 1), int(fromUtf8(rawLine.substr(0, bad)).size() + 1), 1,
             "the source is not UTF-8 text here (byte 0x" +
-                std::string(1, "0123456789ABCDEF"[static_cast<unsigned char>(raw[i][bad]) >> 4]) +
-                std::string(1, "0123456789ABCDEF"[static_cast<unsigned char>(raw[i][bad]) & 15]) + ")",
+                std::string(1, "0123456789ABCDEF"[static_cast<unsigned char>(rawLine[bad]) >> 4]) +
+                std::string(1, "0123456789ABCDEF"[static_cast<unsigned char>(rawLine[bad]) & 15]) + ")",
             "save the source as UTF-8; vunt-asm converts it to code page 932");
         l.badUtf8 = true;
       }
-      std::u32string_view part = quoted[i];
+      // No more of a line is decoded than a line may hold (a longer one is an error).
+      std::u32string part = fromUtf8(rawLine.substr(0, (kMaxSourceLineChars + 1) * 4));
+      if (part.size() > kMaxSourceLineChars + 1) part.resize(kMaxSourceLineChars + 1);
       std::size_t skipped = 0;
       while (skipped < part.size() && isBlank(part[skipped])) ++skipped;
       l.pieces.push_back({l.text.size(), int(i + 1), int(skipped + 1)});
-      l.text += part.substr(skipped);
+      l.text += std::u32string_view(part).substr(skipped);
+      if (l.text.size() > kMaxSourceLineChars) {
+        if (!l.tooLong) error(l, kMaxSourceLineChars, 1,
+              "the line is longer than " + std::to_string(kMaxSourceLineChars) + " characters",
+              "no script line needs that many; split the text over several lines");
+        l.text.resize(kMaxSourceLineChars);
+        l.text.shrink_to_fit();
+        l.tooLong = true;
+      }
     }
     if (l.text.empty() || l.text[0] == U';') continue;
     if (l.text[0] == U':') {
       directive(l, path);
       continue;
     }
-    for (PendingLabel& p : pending_) out_.labels[p.name] = int(lines_.size() + 1);
+    for (PendingLabel& p : pending_) out_.labels[p.name] = int(scriptLines_ + 1);
     pending_.clear();
-    lines_.push_back(std::move(l));
+    // Past the engine's last line only the count matters (the script is too long anyway).
+    if (++scriptLines_ <= std::size_t(kMaxScriptLines) + 1) lines_.push_back(std::move(l));
   }
   open_.pop_back();
 }
@@ -230,6 +258,16 @@ void Assembler::directive(const SourceLine& l, const fs::path& path) {
       return error(l, 0, l.text.size(), "the file " + name + " includes itself");
     if (open_.size() >= std::size_t(kMaxIncludeDepth))
       return error(l, 0, l.text.size(), "includes nest deeper than " + std::to_string(kMaxIncludeDepth) + " files");
+    if (!anywhere_)
+      if (std::string why = includeOutsideRoot(root_, target); !why.empty())
+        return error(l, l.text.size() - file.size(), file.size(), "the included file " + name + " is not read: " + why,
+                     "keep included files beside the main source or below it, or pass --include-anywhere");
+    if (++includes_ > kMaxIncludes) {
+      if (includes_ == kMaxIncludes + 1)
+        error(l, 0, l.text.size(), "more than " + std::to_string(kMaxIncludes) + " includes in all",
+              "a file included several times counts each time");
+      return;
+    }
     return readFile(target, name, &l, l.text.size() - file.size());
   }
   const std::u32string_view name = trimmed(rest);
@@ -247,8 +285,14 @@ void Assembler::directive(const SourceLine& l, const fs::path& path) {
   pending_.push_back(p);
 }
 
-std::string Assembler::closestLabel(const std::string& name) const {
+std::string Assembler::closestLabel(const std::string& name) {
+  // A hint for each of the first names only: a source full of undefined references would
+  // otherwise compare every one with every label.
+  constexpr std::size_t kMaxNamesHinted = 100;
   if (name.size() > 64 || out_.labels.size() > 5000) return "";
+  if (auto it = nearest_.find(name); it != nearest_.end()) return it->second;
+  if (nearest_.size() >= kMaxNamesHinted || full()) return "";
+  std::string& answer = nearest_[name];
   std::string best;
   std::size_t bestDistance = std::max<std::size_t>(2, name.size() / 3) + 1;
   for (const auto& [label, line] : out_.labels) {
@@ -259,6 +303,7 @@ std::string Assembler::closestLabel(const std::string& name) const {
       best = label;
     }
   }
+  answer = best;
   return best;
 }
 
@@ -304,7 +349,7 @@ void Assembler::finish() {
   if (lines_.size() > std::size_t(kMaxScriptLines)) {
     const SourceLine& l = lines_[std::size_t(kMaxScriptLines)];
     error(l, 0, l.text.size(),
-          "the script has " + std::to_string(lines_.size()) + " lines; the engine reads at most " +
+          "the script has " + std::to_string(scriptLines_) + " lines; the engine reads at most " +
               std::to_string(kMaxScriptLines),
           "this is script line " + std::to_string(kMaxScriptLines + 1));
   }
@@ -408,12 +453,17 @@ void Assembler::checkCommands() {
 void Assembler::checkEncoding() {
   for (std::size_t n = 0; n < out_.lines.size(); ++n) {
     const std::u32string& line = out_.lines[n];
+    // A line of nothing but such characters says so a few times, not once a character.
+    constexpr int kMaxPerLine = 8;
+    int found = 0;
     for (std::size_t i : toCp932(line).unmapped) {
+      if (found >= kMaxPerLine || full()) break;
       const char32_t c = line[i];
       if (c == 0xFFFD && lines_[n].badUtf8) continue;
       char code[16];
       std::snprintf(code, sizeof code, "U+%04X", unsigned(c));
       const std::size_t at = i < origins_[n].size() ? origins_[n][i] : 0;
+      ++found;
       error(lines_[n], at, 1, "\"" + toUtf8(std::u32string_view(&c, 1)) + "\" (" + code + ") has no place in code page 932",
             "use another character, or --utf8 to write the script in UTF-8");
     }
@@ -425,18 +475,39 @@ void Assembler::checkEncoding() {
 std::optional<std::string> readSourceFile(const fs::path& path) { return readWholeFile(path); }
 
 bool Assembly::ok() const {
-  return std::none_of(findings.begin(), findings.end(), [](const Finding& f) { return f.severity == Finding::Error; });
+  return errorsLeftOut == 0 && std::none_of(findings.begin(), findings.end(), [](const Finding& f) { return f.severity == Finding::Error; });
+}
+
+SourceText::SourceText(std::string text) : bytes(std::move(text)) {
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    if (bytes[i] != '\r' && bytes[i] != '\n') continue;
+    starts.push_back(std::uint32_t(start));
+    if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
+    start = i + 1;
+  }
+  if (start < bytes.size()) starts.push_back(std::uint32_t(start));
+}
+
+std::string_view SourceText::line(std::size_t i) const {
+  const std::string_view rest = std::string_view(bytes).substr(starts[i]);
+  return rest.substr(0, rest.find_first_of("\r\n"));
 }
 
 std::u32string_view Assembly::sourceLine(const std::string& file, int line) const {
   auto it = sources.find(file);
   if (it == sources.end() || line < 1 || std::size_t(line) > it->second.size()) return U"";
-  return it->second[std::size_t(line - 1)];
+  auto [at, fresh] = decoded_.try_emplace({file, line});
+  if (fresh) {
+    at->second = fromUtf8(it->second.line(std::size_t(line - 1)).substr(0, (kMaxSourceLineChars + 1) * 4));
+    if (at->second.size() > kMaxSourceLineChars + 1) at->second.resize(kMaxSourceLineChars + 1);
+  }
+  return at->second;
 }
 
-Assembly assemble(const fs::path& source, bool utf8, const SourceReader& read) {
+Assembly assemble(const fs::path& source, bool utf8, const SourceReader& read, bool includesFromAnywhere) {
   Assembly out;
-  Assembler a(out, read, utf8);
+  Assembler a(out, read, utf8, source.parent_path(), includesFromAnywhere);
   a.readFile(source, source.generic_string(), nullptr, 0);
   a.finish();
   std::stable_sort(out.findings.begin(), out.findings.end(), [](const Finding& x, const Finding& y) {
@@ -473,18 +544,12 @@ SourceLocator locatorOf(const Assembly& a) {
 }
 
 SourceLocator locatorOf(LineMap map, const fs::path& mapDir) {
-  auto cache = std::make_shared<std::map<std::string, std::vector<std::u32string>>>();
-  return [map = std::move(map), mapDir, cache](int n, int) -> std::optional<SourceSpot> {
+  auto sources = std::make_shared<MapSources>(mapDir);
+  return [map = std::move(map), mapDir, sources](int n, int) -> std::optional<SourceSpot> {
     const SourcePosition* p = map.at(n);
     if (!p) return std::nullopt;
     const fs::path file = fs::path(p->file).is_absolute() ? fs::path(p->file) : mapDir / p->file;
-    auto [it, fresh] = cache->try_emplace(p->file);
-    if (fresh)
-      if (std::optional<std::string> bytes = readWholeFile(file))
-        for (std::string_view l : splitLines(*bytes)) it->second.push_back(fromUtf8(l));
-    const auto& lines = it->second;
-    std::u32string text = p->line >= 1 && std::size_t(p->line) <= lines.size() ? lines[std::size_t(p->line - 1)] : U"";
-    return SourceSpot{file.lexically_normal().generic_string(), p->line, 0, std::move(text)};
+    return SourceSpot{file.lexically_normal().generic_string(), p->line, 0, sources->line(p->file, p->line)};
   };
 }
 

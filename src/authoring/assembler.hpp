@@ -12,6 +12,7 @@
 // Leading blanks and tabs are dropped (indentation is for the reader), blank lines are left out.
 // Every fault is reported, all at once, with its file, line and column.
 #include <filesystem>
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <optional>
@@ -27,6 +28,17 @@ namespace vunt {
 using SourceReader = std::function<std::optional<std::string>(const std::filesystem::path&)>;
 std::optional<std::string> readSourceFile(const std::filesystem::path& path);
 
+// A source file as read: its bytes and where each line starts (lines end at CR LF, a lone CR or a
+// lone LF). Lines are decoded only when used, so a file of millions of short lines costs four
+// bytes a line.
+struct SourceText {
+  std::string bytes;
+  std::vector<std::uint32_t> starts;
+  explicit SourceText(std::string text);
+  std::size_t size() const { return starts.size(); }
+  std::string_view line(std::size_t i) const;  // from 0, without its line end
+};
+
 struct Assembly {
   std::vector<std::u32string> lines;     // the script lines, line 1 first
   std::vector<SourcePosition> origins;   // where each comes from; file as in findings
@@ -35,17 +47,35 @@ struct Assembly {
   std::vector<std::vector<std::pair<int, int>>> spots;
   std::map<std::string, int, std::less<>> labels;
   std::vector<Finding> findings;         // in the order found
-  // The source files' lines, by the file name findings use, for quoting them.
-  std::map<std::string, std::vector<std::u32string>, std::less<>> sources;
+  // The source files, by the file name findings use, for quoting their lines.
+  std::map<std::string, SourceText, std::less<>> sources;
+  // Findings beyond kMaxAssemblyFindings are counted, not kept.
+  std::size_t errorsLeftOut = 0, warningsLeftOut = 0;
 
   bool ok() const;  // no error among the findings
-  // The text of a source line, or nothing.
+  // The text of a source line (at most kMaxSourceLineChars + 1 characters), or nothing.
   std::u32string_view sourceLine(const std::string& file, int line) const;
+
+ private:
+  mutable std::map<std::pair<std::string, int>, std::u32string> decoded_;
 };
 
 // Assembles the source file (named in findings as given). Unless utf8, every character must have
-// a place in code page 932; one that has none is an error at its source position.
-Assembly assemble(const std::filesystem::path& source, bool utf8 = false, const SourceReader& read = readSourceFile);
+// a place in code page 932; one that has none is an error at its source position. Includes stay in
+// the source's folder unless includesFromAnywhere.
+//
+// The work is bounded whatever the source: at most kMaxSourceBytes read in all (includes count
+// each time they are read), kMaxIncludes includes, script lines of at most kMaxSourceLineChars
+// characters joined from at most kMaxContinuedLines source lines, and kMaxAssemblyFindings
+// findings kept.
+Assembly assemble(const std::filesystem::path& source, bool utf8 = false, const SourceReader& read = readSourceFile,
+                  bool includesFromAnywhere = false);
+
+constexpr std::size_t kMaxSourceBytes = 16 << 20;
+constexpr int kMaxIncludes = 256;
+constexpr std::size_t kMaxSourceLineChars = 8192;
+constexpr std::size_t kMaxContinuedLines = 1000;
+constexpr std::size_t kMaxAssemblyFindings = 1000;
 
 // The script file's bytes: every line and CR LF, in code page 932 (or UTF-8). Nothing when the
 // assembly has errors.

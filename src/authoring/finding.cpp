@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "platform/terminal_text.hpp"
 #include "text/text.hpp"
 
 namespace vunt {
@@ -36,6 +37,15 @@ void appendJsonString(std::string& out, std::string_view s) {
   out += '"';
 }
 
+// The part of a line of `size` characters that a quote shows around column (from 1; 0: the start).
+std::pair<std::size_t, std::size_t> quoteWindow(std::size_t size, int column) {
+  if (size <= kMaxQuotedChars) return {0, size};
+  const std::size_t at = column > 0 ? std::size_t(column - 1) : 0;
+  std::size_t start = at > kMaxQuotedChars / 2 ? at - kMaxQuotedChars / 2 : 0;
+  start = std::min(start, size - kMaxQuotedChars);
+  return {start, kMaxQuotedChars};
+}
+
 }  // namespace
 
 std::string_view severityName(Finding::Severity s) {
@@ -54,19 +64,28 @@ int displayWidth(std::u32string_view text) {
 }
 
 std::string formatFinding(const Finding& f, std::u32string_view lineText) {
-  std::string out = f.file;
+  // File names and messages may quote the game's text: escaped, they cannot drive the terminal.
+  std::string out = terminalText(f.file);
   if (f.line > 0) out += ":" + std::to_string(f.line);
   if (f.line > 0 && f.column > 0) out += ":" + std::to_string(f.column);
-  out += ": " + std::string(severityName(f.severity)) + ": " + f.message + "\n";
+  out += ": " + std::string(severityName(f.severity)) + ": " + terminalText(f.message) + "\n";
   if (f.line > 0) {
+    // A long line is shown as a window around the column, "..." marking what is left out.
+    const std::size_t column = f.column > 0 ? std::size_t(f.column) : 0;
+    std::size_t offset = f.quoteOffset;
+    const auto [start, length] = quoteWindow(lineText.size(), column > offset ? int(column - offset) : 0);
+    offset += start;
+    const bool cutBefore = offset > 0, cutAfter = f.quoteCut || start + length < lineText.size();
     // Control characters would move the terminal's cursor: they are shown as "?".
-    std::u32string shown(lineText);
+    std::u32string shown(cutBefore ? U"..." : U"");
+    shown += lineText.substr(start, length);
     for (char32_t& c : shown)
-      if (c < 0x20 || c == 0x7F) c = U'?';
+      if (c < 0x20 || c == 0x7F || (c >= 0x80 && c <= 0x9F)) c = U'?';
+    const std::size_t lead = cutBefore ? 3 : 0;
     const std::string number = std::to_string(f.line);
-    out += " " + number + " | " + toUtf8(shown) + "\n";
-    if (f.column > 0) {
-      const std::size_t col = std::min<std::size_t>(std::size_t(f.column - 1), shown.size());
+    out += " " + number + " | " + toUtf8(shown) + (cutAfter ? "..." : "") + "\n";
+    if (f.column > 0 && column > offset) {
+      const std::size_t col = std::min<std::size_t>(lead + column - 1 - offset, shown.size());
       const std::u32string_view before = std::u32string_view(shown).substr(0, col);
       const std::u32string_view marked = std::u32string_view(shown).substr(col, std::size_t(std::max(f.width, 1)));
       const int cells = std::max(displayWidth(marked), 1);
@@ -74,7 +93,7 @@ std::string formatFinding(const Finding& f, std::u32string_view lineText) {
              std::string(std::size_t(cells - 1), '~') + "\n";
     }
   }
-  if (!f.hint.empty()) out += "  hint: " + f.hint + "\n";
+  if (!f.hint.empty()) out += "  hint: " + terminalText(f.hint) + "\n";
   if (f.scriptLine > 0) out += "  in the script: line " + std::to_string(f.scriptLine) + "\n";
   return out;
 }
@@ -84,16 +103,22 @@ std::vector<std::u32string> placeFindings(std::vector<Finding>& findings, const 
   std::vector<std::u32string> quotes;
   for (Finding& f : findings) {
     std::optional<SourceSpot> spot = f.line > 0 && locate ? locate(f.line, f.column) : std::nullopt;
+    std::u32string_view text;
     if (spot) {
       f.scriptLine = f.line;
       f.file = spot->file;
       f.line = spot->line;
       f.column = spot->column;
-      quotes.push_back(std::move(spot->text));
-    } else {
-      const bool hasLine = f.line >= 1 && std::size_t(f.line) <= scriptLines.size();
-      quotes.push_back(hasLine ? scriptLines[std::size_t(f.line - 1)] : U"");
+      text = spot->text;
+    } else if (f.line >= 1 && std::size_t(f.line) <= scriptLines.size()) {
+      text = scriptLines[std::size_t(f.line - 1)];
     }
+    // Only the window a printout shows is kept: a thousand findings on a line of millions of
+    // characters would otherwise copy it a thousand times.
+    const auto [start, length] = quoteWindow(text.size(), f.column);
+    f.quoteOffset = start;
+    f.quoteCut = start + length < text.size();
+    quotes.emplace_back(text.substr(start, length));
   }
   return quotes;
 }

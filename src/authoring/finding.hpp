@@ -21,7 +21,14 @@ struct Finding {
   std::string message;  // English, UTF-8
   std::string hint;     // how to fix it; may be empty
   int scriptLine = 0;   // the script line, when the finding was moved to the source it came from
+  // The quote of a long line is a window of it: where it starts in the line, and whether the
+  // line goes on after it.
+  std::size_t quoteOffset = 0;
+  bool quoteCut = false;
 };
+
+// A line longer than this is quoted as a window around the finding's column.
+constexpr std::size_t kMaxQuotedChars = 240;
 
 // Where a line of an assembled script comes from: vunt-asm's line map, or an assembly in memory.
 struct SourceSpot {
@@ -35,7 +42,8 @@ using SourceLocator = std::function<std::optional<SourceSpot>(int scriptLine, in
 
 // Moves the findings about lines of the script to the source lines they come from, keeping the
 // script line in scriptLine. Returns, for each finding, the line its printout quotes: the source
-// line when it was moved, else its script line (from scriptLines), else nothing.
+// line when it was moved, else its script line (from scriptLines), else nothing; a window of it
+// when it is long (see quoteOffset).
 std::vector<std::u32string> placeFindings(std::vector<Finding>& findings, const std::vector<std::u32string>& scriptLines,
                                           const SourceLocator& locate);
 

@@ -2,7 +2,10 @@
 
 #include "authoring/encoding_check.hpp"
 #include "authoring/flow.hpp"
+#include "authoring/solver_budget.hpp"
 #include "authoring/stage_check.hpp"
+
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <array>
@@ -848,11 +851,14 @@ class Linter {
     if (fresh) {
       const fs::path path = gameFile(dir_, U"\\" + file);
       std::error_code ec;
-      if (!fs::is_regular_file(path, ec)) {
+      struct stat st{};
+      if (!fs::is_regular_file(path, ec) || ::stat(path.c_str(), &st) != 0) {
         it->second = "is not in the game directory";
       } else {
+        auto [known, first] = pictureFiles_.try_emplace({std::uint64_t(st.st_dev), std::uint64_t(st.st_ino)});
         std::string why;
-        if (!loadPicture(path, why)) it->second = "cannot be read: " + why;
+        if (first && !loadPicture(path, why)) known->second = "cannot be read: " + why;
+        it->second = known->second;
       }
     }
     if (!it->second.empty())
@@ -962,16 +968,27 @@ class Linter {
         certain |= f.certain;
       }
       if (certain || board.PieceCount == 0) continue;
+      const std::size_t states = solverBudget_.next();
+      if (states == 0) {
+        if (budgetSpentAt_ != l)
+          warning(l, "stage " + str(s) + " of vunt.pdt and the later stages of this line are unproven: the solver's " +
+                         str(int(solverBudget_.total())) + " states for the whole game are spent",
+                  {at}, "run vunt-stage solve on vunt.pdt, which searches every stage");
+        budgetSpentAt_ = l;
+        continue;
+      }
       try {
-        const SolveResult r = solveStage(board, SolveLimits{options_.solverStates});
+        const SolveResult r = solveStage(board, SolveLimits{states});
+        solverBudget_.spend(r.states);
         if (r.status == SolveResult::Unsolvable)
           error(l, "stage " + str(s) + " of vunt.pdt cannot be cleared by any sequence of moves", {at},
                 "change the stage in its stage text; vunt-stage solve shows what the solver finds");
         else if (r.status == SolveResult::LimitReached)
-          warning(l, "stage " + str(s) + " of vunt.pdt is unproven within " + str(int(options_.solverStates)) +
+          warning(l, "stage " + str(s) + " of vunt.pdt is unproven within " + str(int(states)) +
                          " states: the solver found no solution in that many positions",
                   {at}, "run vunt-stage solve on vunt.pdt, which searches further");
       } catch (const std::exception&) {
+        solverBudget_.spend(states);
         warning(l, "stage " + str(s) + " of vunt.pdt is unproven: the solver ran out of memory", {at});
       }
     }
@@ -1054,6 +1071,10 @@ class Linter {
   }
 
   LintOptions options_;
+  SolverBudget solverBudget_{options_.solverStates};
+  int budgetSpentAt_ = -1;  // the line told that the solver's budget is spent
+  // Pictures by their file: many names of one file are loaded once.
+  std::map<std::pair<std::uint64_t, std::uint64_t>, std::string> pictureFiles_;
   fs::path dir_;
   std::string file_;
   int n_ = 0;

@@ -7,7 +7,9 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <string>
 
 namespace vunt {
 
@@ -17,7 +19,7 @@ std::filesystem::path replacementPath(const std::filesystem::path& path) {
   return tmp;
 }
 
-bool replaceFile(const std::filesystem::path& path, std::string_view bytes, std::string& error) {
+bool replaceFile(const std::filesystem::path& path, std::string_view bytes, std::string& error, bool uniqueTemporary) {
   if (path.empty() || !path.has_filename()) {
     // A name the game folder refused (see gameFile): nothing is written anywhere.
     error = "no file name inside the game folder";
@@ -27,7 +29,7 @@ bool replaceFile(const std::filesystem::path& path, std::string_view bytes, std:
   // write fails with EFBIG instead and is reported like any other failed write.
   static const bool ignoringSizeSignal = [] { return std::signal(SIGXFSZ, SIG_IGN) != SIG_ERR; }();
   (void)ignoringSizeSignal;
-  const std::filesystem::path tmp = replacementPath(path);
+  std::filesystem::path tmp = replacementPath(path);
   auto fail = [&](const char* step, int fd) {
     error = std::string(step) + ": " + std::strerror(errno);
     if (fd >= 0) ::close(fd);
@@ -38,12 +40,26 @@ bool replaceFile(const std::filesystem::path& path, std::string_view bytes, std:
   };
   // A temporary file left by an earlier crash goes first. The new one is created afresh and never
   // through a link: a game folder could hold a link of that name to some other file of the user.
-  ::unlink(tmp.c_str());
-  int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+  int fd = -1;
+  if (!uniqueTemporary) {
+    ::unlink(tmp.c_str());
+    fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+  }
+  if (uniqueTemporary || (fd < 0 && errno == EEXIST)) {
+    // Something that is no file of ours holds the name (a directory shipped in a game folder):
+    // a new name of its own beside it, so that it cannot block every later write.
+    std::string unique = tmp.string() + ".XXXXXX";
+    fd = ::mkostemp(unique.data(), O_CLOEXEC);
+    if (fd >= 0) {
+      tmp = unique;
+      ::fchmod(fd, 0644);
+    }
+  }
   if (fd < 0) return fail("create", -1);
-  // The new file keeps the old one's permissions.
+  // The new file keeps the old one's permissions, but its owner can always read and write it: a
+  // file of mode 000 replaced by another would never be read again.
   struct stat old{};
-  if (::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode)) ::fchmod(fd, old.st_mode & 07777);
+  if (::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode)) ::fchmod(fd, (old.st_mode & 07777) | S_IRUSR | S_IWUSR);
   std::size_t done = 0;
   while (done < bytes.size()) {
     ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);

@@ -12,7 +12,11 @@ namespace vunt {
 std::filesystem::path replacementPath(const std::filesystem::path& path);
 
 // Writes bytes as the new contents of path. On failure the old file is untouched, the temporary
-// file is removed, false is returned and error says why.
-bool replaceFile(const std::filesystem::path& path, std::string_view bytes, std::string& error);
+// file is removed, false is returned and error says why. uniqueTemporary: the temporary file gets
+// a new name of its own (replacementPath plus six characters) instead of replacementPath, whose
+// leftover would be removed first: for files outside a game folder, where a file of that name
+// may be the user's.
+bool replaceFile(const std::filesystem::path& path, std::string_view bytes, std::string& error,
+                 bool uniqueTemporary = false);
 
 }  // namespace vunt

@@ -1,6 +1,5 @@
 #include "platform/game_files.hpp"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -10,19 +9,12 @@
 #include <utility>
 #include <vector>
 
+#include "platform/folder_listings.hpp"
 #include "text/text.hpp"
 
 namespace vunt {
 
 namespace fs = std::filesystem;
-
-static std::u32string folded(std::u32string s) {
-  for (char32_t& c : s) {
-    if (c >= U'a' && c <= U'z') c -= 32;
-    else if (c >= U'ａ' && c <= U'ｚ') c -= 32;  // full-width letters fold as Windows folds them
-  }
-  return s;
-}
 
 namespace {
 
@@ -34,26 +26,6 @@ struct Fd {
   Fd(const Fd&) = delete;
   Fd& operator=(Fd&& o) noexcept { std::swap(fd, o.fd); return *this; }
 };
-
-// The entry of the directory fd whose name folds to the same as want's; empty when none does.
-std::string findFolded(int fd, const std::u32string& want) {
-  const int listFd = ::openat(fd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (listFd < 0) return {};
-  DIR* list = ::fdopendir(listFd);
-  if (!list) {
-    ::close(listFd);
-    return {};
-  }
-  std::string found;
-  while (const dirent* e = ::readdir(list)) {
-    if (folded(fromUtf8(e->d_name)) == want) {
-      found = e->d_name;
-      break;
-    }
-  }
-  ::closedir(list);
-  return found;
-}
 
 // Whether path lies in root or below it; both are canonical.
 bool inside(const fs::path& path, const fs::path& root) {
@@ -87,12 +59,14 @@ fs::path gameFile(const fs::path& dir, std::u32string_view name) {
   Fd fd(::open(root.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
   if (fd.fd < 0) return {};
   fs::path path = dir;
+  ListingScope listings;
+  std::size_t links = 0;
   for (std::size_t i = 0; i < parts.size(); ++i) {
     const bool last = i + 1 == parts.size();
     std::string entry = toUtf8(parts[i]);
     struct stat st{};
     if (::fstatat(fd.fd, entry.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
-      std::string found = findFolded(fd.fd, folded(std::u32string(parts[i])));
+      std::string found = findInListing(fd.fd, foldedName(std::u32string(parts[i])), listings);
       if (found.empty() || ::fstatat(fd.fd, found.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
         // Nothing of that name: the rest is kept as written, inside the folder.
         for (; i < parts.size(); ++i) path /= toUtf8(parts[i]);
@@ -101,7 +75,9 @@ fs::path gameFile(const fs::path& dir, std::u32string_view name) {
       entry = std::move(found);
     }
     if (S_ISLNK(st.st_mode)) {
-      // A link is followed only when it ends inside the folder.
+      // A link is followed only when it ends inside the folder, and only so many per name: each
+      // costs a walk of its target.
+      if (++links > kMaxGameNameLinks) return {};
       const fs::path target = fs::canonical(path / entry, ec);
       if (ec || !inside(target, root)) return {};
       path = target;

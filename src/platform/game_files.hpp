@@ -15,12 +15,14 @@ namespace vunt {
 // to letter case. A part found neither way is kept as written, so opening the result fails (and
 // writing creates it). The name never leads out of dir: a name with a ".." part, a NUL, a drive
 // (":"), more than kMaxGameNameLength characters or kMaxGameNameParts parts, or a part that is a
-// link to somewhere outside dir, gives an empty path, which no file system call opens. Each part
-// is looked up once from the directory before it, so the time grows with the name's length.
+// link to somewhere outside dir, or more than kMaxGameNameLinks links, gives an empty path, which
+// no file system call opens. Each part is looked up once from the directory before it, and a
+// folder's listing (for names in another letter case) is read once, not once per name or part.
 std::filesystem::path gameFile(const std::filesystem::path& dir, std::u32string_view name);
 
 constexpr std::size_t kMaxGameNameLength = 4096;
 constexpr std::size_t kMaxGameNameParts = 64;
+constexpr std::size_t kMaxGameNameLinks = 16;
 
 // Game files come from anywhere; none of them is this large.
 constexpr std::uintmax_t kMaxGameFileBytes = 16 << 20;

@@ -48,6 +48,9 @@ void InputRecorder::modalClose() { line("close-picture"); }
 void InputRecorder::close() { line("close"); }
 
 // Each line reaches the file at once, so a play that ends abruptly keeps what came before.
-void InputRecorder::line(const std::string& text) { out_ << text << '\n' << std::flush; }
+void InputRecorder::line(const std::string& text) {
+  out_ << text << '\n' << std::flush;
+  if (!out_) failed_ = true;
+}
 
 }  // namespace vunt

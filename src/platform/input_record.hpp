@@ -26,10 +26,13 @@ class InputRecorder {
   void close();
   // Skip or auto mode answered a page wait: a click on the message area does the same.
   void pageAnswered() { line("click"); }
+  // A line could not be written (a full disk): the record misses input from then on.
+  bool failed() const { return failed_; }
 
  private:
   void line(const std::string& text);
   std::ostream& out_;
+  bool failed_ = false;
 };
 
 }  // namespace vunt

@@ -15,6 +15,7 @@
 #include "platform/sdl_sound.hpp"
 #include "platform/sdl_window.hpp"
 #include "platform/sdl_x11_errors.hpp"
+#include "platform/session_env.hpp"
 #include "text/text.hpp"
 
 namespace vunt {
@@ -475,6 +476,7 @@ std::unique_ptr<SdlHost> SdlHost::create(std::string& error, const SdlOptions& o
     error = std::string("no display to open: DISPLAY is not set") + advice;
     return nullptr;
   }
+  keepSessionLibrariesOutOfHome();
   // Frames are drawn in software and copied into the window's pixels: without this SDL would
   // put an OpenGL renderer behind the window surface, which on a machine without a GPU loads a
   // software OpenGL of tens of megabytes. The environment variable of the same name still wins.

@@ -2,10 +2,11 @@
 
 #include <cstdio>
 
-#include "text/text.hpp"
 #include "platform/program_end.hpp"
+#include "platform/terminal_text.hpp"
 #include "script/line_map.hpp"
 #include "script/machine.hpp"
+#include "text/text.hpp"
 
 namespace vunt {
 
@@ -26,11 +27,12 @@ void Machine::EEE(const std::u32string& text) {
   std::u32string report = errorReportText(text, CurLine, line);
   std::u32string shown;
   for (char32_t c : report) shown += c == U'\r' ? U'\n' : c;
-  std::fprintf(stderr, "Zad ERROR: %s\n", toUtf8(shown).c_str());
+  // The line is the game's: its control characters reach the terminal escaped.
+  std::fprintf(stderr, "Zad ERROR: %s\n", terminalText(toUtf8(shown), true).c_str());
   std::string source;
   if (lineMap)
     if (const SourcePosition* p = lineMap->at(CurLine)) source = positionText(*p);
-  if (!source.empty()) std::fprintf(stderr, "Zad ERROR: line %d comes from %s\n", int(CurLine), source.c_str());
+  if (!source.empty()) std::fprintf(stderr, "Zad ERROR: line %d comes from %s\n", int(CurLine), terminalText(source).c_str());
   out.errorReport(report, source);
   // The window's report ends the program; should one return, no line may run after an error.
   throw ProgramEnd{1, "error"};

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "platform/game_files.hpp"
+#include "platform/terminal_text.hpp"
 
 namespace vunt {
 
@@ -54,7 +55,8 @@ std::optional<LineMap> parseLineMap(std::string_view text, std::string& error) {
   LineMap map;
   int number = 0;
   auto bad = [&](const std::string& why) {
-    error = "line map, line " + std::to_string(number) + ": " + why;
+    // The reason may quote the file, which comes with the game folder: escaped for the terminal.
+    error = "line map, line " + std::to_string(number) + ": " + terminalText(why);
     return std::nullopt;
   };
   while (!text.empty()) {
@@ -63,6 +65,8 @@ std::optional<LineMap> parseLineMap(std::string_view text, std::string& error) {
     text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
     ++number;
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    // A CR inside an entry would be lost when the map is written again.
+    if (line.find('\r') != std::string_view::npos) return bad("a carriage return inside an entry");
     if (number == 1) {
       auto f = fields(line, 3);
       if (f.size() != 3 || f[0] != kMagic) return bad("not a line map (no \"vunt-map\" header)");
@@ -94,9 +98,14 @@ std::optional<LineMap> parseLineMap(std::string_view text, std::string& error) {
 std::optional<LineMap> readLineMap(const std::filesystem::path& gameDir, std::string_view scriptBytes,
                                    std::string& error) {
   error.clear();
+  // Read as every other file of the game folder is: never through a link that leads out of it.
   std::error_code ec;
-  const std::filesystem::path path = gameDir / kLineMapName;
-  if (!std::filesystem::exists(path, ec)) return std::nullopt;
+  const std::filesystem::path path = gameFile(gameDir, U"vunt-n.map");
+  if (path.empty()) {
+    error = std::string(kLineMapName) + " leads out of the game folder and is not read";
+    return std::nullopt;
+  }
+  if (!std::filesystem::exists(std::filesystem::symlink_status(path, ec))) return std::nullopt;
   std::optional<std::string> text = readWholeFile(path);
   if (!text) {
     error = std::string(kLineMapName) + " cannot be read";

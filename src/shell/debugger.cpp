@@ -59,6 +59,12 @@ std::optional<int> resolveStartLine(std::string_view text, const LineMap* map, s
     error = "--start: no label \"" + std::string(name) + "\" in vunt-n.map";
     return std::nullopt;
   }
+  // The map comes with the game folder: its number is checked like a number given here.
+  if (it->second < 1 || it->second > kLastLine) {
+    error = "--start: label \"" + std::string(name) + "\" names line " + std::to_string(it->second) +
+            ", outside the script (1 to 1000)";
+    return std::nullopt;
+  }
   return it->second;
 }
 
