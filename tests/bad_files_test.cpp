@@ -56,6 +56,18 @@ TEST(BadFiles, ReaderTakesOnlyRegularFilesOfBoundedSize) {
   EXPECT_EQ(readWholeFile("/dev/zero"), std::nullopt);
 }
 
+TEST(BadFiles, AFileOfExactlyTheLimitIsReadAndOneByteMoreIsNot) {
+  GameDir dir;
+  dir.write("ok", "abc");
+  EXPECT_EQ(readWholeFile(dir.path() / "ok", 3), "abc");
+  EXPECT_EQ(readWholeFile(dir.path() / "ok", 2), std::nullopt);
+  // Larger than one read of the file: the limit holds across reads too.
+  const std::string big(70000, 'x');
+  dir.write("big", big);
+  EXPECT_EQ(readWholeFile(dir.path() / "big", big.size()), big);
+  EXPECT_EQ(readWholeFile(dir.path() / "big", big.size() - 1), std::nullopt);
+}
+
 TEST(BadFiles, ScriptThatIsNoFileOrTooLargeIsALoadFailure) {
   {
     GameDir dir;

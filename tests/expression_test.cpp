@@ -3,8 +3,10 @@
 
 #include <array>
 
+#include "script/condition.hpp"
 #include "script/expression.hpp"
 #include "script_checks.hpp"
+#include "text/text.hpp"
 
 using namespace vunt;
 using namespace vunt::test;
@@ -112,6 +114,57 @@ TEST(Expression, MalformedForms) {
   // Evaluation stops at the first fault, whichever comes first.
   EXPECT_EQ(f.eval(U"F01 F99"), Malformed);
   EXPECT_EQ(f.eval(U"F99 "), BadFlag);
+}
+
+TEST(Condition, ComparisonsWithTheTextTheyWereReadFrom) {
+  const Condition c = parseCondition(U"=F0301&05>F12#F03}>{F01");
+  ASSERT_EQ(c.fault, ConditionFault::None);
+  ASSERT_EQ(c.comparisons.size(), 3u);
+  const ConditionComparison& first = c.comparisons[0];
+  EXPECT_EQ(first.connective, ConditionComparison::None);
+  EXPECT_EQ(first.op, U'=');
+  EXPECT_EQ(first.a.flag, 3);
+  EXPECT_FALSE(first.b.isFlag());
+  EXPECT_EQ(first.b.value, 1);
+  EXPECT_EQ(first.from, 0u);
+  EXPECT_EQ(first.to, 6u);
+  const ConditionComparison& second = c.comparisons[1];
+  EXPECT_EQ(second.connective, ConditionComparison::And);
+  EXPECT_EQ(second.a.value, 5);
+  EXPECT_EQ(second.b.flag, 12);
+  EXPECT_EQ(second.from, 6u);
+  EXPECT_EQ(second.to, 13u);
+  const ConditionComparison& third = c.comparisons[2];
+  EXPECT_EQ(third.connective, ConditionComparison::Or);
+  EXPECT_EQ(third.op, U'{');  // the last of three
+  EXPECT_EQ(third.operators, 3);
+  EXPECT_FALSE(c.incomplete);
+  // What is left after the last comparison is ignored, and said so.
+  EXPECT_TRUE(parseCondition(U"F01=").incomplete);
+  EXPECT_TRUE(parseCondition(U"F01=05F02").incomplete);
+  EXPECT_FALSE(parseCondition(U"F01=05&").incomplete);
+  EXPECT_FALSE(parseCondition(U"").incomplete);
+}
+
+TEST(Condition, FaultsWithWhereTheirItemStarts) {
+  struct Case {
+    const char32_t* text;
+    ConditionFault fault;
+    std::size_t at;
+    std::size_t before;  // comparisons read before it
+  };
+  for (const Case& k : {Case{U"F01 = 01", ConditionFault::Character, 3, 0},
+                        Case{U"F01=01F02F03", ConditionFault::MissingOperator, 9, 1},
+                        Case{U"F5=01", ConditionFault::FlagOperand, 0, 0},
+                        Case{U"F01=5&F02=01", ConditionFault::NumberOperand, 4, 0},
+                        Case{U"F01=01#F31=01", ConditionFault::FlagIndex, 7, 1},
+                        Case{U"F01=F", ConditionFault::FlagOperand, 4, 0}}) {
+    const Condition c = parseCondition(k.text);
+    EXPECT_EQ(c.fault, k.fault) << toUtf8(k.text);
+    EXPECT_EQ(c.faultAt, k.at) << toUtf8(k.text);
+    EXPECT_EQ(c.comparisons.size(), k.before) << toUtf8(k.text);
+    EXPECT_FALSE(c.incomplete);
+  }
 }
 
 TEST(Expression, ErrorsOfIfAndEvaAreReportedAtTheirLine) {

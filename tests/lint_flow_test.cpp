@@ -191,6 +191,15 @@ TEST(LintStages, TheSolversLimitIsSharedByAllStagesOfTheGame) {
       << found.back().message;
 }
 
+TEST(LintFlow, BeedLeavesItsResultInF21AndTheStageInF20) {
+  const std::vector<std::u32string> lines{U"LET,20,12", U"BEED,1,1", U"EXIT", U"BEED,1,1", U"EXIT"};
+  FlowAnalysis flow(lines);
+  flow.run();
+  EXPECT_EQ(flow.flagAt(3, 21), (Range{0, 1}));  // lost or cleared, nothing else
+  EXPECT_EQ(flow.flagAt(3, 20), (Range{1, 12}));
+  EXPECT_EQ(flow.flagAt(2, 21), Range::of(0));
+}
+
 TEST(FlagRanges, ConditionsOnRangesAndTheirNarrowing) {
   FlagState s = startFlags();
   s[1] = Range{0, 3};
@@ -216,6 +225,55 @@ TEST(FlagRanges, ConditionsOnRangesAndTheirNarrowing) {
   ASSERT_TRUE(cond(U"F01^F02").narrow(t, true));
   EXPECT_EQ(t[1], (Range{0, 2}));
   EXPECT_FALSE(cond(U"F01>05").narrow(t, true));
+}
+
+// Every operator on every pair of small ranges, against all the pairs of values they hold: the
+// comparison is True or False only when every pair agrees, and narrowing keeps exactly the span of
+// the values that give the branch's result.
+TEST(FlagRanges, ComparisonsAtTheEdgesOfRangesAgreeWithEveryPairOfValues) {
+  std::vector<Range> ranges;
+  for (int lo = -2; lo <= 2; ++lo)
+    for (int hi = lo; hi <= 2; ++hi) ranges.push_back(Range{lo, hi});
+  auto holds = [](char32_t op, int a, int b) {
+    switch (op) {
+      case U'=': return a == b;
+      case U'^': return a != b;
+      case U'>': return a > b;
+      case U'<': return a < b;
+      case U'}': return a >= b;
+      default: return a <= b;
+    }
+  };
+  for (char32_t op : std::u32string(U"=^><}{")) {
+    const RangeCondition c = *RangeCondition::parse(std::u32string(U"F01") + op + U"F02");
+    for (const Range& a : ranges)
+      for (const Range& b : ranges) {
+        FlagState s = startFlags();
+        s[1] = a;
+        s[2] = b;
+        bool some = false, all = true;
+        for (int x = a.lo; x <= a.hi; ++x)
+          for (int y = b.lo; y <= b.hi; ++y) {
+            some = some || holds(op, x, y);
+            all = all && holds(op, x, y);
+          }
+        const Truth want = all ? Truth::True : some ? Truth::Either : Truth::False;
+        const std::string what = toUtf8(std::u32string(1, op)) + " on " + std::to_string(a.lo) + ".." +
+                                 std::to_string(a.hi) + " and " + std::to_string(b.lo) + ".." + std::to_string(b.hi);
+        EXPECT_EQ(c.evaluate(s), want) << what;
+        if (!b.single()) continue;
+        for (bool result : {true, false}) {
+          Range kept;
+          for (int x = a.lo; x <= a.hi; ++x)
+            if (holds(op, x, b.lo) == result) kept = kept.join(Range::of(x));
+          FlagState t = s;
+          EXPECT_EQ(c.narrow(t, result), !kept.empty()) << what << " narrowed to " << result;
+          if (!kept.empty()) {
+            EXPECT_EQ(t[1], kept) << what << " narrowed to " << result;
+          }
+        }
+      }
+  }
 }
 
 TEST(LintFlow, ScriptsWithVeryManyWaysThroughThemStillLint) {

@@ -126,6 +126,9 @@ TEST(Lint, JumpsAndTheLinesTheyReach) {
                       "9: error: the FJ target 99 is beyond the last line of the script (10)"}));
   EXPECT_EQ(lint({"LET,1,1", "FP,1,1", "EXIT"}),
             (Findings{"2: error: FP end line 1 is not below the FP line: the game always stops here with an error"}));
+  // An end line that is FP's own line leaves no line to print either.
+  EXPECT_EQ(lint({"LET,1,1", "FP,1,2", "EXIT"}),
+            (Findings{"2: error: FP end line 2 is not below the FP line: the game always stops here with an error"}));
 }
 
 TEST(Lint, JumpsThroughFlagsFollowTheValuesTheFlagCanHold) {
@@ -156,6 +159,16 @@ TEST(Lint, Conditions) {
                       "7: warning: the condition \"&F01=01\" starts with \"&\": it combines with false and is always false",
                       "8: warning: the condition \"F01=\" ends with an incomplete comparison, which is ignored",
                       "9: warning: the condition is empty: it is always false"}));
+  // Faults and leftovers the engine reads the same way; an "&" first matters only up to an "#".
+  EXPECT_EQ(lint({"LET,1,1", "IF,F01=01F02F03,3", "IF,F01=5&F02=01,4", "IF,&,5", "IF,&F01=01#F01=01,6", "IF,F1=01,7",
+                  "EXIT"}),
+            (Findings{"2: error: the condition \"F01=01F02F03\" is malformed: two operands without an operator before "
+                      "character 10",
+                      "3: error: the condition \"F01=5&F02=01\" is malformed: number operand \"5&\" is not two digits",
+                      "4: warning: the condition \"&\" holds no comparison: it is always false",
+                      "5: warning: the condition \"&F01=01#F01=01\" starts with \"&\": the comparisons before the first "
+                      "\"#\" combine with false and count for nothing",
+                      "6: error: the condition \"F1=01\" is malformed: flag operand \"F1=\" is not F and two digits"}));
 }
 
 TEST(Lint, MessageCodesAndSpeakers) {

@@ -4,18 +4,9 @@
 
 namespace vunt {
 
-namespace {
+static_assert(kFlagsTracked == kFlagCount, "a condition's flag operands index the tracked flags");
 
-std::optional<int> operandDigits(std::u32string_view text, std::size_t at) {
-  std::u32string_view digits = text.substr(std::min(at, text.size()), 2);
-  if (digits.empty()) return std::nullopt;
-  int v = 0;
-  for (char32_t c : digits) {
-    if (c < U'0' || c > U'9') return std::nullopt;
-    v = v * 10 + int(c - U'0');
-  }
-  return v;
-}
+namespace {
 
 Truth compareRanges(char32_t op, const Range& a, const Range& b) {
   if (a.empty() || b.empty()) return Truth::Either;
@@ -95,42 +86,12 @@ bool joinInto(FlagState& s, const FlagState& o) {
   return changed;
 }
 
-std::optional<RangeCondition> RangeCondition::parse(std::u32string_view text) {
+std::optional<RangeCondition> RangeCondition::parse(std::u32string_view text) { return of(parseCondition(text)); }
+
+std::optional<RangeCondition> RangeCondition::of(const Condition& condition) {
+  if (condition.fault != ConditionFault::None) return std::nullopt;
   RangeCondition out;
-  Comparison::Connective connective = Comparison::None;
-  char32_t pending = 0;
-  Operand operands[2];
-  int count = 0;
-  for (std::size_t i = 0; i < text.size();) {
-    const char32_t c = text[i];
-    std::optional<Operand> operand;
-    if (c == U'F') {
-      std::optional<int> index = operandDigits(text, i + 1);
-      if (!index || *index >= kFlagsTracked) return std::nullopt;
-      operand = Operand{*index, 0};
-      i += 3;
-    } else if (c >= U'0' && c <= U'9') {
-      std::optional<int> v = operandDigits(text, i);
-      if (!v) return std::nullopt;
-      operand = Operand{-1, *v};
-      i += 2;
-    } else if (c == U'=' || c == U'>' || c == U'<' || c == U'^' || c == U'}' || c == U'{') {
-      pending = c;
-      ++i;
-    } else if (c == U'&' || c == U'#') {
-      connective = c == U'&' ? Comparison::And : Comparison::Or;
-      ++i;
-    } else {
-      return std::nullopt;
-    }
-    if (!operand) continue;
-    operands[count++] = *operand;
-    if (count < 2) continue;
-    if (!pending) return std::nullopt;
-    out.comparisons_.push_back({connective, pending, operands[0], operands[1]});
-    pending = 0;
-    count = 0;
-  }
+  out.comparisons_ = condition.comparisons;
   return out;
 }
 

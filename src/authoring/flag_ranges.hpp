@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "script/condition.hpp"
+
 namespace vunt {
 
 constexpr int kMinValue = -32768;
@@ -48,6 +50,7 @@ class RangeCondition {
  public:
   // Nothing when the expression is malformed (the game stops at it).
   static std::optional<RangeCondition> parse(std::u32string_view expression);
+  static std::optional<RangeCondition> of(const Condition& condition);
 
   Truth evaluate(const FlagState& flags) const;
   // Narrows the flags for the branch where the condition has the given result; false when that
@@ -59,15 +62,8 @@ class RangeCondition {
   std::vector<int> comparedFlags() const;
 
  private:
-  struct Operand {
-    int flag = -1;  // flag index, or -1 for a number
-    int value = 0;
-  };
-  struct Comparison {
-    enum Connective { None, And, Or } connective;
-    char32_t op;
-    Operand a, b;
-  };
+  using Operand = ConditionOperand;
+  using Comparison = ConditionComparison;
   std::vector<Comparison> comparisons_;
 };
 

@@ -23,7 +23,7 @@
 #include "puzzle/solver.hpp"
 #include "puzzle/stage.hpp"
 #include "script/commands.hpp"
-#include "script/expression.hpp"
+#include "script/condition.hpp"
 #include "script/fields.hpp"
 #include "script/menu_text.hpp"
 #include "script/message_layout.hpp"
@@ -462,70 +462,53 @@ class Linter {
   // --- Conditions ---
 
   void checkCondition(int l, std::u32string_view c) {
-    std::array<std::int16_t, kFlags> zero{};
-    const ExpressionResult r = evaluateExpression(c, zero);
-    // Walk the condition as TCHK reads it, to say where a fault lies and which flags it reads.
-    int operands = 0, operators = 0, comparisons = 0;
-    std::u32string pendingOps;
-    std::string fault;
-    std::vector<int> flags;
-    std::size_t p = 0;
-    for (; p < c.size() && fault.empty();) {
-      const char32_t ch = c[p];
-      auto operand = [&](std::size_t width) {
-        ++operands;
-        p += width;
-        if (operands == 2) {
-          if (operators == 0) fault = "two operands without an operator before character " + str(int(p - width + 1));
-          if (pendingOps.size() > 1 && fault.empty())
-            warning(l, "in the condition " + inQuotes(c) + " only the last of the operators " + inQuotes(pendingOps) +
-                           " counts" + (pendingOps.back() == U'=' ? " (\"}\" is greater or equal, \"{\" less or equal)" : ""));
-          ++comparisons;
-          operands = operators = 0;
-          pendingOps.clear();
-        }
-      };
-      if (ch == U'F') {
-        std::u32string_view idx = c.substr(p + 1, 2);
-        std::optional<long> v = parseDecimal(idx);
-        if (!v) {
-          fault = "flag operand " + inQuotes(c.substr(p, 3)) + " is not F and two digits";
-        } else if (*v < 0 || *v >= kFlags) {
-          fault = "flag operand " + inQuotes(c.substr(p, 3)) + " is outside F00..F30";
-        } else {
-          flags.push_back(int(*v));
-          operand(3);
-        }
-      } else if (ch == U'=' || ch == U'>' || ch == U'<' || ch == U'^' || ch == U'}' || ch == U'{') {
-        ++operators;
-        pendingOps += ch;
-        ++p;
-      } else if (ch >= U'0' && ch <= U'9') {
-        if (!parseDecimal(c.substr(p, 2))) {
-          fault = "number operand " + inQuotes(c.substr(p, 2)) + " is not two digits";
-        } else {
-          operand(2);
-        }
-      } else if (ch == U'&' || ch == U'#') {
-        if (ch == U'&' && comparisons == 0 && operands == 0)
-          warning(l, "the condition " + inQuotes(c) + " starts with \"&\": it combines with false and is always false");
-        ++p;
-      } else {
-        fault = "unexpected " + inQuotes(c.substr(p, 1)) + " at character " + str(int(p + 1));
-      }
+    const Condition cond = parseCondition(c);
+    // The result starts false: an "&" before the first comparison keeps it false until an "#".
+    if (!cond.comparisons.empty() && cond.comparisons.front().connective == ConditionComparison::And) {
+      const bool orLater = std::any_of(cond.comparisons.begin(), cond.comparisons.end(), [](const ConditionComparison& k) {
+        return k.connective == ConditionComparison::Or;
+      });
+      warning(l, "the condition " + inQuotes(c) + " starts with \"&\": " +
+                     (orLater ? "the comparisons before the first \"#\" combine with false and count for nothing"
+                              : "it combines with false and is always false"));
     }
-    if (r.error != ExpressionResult::None) {
-      if (fault.empty()) fault = "it cannot be read";
-      error(l, "the condition " + inQuotes(c) + " is malformed: " + fault, {2, int(std::min(p, c.size())), 1},
+    for (const ConditionComparison& k : cond.comparisons) {
+      if (k.operators < 2) continue;
+      std::u32string ops;
+      for (char32_t ch : c.substr(k.from, k.to - k.from))
+        if (ch == U'=' || ch == U'>' || ch == U'<' || ch == U'^' || ch == U'}' || ch == U'{') ops += ch;
+      warning(l, "in the condition " + inQuotes(c) + " only the last of the operators " + inQuotes(ops) + " counts" +
+                     (ops.back() == U'=' ? " (\"}\" is greater or equal, \"{\" less or equal)" : ""));
+    }
+    if (cond.fault != ConditionFault::None) {
+      const std::size_t p = cond.faultAt;
+      const std::string operand = inQuotes(c.substr(p, cond.fault == ConditionFault::NumberOperand ? 2 : 3));
+      std::string fault;
+      switch (cond.fault) {
+        case ConditionFault::Character:
+          fault = "unexpected " + inQuotes(c.substr(p, 1)) + " at character " + str(int(p + 1));
+          break;
+        case ConditionFault::MissingOperator:
+          fault = "two operands without an operator before character " + str(int(p + 1));
+          break;
+        case ConditionFault::FlagOperand: fault = "flag operand " + operand + " is not F and two digits"; break;
+        case ConditionFault::FlagIndex: fault = "flag operand " + operand + " is outside F00..F30"; break;
+        default: fault = "number operand " + operand + " is not two digits"; break;
+      }
+      error(l, "the condition " + inQuotes(c) + " is malformed: " + fault, {2, int(p), 1},
             "a condition is F and two digits, or two digits, compared with = > < ^ } {, joined with & or #, "
             "without blanks");
       return;
     }
-    for (int f : flags) readFlag(l, f);
+    for (const ConditionComparison& k : cond.comparisons)
+      for (const ConditionOperand& o : {k.a, k.b})
+        if (o.isFlag()) readFlag(l, o.flag);
     if (c.empty()) {
       warning(l, "the condition is empty: it is always false");
-    } else if (operands != 0 || operators != 0) {
+    } else if (cond.incomplete) {
       warning(l, "the condition " + inQuotes(c) + " ends with an incomplete comparison, which is ignored");
+    } else if (cond.comparisons.empty()) {
+      warning(l, "the condition " + inQuotes(c) + " holds no comparison: it is always false");
     }
   }
 
