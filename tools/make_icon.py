@@ -3,16 +3,17 @@
 
 Run from the repository root: python3 tools/make_icon.py
 Only the lighthouse is drawn: the beams of the lamp, the banded tower and its rock with the surf
-breaking on it. Everything around it is see-through (the XPM colour None), so the icon sits on
-any panel or desktop without a square behind it; the window icon and the PNG icons of
-`cmake --install` carry that transparency as their alpha channel.
+breaking on it. Everything around it is see-through (the colour #010203, which no drawing uses
+otherwise, as in the pointers' pictures), so the icon sits on any panel or desktop without a
+square behind it; the window icon and the PNG icons of `cmake --install` carry that
+transparency as their alpha channel.
 """
 import os
 import sys
 
 SIZE = 32
 COLOURS = {
-    ".": "None",  # see-through
+    ".": "#010203",  # see-through
     "f": "#AAC8E6",  # foam
     "y": "#FFD66E",  # beam
     "g": "#FFF0B4",  # lamp glow

@@ -12,7 +12,8 @@ namespace {
 
 namespace vunt {
 
-// XPM "None" pixels are see-through; they decode to a colour no art here uses.
+// The see-through colour of the pictures here: tools/make_pointers.py and tools/make_icon.py draw
+// it where nothing is drawn, and no art uses it otherwise.
 constexpr Colour kSeeThrough = rgb(1, 2, 3);
 
 // 1 where the picture is see-through, 0 where it is drawn.
