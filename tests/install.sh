@@ -18,11 +18,15 @@ if ! DESTDIR="$tmp/root" timeout -k 5 60 cmake --install "$build" --prefix /usr 
   exit 1
 fi
 root=$tmp/root/usr
-check "program installed" '[ -x "$root/bin/vunt" ]'
+# The game's directories are the build's (a distribution may move them, as Debian's package does).
+cache_value() { sed -n "s/^$1:[A-Z]*=//p" "$build/CMakeCache.txt"; }
+game_bin=$root/$(cache_value VUNT_INSTALL_GAME_BINDIR)
+game_data=$root/$(cache_value VUNT_INSTALL_GAME_DATADIR)/game
+check "program installed" '[ -x "$game_bin/vunt" ]'
 check "tools installed" '[ -x "$root/bin/vunt-lint" ] && [ -x "$root/bin/vunt-stage" ]'
-check "no test or build helper installed" '! ls "$root/bin" | grep -q -e test -e icon_png'
-check "bundled game installed" '[ -f "$root/share/vunt/game/vunt-n.zad" ] && [ -f "$root/share/vunt/game/vunt.pdt" ]'
-check "game installed whole" 'diff -r "$src/game" "$root/share/vunt/game" >/dev/null'
+check "no test or build helper installed" '! ls "$root/bin" | grep -q -e test -e icon_png -e help_pages'
+check "bundled game installed" '[ -f "$game_data/vunt-n.zad" ] && [ -f "$game_data/vunt.pdt" ]'
+check "game installed whole" 'diff -r "$src/game" "$game_data" >/dev/null'
 check "desktop entry" 'grep -q "^Exec=vunt$" "$root/share/applications/vunt.desktop" && grep -q "^Icon=vunt$" "$root/share/applications/vunt.desktop"'
 check "desktop entry has keywords" 'grep -q "^Keywords=.*;" "$root/share/applications/vunt.desktop"'
 for page in man6/vunt.6 man1/vunt-asm.1 man1/vunt-lint.1 man1/vunt-stage.1; do
@@ -48,6 +52,6 @@ fi
 
 # The installed program, given no folder, plays the installed game: its title menu comes up.
 printf 'click\n' >"$tmp/input"
-HOME=$tmp/home XDG_DATA_HOME=$tmp/data timeout -k 5 30 "$root/bin/vunt" --headless --input "$tmp/input" >"$tmp/out" 2>&1
+HOME=$tmp/home XDG_DATA_HOME=$tmp/data timeout -k 5 30 "$game_bin/vunt" --headless --input "$tmp/input" >"$tmp/out" 2>&1
 check "installed program finds the installed game" 'grep -q "^menu" "$tmp/out" || grep -q "^page" "$tmp/out"'
 exit $fail
