@@ -1,19 +1,24 @@
 # Two commands matter: `make run` builds and plays the bundled game, `make test` builds and runs
 # every test. Both first install what a fresh Debian 12 lacks. `make fuzz` runs each fuzz target
 # of fuzz/ for FUZZ_SECONDS (clang's libFuzzer with AddressSanitizer and UndefinedBehaviorSanitizer).
+# `make deb` builds the Debian packages in DEB_BUILD, checks them with lintian and plays the packaged
+# game (DEB_BUILD_OPTIONS="nocheck parallel=2" skips the tests and builds with two jobs).
 BUILD ?= build
 ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
+DEB_BUILD ?= build-deb
 FUZZ_SECONDS ?= 60
 GAME ?= game
 JOBS ?= $(shell nproc)
 PACKAGES := cmake g++ make pkg-config libsdl2-dev libsdl2-image-dev libsdl2-ttf-dev libsdl2-mixer-dev \
-            libfontconfig-dev libx11-dev fonts-ipafont-gothic fonts-ipafont-mincho libgtest-dev libbenchmark-dev \
+            libfontconfig-dev libx11-dev fonts-ipafont-gothic fonts-ipafont-mincho libgtest-dev libbenchmark-dev groff-base \
             xvfb xauth xdotool x11-utils imagemagick openbox wmctrl
 FUZZ_PACKAGES := clang libclang-rt-14-dev
+# The packaging tools, and the build dependencies of debian/control that PACKAGES lacks.
+DEB_PACKAGES := debhelper dpkg-dev fakeroot lintian desktop-file-utils python3
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: deps fuzz-deps build run test test-asan fuzz bench clean new-game
+.PHONY: deps fuzz-deps deb-deps build run test test-asan fuzz bench clean new-game deb
 
 # Installs those of the packages $(1) that are missing.
 define install_missing
@@ -29,6 +34,9 @@ deps:
 
 fuzz-deps: deps
 	$(call install_missing,$(FUZZ_PACKAGES))
+
+deb-deps: deps
+	$(call install_missing,$(DEB_PACKAGES))
 
 build: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
@@ -55,8 +63,11 @@ new-game: build
 	@test -n "$(DIR)" || { echo "usage: make new-game DIR=path/to/new/game" >&2; exit 2; }
 	$(BUILD)/vunt-asm --init "$(DIR)"
 
+deb: deb-deps
+	JOBS=$(JOBS) packaging/build_deb.sh $(DEB_BUILD)
+
 bench: build
 	$(BUILD)/vunt_bench
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(DEB_BUILD)

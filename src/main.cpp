@@ -21,36 +21,14 @@
 #include "script/line_map.hpp"
 #include "shell/debugger.hpp"
 #include "shell/vunt.hpp"
+#include "help/vunt.hpp"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-const char* kUsage =
-    "usage: vunt [--headless [--input FILE] [--frames DIR]] [OPTIONS] [GAME_DIR]\n"
-    "Plays the game in GAME_DIR (default: the directory that holds the program when it holds a\n"
-    "script, otherwise the installed game in ../share/vunt/game beside it).\n"
-    "\n"
-    "  --headless      play without a window or sound; write a transcript to standard output\n"
-    "  --input FILE    headless input events, one a line (click, label N, key N, space, ...);\n"
-    "                  the player aids' keys: ctrl-down, ctrl-up, auto, wheel-up, wheel-down,\n"
-    "                  page-up, page-down, f1, f2, f12\n"
-    "  --frames DIR    headless: save the window as DIR/0001.png, ... at every wait for the player\n"
-    "  --scale N       draw the window N times the game's size (default: the largest that fits\n"
-    "                  80 % of the screen)\n"
-    "  --renderer=gpu  draw through the graphics card (default: software, lighter to start)\n"
-    "  --help          show this help\n"
-    "  --version       show the version\n"
-    "\n"
-    "Options for authors (in the window and headless):\n"
-    "  --start LINE|LABEL  begin at this script line, or at a label of vunt-n.map, after start-up\n"
-    "  --flags F1=3,F7=-2  set flags before the first line runs\n"
-    "  --trace             report every executed line (line N) and flag change (flag I OLD NEW):\n"
-    "                      headless in the transcript, in the window on standard error\n"
-    "  --max-ticks N       end the run after N executed lines with exit status 4 (headless\n"
-    "                      default 100000000, so a loop that never waits ends; 0: no bound)\n"
-    "  --record FILE       window: write the input the game consumed at its waits to FILE, in\n"
-    "                      the --input format, to replay the play headless\n";
+// The help text, made from docs/man/vunt.txt like the manual page.
+const char* kUsage = vunt::kHelpText;
 
 constexpr std::uint64_t kHeadlessMaxTicks = 100000000;
 

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # `cmake --install` into a temporary DESTDIR: the program, the tools, the bundled game, the
-# desktop entry and the icons land under the usual prefixes, and the installed program finds the
+# desktop entry, the icons and the manual pages land under the usual prefixes, and the installed program finds the
 # installed game by itself and keeps its save under $XDG_DATA_HOME when the game folder is not
 # its to write.
 set -u
@@ -18,16 +18,33 @@ if ! DESTDIR="$tmp/root" timeout -k 5 60 cmake --install "$build" --prefix /usr 
   exit 1
 fi
 root=$tmp/root/usr
-check "program installed" '[ -x "$root/bin/vunt" ]'
+# The game's directories are the build's (a distribution may move them, as Debian's package does).
+cache_value() { sed -n "s/^$1:[A-Z]*=//p" "$build/CMakeCache.txt"; }
+game_bin=$root/$(cache_value VUNT_INSTALL_GAME_BINDIR)
+game_data=$root/$(cache_value VUNT_INSTALL_GAME_DATADIR)/game
+check "program installed" '[ -x "$game_bin/vunt" ]'
 check "tools installed" '[ -x "$root/bin/vunt-lint" ] && [ -x "$root/bin/vunt-stage" ]'
-check "no test or build helper installed" '! ls "$root/bin" | grep -q -e test -e icon_png'
-check "bundled game installed" '[ -f "$root/share/vunt/game/vunt-n.zad" ] && [ -f "$root/share/vunt/game/vunt.pdt" ]'
-check "game installed whole" 'diff -r "$src/game" "$root/share/vunt/game" >/dev/null'
+check "no test or build helper installed" '! ls "$root/bin" | grep -q -e test -e icon_png -e help_pages'
+check "bundled game installed" '[ -f "$game_data/vunt-n.zad" ] && [ -f "$game_data/vunt.pdt" ]'
+check "game installed whole" 'diff -r "$src/game" "$game_data" >/dev/null'
 check "desktop entry" 'grep -q "^Exec=vunt$" "$root/share/applications/vunt.desktop" && grep -q "^Icon=vunt$" "$root/share/applications/vunt.desktop"'
-# A PNG's width and height are the big-endian words at bytes 16 and 20.
+check "desktop entry has keywords" 'grep -q "^Keywords=.*;" "$root/share/applications/vunt.desktop"'
+for page in man6/vunt.6 man1/vunt-asm.1 man1/vunt-lint.1 man1/vunt-stage.1; do
+  check "manual page $page" '[ -s "$root/share/man/$page" ]'
+done
+# A PNG's width and height are the big-endian words at bytes 16 and 20, its colour type the byte
+# at 25 (6: RGB with alpha).
 png_size() { od -An -tu1 -j16 -N8 "$1" 2>/dev/null | awk '{print $3*256+$4 "x" $7*256+$8}'; }
+png_colour_type() { od -An -tu1 -j25 -N1 "$1" 2>/dev/null | tr -d ' '; }
 for size in 32 64 128; do
-  check "icon ${size}x${size}" '[ "$(png_size "$root/share/icons/hicolor/${size}x${size}/apps/vunt.png")" = "${size}x${size}" ]'
+  icon=$root/share/icons/hicolor/${size}x${size}/apps/vunt.png
+  check "icon ${size}x${size}" '[ "$(png_size "$icon")" = "${size}x${size}" ]'
+  check "icon ${size}x${size} has alpha" '[ "$(png_colour_type "$icon")" = 6 ]'
+  if command -v convert >/dev/null; then
+    # The corner is sky, see-through; the middle of the tower is drawn.
+    check "icon ${size}x${size} see-through around the lighthouse" \
+      '[ "$(convert "$icon" -format "%[fx:p{0,0}.a] %[fx:p{w/2,h/2}.a]" info:)" = "0 1" ]'
+  fi
 done
 if command -v desktop-file-validate >/dev/null; then
   check "desktop entry valid" 'desktop-file-validate "$root/share/applications/vunt.desktop"'
@@ -35,6 +52,6 @@ fi
 
 # The installed program, given no folder, plays the installed game: its title menu comes up.
 printf 'click\n' >"$tmp/input"
-HOME=$tmp/home XDG_DATA_HOME=$tmp/data timeout -k 5 30 "$root/bin/vunt" --headless --input "$tmp/input" >"$tmp/out" 2>&1
+HOME=$tmp/home XDG_DATA_HOME=$tmp/data timeout -k 5 30 "$game_bin/vunt" --headless --input "$tmp/input" >"$tmp/out" 2>&1
 check "installed program finds the installed game" 'grep -q "^menu" "$tmp/out" || grep -q "^page" "$tmp/out"'
 exit $fail

@@ -2,17 +2,18 @@
 """Draws the program's 32 x 32 icon, the lit lighthouse of the bundled game, as assets/icon.xpm.
 
 Run from the repository root: python3 tools/make_icon.py
-The window system shows the icon as it is, without see-through pixels, so the picture fills the
-whole square: a night sky, the beams of the lamp, the banded tower on its rock and the sea.
+Only the lighthouse is drawn: the beams of the lamp, the banded tower and its rock with the surf
+breaking on it. Everything around it is see-through (the colour #010203, which no drawing uses
+otherwise, as in the pointers' pictures), so the icon sits on any panel or desktop without a
+square behind it; the window icon and the PNG icons of `cmake --install` carry that
+transparency as their alpha channel.
 """
 import os
 import sys
 
 SIZE = 32
 COLOURS = {
-    "n": "#121638",  # night sky
-    "m": "#1E265C",  # sky near the sea
-    "s": "#142E60",  # sea
+    ".": "#010203",  # see-through
     "f": "#AAC8E6",  # foam
     "y": "#FFD66E",  # beam
     "g": "#FFF0B4",  # lamp glow
@@ -26,18 +27,12 @@ COLOURS = {
 
 
 def draw():
-    px = [["n"] * SIZE for _ in range(SIZE)]
+    px = [["."] * SIZE for _ in range(SIZE)]
 
     def put(x, y, c):
         if 0 <= x < SIZE and 0 <= y < SIZE:
             px[y][x] = c
 
-    for y in range(16, 24):
-        for x in range(SIZE):
-            px[y][x] = "m"
-    for y in range(24, SIZE):
-        for x in range(SIZE):
-            px[y][x] = "s"
     # two beams from the lamp at (16, 7), opening outwards
     for x in range(SIZE):
         d = abs(x - 16)
@@ -74,11 +69,11 @@ def draw():
         half = 6 + (y - 24) * 2
         for x in range(16 - half, 16 + half):
             put(x, y, "e" if y == 24 or x == 16 - half else "c")
-    for x in range(SIZE):
-        if px[26][x] == "s" and x % 3 == 0:
-            put(x, 26, "f")
-        if px[29][x] == "s" and x % 4 == 1:
-            put(x, 29, "f")
+    # surf on both sides of the rock, one foam pixel a row where it meets the sea
+    for y in range(25, SIZE, 2):
+        half = 6 + (y - 24) * 2
+        put(16 - half - 1, y, "f")
+        put(16 + half, y, "f")
     return px
 
 

@@ -9,29 +9,14 @@
 #include "authoring/assembler.hpp"
 #include "authoring/starter.hpp"
 #include "authoring/output_file.hpp"
+#include "help/vunt-asm.hpp"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-const char* kUsage =
-    "usage: vunt-asm SOURCE [-o FILE] [--utf8] [--include-anywhere]\n"
-    "       vunt-asm --init DIR\n"
-    "Assembles SOURCE (UTF-8: script lines with ;comments, :labels, {label} references,\n"
-    ":include FILE and \\ at a line's end to continue it) into the script FILE (default:\n"
-    "vunt-n.zad beside SOURCE) in code page 932 with CR LF line ends, and writes the line map\n"
-    "(FILE with the extension .map) that vunt, vunt-lint and --start LABEL read.\n"
-    "Reports every fault at once as FILE:LINE:COLUMN: error|warning: message.\n"
-    "\n"
-    "  -o FILE     the script to write\n"
-    "  --utf8      write the script in UTF-8 instead of code page 932\n"
-    "  --include-anywhere  let :include read files outside SOURCE's folder (by default an\n"
-    "              include stays in that folder or below it)\n"
-    "  --init DIR  write a starter game into DIR (a new or empty directory)\n"
-    "FILE and its map are written only as regular files or new names (never a device, a pipe,\n"
-    "a directory or a link).\n"
-    "Exit status: 0 when the script was written, 1 on errors (nothing is written), 2 on usage\n"
-    "errors.\n";
+// The help text, made from docs/man/vunt-asm.txt like the manual page.
+const char* kUsage = vunt::kHelpText;
 
 int usageError(const std::string& what) {
   std::fprintf(stderr, "vunt-asm: %s (try 'vunt-asm --help')\n", what.c_str());

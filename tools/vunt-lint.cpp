@@ -11,28 +11,12 @@
 #include "platform/game_files.hpp"
 #include "script/commands.hpp"
 #include "script/line_map.hpp"
-#include "text/text.hpp"
+#include "help/vunt-lint.hpp"
 
 namespace {
 
-const char* kUsage =
-    "usage: vunt-lint [--werror] [--format=text|json] [--max-states N] GAME_DIR\n"
-    "       vunt-lint [--werror] [--format=text|json] [--max-states N] [--game DIR] [--include-anywhere] SOURCE\n"
-    "       vunt-lint --commands\n"
-    "Checks the game in GAME_DIR: every line the script can reach as a command, its fields,\n"
-    "conditions, message codes, menus and CASE lines, jump targets, the pictures, sounds and\n"
-    "puzzle stages it names. Prints findings as \"FILE:LINE:COLUMN: error|warning: message\" with\n"
-    "the line quoted below and a hint, or as one JSON array with --format=json.\n"
-    "Given a vunt-asm SOURCE file instead, it assembles it in memory and checks the result with\n"
-    "the pictures, sounds and stages of DIR (default: the source's directory); findings then name\n"
-    "the source file and line, and so they do for a GAME_DIR that holds vunt-asm's vunt-n.map\n"
-    "(source lines are quoted from files inside GAME_DIR only). --include-anywhere lets SOURCE's\n"
-    ":include read files outside its folder.\n"
-    "--max-states N: positions the stage solver may store before it calls a stage unproven\n"
-    "(default 1000000).\n"
-    "Exit status: 0 when no error was found, 1 when one was (or a warning, with --werror),\n"
-    "2 when the command line is wrong.\n"
-    "--commands prints the script language's commands, one a line: word, syntax, flow, summary.\n";
+// The help text, made from docs/man/vunt-lint.txt like the manual page.
+const char* kUsage = vunt::kHelpText;
 
 int usageError(const char* what) {
   std::fprintf(stderr, "vunt-lint: %s (try 'vunt-lint --help')\n", what);

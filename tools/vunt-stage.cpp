@@ -18,40 +18,15 @@
 #include "puzzle/solver.hpp"
 #include "puzzle/stage.hpp"
 #include "puzzle/stage_text.hpp"
+#include "help/vunt-stage.hpp"
 
 namespace fs = std::filesystem;
 using namespace vunt;
 
 namespace {
 
-const char* kUsage =
-    "usage: vunt-stage unpack STAGE_FILE\n"
-    "       vunt-stage pack TEXT_FILE STAGE_FILE\n"
-    "       vunt-stage solve [--input] [--max-states N] STAGE_FILE [STAGE | FIRST-LAST ...]\n"
-    "       vunt-stage table [--plays N] [--attempts N] [--keys N] [--seed N] STAGE_FILE [STAGE ...]\n"
-    "\n"
-    "unpack prints every stage of a stage file (vunt.pdt) as text; pack writes a stage file from\n"
-    "such text. A stage is a line \"stage N\" and 12 rows of 12 cells; lines starting with ';'\n"
-    "and blank lines are ignored. Cells:\n"
-    "  .  floor (0)            1-5  piece of kind 1-5    a-e  goal of kind 1-5 (6-10)\n"
-    "  x  trap (11)            , - _ :  floors (12-15)   # = + *  walls (16-19)\n"
-    "  A-E  walls drawn as masks (20-24)                 ~  wall drawn as floor (25)\n"
-    "\n"
-    "solve prints, for each stage (all by default), the least number of moves that clears it and\n"
-    "one solution as keys L R U D, or \"unsolvable\". --input prints the solutions as headless\n"
-    "input lines instead (left/right/up/down, then space to end the wait after the stage).\n"
-    "--max-states N gives up on a stage after N distinct states (default 10000000).\n"
-    "\n"
-    "table prints a Markdown table of the stages (all by default): pieces, kinds, traps, the least\n"
-    "number of moves, and how many of N random plays clear the stage (--plays, default 1000). A\n"
-    "random play has --attempts chances (default 5); each attempt starts the stage afresh and\n"
-    "presses random arrow keys until the stage is cleared, a piece ends on a trap, or --keys keys\n"
-    "(default 100) have been pressed, after which the player gives up with Esc. Keys come from\n"
-    "std::mt19937 seeded with --seed (default 1) plus the stage number: the table is the same on\n"
-    "every run.\n"
-    "\n"
-    "Exit status: 0 when everything went well (solve: every stage solved), 1 for a fault in the\n"
-    "files or a stage not solved, 2 for a usage error, 3 when the solver itself failed.\n";
+// The help text, made from docs/man/vunt-stage.txt like the manual page.
+const char* kUsage = vunt::kHelpText;
 
 int usageError(const std::string& message) {
   std::fprintf(stderr, "vunt-stage: %s (try 'vunt-stage --help')\n", message.c_str());

@@ -5,6 +5,7 @@
 
 #include <climits>
 #include <cstdint>
+#include <vector>
 
 #include "platform/game_files.hpp"
 #include "platform/gif.hpp"
@@ -191,9 +192,22 @@ Surface xpmPicture(const char* const* xpm) {
   return out;
 }
 
-bool savePng(const Surface& s, const std::filesystem::path& path) {
-  SDL_Surface* sdl = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<Colour*>(s.data()), s.width(), s.height(), 32,
-                                                        s.width() * 4, SDL_PIXELFORMAT_XRGB8888);
+bool savePng(const Surface& s, const std::filesystem::path& path, const Surface* seeThrough) {
+  if (seeThrough && (seeThrough->width() != s.width() || seeThrough->height() != s.height())) return false;
+  // SDL_image writes an RGBA file for a format with alpha and an RGB file otherwise.
+  std::vector<Colour> argb;
+  const Colour* pixels = s.data();
+  if (seeThrough) {
+    argb.resize(std::size_t(s.width()) * std::size_t(s.height()));
+    for (int y = 0; y < s.height(); ++y)
+      for (int x = 0; x < s.width(); ++x)
+        argb[std::size_t(y) * std::size_t(s.width()) + std::size_t(x)] =
+            seeThrough->pixel(x, y) ? 0 : 0xFF000000u | s.pixel(x, y);
+    pixels = argb.data();
+  }
+  SDL_Surface* sdl = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<Colour*>(pixels), s.width(), s.height(), 32,
+                                                        s.width() * 4,
+                                                        seeThrough ? SDL_PIXELFORMAT_ARGB8888 : SDL_PIXELFORMAT_XRGB8888);
   if (!sdl) return false;
   bool ok = IMG_SavePNG(sdl, path.c_str()) == 0;
   SDL_FreeSurface(sdl);

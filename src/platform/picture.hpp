@@ -24,7 +24,8 @@ std::optional<Surface> decodePicture(std::string_view bytes, std::string& error)
 std::optional<Surface> loadPicture(const std::filesystem::path& path, std::string& error);
 // Decodes an XPM image held in the program.
 Surface xpmPicture(const char* const* xpm);
-// Writes a surface as a PNG file.
-bool savePng(const Surface& s, const std::filesystem::path& path);
+// Writes a surface as a PNG file. With seeThrough (a mask of the same size, nonzero where a pixel
+// is see-through), the file has an alpha channel and those pixels are fully transparent.
+bool savePng(const Surface& s, const std::filesystem::path& path, const Surface* seeThrough = nullptr);
 
 }  // namespace vunt

@@ -14,5 +14,6 @@ struct PointerPicture {
 
 const PointerPicture& pointerPicture(PointerImage which);
 const Surface& iconPicture();
+const Surface& iconTransparency();  // 1 where the icon is see-through, 0 where it is drawn
 
 }  // namespace vunt

@@ -31,6 +31,15 @@ bool GameWindow::open(const std::string& caption, int w, int h, std::uint32_t fl
     }
   }
   if (SDL_Surface* icon = toSdlSurface(iconPicture())) {
+    // The see-through pixels get alpha 0, so the window manager shows only the lighthouse.
+    SDL_LockSurface(icon);
+    const Surface& seeThrough = iconTransparency();
+    for (int y = 0; y < icon->h; ++y) {
+      Uint32* row = reinterpret_cast<Uint32*>(static_cast<Uint8*>(icon->pixels) + y * icon->pitch);
+      for (int x = 0; x < icon->w; ++x)
+        if (seeThrough.pixel(x, y)) row[x] = 0;
+    }
+    SDL_UnlockSurface(icon);
     SDL_SetWindowIcon(window_, icon);
     SDL_FreeSurface(icon);
   }
