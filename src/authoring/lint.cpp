@@ -846,7 +846,7 @@ class Linter {
         it->second = "is not in the game directory";
       } else {
         std::string why;
-        if (!loadPicture(path, why)) it->second = "cannot be read: " + why;
+        if (!checkPictureFile(path, why)) it->second = "cannot be read: " + why;
       }
     }
     if (!it->second.empty())
