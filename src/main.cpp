@@ -14,7 +14,7 @@
 #include "platform/game_files.hpp"
 #include "platform/game_folder.hpp"
 #include "platform/headless_host.hpp"
-#include "platform/input_record.hpp"
+#include "shell/input_record.hpp"
 #include "platform/install_layout.hpp"
 #include "platform/sdl_host.hpp"
 #include "script/line_map.hpp"
@@ -220,9 +220,10 @@ int main(int argc, char** argv) {
       recordFile.open(record, std::ios::binary | std::ios::trunc);
       if (!recordFile) return usageError("cannot write the record file " + record);
       recordFile << "# recorded by vunt --record; replay: vunt --headless --input " << record << "\n";
-      host->setRecorder(&recorder.emplace(recordFile));
+      recorder.emplace(recordFile);
     }
     vunt::Vunt game(*host, dir);
+    if (recorder) game.setRecorder(&*recorder);
     if (debug.any()) game.setDebugger(&debugger);
     usePlayerSettings(game.aids, *host);
     // The aids' screens and the debug overlay are drawn over the game, never into its frames.
