@@ -14,11 +14,12 @@
 #include "platform/game_files.hpp"
 #include "platform/game_folder.hpp"
 #include "platform/headless_host.hpp"
-#include "shell/input_record.hpp"
 #include "platform/install_layout.hpp"
 #include "platform/sdl_host.hpp"
 #include "script/line_map.hpp"
 #include "shell/debugger.hpp"
+#include "shell/input_file.hpp"
+#include "shell/input_record.hpp"
 #include "shell/vunt.hpp"
 
 namespace fs = std::filesystem;

@@ -5,17 +5,12 @@
 #include <cstdint>
 #include <filesystem>
 #include <iosfwd>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/host.hpp"
 
 namespace vunt {
-
-// Parses an input file: one event a line, blank lines and lines starting with "#" ignored.
-// On a bad line returns nothing and sets error to a one-line message.
-std::optional<std::vector<InputEvent>> parseInputEvents(const std::string& text, std::string& error);
 
 class HeadlessHost : public Host {
  public:

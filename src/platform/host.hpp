@@ -24,7 +24,7 @@ enum class WaitKind { Player, Timed };
 namespace vk {
 constexpr int Space = 32, Escape = 27, Return = 13, Left = 37, Up = 38, Right = 39, Down = 40;
 constexpr int Numpad2 = 98, Numpad4 = 100, Numpad6 = 102, Numpad8 = 104;
-// Keys the player aids use.
+// Control, paging and function keys.
 constexpr int Control = 17, PageUp = 33, PageDown = 34, F1 = 112, F2 = 113, F12 = 123;
 }  // namespace vk
 

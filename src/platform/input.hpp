@@ -36,10 +36,10 @@ struct HostInput {
 
 // One event of a headless input file, as its line names it.
 struct InputEvent {
-  // AidKeyDown and AidKeyUp are keys for the player aids (Ctrl, A, PageUp, F1, F2, F12), which
-  // the game's own key handler never receives; Wheel turns the mouse wheel (value > 0: up).
-  // Click, ClickPicture, ClickForm, Label and RightClick name places of the game's window, which
-  // the game resolves.
+  // AidKeyDown and AidKeyUp are keys meant for the player aids, which the game's own key handler
+  // never receives; Wheel turns the mouse wheel (value > 0: up). Click, ClickPicture, ClickForm,
+  // Label and RightClick name places of the game's window, which the game resolves. The game
+  // reads the file (src/shell/input_file.cpp); the headless host hands its events back in turn.
   enum Kind { Click, ClickPicture, ClickForm, Label, RightClick, Key, Char, Close, AidKeyDown, AidKeyUp, Wheel,
               ClosePicture } kind;
   int value = 0;  // label index, key code, character or wheel steps

@@ -9,7 +9,7 @@ namespace {
 
 // The aids' keys that toggle something: holding one down toggles once.
 bool togglingAidKey(int key) {
-  return key == vk::Control || key == 'A' || key == vk::F1 || key == vk::F2 || key == vk::F12;
+  return key == aidkey::Control || key == aidkey::A || key == aidkey::F1 || key == aidkey::F2 || key == aidkey::F12;
 }
 
 // The character a key produces in a window's key-press event, or 0: the key codes of Windows
@@ -77,10 +77,10 @@ void InputRouter::deliver(const HostInput& e) {
       g.modalClose();
       break;
     // Ctrl released while another window has the keyboard never reaches this one.
-    case HostInput::Kind::FocusLost: g.aidKey(vk::Control, false); break;
+    case HostInput::Kind::FocusLost: g.aidKey(aidkey::Control, false); break;
     case HostInput::Kind::KeyDown: keyDown(e); break;
     case HostInput::Kind::KeyUp:
-      if (e.key == vk::Control) g.aidKey(vk::Control, false);
+      if (e.key == aidkey::Control) g.aidKey(aidkey::Control, false);
       break;
     case HostInput::Kind::Wheel:
       if (e.steps) g.aidWheel(e.steps);
