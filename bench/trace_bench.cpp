@@ -12,6 +12,7 @@
 #include <string>
 
 #include "platform/headless_host.hpp"
+#include "shell/input_file.hpp"
 #include "shell/debugger.hpp"
 #include "shell/vunt.hpp"
 

@@ -12,6 +12,6 @@ foreach(f ${files})
 endforeach()
 if(found)
   list(JOIN found "\n  " lines)
-  message(FATAL_ERROR "The core (script, puzzle, shell, text, SDL-free platform) must not include SDL; "
+  message(FATAL_ERROR "The core (script, puzzle, shell, text, authoring, SDL-free platform) must not include SDL; "
                       "move this code to an SDL backend file (src/platform/sdl_*.cpp):\n  ${lines}")
 endif()

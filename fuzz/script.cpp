@@ -15,6 +15,7 @@
 
 #include "fuzz/fuzz_support.hpp"
 #include "platform/headless_host.hpp"
+#include "shell/input_file.hpp"
 #include "shell/vunt.hpp"
 
 using namespace vunt;

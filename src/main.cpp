@@ -14,12 +14,13 @@
 #include "platform/game_files.hpp"
 #include "platform/game_folder.hpp"
 #include "platform/headless_host.hpp"
-#include "platform/input_record.hpp"
 #include "platform/install_layout.hpp"
 #include "platform/sdl_host.hpp"
 #include "text/text.hpp"
 #include "script/line_map.hpp"
 #include "shell/debugger.hpp"
+#include "shell/input_file.hpp"
+#include "shell/input_record.hpp"
 #include "shell/vunt.hpp"
 #include "help/vunt.hpp"
 
@@ -230,7 +231,7 @@ int main(int argc, char** argv) {
       recordFile.open(record, std::ios::binary | std::ios::trunc);
       if (!recordFile) return usageError("cannot write the record file " + record);
       recordFile << "# recorded by vunt --record; replay: vunt --headless --input " << record << "\n" << std::flush;
-      host->setRecorder(&recorder.emplace(recordFile));
+      recorder.emplace(recordFile);
     }
     // A record that could not be written in full is no replay of the play: said, and not a success.
     auto reportRecord = [&](int status) {
@@ -240,6 +241,7 @@ int main(int argc, char** argv) {
       return status == 0 ? 1 : status;
     };
     vunt::Vunt game(*host, dir);
+    if (recorder) game.setRecorder(&*recorder);
     if (debug.any()) game.setDebugger(&debugger);
     usePlayerSettings(game.aids, *host);
     // The aids' screens and the debug overlay are drawn over the game, never into its frames.

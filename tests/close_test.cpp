@@ -43,7 +43,7 @@ class ClosingHost : public HeadlessHost {
     return HeadlessHost::run(app);
   }
   void doEvents(WaitKind kind, std::uint32_t maxMs) override {
-    if (kind == WaitKind::Timed && ++timedWaits_ == closeAt_) app_->close();
+    if (kind == WaitKind::Timed && ++timedWaits_ == closeAt_) app_->input({HostInput::Kind::Close});
     HeadlessHost::doEvents(kind, maxMs);
   }
   bool playSound(const std::filesystem::path& file, std::u32string_view name, int flags) override {

@@ -12,6 +12,7 @@
 
 #include "platform/game_files.hpp"
 #include "platform/headless_host.hpp"
+#include "shell/input_file.hpp"
 #include "shell/vunt.hpp"
 
 namespace vunt::test {

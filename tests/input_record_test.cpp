@@ -5,7 +5,7 @@
 #include <sstream>
 
 #include "harness.hpp"
-#include "platform/input_record.hpp"
+#include "shell/input_record.hpp"
 
 using namespace vunt;
 using namespace vunt::test;

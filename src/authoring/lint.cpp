@@ -840,7 +840,7 @@ class Linter {
       } else {
         auto [known, first] = pictureFiles_.try_emplace({std::uint64_t(st.st_dev), std::uint64_t(st.st_ino)});
         std::string why;
-        if (first && !loadPicture(path, why)) known->second = "cannot be read: " + why;
+        if (first && !checkPictureFile(path, why)) known->second = "cannot be read: " + why;
         it->second = known->second;
       }
     }

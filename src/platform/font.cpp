@@ -1,121 +1,19 @@
 #include "platform/font.hpp"
 
-#include <SDL_ttf.h>
-#include <fontconfig/fontconfig.h>
-
-#include <cmath>
-#include <map>
-#include <tuple>
-
-#include "text/text.hpp"
-
 namespace vunt {
 
-std::string ipaFamilyFor(std::u32string_view name) {
-  if (name.find(U"明朝") != std::u32string_view::npos) return "IPAMincho";
-  if (name.find(U"Ｐ") != std::u32string_view::npos) return "IPAPGothic";
-  return "IPAGothic";
+namespace {
+FontBackend*& backend() {
+  static FontBackend* registered = nullptr;
+  return registered;
 }
+}  // namespace
 
-std::string ipaPackageFor(const std::string& family) {
-  return family.find("Mincho") != std::string::npos ? "fonts-ipafont-mincho" : "fonts-ipafont-gothic";
-}
-
-// The file of an installed family, found through fontconfig; empty when it is not installed.
-static std::string fontFile(const std::string& family) {
-  static bool ready = FcInit();
-  if (!ready) return {};
-  std::string result;
-  FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>((family + ":lang=ja").c_str()));
-  FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
-  FcDefaultSubstitute(pattern);
-  FcResult res;
-  FcPattern* match = FcFontMatch(nullptr, pattern, &res);
-  if (match) {
-    FcChar8* found = nullptr;
-    FcChar8* file = nullptr;
-    // fontconfig always returns some font; accept it only when it is the family asked for.
-    if (FcPatternGetString(match, FC_FAMILY, 0, &found) == FcResultMatch &&
-        FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch &&
-        family == reinterpret_cast<const char*>(found))
-      result = reinterpret_cast<const char*>(file);
-    FcPatternDestroy(match);
-  }
-  FcPatternDestroy(pattern);
-  return result;
-}
-
-struct Font::Impl {
-  TTF_Font* font = nullptr;
-};
-
-Font::~Font() {
-  if (impl_ && impl_->font) TTF_CloseFont(impl_->font);
-}
+void setFontBackend(FontBackend* b) { backend() = b; }
 
 Font& Font::get(const FontSpec& face) {
-  static std::map<std::tuple<std::string, int, bool, bool>, std::unique_ptr<Font>> cache;
-  if (!TTF_WasInit() && TTF_Init() != 0) throw FontError(std::string("cannot start SDL2_ttf: ") + TTF_GetError());
-  std::string family = ipaFamilyFor(face.name);
-  // Points at 96 dpi, rounded to whole pixels: 10 points give 13 pixels.
-  int pixels = std::max(1, int(std::lround(face.points * 96.0 / 72.0)));
-  auto key = std::make_tuple(family, pixels, face.bold, face.underline);
-  auto it = cache.find(key);
-  if (it != cache.end()) return *it->second;
-  std::string file = fontFile(family);
-  if (file.empty())
-    throw FontError("font " + family + " not found; install the package " + ipaPackageFor(family));
-  TTF_Font* f = TTF_OpenFontDPI(file.c_str(), pixels, 72, 72);
-  if (!f) throw FontError("cannot open font " + file + ": " + TTF_GetError());
-  TTF_SetFontStyle(f, (face.bold ? TTF_STYLE_BOLD : 0) | (face.underline ? TTF_STYLE_UNDERLINE : 0));
-  TTF_SetFontHinting(f, TTF_HINTING_NORMAL);
-  std::unique_ptr<Font> font(new Font);
-  font->impl_ = std::make_unique<Impl>();
-  font->impl_->font = f;
-  Font& ref = *font;
-  cache.emplace(key, std::move(font));
-  return ref;
-}
-
-int Font::height() const { return TTF_FontHeight(impl_->font); }
-
-int Font::width(std::u32string_view text) const {
-  if (text.empty()) return 0;
-  int w = 0, h = 0;
-  TTF_SizeUTF8(impl_->font, toUtf8(text).c_str(), &w, &h);
-  return w;
-}
-
-int Font::draw(Surface& target, int x, int y, std::u32string_view text, Colour colour) const {
-  if (text.empty()) return 0;
-  SDL_Color c{Uint8(colour >> 16), Uint8(colour >> 8), Uint8(colour), 255};
-  SDL_Surface* s = TTF_RenderUTF8_Blended(impl_->font, toUtf8(text).c_str(), c);
-  if (!s) return 0;
-  SDL_Surface* argb = SDL_ConvertSurfaceFormat(s, SDL_PIXELFORMAT_ARGB8888, 0);
-  SDL_FreeSurface(s);
-  if (!argb) return 0;
-  SDL_LockSurface(argb);
-  for (int yy = 0; yy < argb->h; ++yy) {
-    const Uint32* row = reinterpret_cast<const Uint32*>(static_cast<const Uint8*>(argb->pixels) + yy * argb->pitch);
-    for (int xx = 0; xx < argb->w; ++xx) {
-      Uint32 p = row[xx];
-      unsigned a = p >> 24;
-      if (a == 0) continue;
-      int dx = x + xx, dy = y + yy;
-      if (dx < 0 || dy < 0 || dx >= target.width() || dy >= target.height()) continue;
-      Colour d = target.pixel(dx, dy);
-      auto mix = [&](int shift) {
-        unsigned s = (p >> shift) & 255, t = (d >> shift) & 255;
-        return ((s * a + t * (255 - a) + 127) / 255) << shift;
-      };
-      target.setPixel(dx, dy, mix(16) | mix(8) | mix(0));
-    }
-  }
-  int w = argb->w;
-  SDL_UnlockSurface(argb);
-  SDL_FreeSurface(argb);
-  int adv = width(text);
-  return adv > 0 ? adv : w;
+  if (!backend()) throw FontError("this program draws no text: it has no font backend");
+  return backend()->get(face);
 }
 
 }  // namespace vunt

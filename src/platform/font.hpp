@@ -1,7 +1,8 @@
 #pragma once
-// Fonts of the Windows design, drawn with the IPA fonts through SDL2_ttf. Sizes are in points at
-// 96 dots per inch, as on a standard Windows screen.
-#include <memory>
+// Fonts of the Windows design. Sizes are in points at 96 dots per inch, as on a standard Windows
+// screen. The core measures and draws text only through this interface; the program that shows
+// text registers a FontBackend (the SDL2_ttf one: src/platform/sdl_font.cpp), so the engine's
+// core, its tools and its logic tests link no font library.
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -18,34 +19,35 @@ struct FontSpec {
   bool operator==(const FontSpec&) const = default;
 };
 
-// A font that cannot be found or opened; the message names the package to install.
+// A font that cannot be found or opened (the message names the package to install), or no font
+// backend in this program.
 struct FontError : std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
 class Font {
  public:
-  // The font for this face, opened once and kept for the life of the process. Throws FontError.
+  // The font for this face from the registered backend, opened once and kept for the life of the
+  // process. Throws FontError.
   static Font& get(const FontSpec& face);
 
-  int height() const;                         // line height in pixels
-  int width(std::u32string_view text) const;  // advance of the text in pixels
+  virtual ~Font() = default;
+  virtual int height() const = 0;                         // line height in pixels
+  virtual int width(std::u32string_view text) const = 0;  // advance of the text in pixels
   // Draws text with its top-left corner at (x, y) in the colour, blended onto the surface;
   // returns the advance.
-  int draw(Surface& target, int x, int y, std::u32string_view text, Colour colour) const;
-
-  ~Font();
-  Font(const Font&) = delete;
-  Font& operator=(const Font&) = delete;
-
- private:
-  Font() = default;
-  struct Impl;
-  std::unique_ptr<Impl> impl_;
+  virtual int draw(Surface& target, int x, int y, std::u32string_view text, Colour colour) const = 0;
 };
 
-// The IPA family that stands in for a Windows face name, and the Debian package that holds it.
-std::string ipaFamilyFor(std::u32string_view windowsName);
-std::string ipaPackageFor(const std::string& family);
+// Where fonts come from. A backend keeps the fonts it opens for the life of the process.
+class FontBackend {
+ public:
+  virtual ~FontBackend() = default;
+  virtual Font& get(const FontSpec& face) = 0;  // throws FontError
+};
+
+// Makes backend the source of every Font::get from now on (nullptr: none); the caller keeps it
+// alive. Without one, Font::get throws FontError.
+void setFontBackend(FontBackend* backend);
 
 }  // namespace vunt

@@ -1,75 +1,12 @@
 #include "platform/headless_host.hpp"
 
-#include <charconv>
 #include <cstdio>
 #include <ostream>
-#include <sstream>
 
 #include "platform/picture.hpp"
 #include "text/text.hpp"
 
 namespace vunt {
-
-static bool parseInt(std::string_view s, int& v) {
-  auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
-  return ec == std::errc() && p == s.data() + s.size();
-}
-
-std::optional<std::vector<InputEvent>> parseInputEvents(const std::string& text, std::string& error) {
-  std::vector<InputEvent> events;
-  std::istringstream in(text);
-  std::string line;
-  int number = 0;
-  while (std::getline(in, line)) {
-    ++number;
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (line.empty() || line[0] == '#') continue;
-    std::string word = line.substr(0, line.find(' '));
-    std::string arg = line.size() > word.size() ? line.substr(word.size() + 1) : "";
-    auto bad = [&](const std::string& why) {
-      error = "input line " + std::to_string(number) + ": " + why + ": " + line;
-      return std::nullopt;
-    };
-    int v = 0;
-    if (word == "click") events.push_back({InputEvent::Click});
-    else if (word == "click-picture") events.push_back({InputEvent::ClickPicture});
-    else if (word == "click-form") events.push_back({InputEvent::ClickForm});
-    else if (word == "rclick") events.push_back({InputEvent::RightClick});
-    else if (word == "close") events.push_back({InputEvent::Close});
-    else if (word == "close-picture") events.push_back({InputEvent::ClosePicture});
-    else if (word == "space") events.push_back({InputEvent::Key, vk::Space});
-    else if (word == "esc") events.push_back({InputEvent::Key, vk::Escape});
-    else if (word == "left") events.push_back({InputEvent::Key, vk::Left});
-    else if (word == "up") events.push_back({InputEvent::Key, vk::Up});
-    else if (word == "right") events.push_back({InputEvent::Key, vk::Right});
-    else if (word == "down") events.push_back({InputEvent::Key, vk::Down});
-    // The player aids' keys and the wheel.
-    else if (word == "ctrl-down") events.push_back({InputEvent::AidKeyDown, 17});
-    else if (word == "ctrl-up") events.push_back({InputEvent::AidKeyUp, 17});
-    else if (word == "auto") events.push_back({InputEvent::AidKeyDown, 65});
-    else if (word == "page-up") events.push_back({InputEvent::AidKeyDown, 33});
-    else if (word == "page-down") events.push_back({InputEvent::AidKeyDown, 34});
-    else if (word == "f1") events.push_back({InputEvent::AidKeyDown, 112});
-    else if (word == "f2") events.push_back({InputEvent::AidKeyDown, 113});
-    else if (word == "f12") events.push_back({InputEvent::AidKeyDown, 123});
-    else if (word == "wheel-up") events.push_back({InputEvent::Wheel, 1});
-    else if (word == "wheel-down") events.push_back({InputEvent::Wheel, -1});
-    else if (word == "label") {
-      if (!parseInt(arg, v) || v < 0 || v > 3) return bad("label needs an index 0 to 3");
-      events.push_back({InputEvent::Label, v});
-    } else if (word == "key") {
-      if (!parseInt(arg, v) || v < 0 || v > 255) return bad("key needs a key code 0 to 255");
-      events.push_back({InputEvent::Key, v});
-    } else if (word == "char") {
-      std::u32string c = fromUtf8(arg);
-      if (c.size() != 1) return bad("char needs one character");
-      events.push_back({InputEvent::Char, int(c[0])});
-    } else {
-      return bad("unknown event");
-    }
-  }
-  return events;
-}
 
 HeadlessHost::HeadlessHost(std::vector<InputEvent> events, std::ostream& out, std::filesystem::path framesDir)
     : events_(std::move(events)), out_(out), framesDir_(std::move(framesDir)) {}
@@ -107,102 +44,8 @@ void HeadlessHost::doEvents(WaitKind kind, std::uint32_t) {
   deliver(events_[next_++]);
 }
 
-// The character a key produces in a window's key-press event, or 0: the key codes of Windows
-// for Backspace, Tab, Enter, Esc, Space, digits, letters, the keypad with Num Lock and the
-// punctuation keys. Arrows, function keys and Shift produce none.
-static char32_t keyCharacter(int key) {
-  if (key == 8 || key == 9 || key == vk::Return || key == vk::Escape || key == vk::Space) return char32_t(key);
-  if ((key >= '0' && key <= '9') || (key >= 'A' && key <= 'Z')) return char32_t(key);
-  if (key >= 96 && key <= 105) return char32_t(U'0' + (key - 96));
-  switch (key) {
-    case 106: return U'*';
-    case 107: return U'+';
-    case 109: return U'-';
-    case 110: return U'.';
-    case 111: return U'/';
-    case 186: return U';';
-    case 187: return U'=';
-    case 188: return U',';
-    case 189: return U'-';
-    case 190: return U'.';
-    case 191: return U'/';
-    case 192: return U'`';
-    case 219: return U'[';
-    case 220: return U'\\';
-    case 221: return U']';
-    case 222: return U'\'';
-    default: return 0;
-  }
-}
-
-void HeadlessHost::deliver(const InputEvent& e) {
-  Application& app = *app_;
-  if (app.modalForm()) {
-    // The picture window is modal: a click or a character key reaches it, closing the main
-    // window still works, and the main window's own places (its picture, its bare surface, a
-    // menu label) take no clicks meanwhile.
-    switch (e.kind) {
-      case InputEvent::Click: app.modalClick(); break;
-      case InputEvent::Char: app.modalKeyPress(char32_t(e.value)); break;
-      case InputEvent::Key:
-        if (char32_t c = keyCharacter(e.value)) app.modalKeyPress(c);
-        break;
-      case InputEvent::Close: app.close(); break;
-      case InputEvent::ClosePicture: app.modalClose(); break;
-      // Ctrl and F12 still reach the aids; every other key is the picture window's, as in the
-      // window (A closes it like any character key).
-      case InputEvent::AidKeyDown:
-        if (app.aidKey(e.value, true)) break;
-        if (char32_t c = keyCharacter(e.value)) app.modalKeyPress(c);
-        break;
-      case InputEvent::AidKeyUp: app.aidKey(e.value, false); break;
-      case InputEvent::ClickPicture: case InputEvent::ClickForm: case InputEvent::Label: case InputEvent::RightClick:
-      case InputEvent::Wheel:
-        break;
-    }
-    return;
-  }
-  Form& form = app.mainForm();
-  auto centre = [](Rect r) { return std::pair{r.x + r.w / 2, r.y + r.h / 2}; };
-  switch (e.kind) {
-    case InputEvent::Click: {
-      auto [x, y] = centre(form.control("MES").formRect());
-      app.click(x, y);
-      break;
-    }
-    case InputEvent::ClickPicture: {
-      Rect r = form.control("Picture1").formRect();
-      app.click(r.x + 8, r.y + 8);
-      break;
-    }
-    case InputEvent::ClickForm: app.clickForm(); break;
-    case InputEvent::Label: {
-      auto [x, y] = centre(form.control("Label1", e.value).formRect());
-      app.click(x, y);
-      break;
-    }
-    case InputEvent::RightClick: {
-      Rect r = form.control("Picture1").formRect();
-      app.mouseDown(r.x + 8, r.y + 8, MouseButton::Right);
-      break;
-    }
-    case InputEvent::Key: app.keyDown(e.value, 0); break;
-    case InputEvent::Char: {
-      char32_t c = char32_t(e.value);
-      if (c >= U'a' && c <= U'z') c -= 32;
-      if (c < 128) app.keyDown(int(c), 0);
-      break;
-    }
-    case InputEvent::Close: app.close(); break;
-    case InputEvent::ClosePicture: break;  // no picture window to close
-    // A key no aid takes would reach the game as it does in the window.
-    case InputEvent::AidKeyDown:
-      if (!app.aidKey(e.value, true)) app.keyDown(e.value, 0);
-      break;
-    case InputEvent::AidKeyUp: app.aidKey(e.value, false); break;
-    case InputEvent::Wheel: app.aidWheel(e.value); break;
-  }
-}
+// The game resolves what the event names (the message area, a menu label, ...).
+void HeadlessHost::deliver(const InputEvent& e) { app_->scriptedInput(e); }
 
 void HeadlessHost::saveFrame() {
   if (framesDir_.empty() || !app_) return;

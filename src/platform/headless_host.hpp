@@ -5,25 +5,12 @@
 #include <cstdint>
 #include <filesystem>
 #include <iosfwd>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/host.hpp"
 
 namespace vunt {
-
-struct InputEvent {
-  // AidKeyDown and AidKeyUp are keys for the player aids (Ctrl, A, PageUp, F1, F2, F12), which
-  // the game's own key handler never receives; Wheel turns the mouse wheel (value > 0: up).
-  enum Kind { Click, ClickPicture, ClickForm, Label, RightClick, Key, Char, Close, AidKeyDown, AidKeyUp, Wheel,
-              ClosePicture } kind;
-  int value = 0;  // label index, key code, character or wheel steps
-};
-
-// Parses an input file: one event a line, blank lines and lines starting with "#" ignored.
-// On a bad line returns nothing and sets error to a one-line message.
-std::optional<std::vector<InputEvent>> parseInputEvents(const std::string& text, std::string& error);
 
 class HeadlessHost : public Host {
  public:

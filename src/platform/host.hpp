@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/controls.hpp"
+#include "platform/input.hpp"
 #include "platform/program_end.hpp"
 
 namespace vunt {
@@ -23,11 +24,9 @@ enum class WaitKind { Player, Timed };
 namespace vk {
 constexpr int Space = 32, Escape = 27, Return = 13, Left = 37, Up = 38, Right = 39, Down = 40;
 constexpr int Numpad2 = 98, Numpad4 = 100, Numpad6 = 102, Numpad8 = 104;
-// Keys only the player aids use.
+// Control, paging and function keys.
 constexpr int Control = 17, PageUp = 33, PageDown = 34, F1 = 112, F2 = 113, F12 = 123;
 }  // namespace vk
-
-enum class MouseButton { Left = 1, Right = 2, Middle = 4 };
 
 // The game as the host sees it: a main form, its timer and its input handlers. Handlers only
 // record input; a handler may throw ProgramEnd (closing the window).
@@ -41,25 +40,10 @@ class Application {
   // The second window while the game shows it modally; nullptr otherwise.
   virtual Form* modalForm() { return nullptr; }
 
-  // Input on the main form, in its client coordinates.
-  virtual void mouseDown(int x, int y, MouseButton button) = 0;
-  virtual void click(int x, int y) = 0;
-  virtual void clickForm() = 0;  // a click on the bare window surface
-  virtual void keyDown(int keyCode, int shift) = 0;
-  virtual void close() = 0;  // the player closes the main window
-  // Input on the modal second window.
-  virtual void modalClick() {}
-  virtual void modalKeyPress(char32_t) {}
-  virtual void modalClose() {}
-
-  // The player's conveniences (skip, auto, backlog, settings, help, debug overlay): input that
-  // the game's own handlers never see. Each returns whether a convenience took the input; the
-  // host passes what was not taken on to the handlers above as before.
-  virtual bool aidKey(int /*keyCode*/, bool /*down*/) { return false; }
-  virtual bool aidWheel(int /*steps, > 0 away from the player*/) { return false; }
-  virtual void pointerMoved(int /*x*/, int /*y*/) {}
-  // Whether an aid's screen (backlog, settings, help) covers the game and takes every click.
-  virtual bool aidScreenOpen() const { return false; }
+  // The player's input: from a window, and from a headless input file. Handlers only record
+  // input and may throw ProgramEnd (closing the window).
+  virtual void input(const HostInput& event) = 0;
+  virtual void scriptedInput(const InputEvent& event) = 0;
 
   // Lines for the end of a headless transcript (the flags).
   virtual std::vector<std::string> finalReport() const { return {}; }
@@ -97,9 +81,6 @@ class Host {
   virtual void stopSound() = 0;
   // The volume of every sound from now on, in percent (the player's setting).
   virtual void setVolume(int /*percent*/) {}
-  // Skip or auto mode answered a page wait as the player's click would (--record writes it as
-  // one, so that the play replays the same without the aids).
-  virtual void pageAnsweredByAid() {}
 
   // The transcript: one line of TAB-separated fields. Only the headless host writes it.
   virtual void transcript(std::string_view kind, const std::vector<std::string>& fields) = 0;

@@ -1,8 +1,5 @@
 #include "platform/picture.hpp"
 
-#include <SDL.h>
-#include <SDL_image.h>
-
 #include <climits>
 #include <cstdint>
 #include <vector>
@@ -15,20 +12,9 @@ namespace vunt {
 
 namespace {
 
-Surface fromSdl(SDL_Surface* src) {
-  Surface out;
-  if (!src) return out;
-  SDL_Surface* s = SDL_ConvertSurfaceFormat(src, SDL_PIXELFORMAT_XRGB8888, 0);
-  if (!s) return out;
-  out = Surface(s->w, s->h);
-  SDL_LockSurface(s);
-  for (int y = 0; y < s->h; ++y) {
-    const Uint32* row = reinterpret_cast<const Uint32*>(static_cast<const Uint8*>(s->pixels) + y * s->pitch);
-    for (int x = 0; x < s->w; ++x) out.setPixel(x, y, row[x] & 0xFFFFFF);
-  }
-  SDL_UnlockSurface(s);
-  SDL_FreeSurface(s);
-  return out;
+PictureCodec*& codec() {
+  static PictureCodec* registered = nullptr;
+  return registered;
 }
 
 std::uint32_t le(std::string_view b, std::size_t at, int bytes) {
@@ -42,23 +28,21 @@ std::uint32_t be(std::string_view b, std::size_t at, int bytes) {
   return v;
 }
 
-enum class Format { Bitmap, Gif, Jpeg, Png, Icon, Cursor, Metafile, Unknown };
-
 // The format, by the first bytes of the file.
-Format formatOf(std::string_view b) {
+PictureFormat formatOf(std::string_view b) {
   auto starts = [&](std::string_view magic) { return b.substr(0, magic.size()) == magic; };
-  if (starts("BM")) return Format::Bitmap;
-  if (isGif(b)) return Format::Gif;
-  if (starts("\xFF\xD8\xFF")) return Format::Jpeg;
-  if (starts("\x89PNG\r\n\x1A\n")) return Format::Png;
+  if (starts("BM")) return PictureFormat::Bitmap;
+  if (isGif(b)) return PictureFormat::Gif;
+  if (starts("\xFF\xD8\xFF")) return PictureFormat::Jpeg;
+  if (starts("\x89PNG\r\n\x1A\n")) return PictureFormat::Png;
   if (b.size() >= 6 && starts(std::string_view("\0\0", 2)) && (b[2] == 1 || b[2] == 2) && b[3] == 0 && le(b, 4, 2) > 0)
-    return b[2] == 1 ? Format::Icon : Format::Cursor;
+    return b[2] == 1 ? PictureFormat::Icon : PictureFormat::Cursor;
   // Windows metafiles (WMF, with or without the placeable header, and EMF) are vector drawings;
   // they are recognised only to say so.
   if (starts("\xD7\xCD\xC6\x9A") || (b.size() >= 4 && (b[0] == 1 || b[0] == 2) && b[1] == 0 && b[2] == 9 && b[3] == 0) ||
       (b.size() >= 44 && starts(std::string_view("\1\0\0\0", 4)) && b.substr(40, 4) == " EMF"))
-    return Format::Metafile;
-  return Format::Unknown;
+    return PictureFormat::Metafile;
+  return PictureFormat::Unknown;
 }
 
 // Whether a picture of w x h pixels may be decoded: the decoders allocate the whole picture
@@ -72,13 +56,13 @@ bool sizeAllowed(std::int64_t w, std::int64_t h) {
 
 // The size that the header of a bitmap, PNG, JPEG, icon or cursor declares is allowed; false
 // when the header is too short to tell (or, for a PNG, when the file is cut short).
-bool declaredSizeAllowed(std::string_view b, Format format) {
+bool declaredSizeAllowed(std::string_view b, PictureFormat format) {
   switch (format) {
-    case Format::Bitmap:
+    case PictureFormat::Bitmap:
       if (b.size() < 26) return false;
       if (le(b, 14, 4) == 12) return sizeAllowed(le(b, 18, 2), le(b, 20, 2));
       return sizeAllowed(std::int32_t(le(b, 18, 4)), std::int32_t(le(b, 22, 4)));
-    case Format::Png: {
+    case PictureFormat::Png: {
       if (b.size() < 24 || b.substr(12, 4) != "IHDR" || !sizeAllowed(be(b, 16, 4), be(b, 20, 4))) return false;
       // Every chunk up to IEND must lie whole within the file: the PNG reader would otherwise read
       // past the end, which the library underneath does not notice, and loop for ever.
@@ -90,7 +74,7 @@ bool declaredSizeAllowed(std::string_view b, Format format) {
       }
       return false;
     }
-    case Format::Jpeg:
+    case PictureFormat::Jpeg:
       // The frame header (a SOF marker) comes before the scan data.
       for (std::size_t at = 2; at + 4 <= b.size();) {
         if (std::uint8_t(b[at]) != 0xFF) return false;
@@ -107,8 +91,8 @@ bool declaredSizeAllowed(std::string_view b, Format format) {
         at += 2 + length;
       }
       return false;
-    case Format::Icon:
-    case Format::Cursor: {
+    case PictureFormat::Icon:
+    case PictureFormat::Cursor: {
       // Every image of the directory whose bitmap header can be read (its height counts the
       // colour rows and the mask rows).
       const std::size_t count = le(b, 4, 2);
@@ -126,24 +110,24 @@ bool declaredSizeAllowed(std::string_view b, Format format) {
   }
 }
 
-}  // namespace
-
-std::optional<Surface> decodePicture(std::string_view bytes, std::string& error) {
-  const Format format = formatOf(bytes);
-  if (format == Format::Metafile) {
+// Everything the engine checks before a decoder runs, and GIF, which it decodes itself. Without
+// decode, a picture that passed the checks stops there and yields an empty surface.
+std::optional<Surface> readPicture(std::string_view bytes, std::string& error, bool decode) {
+  const PictureFormat format = formatOf(bytes);
+  if (format == PictureFormat::Metafile) {
     error = "a Windows metafile, which this program cannot show";
     return std::nullopt;
   }
-  if (format == Format::Unknown) {
+  if (format == PictureFormat::Unknown) {
     error = "not a picture (neither a bitmap, GIF, JPEG, PNG nor an icon)";
     return std::nullopt;
   }
-  if (format == Format::Gif) return decodeGif(bytes, kMaxPicturePixels, error);
+  if (format == PictureFormat::Gif) return decodeGif(bytes, kMaxPicturePixels, error);
   if (!declaredSizeAllowed(bytes, format)) {
     error = "a picture whose header is broken or declares more than " + std::to_string(kMaxPicturePixels) + " pixels";
     return std::nullopt;
   }
-  if (format == Format::Jpeg && jpegScanCount(bytes) > kMaxJpegScans) {
+  if (format == PictureFormat::Jpeg && jpegScanCount(bytes) > kMaxJpegScans) {
     error = "a JPEG of more than " + std::to_string(kMaxJpegScans) + " scans, which would take too long to decode";
     return std::nullopt;
   }
@@ -151,67 +135,48 @@ std::optional<Surface> decodePicture(std::string_view bytes, std::string& error)
     error = "a picture file too large";
     return std::nullopt;
   }
-  // Only the decoder of the format found is run.
-  SDL_RWops* rw = SDL_RWFromConstMem(bytes.data(), int(bytes.size()));
-  if (!rw) {
-    error = std::string("cannot read the picture (") + SDL_GetError() + ")";
+  if (!decode) return Surface();
+  if (!codec()) {
+    error = "this program has no decoder for bitmaps, JPEG, PNG and icons";
     return std::nullopt;
   }
-  SDL_Surface* s = format == Format::Bitmap ? IMG_LoadBMP_RW(rw)
-                   : format == Format::Jpeg ? IMG_LoadJPG_RW(rw)
-                   : format == Format::Png  ? IMG_LoadPNG_RW(rw)
-                   : format == Format::Icon ? IMG_LoadICO_RW(rw)
-                                            : IMG_LoadCUR_RW(rw);
-  SDL_RWclose(rw);
-  if (!s) {
-    error = std::string("a broken picture (") + IMG_GetError() + ")";
-    return std::nullopt;
-  }
-  Surface out = fromSdl(s);
-  SDL_FreeSurface(s);
-  if (out.empty()) {
+  std::optional<Surface> out = codec()->decode(bytes, format, error);
+  if (out && out->empty()) {
     error = "a picture without pixels";
     return std::nullopt;
   }
   return out;
 }
 
-std::optional<Surface> loadPicture(const std::filesystem::path& path, std::string& error) {
+std::optional<std::string> pictureBytes(const std::filesystem::path& path, std::string& error) {
   std::optional<std::string> bytes = readWholeFile(path, kMaxPictureFileBytes);
-  if (!bytes) {
+  if (!bytes)
     error = "cannot open the file, or it is no regular file or larger than " + std::to_string(kMaxPictureFileBytes) + " bytes";
-    return std::nullopt;
-  }
+  return bytes;
+}
+
+}  // namespace
+
+void setPictureCodec(PictureCodec* c) { codec() = c; }
+
+std::optional<Surface> decodePicture(std::string_view bytes, std::string& error) {
+  return readPicture(bytes, error, true);
+}
+
+std::optional<Surface> loadPicture(const std::filesystem::path& path, std::string& error) {
+  std::optional<std::string> bytes = pictureBytes(path, error);
+  if (!bytes) return std::nullopt;
   return decodePicture(*bytes, error);
 }
 
-Surface xpmPicture(const char* const* xpm) {
-  SDL_Surface* s = IMG_ReadXPMFromArray(const_cast<char**>(xpm));
-  Surface out = fromSdl(s);
-  if (s) SDL_FreeSurface(s);
-  return out;
+bool checkPictureFile(const std::filesystem::path& path, std::string& error) {
+  std::optional<std::string> bytes = pictureBytes(path, error);
+  return bytes && readPicture(*bytes, error, codec() != nullptr);
 }
 
 bool savePng(const Surface& s, const std::filesystem::path& path, const Surface* seeThrough) {
   if (seeThrough && (seeThrough->width() != s.width() || seeThrough->height() != s.height())) return false;
-  // SDL_image writes an RGBA file for a format with alpha and an RGB file otherwise.
-  std::vector<Colour> argb;
-  const Colour* pixels = s.data();
-  if (seeThrough) {
-    argb.resize(std::size_t(s.width()) * std::size_t(s.height()));
-    for (int y = 0; y < s.height(); ++y)
-      for (int x = 0; x < s.width(); ++x)
-        argb[std::size_t(y) * std::size_t(s.width()) + std::size_t(x)] =
-            seeThrough->pixel(x, y) ? 0 : 0xFF000000u | s.pixel(x, y);
-    pixels = argb.data();
-  }
-  SDL_Surface* sdl = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<Colour*>(pixels), s.width(), s.height(), 32,
-                                                        s.width() * 4,
-                                                        seeThrough ? SDL_PIXELFORMAT_ARGB8888 : SDL_PIXELFORMAT_XRGB8888);
-  if (!sdl) return false;
-  bool ok = IMG_SavePNG(sdl, path.c_str()) == 0;
-  SDL_FreeSurface(sdl);
-  return ok;
+  return codec() && codec()->savePng(s, path, seeThrough);
 }
 
 }  // namespace vunt

@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <optional>
 
-#include "platform/input_record.hpp"
 #include "platform/message_box.hpp"
 #include "platform/pointers.hpp"
 #include "platform/sdl_keys.hpp"
@@ -41,6 +40,10 @@ bool isDismissKey(SDL_Keycode k) {
   return k == SDLK_RETURN || k == SDLK_KP_ENTER || k == SDLK_SPACE || k == SDLK_ESCAPE;
 }
 
+MouseButton buttonOf(Uint8 button) {
+  return button == SDL_BUTTON_RIGHT ? MouseButton::Right : button == SDL_BUTTON_MIDDLE ? MouseButton::Middle : MouseButton::Left;
+}
+
 bool isFullScreenKey(const SDL_Keysym& key) {
   return key.sym == SDLK_F11 || (key.sym == SDLK_RETURN && (key.mod & KMOD_ALT));
 }
@@ -70,10 +73,7 @@ struct SdlHost::Impl {
   SDL_Cursor* cursors[3] = {nullptr, nullptr, nullptr};
   SDL_Cursor* shownCursor = nullptr;
   MixerSound sound;
-  InputRecorder* recorder = nullptr;
   bool playerWait = false;  // events are being handled inside a wait for the player
-  // The recorder when the event at hand is one the game consumes at a wait for the player.
-  InputRecorder* atWait() const { return playerWait ? recorder : nullptr; }
 
   SDL_Cursor* cursorFor(PointerImage p) {
     int i = int(p);
@@ -180,7 +180,7 @@ struct SdlHost::Impl {
           // wait for it ends.
           std::fprintf(stderr, "vunt: cannot open the picture window: %s\n", SDL_GetError());
           modal.close();
-          app->modalClose();
+          app->input({HostInput::Kind::ModalClose});
           return;
         }
         SDL_SetWindowModalFor(modal.sdl(), main.sdl());
@@ -210,10 +210,9 @@ struct SdlHost::Impl {
     }
   }
 
-  // The player closed the picture window through its frame: the application unloads it, and a
+  // The player closed the picture window through its frame and the application unloaded it: a
   // later showing creates and centres it afresh.
-  void unloadModal() {
-    app->modalClose();
+  void forgetModal() {
     modal.close();
     modalShown = false;
     modalPlaced = false;
@@ -265,25 +264,26 @@ struct SdlHost::Impl {
     }
   }
 
+  // Hands the player's input to the game, marked with whether the game waits for the player.
+  void deliver(HostInput in) {
+    in.atPlayerWait = playerWait;
+    app->input(in);
+  }
+
   void handle(const SDL_Event& e) {
-    Application& a = *app;
+    using K = HostInput::Kind;
     switch (e.type) {
-      case SDL_QUIT:
-        if (recorder) recorder->close();
-        a.close();
-        break;
+      case SDL_QUIT: deliver({K::Close}); break;
       case SDL_WINDOWEVENT:
         if (e.window.event == SDL_WINDOWEVENT_CLOSE) {
           if (isModalWindow(e.window.windowID)) {
-            if (InputRecorder* r = atWait()) r->modalClose();
-            unloadModal();
+            deliver({K::ModalClose});
+            forgetModal();
           } else {
-            if (recorder) recorder->close();
-            a.close();
+            deliver({K::Close});
           }
         } else {
-          // Ctrl released while another window has the keyboard never reaches this one.
-          if (e.window.event == SDL_WINDOWEVENT_FOCUS_LOST) a.aidKey(vk::Control, false);
+          if (e.window.event == SDL_WINDOWEVENT_FOCUS_LOST) deliver({K::FocusLost});
           windowEvent(e.window);
         }
         break;
@@ -293,42 +293,35 @@ struct SdlHost::Impl {
           if (!e.key.repeat && !isModalWindow(e.key.windowID)) toggleFullScreen();
           break;
         }
-        const int code = virtualKey(key.sym);
-        // The aids see a key first; a key they take never reaches the game (nor --record).
-        // Holding a toggling key down toggles once.
-        if (e.key.repeat && (code == vk::Control || code == 'A' || code == vk::F1 || code == vk::F2 || code == vk::F12))
-          break;
-        if (code && a.aidKey(code, true)) break;
-        if (a.modalForm()) {
-          if (char32_t c = keyCharacter(key)) {
-            if (InputRecorder* r = atWait()) r->modalKeyPress(c);
-            a.modalKeyPress(c);
-          }
-          break;
-        }
-        if (code) {
-          int shift = ((key.mod & KMOD_SHIFT) ? 1 : 0) | ((key.mod & KMOD_CTRL) ? 2 : 0) | ((key.mod & KMOD_ALT) ? 4 : 0);
-          if (InputRecorder* r = atWait()) r->keyDown(code);
-          a.keyDown(code, shift);
-        }
+        HostInput in{K::KeyDown};
+        in.key = virtualKey(key.sym);
+        in.character = keyCharacter(key);
+        in.shift = ((key.mod & KMOD_SHIFT) ? 1 : 0) | ((key.mod & KMOD_CTRL) ? 2 : 0) | ((key.mod & KMOD_ALT) ? 4 : 0);
+        in.repeat = e.key.repeat != 0;
+        deliver(in);
         break;
       }
-      case SDL_KEYUP:
-        if (virtualKey(e.key.keysym.sym) == vk::Control) a.aidKey(vk::Control, false);
+      case SDL_KEYUP: {
+        HostInput in{K::KeyUp};
+        in.key = virtualKey(e.key.keysym.sym);
+        deliver(in);
         break;
+      }
       case SDL_MOUSEWHEEL: {
-        int steps = e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -e.wheel.y : e.wheel.y;
-        if (steps && isMainWindow(e.wheel.windowID)) a.aidWheel(steps);
+        HostInput in{K::Wheel};
+        in.steps = e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -e.wheel.y : e.wheel.y;
+        if (in.steps && isMainWindow(e.wheel.windowID)) deliver(in);
         break;
       }
       case SDL_MOUSEMOTION: {
-        int x, y;
-        if (isMainWindow(e.motion.windowID) && gamePoint(e.motion.x, e.motion.y, x, y)) a.pointerMoved(x, y);
-        else if (isMainWindow(e.motion.windowID)) a.pointerMoved(-1, -1);
+        if (!isMainWindow(e.motion.windowID)) break;
+        HostInput in{K::PointerMove};
+        if (!gamePoint(e.motion.x, e.motion.y, in.x, in.y)) in.x = in.y = -1;
+        deliver(in);
         break;
       }
       case SDL_MOUSEBUTTONDOWN: {
-        if (a.modalForm()) {
+        if (app->modalForm()) {
           // The main window takes no input while the picture is shown; a click on it brings the
           // picture window back to the front.
           if (isModalWindow(e.button.windowID) || onInlinePicture(e.button.x, e.button.y))
@@ -337,33 +330,24 @@ struct SdlHost::Impl {
             SDL_RaiseWindow(modal.sdl());
           break;
         }
-        int x, y;
-        if (isMainWindow(e.button.windowID) && gamePoint(e.button.x, e.button.y, x, y)) {
-          MouseButton b = e.button.button == SDL_BUTTON_RIGHT ? MouseButton::Right
-                          : e.button.button == SDL_BUTTON_MIDDLE ? MouseButton::Middle : MouseButton::Left;
-          if (InputRecorder* r = atWait(); r && !a.aidScreenOpen()) r->mouseDown(a.mainForm(), x, y, b);
-          a.mouseDown(x, y, b);
-        }
+        HostInput in{K::PointerDown};
+        in.button = buttonOf(e.button.button);
+        if (isMainWindow(e.button.windowID) && gamePoint(e.button.x, e.button.y, in.x, in.y)) deliver(in);
         break;
       }
       case SDL_MOUSEBUTTONUP: {
-        if (e.button.button != SDL_BUTTON_LEFT) break;
-        if (a.modalForm()) {
+        if (app->modalForm()) {
+          if (e.button.button != SDL_BUTTON_LEFT) break;
           // A click is a press and a release on the picture itself.
           bool onPicture = isModalWindow(e.button.windowID) ||
                            (isMainWindow(e.button.windowID) && onInlinePicture(e.button.x, e.button.y));
-          if (onPicture && modalPressed) {
-            if (InputRecorder* r = atWait()) r->modalClick();
-            a.modalClick();
-          }
+          if (onPicture && modalPressed) deliver({K::ModalClick});
           modalPressed = false;
           break;
         }
-        int x, y;
-        if (isMainWindow(e.button.windowID) && gamePoint(e.button.x, e.button.y, x, y)) {
-          if (InputRecorder* r = atWait(); r && !a.aidScreenOpen()) r->click(a.mainForm(), x, y);
-          a.click(x, y);
-        }
+        HostInput in{K::PointerUp};
+        in.button = buttonOf(e.button.button);
+        if (isMainWindow(e.button.windowID) && gamePoint(e.button.x, e.button.y, in.x, in.y)) deliver(in);
         break;
       }
       default: break;
@@ -571,13 +555,7 @@ int SdlHost::run(Application& app) {
 
 std::uint32_t SdlHost::tickCount() { return SDL_GetTicks(); }
 
-void SdlHost::setRecorder(InputRecorder* recorder) { impl_->recorder = recorder; }
-
 void SdlHost::setVolume(int percent) { impl_->sound.setVolume(percent); }
-
-void SdlHost::pageAnsweredByAid() {
-  if (impl_->recorder) impl_->recorder->pageAnswered();
-}
 
 void SdlHost::doEvents(WaitKind kind, std::uint32_t maxMs) {
   Impl& m = *impl_;
@@ -643,7 +621,7 @@ void SdlHost::messageBox(std::u32string_view text, std::u32string_view title, in
     return;
   }
   if (closed && !stop) {
-    if (m.app) m.app->close();
+    if (m.app) m.app->input({HostInput::Kind::CloseAtBox});
     throw ProgramEnd{0, "close"};
   }
 }

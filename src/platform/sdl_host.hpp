@@ -10,8 +10,6 @@
 
 namespace vunt {
 
-class InputRecorder;
-
 struct SdlOptions {
   int scale = 0;     // the window's scale; 0: the largest whose window fits 80 % of the display
   bool gpu = false;  // present through SDL's accelerated renderer instead of the window's pixels
@@ -30,10 +28,7 @@ class SdlHost : public Host {
   bool playSound(const std::filesystem::path& file, std::u32string_view name, int flags) override;
   void stopSound() override;
   void setVolume(int percent) override;
-  void pageAnsweredByAid() override;
   void transcript(std::string_view, const std::vector<std::string>&) override {}
-  // --record: input the game consumes while it waits for the player (and a close) goes to it.
-  void setRecorder(InputRecorder* recorder);
 
   // Overlays are drawn over the game in the order added, every time a frame is presented; the
   // host does not own them. Remove one before it is destroyed.

@@ -76,7 +76,7 @@ void Vunt::clickWait() {
     while (clickFlag == 0) {
       if (std::optional<std::uint32_t> in = aids.pageAnswerIn(host_.tickCount())) {
         if (*in == 0) {
-          host_.pageAnsweredByAid();
+          input_.pageAnsweredByAid();
           MES_Click();
         } else {
           host_.doEvents(WaitKind::Timed, *in);

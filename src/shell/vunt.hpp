@@ -20,6 +20,7 @@
 #include "script/machine.hpp"
 #include "script/output.hpp"
 #include "script/state.hpp"
+#include "shell/input_router.hpp"
 #include "shell/picdai.hpp"
 #include "shell/snapshot_format.hpp"
 
@@ -37,20 +38,29 @@ class Vunt : public Application, public ScriptOutput {
   void tick() override;
   Form& mainForm() override { return form_; }
   Form* modalForm() override;
-  void mouseDown(int x, int y, MouseButton button) override;
-  void click(int x, int y) override;
-  void clickForm() override;
-  void keyDown(int keyCode, int shift) override;
-  void close() override { Form_Unload(); }
-  void modalClick() override;
-  void modalKeyPress(char32_t c) override;
-  void modalClose() override;
+  void input(const HostInput& event) override { input_.deliver(event); }
+  void scriptedInput(const InputEvent& event) override { input_.deliver(event); }
   std::vector<std::string> finalReport() const override;
-  // The player aids (src/shell/aids_hooks.cpp).
-  bool aidKey(int keyCode, bool down) override;
-  bool aidWheel(int steps) override;
-  void pointerMoved(int x, int y) override;
-  bool aidScreenOpen() const override { return aids.screen() != AidScreen::None; }
+  // --record: the input the game consumes at its waits goes to recorder (nullptr: none).
+  void setRecorder(InputRecorder* recorder) { input_.setRecorder(recorder); }
+
+  // Input on the main form, in its client coordinates, and on the picture window, as the input
+  // router (src/shell/input_router.cpp) delivers it.
+  void mouseDown(int x, int y, MouseButton button);
+  void click(int x, int y);
+  void clickForm();  // a click on the bare window surface
+  void keyDown(int keyCode, int shift);
+  void close() { Form_Unload(); }
+  void modalClick();
+  void modalKeyPress(char32_t c);
+  void modalClose();
+  // The player aids (src/shell/aids_hooks.cpp): input that the game's own handlers never see.
+  // Each returns whether an aid took the input.
+  bool aidKey(int keyCode, bool down);
+  bool aidWheel(int steps);  // steps > 0: away from the player
+  void pointerMoved(int x, int y);
+  // Whether an aid's screen (backlog, settings, help) covers the game and takes every click.
+  bool aidScreenOpen() const { return aids.screen() != AidScreen::None; }
   // What the aids draw over the game in the window; the window host draws it (SdlHost::addOverlay).
   Overlay& aidsOverlay() { return aidsOverlay_; }
 
@@ -214,6 +224,7 @@ class Vunt : public Application, public ScriptOutput {
     const Vunt& game_;
   };
   AidsOverlay aidsOverlay_{*this};
+  InputRouter input_{*this};
   Host& host_;
   std::filesystem::path gameDir_;
   Debugger* debugger_ = nullptr;

@@ -1,4 +1,4 @@
-#include "platform/input_record.hpp"
+#include "shell/input_record.hpp"
 
 #include "text/text.hpp"
 

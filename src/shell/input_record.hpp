@@ -1,8 +1,8 @@
 #pragma once
 // vunt --record FILE: the player's input that the game consumed at its waits, written in the
 // headless input format, so that a play by hand in the window can be replayed with
-// vunt --headless --input FILE. The window's host reports each input it hands to the game while
-// the game waits for the player (and a close at any time); this turns it into input lines.
+// vunt --headless --input FILE. The game's input router reports each input it delivers while the
+// game waits for the player (and a close at any time); this turns it into input lines.
 #include <ostream>
 #include <string>
 

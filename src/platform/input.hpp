@@ -1,0 +1,48 @@
+#pragma once
+// The player's input as the hosts hand it to the game, before the game decides what it means. A
+// host names no control of the game and no key of its aids: the window reports pointer and key
+// events at the game's coordinates and in Windows virtual-key codes, the headless host the events
+// of its input file; the game's input router (src/shell/input_router.cpp) delivers both.
+#include <cstdint>
+
+namespace vunt {
+
+enum class MouseButton { Left = 1, Right = 2, Middle = 4 };
+
+// Input in a window.
+struct HostInput {
+  enum class Kind {
+    PointerDown,  // a button went down on the main window's game picture, at (x, y) in its pixels
+    PointerUp,    // a button went up there
+    PointerMove,  // the pointer moved over the main window: (x, y), or (-1, -1) off the game
+    ModalClick,   // a press and release on the modal window's picture
+    KeyDown,      // key: Windows virtual-key code (0: none), character: what it types (0: none)
+    KeyUp,
+    Wheel,        // steps > 0: away from the player
+    Close,        // the player closes the main window
+    CloseAtBox,   // ... while a message box is up (no wait of the game's: --record leaves it out)
+    ModalClose,   // the player closes the modal window through its frame, or it cannot be shown
+    FocusLost,    // the keyboard went to another program's window
+  } kind;
+  int x = 0, y = 0;
+  MouseButton button = MouseButton::Left;
+  int key = 0;
+  char32_t character = 0;
+  int shift = 0;        // Shift 1, Ctrl 2, Alt 4, as in the window's key events
+  bool repeat = false;  // a key held down repeating
+  int steps = 0;
+  bool atPlayerWait = false;  // handled while the game waits for the player (what --record writes)
+};
+
+// One event of a headless input file, as its line names it.
+struct InputEvent {
+  // AidKeyDown and AidKeyUp are keys meant for the player aids, which the game's own key handler
+  // never receives; Wheel turns the mouse wheel (value > 0: up). Click, ClickPicture, ClickForm,
+  // Label and RightClick name places of the game's window, which the game resolves. The game
+  // reads the file (src/shell/input_file.cpp); the headless host hands its events back in turn.
+  enum Kind { Click, ClickPicture, ClickForm, Label, RightClick, Key, Char, Close, AidKeyDown, AidKeyUp, Wheel,
+              ClosePicture } kind;
+  int value = 0;  // label index, key code, character or wheel steps
+};
+
+}  // namespace vunt

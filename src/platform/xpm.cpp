@@ -1,0 +1,57 @@
+// The XPM images compiled into the program (pointers, icon, tile sheet), read without a picture
+// library: a header "W H COLOURS CHARS_PER_PIXEL [HOT_X HOT_Y]", one line a colour, one a row.
+#include <charconv>
+#include <map>
+#include <sstream>
+#include <string>
+
+#include "platform/picture.hpp"
+
+namespace vunt {
+
+namespace {
+
+// The colour of a colour line after its key: the value of its "c" (colour visual) entry, #RRGGBB.
+bool colourOf(std::string_view entries, Colour& out) {
+  std::istringstream in{std::string(entries)};
+  std::string kind, value;
+  while (in >> kind >> value) {
+    if (kind != "c") continue;
+    if (value.size() != 7 || value[0] != '#') return false;
+    unsigned v = 0;
+    auto [p, ec] = std::from_chars(value.data() + 1, value.data() + 7, v, 16);
+    if (ec != std::errc() || p != value.data() + 7) return false;
+    out = Colour(v);
+    return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+Surface xpmPicture(const char* const* xpm) {
+  std::istringstream header(xpm[0]);
+  int w = 0, h = 0, colours = 0, cpp = 0;
+  if (!(header >> w >> h >> colours >> cpp) || w <= 0 || h <= 0 || colours <= 0 || cpp <= 0 || w > 4096 || h > 4096)
+    return {};
+  std::map<std::string, Colour, std::less<>> table;
+  for (int i = 0; i < colours; ++i) {
+    std::string_view line = xpm[1 + i];
+    Colour c = 0;
+    if (line.size() < std::size_t(cpp) || !colourOf(line.substr(std::size_t(cpp)), c)) return {};
+    table.emplace(std::string(line.substr(0, std::size_t(cpp))), c);
+  }
+  Surface out(w, h);
+  for (int y = 0; y < h; ++y) {
+    std::string_view row = xpm[1 + colours + y];
+    if (row.size() < std::size_t(w) * std::size_t(cpp)) return {};
+    for (int x = 0; x < w; ++x) {
+      auto it = table.find(row.substr(std::size_t(x) * std::size_t(cpp), std::size_t(cpp)));
+      if (it == table.end()) return {};
+      out.setPixel(x, y, it->second);
+    }
+  }
+  return out;
+}
+
+}  // namespace vunt

@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# The authoring tools and the core's test program load no SDL library; the game does (so the check
+# reads the right files). Reads the built programs' dynamic sections.
+set -u
+vunt=$1
+bin=$(dirname "$vunt")
+fail=0
+sdl_needed() { readelf -d "$1" | grep NEEDED | grep -io 'libSDL2[a-z_-]*' | sort -u | tr '\n' ' '; }
+for b in vunt-lint vunt-asm vunt-stage vunt_core_tests; do
+  if [ ! -x "$bin/$b" ]; then echo "FAIL $b: not built"; fail=1; continue; fi
+  found=$(sdl_needed "$bin/$b")
+  if [ -n "$found" ]; then echo "FAIL $b links $found"; fail=1; else echo "ok   $b links no SDL"; fi
+done
+case "$(sdl_needed "$vunt")" in
+  *libSDL2_ttf*) echo "ok   vunt links SDL2_ttf" ;;
+  *) echo "FAIL vunt does not link SDL2_ttf: the check reads the wrong programs"; fail=1 ;;
+esac
+exit $fail

@@ -1,0 +1,40 @@
+// The SDL backend's fonts and codec are registered in the programs that link it, and the engine's
+// own readers agree with SDL2_image where both read the same thing.
+#include <gtest/gtest.h>
+
+#include "platform/font.hpp"
+#include "platform/picture.hpp"
+#include "platform/sdl_media.hpp"
+
+#include "assets/click_pointer.xpm"
+#include "assets/icon.xpm"
+#include "assets/keyboard_pointer.xpm"
+#include "assets/tiles.xpm"
+
+using namespace vunt;
+
+TEST(SdlMedia, EngineXpmReaderEqualsSdlImage) {
+  for (const char* const* xpm : {click_pointer_xpm, icon_xpm, keyboard_pointer_xpm, tiles_xpm}) {
+    const Surface ours = xpmPicture(xpm), sdl = sdlXpmPicture(xpm);
+    ASSERT_FALSE(ours.empty()) << xpm[0];
+    ASSERT_EQ(ours.width(), sdl.width());
+    ASSERT_EQ(ours.height(), sdl.height());
+    for (int y = 0; y < ours.height(); ++y)
+      for (int x = 0; x < ours.width(); ++x) ASSERT_EQ(ours.pixel(x, y), sdl.pixel(x, y)) << xpm[0] << " at " << x << "," << y;
+  }
+}
+
+TEST(SdlMedia, RegisteredBeforeMain) {
+  // The object library vunt_sdl_media registered the fonts and the codec: a bitmap decodes and
+  // the font is SDL2_ttf's, whose 9-point IPA Gothic is 12 pixels high.
+  std::string bmp = "BM" + std::string(12, '\0');
+  bmp[10] = 54;
+  std::string info(40, '\0');
+  info[0] = 40, info[4] = 1, info[8] = 1, info[12] = 1, info[14] = 24;
+  bmp += info + std::string("\x10\x20\x30\0", 4);
+  std::string error;
+  std::optional<Surface> s = decodePicture(bmp, error);
+  ASSERT_TRUE(s) << error;
+  EXPECT_EQ(s->pixel(0, 0), rgb(0x30, 0x20, 0x10));
+  EXPECT_GT(Font::get(FontSpec{}).width(U"あ"), 0);
+}
