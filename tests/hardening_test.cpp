@@ -17,7 +17,7 @@
 #include "harness.hpp"
 #include "platform/folder_listings.hpp"
 #include "platform/game_files.hpp"
-#include "platform/input_record.hpp"
+#include "shell/input_record.hpp"
 #include "platform/terminal_text.hpp"
 #include "script/line_map.hpp"
 #include "shell/debugger.hpp"
