@@ -10,7 +10,7 @@
 
 namespace vunt {
 
-class LineMap;
+struct LineMap;
 
 class Machine {
  public:

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "text/text.hpp"
+#include "script/commands.hpp"
 #include "script/fields.hpp"
 #include "script/machine.hpp"
 #include "script/menu_text.hpp"
@@ -98,9 +99,10 @@ void cmdCMSL(Machine& m) {
   for (;;) {
     if (reg.CurLine >= kLastLine) m.EEE(U"行範囲外");
     ++reg.CurLine;
-    std::u32string_view word = *cutField(m.s.store.ScriptLines[std::size_t(reg.CurLine)], 1);
-    if (word == U"CASE" && m.CUTV(2) == value) break;
-    if (word == U"ENDCM") m.EEE(U"CASE" + numberText(value) + U"無し");
+    const CommandInfo* row = commandInfo(*cutField(m.s.store.ScriptLines[std::size_t(reg.CurLine)], 1));
+    const Block block = row ? row->block : Block::None;
+    if (block == Block::SearchCase && m.CUTV(2) == value) break;
+    if (block == Block::SearchEnd) m.EEE(U"CASE" + numberText(value) + U"無し");
   }
   m.jumpTo(reg.CurLine + 1);
 }
