@@ -34,8 +34,9 @@ class CheckingHost : public HeadlessHost {
   }
 
  private:
-  static void check(const Vunt& g) {
-    VUNT_FUZZ_CHECK(g.PuzzleActive == 0 || g.PuzzleActive == 1, "PuzzleActive is 0 or 1");
+  static void check(const Vunt& game) {
+    const PuzzleBoard& g = game.puzzle.board;
+    VUNT_FUZZ_CHECK(game.puzzle.PuzzleActive == 0 || game.puzzle.PuzzleActive == 1, "PuzzleActive is 0 or 1");
     VUNT_FUZZ_CHECK(g.PieceCount >= 0 && g.PieceCount <= kMaxPieces, "at most 30 pieces");
     int occupied = 0;
     for (const auto& column : g.Occupied)
