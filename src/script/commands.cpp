@@ -12,7 +12,12 @@ constexpr CommandInfo row(std::u32string_view word, std::string_view ascii, Flow
                           Effect effect, Checks checks, std::string_view summary,
                           std::initializer_list<FieldInfo> fields) {
   CommandInfo c{word, ascii, flow, wait, block, effect, checks, summary};
-  for (const FieldInfo& f : fields) c.fieldStore[std::size_t(c.fieldCount++)] = f;
+  for (const FieldInfo& f : fields) {
+    c.fieldStore[std::size_t(c.fieldCount++)] = f;
+    if (f.use != FieldUse::Always) continue;
+    c.position[std::size_t(f.number)] = static_cast<signed char>(c.alwaysCount);
+    c.alwaysStore[std::size_t(c.alwaysCount++)] = f;
+  }
   return c;
 }
 
@@ -40,29 +45,6 @@ const FieldInfo* CommandInfo::fieldOf(FieldKind k) const {
 
 std::span<const CommandInfo, kCommandCount> commandTable() { return kTable; }
 
-const FieldKindInfo& fieldKindInfo(FieldKind k) {
-  constexpr int lo = -32768, hi = 32767;
-  static const std::array<FieldKindInfo, 17> kinds{{
-      {Number, true, lo, hi, U""},
-      {FlagIndex, true, 0, 30, U"フラグ範囲外"},
-      {Line, true, 0, 1000, U"行範囲外", false},
-      {MenuNumber, true, 0, 9, U"メニュー範囲外"},
-      {EntryIndex, true, 0, 3, U"項目範囲外"},
-      {Slot, true, 0, 3, U"スロット範囲外"},
-      {LabelIndex, true, 0, 2, U"ラベル範囲外"},
-      {Stage, true, 1, 204, U"ステージ範囲外"},
-      {SoundFlags, true, lo, hi, U""},
-      {Text, false, 0, 0, U""},
-      {Condition, false, 0, 0, U""},
-      {Message, false, 0, 0, U""},
-      {MenuText, false, 0, 0, U""},
-      {EntryText, false, 0, 0, U""},
-      {Picture, false, 0, 0, U""},
-      {Sound, false, 0, 0, U""},
-      {Mode, false, 0, 0, U""},
-  }};
-  return kinds[std::size_t(k)];
-}
 
 const CommandInfo* tableEndOf(const CommandInfo& c) {
   const Block end = c.block == Block::PrintTable ? Block::PrintTableEnd

@@ -115,7 +115,27 @@ struct FieldKindInfo {
   std::u32string_view error;  // empty: any 16-bit value is good
   bool atRead = true;
 };
-const FieldKindInfo& fieldKindInfo(FieldKind k);
+// In the order of FieldKind.
+inline constexpr std::array<FieldKindInfo, 17> kFieldKinds{{
+    {FieldKind::Number, true, -32768, 32767, U""},
+    {FieldKind::FlagIndex, true, 0, 30, U"フラグ範囲外"},
+    {FieldKind::Line, true, 0, 1000, U"行範囲外", false},
+    {FieldKind::MenuNumber, true, 0, 9, U"メニュー範囲外"},
+    {FieldKind::EntryIndex, true, 0, 3, U"項目範囲外"},
+    {FieldKind::Slot, true, 0, 3, U"スロット範囲外"},
+    {FieldKind::LabelIndex, true, 0, 2, U"ラベル範囲外"},
+    {FieldKind::Stage, true, 1, 204, U"ステージ範囲外"},
+    {FieldKind::SoundFlags, true, -32768, 32767, U""},
+    {FieldKind::Text, false, 0, 0, U""},
+    {FieldKind::Condition, false, 0, 0, U""},
+    {FieldKind::Message, false, 0, 0, U""},
+    {FieldKind::MenuText, false, 0, 0, U""},
+    {FieldKind::EntryText, false, 0, 0, U""},
+    {FieldKind::Picture, false, 0, 0, U""},
+    {FieldKind::Sound, false, 0, 0, U""},
+    {FieldKind::Mode, false, 0, 0, U""},
+}};
+inline const FieldKindInfo& fieldKindInfo(FieldKind k) { return kFieldKinds[std::size_t(k)]; }
 
 inline constexpr int kMaxCommandFields = 3;
 
@@ -130,6 +150,11 @@ struct CommandInfo {
   std::string_view summary;  // one line, English
   std::array<FieldInfo, kMaxCommandFields> fieldStore{};
   int fieldCount = 0;
+  // The fields it always reads, in read order, and each field number's place in that order (-1:
+  // not always read): worked out once from the fields, for the decoding of every line.
+  std::array<FieldInfo, kMaxCommandFields> alwaysStore{};
+  int alwaysCount = 0;
+  std::array<signed char, 2 + kMaxCommandFields> position{-1, -1, -1, -1, -1};
 
   // The fields in the order the command reads them, which decides the first error a faulty line
   // reports.

@@ -44,8 +44,12 @@ void Machine::tick() {
 
 void Machine::decode(const CommandInfo& row) {
   row_ = &row;
-  fields_ = decodeFields(row, s.store.ScriptLines[std::size_t(s.reg.CurLine)], s.Flags);
   takenCount = 0;
+  if (row.alwaysCount == 0) {
+    fields_.faultAt = -1;
+    return;
+  }
+  decodeFields(row, s.store.ScriptLines[std::size_t(s.reg.CurLine)], s.Flags, fields_);
 }
 
 void Machine::take(int n) {

@@ -19,47 +19,48 @@ bool outOfBounds(const FieldKindInfo& k, int v) { return k.number && !k.error.em
 
 }  // namespace
 
-int readPosition(const CommandInfo& row, int n) {
-  int at = 0;
-  for (const FieldInfo& f : row.fields()) {
-    if (f.use != FieldUse::Always) continue;
-    if (f.number == n) return at;
-    ++at;
+void decodeFields(const CommandInfo& row, std::u32string_view line, const FlagTable& flags, DecodedFields& d) {
+  d.faultAt = -1;
+  d.count = row.alwaysCount;
+  for (int at = 0; at < row.alwaysCount; ++at) {
+    const FieldInfo& f = row.alwaysStore[std::size_t(at)];
+    std::optional<std::u32string_view> text = cutField(line, f.number);
+    if (!text) {
+      d.faultAt = at, d.fault = U"引数無し";
+      return;
+    }
+    const std::size_t slot = std::size_t(f.number);
+    d.texts[slot] = *text;
+    const FieldKindInfo& kind = fieldKindInfo(f.kind);
+    if (!kind.number) continue;
+    const NumberField v = parseNumberField(*text);
+    if (v.kind == NumberField::Literal) {
+      d.numbers[slot] = i16(v.value);
+    } else if (v.kind == NumberField::FlagRef) {
+      d.numbers[slot] = flags[std::size_t(v.value)];
+    } else {
+      d.faultAt = at, d.fault = numberFault(v.kind);
+      return;
+    }
+    if (row.checks == Checks::WhenRead && kind.atRead && outOfBounds(kind, d.numbers[slot])) {
+      d.faultAt = at, d.fault = kind.error;
+      return;
+    }
   }
-  return -1;
+  if (row.checks != Checks::AfterFields) return;
+  for (int at = 0; at < row.alwaysCount; ++at) {
+    const FieldInfo& f = row.alwaysStore[std::size_t(at)];
+    const FieldKindInfo& kind = fieldKindInfo(f.kind);
+    if (kind.atRead && outOfBounds(kind, d.numbers[std::size_t(f.number)])) {
+      d.faultAt = row.alwaysCount, d.fault = kind.error;
+      return;
+    }
+  }
 }
 
 DecodedFields decodeFields(const CommandInfo& row, std::u32string_view line, const FlagTable& flags) {
   DecodedFields d;
-  for (const FieldInfo& f : row.fields()) d.count += f.use == FieldUse::Always;
-  int at = 0;
-  auto fail = [&d](int position, std::u32string_view text) {
-    d.faultAt = position;
-    d.fault = text;
-    return d;
-  };
-  for (const FieldInfo& f : row.fields()) {
-    if (f.use != FieldUse::Always) continue;
-    std::optional<std::u32string_view> text = cutField(line, f.number);
-    if (!text) return fail(at, U"引数無し");
-    const std::size_t slot = std::size_t(f.number);
-    d.texts[slot] = *text;
-    const FieldKindInfo& kind = fieldKindInfo(f.kind);
-    if (kind.number) {
-      const NumberField v = parseNumberField(*text);
-      if (v.kind == NumberField::Literal) d.numbers[slot] = i16(v.value);
-      else if (v.kind == NumberField::FlagRef) d.numbers[slot] = flags[std::size_t(v.value)];
-      else return fail(at, numberFault(v.kind));
-      if (row.checks == Checks::WhenRead && kind.atRead && outOfBounds(kind, d.numbers[slot])) return fail(at, kind.error);
-    }
-    ++at;
-  }
-  if (row.checks == Checks::AfterFields)
-    for (const FieldInfo& f : row.fields()) {
-      const FieldKindInfo& kind = fieldKindInfo(f.kind);
-      if (f.use == FieldUse::Always && kind.atRead && outOfBounds(kind, d.numbers[std::size_t(f.number)]))
-        return fail(at, kind.error);
-    }
+  decodeFields(row, line, flags, d);
   return d;
 }
 

@@ -16,8 +16,9 @@ namespace vunt {
 
 struct DecodedFields {
   static constexpr int kSlots = 1 + 1 + kMaxCommandFields;  // field numbers 0..4
-  std::array<i16, kSlots> numbers{};
-  std::array<std::u32string_view, kSlots> texts{};
+  // Only the slots of the fields decoded are set (a slot is read only after its field decoded).
+  std::array<i16, kSlots> numbers;
+  std::array<std::u32string_view, kSlots> texts;
   // The fault: in the read order, the position of the field that meets it (the field count: after
   // the last field is read), and its error text. -1: no fault.
   int faultAt = -1;
@@ -25,10 +26,13 @@ struct DecodedFields {
   int count = 0;  // the fields the command always reads
 };
 
-// Decodes the line's fields; texts view into the line.
+// Decodes the line's fields into d; texts view into the line.
+void decodeFields(const CommandInfo& row, std::u32string_view line, const FlagTable& flags, DecodedFields& d);
 DecodedFields decodeFields(const CommandInfo& row, std::u32string_view line, const FlagTable& flags);
 
 // The position of field n in the row's read order of the fields it always reads, or -1.
-int readPosition(const CommandInfo& row, int n);
+inline int readPosition(const CommandInfo& row, int n) {
+  return n >= 0 && n < int(row.position.size()) ? row.position[std::size_t(n)] : -1;
+}
 
 }  // namespace vunt
