@@ -51,7 +51,7 @@ void decodeFields(const CommandInfo& row, std::u32string_view line, const FlagTa
   for (int at = 0; at < row.alwaysCount; ++at) {
     const FieldInfo& f = row.alwaysStore[std::size_t(at)];
     const FieldKindInfo& kind = fieldKindInfo(f.kind);
-    if (kind.atRead && outOfBounds(kind, d.numbers[std::size_t(f.number)])) {
+    if (kind.number && kind.atRead && outOfBounds(kind, d.numbers[std::size_t(f.number)])) {
       d.faultAt = row.alwaysCount, d.fault = kind.error;
       return;
     }
