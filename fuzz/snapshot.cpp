@@ -35,21 +35,12 @@ const std::filesystem::path& gameDir() {
 
 }  // namespace
 
-// The bytes with their last eight replaced by the check of the rest.
-std::string sealed(std::string_view bytes) {
-  std::string out(bytes.substr(0, bytes.size() - 8));
-  std::uint64_t h = 1469598103934665603ull;
-  for (unsigned char c : out) h = (h ^ c) * 1099511628211ull;
-  for (int i = 0; i < 8; ++i) out += char(h >> (8 * i));
-  return out;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::string_view raw(reinterpret_cast<const char*>(data), size);
   std::string error;
   if (!readSnapshot(raw, error)) VUNT_FUZZ_CHECK(!error.empty(), "a refused snapshot says why");
   if (size < 8) return 0;
-  const std::string bytes = sealed(raw);
+  const std::string bytes = withCheckMadeRight(raw);
   std::optional<GameSnapshot> s = readSnapshot(bytes, error);
   if (!s) {
     VUNT_FUZZ_CHECK(!error.empty(), "a refused snapshot says why");

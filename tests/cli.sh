@@ -4,12 +4,7 @@ set -u
 vunt=$1
 root=$2
 source "$(dirname "$0")/lib/limits.bash"
-fail=0
-check() {  # check NAME EXPECTED ACTUAL
-  if [ "$2" != "$3" ]; then echo "FAIL $1: expected [$2], got [$3]"; fail=1; else echo "ok   $1"; fi
-}
-tmp=$(mktemp -d)
-trap 'rm -rf "$tmp"' EXIT
+source "$(dirname "$0")/lib/checks.bash"
 
 limit "$vunt" --help >"$tmp/out"; check "help status" 0 $?
 grep -q -- "--headless" "$tmp/out"; check "help text" 0 $?

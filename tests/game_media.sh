@@ -6,12 +6,7 @@
 set -u
 root=$2
 source "$(dirname "$0")/lib/limits.bash"
-fail=0
-check() {  # check NAME EXPECTED ACTUAL
-  if [ "$2" != "$3" ]; then echo "FAIL $1: expected [$2], got [$3]"; fail=1; else echo "ok   $1"; fi
-}
-tmp=$(mktemp -d)
-trap 'rm -rf "$tmp"' EXIT
+source "$(dirname "$0")/lib/checks.bash"
 
 limit python3 "$root/tools/game/make_pictures.py" "$tmp" >/dev/null; check "pictures: made" 0 $?
 limit python3 "$root/tools/game/make_sounds.py" "$tmp" >/dev/null; check "sounds: made" 0 $?

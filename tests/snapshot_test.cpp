@@ -78,13 +78,7 @@ TEST(SnapshotFormat, ReadsBackWhatItWroteAndRefusesEveryDamage) {
 TEST(SnapshotFormat, NamesAnotherVersionAndRefusesStateOutsideItsTables) {
   std::string error;
   // A well-formed snapshot of another version: the check is made again over the changed bytes.
-  auto reseal = [](std::string b) {
-    b.resize(b.size() - 8);
-    std::uint64_t h = 1469598103934665603ull;
-    for (unsigned char c : b) h = (h ^ c) * 1099511628211ull;
-    for (int i = 0; i < 8; ++i) b += char(h >> (8 * i));
-    return b;
-  };
+  auto reseal = [](const std::string& b) { return withCheckMadeRight(b); };
   std::string other = writeSnapshot(sample());
   other[8] = 2;
   EXPECT_FALSE(readSnapshot(reseal(other), error));

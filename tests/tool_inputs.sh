@@ -7,12 +7,7 @@ set -u
 vunt=$1
 bin=$(dirname "$vunt")
 source "$(dirname "$0")/lib/limits.bash"
-fail=0
-check() {  # check NAME EXPECTED ACTUAL
-  if [ "$2" != "$3" ]; then echo "FAIL $1: expected [$2], got [$3]"; fail=1; else echo "ok   $1"; fi
-}
-tmp=$(mktemp -d)
-trap 'rm -rf "$tmp"' EXIT
+source "$(dirname "$0")/lib/checks.bash"
 # Runs a tool within 1 GB of address space, so that a tool that keeps what it should not fails
 # here; a sanitizer build reserves terabytes of address space for itself and runs unbounded.
 if ldd "$bin/vunt-asm" 2>/dev/null | grep -q libasan; then

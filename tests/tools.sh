@@ -5,12 +5,7 @@ vunt=$1
 root=$2
 bin=$(dirname "$vunt")
 source "$(dirname "$0")/lib/limits.bash"
-fail=0
-check() {  # check NAME EXPECTED ACTUAL
-  if [ "$2" != "$3" ]; then echo "FAIL $1: expected [$2], got [$3]"; fail=1; else echo "ok   $1"; fi
-}
-tmp=$(mktemp -d)
-trap 'rm -rf "$tmp"' EXIT
+source "$(dirname "$0")/lib/checks.bash"
 
 # --- vunt-stage ---
 cat >"$tmp/stages.txt" <<'STAGES'

@@ -382,13 +382,8 @@ class Linter {
     auto range = [&](int lo, int hi, const char* name) {
       if (x < lo || x > hi) error(l, std::string(name) + " " + str(x) + " is outside " + str(lo) + ".." + str(hi), at);
     };
+    if (std::optional<std::pair<int, int>> b = bounds(f.kind)) return range(b->first, b->second, boundedName(f.kind));
     switch (f.kind) {
-      case FieldKind::FlagIndex: return range(0, kFlags - 1, "flag index");
-      case FieldKind::MenuNumber: return range(0, kMenuCount - 1, "menu");
-      case FieldKind::EntryIndex: return range(0, kMenuEntries - 1, "entry");
-      case FieldKind::Slot: return range(0, 3, "slot");
-      case FieldKind::LabelIndex: return range(0, 2, "label");
-      case FieldKind::Stage: return range(kFirstStage, kLastStage, "stage");
       case FieldKind::SoundFlags:
         if (x & 4)
           error(l, "play flags " + str(x) + " include 4 (a sound held in memory), which the game refuses", at,
@@ -406,15 +401,22 @@ class Linter {
   }
 
   // The valid values of a field kind that has bounds.
+  // From the table of field kinds: those whose values the game checks where it reads them (a line
+  // is checked where the command jumps, and the linter follows jumps on its own).
   static std::optional<std::pair<int, int>> bounds(FieldKind k) {
+    const FieldKindInfo& info = fieldKindInfo(k);
+    if (!info.number || info.error.empty() || !info.atRead) return std::nullopt;
+    return std::pair{info.low, info.high};
+  }
+  // The short name a finding gives a value of a bounded kind.
+  static const char* boundedName(FieldKind k) {
     switch (k) {
-      case FieldKind::FlagIndex: return std::pair{0, kFlags - 1};
-      case FieldKind::MenuNumber: return std::pair{0, kMenuCount - 1};
-      case FieldKind::EntryIndex: return std::pair{0, kMenuEntries - 1};
-      case FieldKind::Slot: return std::pair{0, 3};
-      case FieldKind::LabelIndex: return std::pair{0, 2};
-      case FieldKind::Stage: return std::pair{kFirstStage, kLastStage};
-      default: return std::nullopt;
+      case FieldKind::FlagIndex: return "flag index";
+      case FieldKind::MenuNumber: return "menu";
+      case FieldKind::EntryIndex: return "entry";
+      case FieldKind::Slot: return "slot";
+      case FieldKind::LabelIndex: return "label";
+      default: return "stage";
     }
   }
 

@@ -260,6 +260,14 @@ std::string writeSnapshot(const GameSnapshot& snapshot) {
   return std::move(w.bytes());
 }
 
+std::string withCheckMadeRight(std::string_view bytes) {
+  if (bytes.size() < 8) return std::string(bytes);
+  Writer w;
+  w.bytes() = bytes.substr(0, bytes.size() - 8);
+  w.u64(fnv1a(w.bytes()));
+  return std::move(w.bytes());
+}
+
 std::optional<GameSnapshot> readSnapshot(std::string_view bytes, std::string& error) {
   constexpr std::size_t kCheck = 8;
   if (bytes.size() < kMagic.size() + 2 + kCheck || bytes.substr(0, kMagic.size()) != kMagic) {

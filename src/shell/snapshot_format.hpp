@@ -89,6 +89,9 @@ struct GameSnapshot {
 std::uint64_t scriptHash(const ScriptStore& store);
 
 std::string writeSnapshot(const GameSnapshot& snapshot);
+// The bytes with their last eight replaced by the check of the rest (for tests and the fuzzer,
+// which change a snapshot's payload on purpose); bytes of fewer than eight stay as they are.
+std::string withCheckMadeRight(std::string_view bytes);
 // Reads a snapshot; on a damaged one, or one of another version, nothing and a message.
 std::optional<GameSnapshot> readSnapshot(std::string_view bytes, std::string& error);
 
