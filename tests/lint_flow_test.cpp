@@ -65,7 +65,7 @@ TEST(LintFlow, TheSingleMenuEndLine) {
   // The outer block's CASE line runs after the inner menu: it continues at the inner end line.
   EXPECT_EQ(where({"CMST,0,＊東＊西", "CMST,1,＊はい＊いいえ", "CMSL,0,12", "CASE,0", "CMSL,1,9", "CASE,100", "MES,a￥",
                    "CASE,101", "MES,b￥", "CASE,1", "MES,c￥", "ENDCM", "EXIT"}),
-            Where{"10: warning"});
+            Where{"5: warning"});  // at the inner menu, which replaces the end line
   // Nested menus whose CASE lines belong to the inner menu, each block ending where it should.
   EXPECT_EQ(where({"CMST,0,＊東＊西", "CMST,1,＊はい＊いいえ", "CMSL,0,11", "CASE,1", "MES,西￥", "CASE,0", "CMSL,1,11",
                    "CASE,100", "MES,はい￥", "CASE,101", "ENDCM", "EXIT"}),
@@ -94,7 +94,7 @@ TEST(LintFlow, FieldsFromFlagsAgainstTheirBounds) {
   const std::string one = stageFile({{"1a"}});
   EXPECT_EQ(where({"LET,2,0", "BEED,F02,F02", "EXIT"}, Game(one)), (Where{"2: error", "2: error"}));
   EXPECT_EQ(where({"LET,2,2", "BEED,F02,F02", "EXIT"}, Game(one)), Where{"2: error"});
-  EXPECT_EQ(where({"LET,2,1", "BEED,F02,F02", "IF,F21=01,5", "EXIT", "EXIT"}, Game(one)), Where{});
+  EXPECT_EQ(where({"LET,20,3", "LET,2,1", "BEED,F02,F02", "IF,F21=01,6", "EXIT", "EXIT"}, Game(one)), Where{});
 }
 
 TEST(LintFlow, IncWithoutModeAndIfWithoutLineOnlyWhereTheyCanFail) {

@@ -1,5 +1,6 @@
 #include "authoring/lint.hpp"
 
+#include "authoring/command_hint.hpp"
 #include "authoring/encoding_check.hpp"
 #include "authoring/flow.hpp"
 #include "authoring/solver_budget.hpp"
@@ -41,35 +42,6 @@ constexpr int kFlags = 31;
 std::string utf8(std::u32string_view s) { return toUtf8(s); }
 std::string inQuotes(std::u32string_view s) { return "\"" + utf8(s) + "\""; }
 std::string str(int v) { return std::to_string(v); }
-
-// The command whose word is nearest to `w` (case folded, one or two letters added, dropped,
-// changed or swapped), or nothing when none is near.
-const CommandInfo* nearestCommand(std::u32string_view w) {
-  std::u32string a(w);
-  for (char32_t& ch : a)
-    if (ch >= U'a' && ch <= U'z') ch -= 32;
-  const CommandInfo* best = nullptr;
-  std::size_t bestDistance = 3;
-  for (const CommandInfo& c : commandTable()) {
-    const std::u32string_view b = c.word;
-    // Optimal string alignment distance.
-    std::vector<std::vector<std::size_t>> d(a.size() + 1, std::vector<std::size_t>(b.size() + 1));
-    for (std::size_t i = 0; i <= a.size(); ++i) d[i][0] = i;
-    for (std::size_t j = 0; j <= b.size(); ++j) d[0][j] = j;
-    for (std::size_t i = 1; i <= a.size(); ++i)
-      for (std::size_t j = 1; j <= b.size(); ++j) {
-        d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1, d[i - 1][j - 1] + (a[i - 1] == b[j - 1] ? 0 : 1)});
-        if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1]) d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
-      }
-    const std::size_t distance = d[a.size()][b.size()];
-    // Two edits in a word of two or three letters make any word another.
-    if (distance < bestDistance && distance * 2 <= b.size()) {
-      best = &c;
-      bestDistance = distance;
-    }
-  }
-  return best;
-}
 
 // Block words that do nothing; never reaching one is no news.
 bool isMarker(const CommandInfo* c) { return c && c->flow == Flow::Mark; }
@@ -159,12 +131,14 @@ class Linter {
       flow_.restrictChoices(finals_);
     }
     explore();
+    checkJumpsIntoTables();
     for (int l = 1; l <= n_; ++l)
       if (reached_[std::size_t(l)]) checkCommand(l);
     checkTables();
     checkMenus();
     checkCaseLines();
     checkSpeakers();
+    checkLastMessages();
     checkFlags();
     reportUnreached();
     std::stable_sort(findings_.begin(), findings_.end(),
@@ -299,24 +273,49 @@ class Linter {
     }
   }
 
+  // Jumps that land on a data line of an FP or FJ table, which the game then runs as a command:
+  // reported at the jump, not at the line where the game stops.
+  void checkJumpsIntoTables() {
+    std::map<int, int> tableOf;  // data line -> its table's first line
+    for (int l = 1; l <= n_; ++l) {
+      if (!isTable(block(l))) continue;
+      Target end = target(l, 3);
+      if (end.kind != Target::Line || end.line <= l) continue;
+      const int last = block(l) == Block::JumpTable ? end.line : end.line - 1;
+      for (int d = l + 1; d <= last; ++d) tableOf.emplace(d, l);
+    }
+    if (tableOf.empty()) return;
+    for (int l = 1; l <= n_; ++l) {
+      const CommandInfo* c = commandOf(l);
+      // FJ's field 3 names its last target line, which is no jump.
+      if (!reached_[std::size_t(l)] || !c || tableOf.count(l) || c->block == Block::JumpTable) continue;
+      for (const FieldInfo& f : c->fields()) {
+        if (f.kind != FieldKind::Line || f.use == FieldUse::Search) continue;
+        Target t = target(l, f.number);
+        auto it = t.kind == Target::Line ? tableOf.find(t.line) : tableOf.end();
+        if (it == tableOf.end() || commandOf(t.line)) continue;
+        const std::string table = utf8(word(it->second));
+        error(l, "line " + str(t.line) + " is a " + (block(it->second) == Block::PrintTable ? "message" : "target") +
+                     " line of the " + table + " table at line " + str(it->second) +
+                     ": this jump lands on it and the game runs it as a command, which stops the game",
+              {f.number}, "jump to the " + table + " line " + str(it->second) + " or to a line after its table");
+        landed_.insert(t.line);
+      }
+    }
+  }
+
   // --- Checks of one command line ---
 
   void checkCommand(int l) {
     const std::u32string_view w = word(l);
     const CommandInfo* c = commandOf(w);
     if (!c) {
-      if (l > n_) return;
+      if (l > n_ || landed_.count(l)) return;  // a table's data line: reported at the jump to it
       if (text(l).empty()) {
         error(l, "empty line reached as a command", {}, "the game stops at an empty line; end the script with EXIT or jump past it");
       } else {
-        std::u32string upper(w);
-        for (char32_t& ch : upper)
-          if (ch >= U'a' && ch <= U'z') ch -= 32;
-        std::string extra = commandOf(upper) && upper != w ? " (commands are upper case)" : "";
-        const CommandInfo* near = nearestCommand(w);
-        error(l, "unknown command " + inQuotes(w) + extra, {1},
-              near ? "did you mean " + std::string(near->asciiWord) + "? (" + commandSyntax(*near) + ")"
-                   : "a line reached as a command starts with one of the 40 command words");
+        const CommandHint h = unknownCommand(w);
+        error(l, h.message, {1, 0, int(h.width)}, h.hint);
       }
       return;
     }
@@ -326,7 +325,11 @@ class Linter {
     for (const FieldInfo& f : c->fields()) checkField(l, *c, f);
     if (c->effect == Effect::ClearFlags) checkClear(l);
     if (isTable(c->block)) checkTableHead(l);
-    if (c->block == Block::MenuSearch && searchEnd_[std::size_t(l)] < 0) error(l, "CMSL has no ENDCM after it");
+    // Without an ENDCM the search is bounded only by the CASE lines of the choices: fine when
+    // every choice has one (checked with the menus), a doubt when the choices are unknown.
+    if (c->block == Block::MenuSearch && searchEnd_[std::size_t(l)] < 0 && !finals_.count(l))
+      warning(l, "CMSL has no ENDCM after it: a choice without a CASE line below runs the search off the end of the script",
+              {}, "end the menu's blocks with an ENDCM line");
     if (c->effect == Effect::Puzzle) checkBeed(l);
     if (c->fieldOf(FieldKind::SoundFlags)) checkSound(l);
     // A message that waits is the line's last field: a comma in it cuts it short.
@@ -544,7 +547,10 @@ class Linter {
       if (!bad && (ch == U'＆' || ch == U'：')) {
         std::optional<int> k = hexDigit(m[p + 1]);
         bad = !k;
-        if (k && ch == U'＆') speakersDefined_.insert(*k);
+        if (k && ch == U'＆') {
+          speakersDefined_.insert(*k);
+          checkSpeakerName(l, m, p, fieldNumber);
+        }
         if (k && ch == U'：') speakerUse_.emplace(*k, l);
       } else if (!bad) {
         std::optional<long> v = parseDecimal(m.substr(p + 1, 2));
@@ -569,6 +575,102 @@ class Linter {
     error(l, "malformed code in the " + what + code + ": " + why,
           {fieldNumber, faultAt == std::u32string_view::npos ? 0 : int(faultAt), 1},
           "＆ takes a hex digit and a name, ：a hex digit, ＠ and ＃ two digits (＠00 to ＠15)");
+  }
+
+  // What a message leaves on screen when it returns: text typed after its last click wait, which
+  // the player reads only if something waits afterwards.
+  class TailProbe : public MessageOutput {
+   public:
+    void clear() override { unread = false; }
+    void setColour(int) override {}
+    void print(std::u32string_view t) override {
+      for (char32_t c : t) unread |= c != U'　' && c != U' ';
+    }
+    void newLine() override {}
+    void clickWait() override { unread = false; }
+    bool typingDelay(int) override { return false; }
+    void malformed(MessageFault) override {}
+    bool unread = false;
+  };
+  static bool leavesUnread(std::u32string_view m) {
+    std::array<std::u32string, 16> names;
+    for (auto& n : names) n = U"ＡＢＣ";
+    std::int16_t delay = 0, colour = 0;
+    TailProbe probe;
+    typeMessage(m, MessageGrid{33, 3}, MessageMemory{names, delay, colour}, probe);
+    return probe.unread;
+  }
+
+  // The line that ends the game when it runs after `l` with nothing shown or waited for between,
+  // or 0. Jumps, block words and flag changes show nothing.
+  int endsRightAfter(int l) const {
+    std::set<int> seen;
+    std::vector<int> todo(next_[std::size_t(l)].begin(), next_[std::size_t(l)].end());
+    while (!todo.empty()) {
+      const int k = todo.back();
+      todo.pop_back();
+      if (k < 1 || k > n_ || !seen.insert(k).second || seen.size() > 32) continue;
+      const CommandInfo* c = commandOf(k);
+      if (!c) continue;
+      if (c->flow == Flow::End) return k;
+      const bool silent = c->flow == Flow::Mark || c->flow == Flow::Jump ||
+                          (c->flow == Flow::Next && c->wait == Wait::No &&
+                           (c->effect == Effect::SetFlag || c->effect == Effect::CountUp ||
+                            c->effect == Effect::CountDown || c->effect == Effect::ClearFlags));
+      if (silent) todo.insert(todo.end(), next_[std::size_t(k)].begin(), next_[std::size_t(k)].end());
+    }
+    return 0;
+  }
+
+  // A message whose last page does not wait, right before the game ends: the window closes on it
+  // before anyone can read it.
+  void checkLastMessages() {
+    for (int l = 1; l <= n_; ++l) {
+      if (!reached_[std::size_t(l)]) continue;
+      const CommandInfo* c = commandOf(l);
+      if (!c || c->wait != Wait::Message) continue;
+      const FieldInfo* m = c->fieldOf(FieldKind::Message);
+      if (!m || !field(l, m->number) || !leavesUnread(*field(l, m->number))) continue;
+      if (const int end = endsRightAfter(l))
+        warning(l, "the message's last page does not wait for a click, and the game ends at line " + str(end) +
+                       " right after it: the player never reads it",
+                {m->number}, "end the message with ￥ so that the game waits for a click before it ends");
+    }
+  }
+
+  // A speaker name is always the three characters after "＆" and its digit. A shorter name takes
+  // the next code in; a longer one leaves its rest printed as text.
+  static bool isCode(char32_t c) { return std::u32string_view(U"＆＠＃￥＾＜＞：").find(c) != std::u32string_view::npos; }
+  void checkSpeakerName(int l, std::u32string_view m, std::size_t p, int fieldNumber) {
+    const std::u32string_view name = m.substr(p + 2, 3);
+    const At at{fieldNumber, int(p), 5};
+    const std::string hint = "a speaker name is exactly three characters: pad a short one with \"　\", shorten a long one";
+    for (std::size_t i = 0; i < name.size(); ++i)
+      if (isCode(name[i])) {
+        warning(l, "the speaker name " + inQuotes(name) + " ends in the code " + inQuotes(name.substr(i, 1)) +
+                       " that follows it: the name is shorter than three characters", at, hint);
+        // The speaker that code meant to name counts as named: its uses are no news.
+        if (name[i] == U'＆' && p + 3 + i < m.size())
+          if (std::optional<int> k = hexDigit(m[p + 3 + i])) speakersDefined_.insert(*k);
+        return;
+      }
+    // Text right after the name that runs up to the next name, or to the end of a message that
+    // only names speakers: the rest of a longer name.
+    std::size_t q = p + 5;
+    while (q < m.size() && !isCode(m[q])) ++q;
+    if (q == p + 5 || q - (p + 5) > 3) return;
+    const bool nextName = q < m.size() && m[q] == U'＆';
+    // Before the name only codes that print nothing: a line of settings, not a line of story.
+    bool onlyNames = q == m.size();
+    for (std::size_t r = 0; r < p && onlyNames;) {
+      const char32_t c = m[r];
+      onlyNames = c == U'＆' || c == U'＠' || c == U'＃';
+      r += c == U'＆' ? 5 : 3;
+    }
+    if (nextName || onlyNames)
+      warning(l, "the speaker name " + inQuotes(m.substr(p + 2, q - (p + 2))) + " is longer than three characters: " +
+                     inQuotes(name) + " is the name and " + inQuotes(m.substr(p + 5, q - (p + 5))) + " is printed as text",
+              {fieldNumber, int(p), int(q - p)}, hint);
   }
 
   void checkSpeakers() {
@@ -684,10 +786,45 @@ class Linter {
     }
   }
 
+  static bool definitelyEmptyMenu(const MenuTable& m, int menu) {
+    for (const EntryTexts& e : m[std::size_t(menu)])
+      if (e.unknown || e.texts.size() != 1 || !e.texts[0].empty()) return false;
+    return true;
+  }
+
+  // A submenu mark that opens a menu no line has filled: reported at the mark, where the line
+  // that writes it is found; else at the CMSL.
+  void emptySubmenu(int cmsl, int menu, int entry, const std::u32string& t, int sub) {
+    const std::string m = "the entry " + inQuotes(t) + " opens menu " + str(sub) +
+                          ", which no line fills before the menu at line " + str(cmsl) +
+                          ": the player is stuck in an empty menu";
+    const std::string hint = "fill menu " + str(sub) + " with CMST," + str(sub) + ",... or ADDCM before line " + str(cmsl) +
+                             ", or give the entry another mark";
+    for (int l = 1; l <= n_; ++l) {
+      const CommandInfo* c = commandOf(l);
+      if (!reached_[std::size_t(l)] || !c) continue;
+      std::optional<int> first = literal(l, 2);
+      if (!first) continue;
+      const std::u32string_view text = field(l, 3).value_or(U"");
+      if (c->fieldOf(FieldKind::MenuText) && field(l, 3)) {
+        int at = *first, index = -1, offset = 0;
+        for (char32_t ch : text) {
+          if (ch == U'・') ++at, index = -1;
+          else if (isMark(ch) && ++index == entry && at == menu && ch == t[0] && text.substr(std::size_t(offset), t.size()) == t)
+            return error(l, m, {3, offset, int(t.size())}, hint);
+          ++offset;
+        }
+      } else if (c->fieldOf(FieldKind::EntryText) && *first == menu && literal(l, 3) == entry && field(l, 4) == t) {
+        return error(l, m, {4}, hint);
+      }
+    }
+    error(cmsl, m, {}, hint);
+  }
+
   // Every final entry the player can reach from the start menu needs a CASE line in the search.
   void checkChoices(int l, const MenuTable& m) {
     std::optional<int> start = literal(l, 2);
-    if (!start || *start < 0 || *start >= kMenuCount || searchEnd_[std::size_t(l)] < 0) return;
+    if (!start || *start < 0 || *start >= kMenuCount) return;
     std::map<int, std::u32string> finals;  // value -> label
     std::set<int> seen{*start};
     std::deque<int> menus{*start};
@@ -707,6 +844,10 @@ class Linter {
             case MarkKind::Final: finals.emplace(menu * 100 + e, t.substr(1)); break;
             case MarkKind::Submenu:
               if (seen.insert(sub).second) menus.push_back(sub);
+              if (sub != *start && definitelyEmptyMenu(m, sub)) {
+                emptySubmenu(l, menu, e, t, sub);
+                if (!silent_) stuck_.insert(l);
+              }
               break;
             default: break;
           }
@@ -718,9 +859,9 @@ class Linter {
       error(l, "menu " + str(*start) + " has no entries here: the player cannot choose anything");
       return;
     }
-    const int end = searchEnd_[std::size_t(l)];
+    const int end = searchEnd_[std::size_t(l)];  // -1: no ENDCM, the search runs to the script's end
     std::map<int, int> cases;  // value -> CASE line
-    for (int k = l + 1; k < end; ++k) {
+    for (int k = l + 1; k <= searchLast(l) && k != end; ++k) {
       if (block(k) != Block::SearchCase) continue;
       if (!field(k, 2)) return;
       NumberField v = parseNumberField(*field(k, 2));
@@ -728,10 +869,16 @@ class Linter {
       cases.emplace(v.value, k);
     }
     for (const auto& [value, label] : finals)
-      if (!cases.count(value))
-        error(l, "the menu choice " + inQuotes(label) + " (value " + str(value) +
-                     ") has no CASE line before the ENDCM at line " + str(end), {},
-              "add a line CASE," + str(value) + " with the lines for this choice before line " + str(end));
+      if (!cases.count(value)) {
+        if (end > 0)
+          error(l, "the menu choice " + inQuotes(label) + " (value " + str(value) +
+                       ") has no CASE line before the ENDCM at line " + str(end), {},
+                "add a line CASE," + str(value) + " with the lines for this choice before line " + str(end));
+        else
+          error(l, "the menu choice " + inQuotes(label) + " (value " + str(value) +
+                       ") has no CASE line below, and no ENDCM ends the search: it runs off the end of the script", {},
+                "add a line CASE," + str(value) + " with the lines for this choice, and an ENDCM after the menu's blocks");
+      }
     std::set<int>& known = finals_[l];
     for (const auto& [value, label] : finals) known.insert(value);
   }
@@ -751,7 +898,8 @@ class Linter {
         if (it == finals_.end()) unknown = true;
         else chosen |= it->second.count(v) > 0;
       }
-      if (!owners.empty() && !chosen && !unknown)
+      const bool stuck = std::any_of(owners.begin(), owners.end(), [&](int m) { return stuck_.count(m) > 0; });
+      if (!owners.empty() && !chosen && !unknown && !stuck)
         warning(k, "CASE " + str(v) + " matches no choice of the menu at line " + str(owners.front()), {2},
                 "a choice's value is its menu number times 100 plus its entry index (0 to 3)");
       auto ran = flow_.caseMenus().find(k);
@@ -759,11 +907,18 @@ class Linter {
       for (int m : ran->second) {
         auto it = finals_.find(m);
         if (m == 0 || it == finals_.end() || it->second.count(v)) continue;
-        std::optional<int> end = literal(m, 3);
-        warning(k, "when this CASE line runs, the last menu shown is the one at line " + str(m) +
-                       (end ? ", so it continues at that menu's end line " + str(*end) : std::string()) +
-                       ", not at the end of the menu this CASE belongs to: the game keeps one menu end line",
-                {}, "end the block before this line with GOTO to the end of its own menu");
+        // The menu this CASE belongs to: the nearest owner that offers its value.
+        int outer = 0;
+        for (int o : owners)
+          if (auto f = finals_.find(o); f != finals_.end() && f->second.count(v)) outer = o;
+        const int end = literal(m, 3).value_or(0), outerEnd = outer ? literal(outer, 3).value_or(0) : 0;
+        if (end && end == outerEnd) continue;  // both end at the same line: no harm
+        // Reported at the inner menu, which replaces the end line.
+        warning(m, "this menu replaces the end line of the menu" + (outer ? " at line " + str(outer) : std::string()) +
+                       ": the game keeps one menu end line, so the CASE line " + str(k) + " of the outer menu then" +
+                       " continues at this menu's end line" + (end ? " " + str(end) : std::string()) +
+                       (outerEnd ? ", not at " + str(outerEnd) : std::string()),
+                {3}, "end the block that holds this menu with GOTO to the outer menu's end line before line " + str(k));
         break;
       }
     }
@@ -784,7 +939,7 @@ class Linter {
             checkMessage(d, *field(d, 1), "FP message", 1);
             if (fieldCount(d) > 1)
               warning(d, "the FP message holds an ASCII comma: the text after it is not printed");
-          } else {
+          } else if (d != end.line || !commandOf(d)) {  // a command as last line: reported at the FJ
             checkTableLine(l, d);
           }
         }
@@ -860,12 +1015,9 @@ class Linter {
     if (fs::is_regular_file(path, ec)) return checkWaveFile(l, 2, file, path);
     std::optional<int> flags = literal(l, 3);
     if (flags && (*flags & 2)) return;  // a missing sound played without the alert: a way to stop the music
-    if (flags)
-      error(l, "the sound " + inQuotes(file) + " is not in the game directory (play flags with 2 would play nothing)", {2},
-            "put the wave file beside vunt-n.zad, named as here with \".wav\" added");
-    else
-      warning(l, "the sound " + inQuotes(file) + " is not in the game directory", {2},
-              "put the wave file beside vunt-n.zad, named as here with \".wav\" added");
+    // The game goes on without it: the alert chime plays instead.
+    warning(l, "the sound " + inQuotes(file) + " is not in the game directory: the game plays its alert chime instead", {2},
+            "put the wave file beside vunt-n.zad, named as here with \".wav\" added (or add 2 to the play flags for silence)");
   }
 
   // A wave file the game refuses before playing it (a broken or implausible header) plays the
@@ -891,7 +1043,23 @@ class Linter {
     return Range{};
   }
 
+  bool errorAt(int l) const {
+    return std::any_of(findings_.begin(), findings_.end(),
+                       [&](const Finding& f) { return f.line == l && f.severity == Finding::Error; });
+  }
+
   void checkBeed(int l) {
+    checkStages(l);
+    // F20 counts the attempts left; at 0 or below the first failed attempt ends the puzzle. A
+    // BEED whose stages already stop the game never gets that far.
+    if (const Range tries = flow_.flagAt(l, 20); !tries.empty() && tries.lo <= 0 && !errorAt(l))
+      warning(l, std::string("F20 (the attempts left) ") + (tries.hi <= 0 ? "holds " : "may hold ") +
+                     (tries.single() ? str(tries.lo) : str(tries.lo) + " to " + str(tries.hi)) +
+                     " here: the first failed attempt ends the puzzle as lost",
+              {}, "set the attempts before the puzzle, as LET,20,3");
+  }
+
+  void checkStages(int l) {
     const Range first = stageField(l, 2), last = stageField(l, 3);
     // Stages up to 40 play "A-PUZ1.wav", later ones "A-PUZ2.wav"; the other sounds any puzzle may play.
     const bool early = first.empty() || first.lo <= 40, late = last.empty() || last.hi > 40;
@@ -1078,6 +1246,8 @@ class Linter {
   std::set<int> data_;
   std::map<int, std::set<int>> finals_;  // per CMSL line whose choices are known: their values
   std::set<int> faultyMenus_;  // menus whose menu text is faulty
+  std::set<int> stuck_;
+  std::set<int> landed_;       // table data lines a jump lands on        // CMSL lines whose player can open an empty submenu
   bool silent_ = false;  // while the menus are only looked at
   std::set<int> excused_;  // lines a reported fault keeps from running
 
