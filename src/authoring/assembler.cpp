@@ -181,16 +181,16 @@ void Assembler::readFile(const fs::path& path, const std::string& name, const So
                          std::size_t siteColumn) {
   std::optional<std::string> bytes = read_(path);
   if (!bytes) {
-    if (site) error(*site, siteColumn, 1, "cannot read the included file " + name);
-    else add(Finding::Error, name, 0, 0, 1, "cannot read the source file");
+    if (site) error(*site, siteColumn, 1, "cannot read the included file " + name, "check the file's name and that it can be read");
+    else add(Finding::Error, name, 0, 0, 1, "cannot read the source file", "check the file's name and that it can be read");
     return;
   }
   // Every read counts, an include read again too: a fan-out of includes ends at the bound.
   if (bytes->size() > kMaxSourceBytes - std::min(bytesRead_, kMaxSourceBytes)) {
     const std::string why = "the sources hold more than " + std::to_string(kMaxSourceBytes >> 20) +
                             " MiB in all (includes count each time they are read)";
-    if (site) error(*site, siteColumn, 1, why);
-    else add(Finding::Error, name, 0, 0, 1, why);
+    if (site) error(*site, siteColumn, 1, why, "split the sources or include each file once");
+    else add(Finding::Error, name, 0, 0, 1, why, "split the sources or include each file once");
     bytesRead_ = kMaxSourceBytes + 1;
     return;
   }
@@ -268,9 +268,9 @@ void Assembler::directive(const SourceLine& l, const fs::path& path) {
     const fs::path target = path.parent_path() / fs::path(toUtf8(file));
     const std::string name = (fs::path(l.file).parent_path() / fs::path(toUtf8(file))).lexically_normal().generic_string();
     if (std::find(open_.begin(), open_.end(), name) != open_.end())
-      return error(l, 0, l.text.size(), "the file " + name + " includes itself");
+      return error(l, 0, l.text.size(), "the file " + name + " includes itself", "remove the :include that leads back to this file");
     if (open_.size() >= std::size_t(kMaxIncludeDepth))
-      return error(l, 0, l.text.size(), "includes nest deeper than " + std::to_string(kMaxIncludeDepth) + " files");
+      return error(l, 0, l.text.size(), "includes nest deeper than " + std::to_string(kMaxIncludeDepth) + " files", "include the files from the main source instead of from each other");
     if (!anywhere_)
       if (std::string why = includeOutsideRoot(root_, target); !why.empty())
         return error(l, l.text.size() - file.size(), file.size(), "the included file " + name + " is not read: " + why,

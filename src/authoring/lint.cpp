@@ -106,7 +106,7 @@ class Linter {
         lines_(lines.begin(), lines.begin() + n_),
         flow_(lines_) {
     if (lines.size() > std::size_t(kMaxLines))
-      error(kMaxLines + 1, "the script has " + str(int(lines.size())) + " lines; the game reads at most 1000");
+      error(kMaxLines + 1, "the script has " + str(int(lines.size())) + " lines; the game reads at most 1000", {}, "split the game: no script line past 1000 is read");
     for (int l = 1; l <= n_; ++l) {
       std::u32string_view text = lines_[std::size_t(l - 1)];
       words_.push_back(text.substr(0, text.find(U',')));
@@ -320,7 +320,7 @@ class Linter {
       return;
     }
     const std::vector<int>& next = next_[std::size_t(l)];
-    if (std::find(next.begin(), next.end(), n_ + 1) != next.end()) error(l, "execution runs past the last line");
+    if (std::find(next.begin(), next.end(), n_ + 1) != next.end()) error(l, "execution runs past the last line", {}, "end the script with EXIT or EOF, or jump back before its last line");
 
     for (const FieldInfo& f : c->fields()) checkField(l, *c, f);
     if (c->effect == Effect::ClearFlags) checkClear(l);
@@ -334,7 +334,7 @@ class Linter {
     if (c->fieldOf(FieldKind::SoundFlags)) checkSound(l);
     // A message that waits is the line's last field: a comma in it cuts it short.
     if (const FieldInfo* m = c->fieldOf(FieldKind::Message); m && c->wait == Wait::Message && fieldCount(l) > m->number)
-      warning(l, "the message holds an ASCII comma: the text after it is not printed");
+      warning(l, "the message holds an ASCII comma: the text after it is not printed", {}, "write the full-width comma \"，\" in messages");
     if (writesFlagOfField(*c, 2)) noteWrites(l, *c);
   }
 
@@ -356,7 +356,7 @@ class Linter {
       case FieldKind::EntryText:
         if (!v->empty() && !isMark((*v)[0]))
           warning(l, "the entry starts with " + inQuotes(v->substr(0, 1)) +
-                         ", which is no mark: choosing it shows the same menu again");
+                         ", which is no mark: choosing it shows the same menu again", {}, "start the entry with ＊ (a choice), ＠ (back) or ０ to ９ (a submenu)");
         return;
       case FieldKind::Picture: return checkPicture(l, *v);
       case FieldKind::Sound: return;  // with the flags, in checkSound
@@ -370,20 +370,20 @@ class Linter {
       case NumberField::NotANumber:
         return error(l, where + "is not a number: " + inQuotes(*v), at,
                      "a " + std::string(fieldKindName(f.kind)) + " is a decimal number or F and a flag index (F0 to F30)");
-      case NumberField::OutOfRange: return error(l, where + "is outside -32768..32767: " + inQuotes(*v), at);
-      case NumberField::BadFlag: return error(l, where + "names flag " + inQuotes(*v) + "; flags are F0 to F30", at);
+      case NumberField::OutOfRange: return error(l, where + "is outside -32768..32767: " + inQuotes(*v), at, "numbers are -32768 to 32767");
+      case NumberField::BadFlag: return error(l, where + "names flag " + inQuotes(*v) + "; flags are F0 to F30", at, "flags are F0 to F30; F and up to two digits");
       case NumberField::FlagRef:
         readFlag(l, num.value);
         if (v->size() > 3)
           warning(l, where + "reads " + inQuotes(*v) + " as flag F" + str(num.value) +
-                         ": characters after the third are ignored", {f.number, 3});
+                         ": characters after the third are ignored", {f.number, 3}, "write the flag as F and one or two digits, as F5 or F05");
         if (f.kind == FieldKind::FlagIndex) computedWrites_ |= writesFlagOfField(c, f.number);
         return checkFlagValue(l, f, num.value);
       case NumberField::Literal: break;
     }
     const int x = num.value;
     auto range = [&](int lo, int hi, const char* name) {
-      if (x < lo || x > hi) error(l, std::string(name) + " " + str(x) + " is outside " + str(lo) + ".." + str(hi), at);
+      if (x < lo || x > hi) error(l, std::string(name) + " " + str(x) + " is outside " + str(lo) + ".." + str(hi), at, "use a " + std::string(name) + " from " + str(lo) + " to " + str(hi));
     };
     if (std::optional<std::pair<int, int>> b = bounds(f.kind)) return range(b->first, b->second, boundedName(f.kind));
     switch (f.kind) {
@@ -394,10 +394,10 @@ class Linter {
         return;
       case FieldKind::Line:
         if (x == l) return;  // no jump: the next line follows
-        if (x < 1) return error(l, "line " + str(x) + " (field " + str(f.number) + ") is not a script line", at);
+        if (x < 1) return error(l, "line " + str(x) + " (field " + str(f.number) + ") is not a script line", at, "lines are numbered from 1; name a line of the script");
         if (x > n_)
           return error(l, "line " + str(x) + " (field " + str(f.number) + ") is beyond the last line of the script (" + str(n_) +
-                              ")", at);
+                              ")", at, "name a line of the script; with vunt-asm, a {label}");
         return;
       default: return;
     }
@@ -453,7 +453,7 @@ class Linter {
   void checkClear(int l) {
     std::optional<int> first = literal(l, 2), last = literal(l, 3);
     if (first && last && *first > *last)
-      warning(l, utf8(word(l)) + " from F" + str(*first) + " to F" + str(*last) + " clears nothing");
+      warning(l, utf8(word(l)) + " from F" + str(*first) + " to F" + str(*last) + " clears nothing", {}, "write the lower flag first");
   }
 
   void checkTableHead(int l) {
@@ -461,7 +461,7 @@ class Linter {
     std::optional<int> end = literal(l, 3);
     if (t.kind == Target::Line && end && *end <= l)
       error(l, utf8(word(l)) + (block(l) == Block::PrintTable ? " end line " : " last line ") + str(*end) +
-                   " is not below the " + utf8(word(l)) + " line: the game always stops here with an error");
+                   " is not below the " + utf8(word(l)) + " line: the game always stops here with an error", {}, "name the line after the table: the ENDFP line for FP, the last target line for FJ");
   }
 
   // --- Conditions ---
@@ -475,7 +475,7 @@ class Linter {
       });
       warning(l, "the condition " + inQuotes(c) + " starts with \"&\": " +
                      (orLater ? "the comparisons before the first \"#\" combine with false and count for nothing"
-                              : "it combines with false and is always false"));
+                              : "it combines with false and is always false"), {}, "drop the leading \"&\", or write \"#\" to mean or");
     }
     for (const ConditionComparison& k : cond.comparisons) {
       if (k.operators < 2) continue;
@@ -483,7 +483,7 @@ class Linter {
       for (char32_t ch : c.substr(k.from, k.to - k.from))
         if (ch == U'=' || ch == U'>' || ch == U'<' || ch == U'^' || ch == U'}' || ch == U'{') ops += ch;
       warning(l, "in the condition " + inQuotes(c) + " only the last of the operators " + inQuotes(ops) + " counts" +
-                     (ops.back() == U'=' ? " (\"}\" is greater or equal, \"{\" less or equal)" : ""));
+                     (ops.back() == U'=' ? " (\"}\" is greater or equal, \"{\" less or equal)" : ""), {}, "write one operator: = > < ^ (not equal) } (at least) { (at most)");
     }
     if (cond.fault != ConditionFault::None) {
       const std::size_t p = cond.faultAt;
@@ -509,11 +509,11 @@ class Linter {
       for (const ConditionOperand& o : {k.a, k.b})
         if (o.isFlag()) readFlag(l, o.flag);
     if (c.empty()) {
-      warning(l, "the condition is empty: it is always false");
+      warning(l, "the condition is empty: it is always false", {}, "write a comparison, as F03=01, or use GOTO for a jump that is always taken");
     } else if (cond.incomplete) {
-      warning(l, "the condition " + inQuotes(c) + " ends with an incomplete comparison, which is ignored");
+      warning(l, "the condition " + inQuotes(c) + " ends with an incomplete comparison, which is ignored", {}, "complete the comparison: two operands and an operator, numbers as two digits");
     } else if (cond.comparisons.empty()) {
-      warning(l, "the condition " + inQuotes(c) + " holds no comparison: it is always false");
+      warning(l, "the condition " + inQuotes(c) + " holds no comparison: it is always false", {}, "write a comparison, as F03=01");
     }
   }
 
@@ -678,7 +678,7 @@ class Linter {
       if (!speakersDefined_.count(k)) {
         const char digit = "0123456789ABCDEF"[k];
         warning(l, std::string("speaker ") + digit + " is used (：" + digit + ") but no message names it (＆" + digit +
-                       ")");
+                       ")", {}, std::string("name the speaker first in a message: ＆") + digit + " and three characters");
       }
   }
 
@@ -856,7 +856,7 @@ class Linter {
     }
     if (definitelyEmpty) {
       if (faultyMenus_.count(*start)) return;  // the menu text's fault is the news
-      error(l, "menu " + str(*start) + " has no entries here: the player cannot choose anything");
+      error(l, "menu " + str(*start) + " has no entries here: the player cannot choose anything", {}, "fill the menu with CMST or ADDCM before this line");
       return;
     }
     const int end = searchEnd_[std::size_t(l)];  // -1: no ENDCM, the search runs to the script's end
@@ -938,7 +938,7 @@ class Linter {
             if (d == end.line && commandOf(d)) continue;  // the end line is a command, printed only as a last resort
             checkMessage(d, *field(d, 1), "FP message", 1);
             if (fieldCount(d) > 1)
-              warning(d, "the FP message holds an ASCII comma: the text after it is not printed");
+              warning(d, "the FP message holds an ASCII comma: the text after it is not printed", {}, "write the full-width comma \"，\" in messages");
           } else if (d != end.line || !commandOf(d)) {  // a command as last line: reported at the FJ
             checkTableLine(l, d);
           }
@@ -950,14 +950,14 @@ class Linter {
           std::optional<std::u32string_view> v = field(k, 2);
           if (!v) {
             error(k, "CASE without a value (field 2): the search of the menu at line " + str(l) +
-                         " stops here with an error");
+                         " stops here with an error", {}, "write the choice's value: CASE,value");
             continue;
           }
           NumberField num = parseNumberField(*v);
-          if (num.kind == NumberField::NotANumber) error(k, "the CASE value is not a number: " + inQuotes(*v), {2});
-          if (num.kind == NumberField::OutOfRange) error(k, "the CASE value is outside -32768..32767: " + inQuotes(*v), {2});
+          if (num.kind == NumberField::NotANumber) error(k, "the CASE value is not a number: " + inQuotes(*v), {2}, "a choice's value is its menu number times 100 plus its entry index (0 to 3)");
+          if (num.kind == NumberField::OutOfRange) error(k, "the CASE value is outside -32768..32767: " + inQuotes(*v), {2}, "a choice's value is its menu number times 100 plus its entry index (0 to 3)");
           if (num.kind == NumberField::BadFlag)
-            error(k, "the CASE value names flag " + inQuotes(*v) + "; flags are F0 to F30", {2});
+            error(k, "the CASE value names flag " + inQuotes(*v) + "; flags are F0 to F30", {2}, "flags are F0 to F30");
           if (num.kind == NumberField::FlagRef) readFlag(k, num.value);
           if (num.kind != NumberField::Literal) continue;
           if (auto [it, fresh] = values.emplace(num.value, k); !fresh)
@@ -972,15 +972,15 @@ class Linter {
     std::u32string_view f = *field(d, 1);
     NumberField v = parseNumberField(f);
     switch (v.kind) {
-      case NumberField::NotANumber: return error(d, "the FJ target " + inQuotes(f) + " is not a line number", {1});
-      case NumberField::OutOfRange: return error(d, "the FJ target " + inQuotes(f) + " is outside -32768..32767", {1});
-      case NumberField::BadFlag: return error(d, "the FJ target names flag " + inQuotes(f) + "; flags are F0 to F30", {1});
+      case NumberField::NotANumber: return error(d, "the FJ target " + inQuotes(f) + " is not a line number", {1}, "each line of an FJ table holds the line number to continue at (with vunt-asm, a {label})");
+      case NumberField::OutOfRange: return error(d, "the FJ target " + inQuotes(f) + " is outside -32768..32767", {1}, "each line of an FJ table holds the line number to continue at");
+      case NumberField::BadFlag: return error(d, "the FJ target names flag " + inQuotes(f) + "; flags are F0 to F30", {1}, "flags are F0 to F30");
       case NumberField::FlagRef: return readFlag(d, v.value);
       case NumberField::Literal: break;
     }
     if (v.value == fj) return;
-    if (v.value < 1) error(d, "the FJ target " + str(v.value) + " is not a script line", {1});
-    if (v.value > n_) error(d, "the FJ target " + str(v.value) + " is beyond the last line of the script (" + str(n_) + ")", {1});
+    if (v.value < 1) error(d, "the FJ target " + str(v.value) + " is not a script line", {1}, "lines are numbered from 1; name a line of the script");
+    if (v.value > n_) error(d, "the FJ target " + str(v.value) + " is beyond the last line of the script (" + str(n_) + ")", {1}, "name a line of the script; with vunt-asm, a {label}");
   }
 
   // --- Files ---
@@ -1109,8 +1109,8 @@ class Linter {
       PuzzleBoard board;
       switch (decodeStage(*stageFile_, s, board)) {
         case StageError::None: break;
-        case StageError::TooManyPieces: error(l, "stage " + str(s) + " of vunt.pdt has more than 30 pieces", {at}); continue;
-        case StageError::BadCellCode: error(l, "stage " + str(s) + " of vunt.pdt has a cell code above 25", {at}); continue;
+        case StageError::TooManyPieces: error(l, "stage " + str(s) + " of vunt.pdt has more than 30 pieces", {at}, "a stage holds at most 30 pieces: change its stage text and pack it again (vunt-stage pack)"); continue;
+        case StageError::BadCellCode: error(l, "stage " + str(s) + " of vunt.pdt has a cell code above 25", {at}, "pack the stages again from their stage text (vunt-stage pack)"); continue;
         default: continue;
       }
       if (!checkedStages_.insert(s).second) continue;
@@ -1142,7 +1142,7 @@ class Linter {
                   {at}, "run vunt-stage solve on vunt.pdt, which searches further");
       } catch (const std::exception&) {
         solverBudget_.spend(states);
-        warning(l, "stage " + str(s) + " of vunt.pdt is unproven: the solver ran out of memory", {at});
+        warning(l, "stage " + str(s) + " of vunt.pdt is unproven: the solver ran out of memory", {at}, "run vunt-stage solve on vunt.pdt with a lower --max-states");
       }
     }
   }
@@ -1177,19 +1177,19 @@ class Linter {
     if (computedWrites_) return;  // a write through a flag may reach any flag
     for (const auto& [flag, l] : flagRead_)
       if (!flagWritten_.count(flag) && flag >= 0 && flag < kFlags)
-        warning(l, "F" + str(flag) + " is read here but no line writes it, so it is always 0");
+        warning(l, "F" + str(flag) + " is read here but no line writes it, so it is always 0", {}, "set the flag with LET, INC or a menu before it is read, or read another flag");
   }
 
   // --- Lines never reached ---
 
   void reportUnreached() {
     if (!flow_.complete()) {
-      note(0, "the script has too many ways through it to follow them all: no line is reported as never reached");
+      note(0, "the script has too many ways through it to follow them all: no line is reported as never reached", {}, "split long chains of menus and conditions, or lint parts of the game on their own");
       return;
     }
     if (computed_) {
       note(*computedFrom_.begin(), "this jump's target comes from a flag: every line that reads as a command is "
-                                   "checked, and no line is reported as never reached");
+                                   "checked, and no line is reported as never reached", {}, "jump to a literal line or label where you can");
       return;
     }
     // A fault that stops the game keeps the lines below it from running: they are no news.
@@ -1204,9 +1204,9 @@ class Linter {
         return;
       }
       if (runStart == runEnd)
-        warning(runStart, "this line is never reached");
+        warning(runStart, "this line is never reached", {}, "jump to it from where it should run, or remove it");
       else
-        warning(runStart, "lines " + str(runStart) + " to " + str(runEnd) + " are never reached");
+        warning(runStart, "lines " + str(runStart) + " to " + str(runEnd) + " are never reached", {}, "jump to them from where they should run, or remove them");
       runStart = 0;
     };
     for (int l = 1; l <= n_; ++l) {
