@@ -200,3 +200,23 @@ TEST(Assembler, WritesCodePage932AsWindowsDoes) {
   Assembly tag = assembleText("MES,a\U000E0001b\nEOF\n");
   EXPECT_EQ(where(tag), (std::vector<std::string>{"main.txt:1:6: error: \"\U000E0001\" (U+E0001) has no place in code page 932"}));
 }
+
+TEST(Assembler, FirstMessagesSayWhatTheSlipWas) {
+  // A missing end label points at the label of the ENDCM that ends the menu, however unlike its
+  // name; without one, at where to write it.
+  Assembly named = assembleText("CMST,0,＊a\nCMSL,0,{menu_end}\nCASE,0\n:after_menu\nENDCM\nEOF\n");
+  ASSERT_EQ(named.findings.size(), 1u);
+  EXPECT_EQ(named.findings[0].hint, "did you mean {after_menu}? It names the ENDCM below");
+  Assembly unnamed = assembleText("CMST,0,＊a\nCMSL,0,{menu_end}\nCASE,0\n\nENDCM\n:menu\nEOF\n");
+  ASSERT_EQ(unnamed.findings.size(), 1u);
+  EXPECT_EQ(unnamed.findings[0].hint, "define it with a line :menu_end before the ENDCM at main.txt:5");
+  // Elsewhere the nearest name, as before.
+  EXPECT_EQ(assembleText("GOTO,{tilte}\n:title\nEOF\n").findings[0].hint, "did you mean {title}?");
+
+  // A full-width comma after the command word, and a near miss, as vunt-lint says them.
+  Assembly comma = assembleText("MES，こんにちは￥\nMSE,a\nEOF\n");
+  ASSERT_EQ(where(comma).size(), 2u);
+  EXPECT_EQ(comma.findings[0].message.rfind("the command word MES is followed by the full-width comma", 0), 0u);
+  EXPECT_EQ(comma.findings[0].width, 4);
+  EXPECT_EQ(comma.findings[1].hint, "did you mean MES? (MES,text)");
+}

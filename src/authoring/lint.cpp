@@ -258,6 +258,7 @@ class Linter {
     takeFlow(flow_);
     for (const FlowIssue& i : flow_.issues()) {
       add(i.severity, i.line, i.message, At{i.field}, i.hint);
+      if (i.message.find("past the last line") != std::string::npos) ranOffByFlow_.insert(i.line);
       if (i.excuses) excused_.insert(i.excuses);
     }
   }
@@ -320,7 +321,7 @@ class Linter {
       return;
     }
     const std::vector<int>& next = next_[std::size_t(l)];
-    if (std::find(next.begin(), next.end(), n_ + 1) != next.end()) error(l, "execution runs past the last line", {}, "end the script with EXIT or EOF, or jump back before its last line");
+    if (std::find(next.begin(), next.end(), n_ + 1) != next.end() && !ranOffByFlow_.count(l)) error(l, "execution runs past the last line", {}, "end the script with EXIT or EOF, or jump back before its last line");
 
     for (const FieldInfo& f : c->fields()) checkField(l, *c, f);
     if (c->effect == Effect::ClearFlags) checkClear(l);
@@ -630,7 +631,7 @@ class Linter {
       const CommandInfo* c = commandOf(l);
       if (!c || c->wait != Wait::Message) continue;
       const FieldInfo* m = c->fieldOf(FieldKind::Message);
-      if (!m || !field(l, m->number) || !leavesUnread(*field(l, m->number))) continue;
+      if (!m || !field(l, m->number) || errorAt(l) || !leavesUnread(*field(l, m->number))) continue;
       if (const int end = endsRightAfter(l))
         warning(l, "the message's last page does not wait for a click, and the game ends at line " + str(end) +
                        " right after it: the player never reads it",
@@ -1050,6 +1051,8 @@ class Linter {
 
   void checkBeed(int l) {
     checkStages(l);
+    // A BEED that stops the game never starts the puzzle: what the puzzle would play is no news.
+    if (!errorAt(l)) checkPuzzleSounds(l);
     // F20 counts the attempts left; at 0 or below the first failed attempt ends the puzzle. A
     // BEED whose stages already stop the game never gets that far.
     if (const Range tries = flow_.flagAt(l, 20); !tries.empty() && tries.lo <= 0 && !errorAt(l))
@@ -1059,7 +1062,8 @@ class Linter {
               {}, "set the attempts before the puzzle, as LET,20,3");
   }
 
-  void checkStages(int l) {
+  // The puzzle's own sounds, looked for once a game.
+  void checkPuzzleSounds(int l) {
     const Range first = stageField(l, 2), last = stageField(l, 3);
     // Stages up to 40 play "A-PUZ1.wav", later ones "A-PUZ2.wav"; the other sounds any puzzle may play.
     const bool early = first.empty() || first.lo <= 40, late = last.empty() || last.hi > 40;
@@ -1072,6 +1076,10 @@ class Linter {
         warning(l, "the puzzle's sound " + inQuotes(s) + " is not in the game directory", {},
                 "the puzzle plays it; without it the game plays the platform's alert or nothing");
     }
+  }
+
+  void checkStages(int l) {
+    const Range first = stageField(l, 2), last = stageField(l, 3);
     if (first.empty() || last.empty()) return;
     if (first.single() && last.single() && last.lo < first.lo) {
       error(l, "the last stage " + str(last.lo) + " comes before the first stage " + str(first.lo) +
@@ -1176,7 +1184,7 @@ class Linter {
         if (std::optional<int> index = literal(l, 2)) readFlag(l, *index);
     if (computedWrites_) return;  // a write through a flag may reach any flag
     for (const auto& [flag, l] : flagRead_)
-      if (!flagWritten_.count(flag) && flag >= 0 && flag < kFlags)
+      if (!flagWritten_.count(flag) && flag >= 0 && flag < kFlags && !errorAt(l))  // else the error is the news
         warning(l, "F" + str(flag) + " is read here but no line writes it, so it is always 0", {}, "set the flag with LET, INC or a menu before it is read, or read another flag");
   }
 
@@ -1247,7 +1255,8 @@ class Linter {
   std::map<int, std::set<int>> finals_;  // per CMSL line whose choices are known: their values
   std::set<int> faultyMenus_;  // menus whose menu text is faulty
   std::set<int> stuck_;
-  std::set<int> landed_;       // table data lines a jump lands on        // CMSL lines whose player can open an empty submenu
+  std::set<int> landed_;
+  std::set<int> ranOffByFlow_;  // lines the flow analysis already said run past the last line       // table data lines a jump lands on        // CMSL lines whose player can open an empty submenu
   bool silent_ = false;  // while the menus are only looked at
   std::set<int> excused_;  // lines a reported fault keeps from running
 
