@@ -1004,7 +1004,7 @@ class Linter {
     }
     if (!it->second.empty())
       error(l, "the picture " + inQuotes(file) + " " + it->second, {2},
-            "put the picture beside vunt-n.zad, named as here with \".szg\" added (any BMP, GIF or JPEG)");
+            "put the picture beside vunt-n.zad, named as here with \".szg\" added (a BMP, GIF, JPEG, PNG, icon or cursor file)");
   }
 
   void checkSound(int l) {
