@@ -363,3 +363,14 @@ TEST(LintFlow, FollowOnFindingsAreLeftOut) {
   // A CMSL ending at a GOTO, every choice with its CASE, is no fault at all.
   EXPECT_EQ(where({"CMST,0,＊一＊二", "CMSL,0,7", "CASE,0", "MES,一￥", "CASE,1", "MES,二￥", "GOTO,8", "EXIT"}), Where{});
 }
+
+TEST(LintFlow, CommandWordSlipsAreNamed) {
+  // The full-width comma after the word, a blank before it, full-width or lower-case letters.
+  const auto comma = findings({"MES，こんにちは￥", "EXIT"});
+  ASSERT_EQ(comma.size(), 1u);
+  EXPECT_EQ(comma[0].message.rfind("the command word MES is followed by the full-width comma", 0), 0u);
+  EXPECT_EQ(comma[0].width, 4);  // "MES，"
+  EXPECT_EQ(findings({" MES,a￥", "EXIT"})[0].hint, "start the line with the command word itself; nothing is trimmed");
+  EXPECT_EQ(findings({"ＭＥＳ,a￥", "EXIT"})[0].hint, "commands are upper case: MES");
+  EXPECT_EQ(findings({"exit"})[0].hint, "commands are upper case: EXIT");
+}
