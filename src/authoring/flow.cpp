@@ -583,7 +583,7 @@ struct FlowAnalysis::Impl {
       if (l == n)
         issue(l, Finding::Error, call + " has a path without RET: it runs on from here past the last line",
               "end this path of the subroutine with RET");
-      else if (outsideCall[std::size_t(l + 1)] && !returnsFrom(l + 1))
+      else if (outsideCall[std::size_t(l + 1)] && !returnsFrom(l + 1, *calls.begin() + 1))
         issue(l, Finding::Warning,
               call + " has a path without RET: it runs on from here into line " + str(l + 1) +
                   ", which the game also runs outside the subroutine",
@@ -591,25 +591,30 @@ struct FlowAnalysis::Impl {
     }
   }
 
-  // Whether some point at line `from` inside a subroutine leads on to a RET of that subroutine
-  // (shared lines that end in RET are no path without one).
-  bool returnsFrom(int from) const {
-    std::vector<int> todo;
-    std::vector<bool> seen(nodes.size(), false);
-    for (std::size_t i = 0; i < nodes.size(); ++i)
-      if (nodes[i].key.line == from && nodes[i].key.pending) todo.push_back(int(i));
-    while (!todo.empty()) {
-      const int i = todo.back();
-      todo.pop_back();
-      if (seen[std::size_t(i)]) continue;
-      seen[std::size_t(i)] = true;
-      const Node& node = nodes[std::size_t(i)];
-      if (!node.key.pending) continue;
-      const CommandInfo* c = command(node.key.line);
-      if (c && c->flow == Flow::Return) return true;
-      todo.insert(todo.end(), node.edges.begin(), node.edges.end());
+  // Whether every point at line `from` inside the subroutine that returns to `ret` leads on to a
+  // RET of that call (shared lines that end in RET are no path without one). A GOSUB on the way
+  // starts another call, whose RET does not count.
+  bool returnsFrom(int from, int ret) const {
+    for (std::size_t first = 0; first < nodes.size(); ++first) {
+      const Key& k = nodes[first].key;
+      if (k.line != from || !k.pending || k.ret != ret) continue;
+      // The same call: the same return line, and no GOSUB since that replaced it.
+      std::vector<int> todo{int(first)};
+      std::vector<bool> seen(nodes.size(), false);
+      bool returns = false;
+      while (!todo.empty() && !returns) {
+        const int i = todo.back();
+        todo.pop_back();
+        const Node& node = nodes[std::size_t(i)];
+        if (seen[std::size_t(i)] || !node.key.pending || node.key.ret != ret || node.key.lost != k.lost) continue;
+        seen[std::size_t(i)] = true;
+        const CommandInfo* c = command(node.key.line);
+        returns = c && c->flow == Flow::Return;
+        todo.insert(todo.end(), node.edges.begin(), node.edges.end());
+      }
+      if (!returns) return false;
     }
-    return false;
+    return true;
   }
 
   // Faults that depend on the values flags may hold at a line.
