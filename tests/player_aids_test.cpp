@@ -68,10 +68,10 @@ TEST(Settings, FileRoundTripAndBadValues) {
 TEST(Settings, ScaledTypingDelay) {
   Settings s;
   EXPECT_EQ(s.scaledDelay(50), 50);
-  s.delayStep = 0;  // 0.25
+  s.delayStep = 4;  // very fast: a quarter of the delay
   EXPECT_EQ(s.scaledDelay(50), 12);
   EXPECT_EQ(s.scaledDelay(2), 1);  // scaled down, still a delay
-  s.delayStep = 4;                 // 4x
+  s.delayStep = 0;                 // very slow: four times the delay
   EXPECT_EQ(s.scaledDelay(990), 3960);
   EXPECT_EQ(s.scaledDelay(20000), 32767);  // never beyond what the wait can take
   EXPECT_EQ(s.scaledDelay(0), 0);
@@ -99,7 +99,7 @@ TEST(PlayerAids, SettingsScreenChangesAndSavesOnClose) {
   aids.persistTo(dir.path() / "cfg" / "settings.ini");
   EXPECT_TRUE(aids.key(aidkey::F2, true, false));
   EXPECT_EQ(aids.screen(), AidScreen::Settings);
-  EXPECT_TRUE(aids.key(37, true, false));  // left: typing delay 0.5x
+  EXPECT_TRUE(aids.key(39, true, false));  // right: faster text, half the delay
   EXPECT_TRUE(aids.key(40, true, false));  // down: volume
   EXPECT_TRUE(aids.key(37, true, false));
   EXPECT_EQ(volume, 90);
@@ -111,7 +111,7 @@ TEST(PlayerAids, SettingsScreenChangesAndSavesOnClose) {
   EXPECT_EQ(aids.screen(), AidScreen::None);
   std::vector<std::string> warnings;
   Settings saved = loadSettings(dir.path() / "cfg" / "settings.ini", warnings);
-  EXPECT_EQ(saved.delayPercent(), 50);
+  EXPECT_EQ(saved.delayPercent(), 50);  // faster: half the delay
   EXPECT_EQ(saved.volume, 90);
   EXPECT_TRUE(warnings.empty());
   // A click on a row's value: left of its middle lowers it, right of it raises it.
@@ -120,6 +120,31 @@ TEST(PlayerAids, SettingsScreenChangesAndSavesOnClose) {
   EXPECT_EQ(volume, 100);
   aids.click(5, 5);  // outside the panel: closes
   EXPECT_EQ(aids.screen(), AidScreen::None);
+}
+
+// The text speed goes from slow to fast with Right, ending at instant text, and is named the
+// same in the key help as on the settings screen.
+TEST(PlayerAids, TextSpeedRunsSlowToFastUnderOneName) {
+  PlayerAids aids;
+  aids.key(aidkey::F2, true, false);
+  ASSERT_EQ(aids.settingsRow(), PlayerAids::DelayRow);
+  int last = aids.settings().scaledDelay(1000);
+  EXPECT_EQ(last, 1000);
+  for (int i = 0; i < 3; ++i) {
+    aids.key(39, true, false);
+    const int now = aids.settings().scaledDelay(1000);
+    EXPECT_LT(now, last) << "step " << i;
+    last = now;
+  }
+  EXPECT_EQ(last, 0);  // instant, the fastest, is the end
+  aids.key(39, true, false);
+  EXPECT_EQ(aids.settings().scaledDelay(1000), 0);
+  for (int i = 0; i < 10; ++i) aids.key(37, true, false);
+  EXPECT_EQ(aids.settings().scaledDelay(1000), 4000);  // the slowest
+  EXPECT_NE(textSpeedName(0), textSpeedName(5));
+  bool named = false;
+  for (std::u32string_view line : keyHelpLines()) named |= line.find(kTextSpeedName) != std::u32string_view::npos;
+  EXPECT_TRUE(named);
 }
 
 TEST(PlayerAids, SkipAndAutoAnswerOnlyTheScriptsPages) {

@@ -81,6 +81,11 @@ TEST(MessageBox, TextBreaksAtEveryWindowsLineEnd) {
   EXPECT_EQ(wrapLine(U"abcdefg", 30, width), (V{U"abc", U"def", U"g"}));
   EXPECT_EQ(wrapLine(U"", 30, width), (V{U""}));
   EXPECT_EQ(wrapLine(U"ab", 5, width), (V{U"a", U"b"}));  // a piece holds at least one character
+  // Japanese breaks anywhere; words and paths only at a space or after a separator.
+  EXPECT_EQ(wrapLine(U"セーブできません", 30, width), (V{U"セーブ", U"できま", U"せん"}));
+  EXPECT_EQ(wrapLine(U"no such file", 80, width), (V{U"no such", U"file"}));
+  EXPECT_EQ(wrapLine(U"/home/me/data/VUNT.DAT", 100, width), (V{U"/home/me/", U"data/", U"VUNT.DAT"}));
+  EXPECT_EQ(wrapLine(U"場所：/a/bcdef", 70, width), (V{U"場所：/a/", U"bcdef"}));
   EXPECT_EQ(boxIconFor(16), BoxIcon::Stop);
   EXPECT_EQ(boxIconFor(48), BoxIcon::Warning);
   EXPECT_EQ(boxIconFor(0), BoxIcon::None);
@@ -123,10 +128,21 @@ TEST(GameFolder, MissingScriptNamesTheFolderLookedIn) {
   namespace fs = std::filesystem;
   fs::path dir = fs::temp_directory_path() / ("vunt-folder-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
   fs::create_directories(dir);
-  std::string message = missingGameMessage(dir, false);
+  std::string message = missingGameMessage(dir);
   EXPECT_NE(message.find(dir.string()), std::string::npos) << message;
-  EXPECT_NE(missingGameMessage(dir, true).find("vunt GAME_DIR"), std::string::npos);
+  // With no folder named, every place looked in is named, and how to name one.
+  const fs::path installed = dir / "share" / "vunt" / "game";
+  const std::string none = noGameMessage({dir, installed});
+  EXPECT_NE(none.find(dir.string() + " "), std::string::npos) << none;
+  EXPECT_NE(none.find(installed.string()), std::string::npos) << none;
+  EXPECT_NE(none.find("vunt GAME_DIR"), std::string::npos) << none;
   std::ofstream(dir / "VUNT-N.ZAD") << "EOF\r\n";  // any letter case is the script
-  EXPECT_EQ(missingGameMessage(dir, true), "");
+  EXPECT_EQ(missingGameMessage(dir), "");
+  // The script named instead of its folder: said so, with the folder to name.
+  EXPECT_EQ(notAFolderMessage(dir), "");
+  const std::string file = notAFolderMessage(dir / "VUNT-N.ZAD");
+  EXPECT_NE(file.find("is a file, not a game folder"), std::string::npos) << file;
+  EXPECT_NE(file.find("vunt " + dir.string()), std::string::npos) << file;
+  EXPECT_NE(notAFolderMessage(dir / "nothing").find("does not exist"), std::string::npos);
   fs::remove_all(dir);
 }
