@@ -42,6 +42,36 @@ TEST(Viewport, PictureIsCentredAtAWholeScaleAndMapsPointsBack) {
   EXPECT_EQ(small.y, -42);
 }
 
+// Fit mode: the largest picture of the game's proportions, at any scale, still nearest-pixel.
+TEST(Viewport, FitFillsTheLargestPlaceAndMapsItsEdgesBack) {
+  const Viewport v = fitAnyViewport(1024, 600, 440, 384);  // no whole multiple above 1 fits
+  EXPECT_EQ(v.h, 599);
+  EXPECT_EQ(v.w, 687);
+  EXPECT_EQ(v.scale, 1);
+  EXPECT_EQ(v.x, (1024 - 687) / 2);
+  int x = -1, y = -1;
+  ASSERT_TRUE(toPicture(v, v.x + v.w - 1, v.y + v.h - 1, x, y));
+  EXPECT_EQ(x, 439);
+  EXPECT_EQ(y, 383);
+  ASSERT_TRUE(toPicture(v, v.x, v.y, x, y));
+  EXPECT_EQ(x + y, 0);
+  // Never smaller than the picture itself.
+  EXPECT_EQ(fitAnyViewport(300, 200, 440, 384).w, 440);
+  // Every pixel of the place is drawn from the picture, with no gap and no smoothing.
+  Surface src(3, 2);
+  for (int i = 0; i < 6; ++i) src.setPixel(i % 3, i / 3, Colour(0x100000 * (i + 1)));
+  std::vector<std::uint32_t> px(8 * 5, 0xABCDEF);
+  const Viewport f = fitAnyViewport(8, 5, 3, 2);  // 7 x 4 at (0, 0)
+  ASSERT_EQ(f.w, 7);
+  drawScaled(src, f, PixelTarget{px.data(), 8 * 4, 8, 5});
+  for (int ty = 0; ty < f.h; ++ty)
+    for (int tx = 0; tx < f.w; ++tx) {
+      const std::uint32_t p = px[std::size_t(ty * 8 + tx)];
+      EXPECT_EQ(p, src.pixel(tx * 3 / 7, ty * 2 / f.h)) << tx << "," << ty;
+    }
+  EXPECT_EQ(px[7], 0xABCDEFu);  // right of the place: untouched
+}
+
 TEST(Viewport, ScaledDrawingMakesSquaresAndNeverWritesOutsideTheTarget) {
   Surface src(2, 2);
   src.setPixel(0, 0, 0x111111);
