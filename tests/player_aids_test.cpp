@@ -390,6 +390,9 @@ TEST(PlayerAidsOverlay, Pictures) {
       {"settings", "click\nf2\nright\ndown\nleft\n"},
       {"help", "click\nf1\n"},
       {"debug", "click\nclick\nlabel 0\nf12\n"},
+      {"page-mark", "click\nclick\n"},
+      {"hidden-text", "click\nclick\nhide\n"},
+      {"menu-keys", "click\nclick\nlabel 0\nclick\nclick\nclick\ndown\ndown\n"},
   };
   for (auto [name, input] : screens) {
     std::ostringstream out;

@@ -212,7 +212,7 @@ const std::vector<std::u32string>& keyHelpLines() {
       U"H\t文章を隠して絵を見る\tY",
       U"ホイール上・PageUp\tバックログ\tLB・LT",
       U"F1\tこの説明\tBack",
-      U"F2\t設定（" + std::u32string(kTextSpeedName) + U"・音量・画面）\tStart",
+      U"F2\t設定（" + std::u32string(kTextSpeedName) + U"・音量など）\tStart",
       U"F11・Alt+Enter\t全画面\t",
       U"F12\tデバッグ表示\t",
       U"矢印・Esc\tパズルの操作\t十字・B",
