@@ -81,6 +81,21 @@ TEST(KeyboardPlay, EnterEndsAPageAndTheArrowsAndEnterChooseAsAClickWould) {
   EXPECT_EQ(play(dir, record.str()).last("flags"), play(dir, "click\nlabel 2\n").last("flags"));
 }
 
+TEST(KeyboardPlay, EnterHeldThroughThePagesNeverChoosesInTheMenu) {
+  GameDir dir;
+  dir.script(kMenuGame);
+  std::ostringstream out;
+  HostInput held = key(vk::Return, U'\r');
+  held.repeat = true;
+  // The page ends at the held key's repeat; at the menu the repeats neither highlight nor choose.
+  WindowHost host({{held}, {held, held, held}}, out);
+  Vunt game(host, dir.path());
+  host.run(game);
+  EXPECT_EQ(game.script.Flags[1], 0) << out.str();
+  EXPECT_EQ(game.highlightedLabel(), -1);
+  EXPECT_NE(out.str().find("menu\t"), std::string::npos) << out.str();
+}
+
 TEST(KeyboardPlay, InputFileKeysKeepTheirMeaningAndEnterIsNew) {
   GameDir dir;
   dir.script(kMenuGame);

@@ -53,6 +53,8 @@ void InputRouter::pageAnsweredByAid() {
 // picture window is shown, a key that types a character is its key press.
 void InputRouter::keyDown(const HostInput& e) {
   if (e.repeat && togglingAidKey(e.key)) return;
+  // Enter held down to go through the pages never chooses in the menu it runs into.
+  if (e.repeat && e.key == vk::Return && game_.menuWaiting()) return;
   playerKey(e.key, e.character, atWait(e));
 }
 
