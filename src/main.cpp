@@ -1,4 +1,5 @@
 // vunt [--headless [--input FILE] [--frames DIR]] [--scale N] [--renderer=gpu] [debugging options] [GAME_DIR]
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <cstring>
@@ -69,22 +70,39 @@ std::optional<std::string> readInputFile(const std::string& name, std::string& e
   return text;
 }
 
-// The window's player keeps settings (typing speed, volume, hover) from one play to the next; a
-// headless run always plays with the defaults, so that its transcript never depends on them.
-void usePlayerSettings(vunt::PlayerAids& aids, vunt::Host& host) {
+// The window's player keeps settings (text speed, volume, hover, the window's size and full
+// screen) from one play to the next; a headless run always plays with the defaults, so that its
+// transcript never depends on them. Read before the window opens, which they size.
+struct PlayerSettings {
+  std::optional<fs::path> file;
+  vunt::Settings settings;
+};
+
+PlayerSettings readPlayerSettings() {
+  PlayerSettings s;
+  s.file = vunt::settingsPath();
+  if (!s.file) return s;
+  std::vector<std::string> warnings;
+  s.settings = vunt::loadSettings(*s.file, warnings);
+  for (const std::string& w : warnings) std::fprintf(stderr, "vunt: %s\n", w.c_str());
+  return s;
+}
+
+void usePlayerSettings(vunt::Vunt& game, vunt::SdlHost& host, const PlayerSettings& s) {
+  vunt::PlayerAids& aids = game.aids;
   aids.onVolume = [&host](int percent) { host.setVolume(percent); };
   // A settings file that cannot be written is the player's to know: said in the window too.
   aids.onWarning = [&host](const std::string& warning) {
     std::fprintf(stderr, "vunt: %s\n", warning.c_str());
     host.messageBox(U"設定を保存できませんでした。\r\n(" + vunt::fromUtf8(warning) + U")", U"Vunt", 48);
   };
-  std::optional<fs::path> file = vunt::settingsPath();
-  if (!file) return;
-  std::vector<std::string> warnings;
-  vunt::Settings settings = vunt::loadSettings(*file, warnings);
-  for (const std::string& w : warnings) std::fprintf(stderr, "vunt: %s\n", w.c_str());
-  aids.useSettings(settings);
-  aids.persistTo(*file);
+  aids.onDisplay = [&host](const vunt::Settings& d) {
+    host.setDisplay(d.scale > 0 ? d.scale : 0, d.scale == vunt::Settings::kFitScale, d.fullScreen);
+  };
+  aids.setLargestScale(host.largestScale(game.mainForm().width(), game.mainForm().height()));
+  if (!s.file) return;
+  aids.useSettings(s.settings);
+  aids.persistTo(*s.file);
 }
 
 fs::path programDirectory(const char* argv0) {
@@ -151,14 +169,21 @@ int main(int argc, char** argv) {
   }
   if (!headless && (!input.empty() || !frames.empty())) return usageError("--input and --frames need --headless");
   if (headless && !record.empty()) return usageError("--record records a play in the window; leave out --headless");
-  fs::path dir = gameDir.empty() ? vunt::defaultGameDir(programDirectory(argv[0])) : fs::path(gameDir);
   std::error_code ec;
-  if (!fs::is_directory(dir, ec)) return usageError("no game directory " + dir.string());
-  // No game anywhere, no folder named: a usage error. A named folder without the script is the
-  // game's own load failure (its report, in the window or the transcript, and status 1); the
-  // folder it looked in goes to standard error as a hint.
-  if (std::string missing = vunt::missingGameMessage(dir, gameDir.empty()); !missing.empty()) {
-    if (gameDir.empty()) return usageError(missing);
+  const fs::path programDir = programDirectory(argv[0]);
+  fs::path dir = gameDir.empty() ? vunt::defaultGameDir(programDir) : fs::path(gameDir);
+  if (!gameDir.empty()) {
+    if (std::string notFolder = vunt::notAFolderMessage(dir); !notFolder.empty()) return usageError(notFolder);
+  }
+  // No game anywhere, no folder named: a usage error that names every place looked in. A named
+  // folder without the script is the game's own load failure (its report, in the window or the
+  // transcript, and status 1); the folder it looked in goes to standard error as a hint.
+  if (std::string missing = vunt::missingGameMessage(dir); !missing.empty()) {
+    if (gameDir.empty()) {
+      std::vector<fs::path> looked{programDir};
+      if (fs::path installed = vunt::installedGameDir(programDir); installed != programDir) looked.push_back(installed);
+      return usageError(vunt::noGameMessage(looked));
+    }
     std::fprintf(stderr, "vunt: %s; name the game's folder: vunt GAME_DIR\n", missing.c_str());
   }
 
@@ -219,6 +244,13 @@ int main(int argc, char** argv) {
       if (debug.any()) game.setDebugger(&debugger);
       return reportBound(host.run(game), game);
     }
+    const PlayerSettings settings = readPlayerSettings();
+    // The scale named on the command line wins over the one the settings remember.
+    if (window.scale == 0) {
+      window.scale = std::max(0, settings.settings.scale);
+      window.fit = settings.settings.scale == vunt::Settings::kFitScale;
+    }
+    window.fullScreen = settings.settings.fullScreen;
     std::string error;
     std::unique_ptr<vunt::SdlHost> host = vunt::SdlHost::create(error, window);
     if (!host) {
@@ -243,7 +275,7 @@ int main(int argc, char** argv) {
     vunt::Vunt game(*host, dir);
     if (recorder) game.setRecorder(&*recorder);
     if (debug.any()) game.setDebugger(&debugger);
-    usePlayerSettings(game.aids, *host);
+    usePlayerSettings(game, *host, settings);
     // The aids' screens and the debug overlay are drawn over the game, never into its frames.
     host->addOverlay(game.aidsOverlay());
     struct OverlayOff {

@@ -38,6 +38,15 @@ grep -q -- "--headless" "$tmp/err"; check "no display advice" 0 $?
 "$vunt" --headless 2>"$tmp/err"; check "no game in the program's folder" 2 $?
 grep -q "$(dirname "$(readlink -f "$vunt")")" "$tmp/err"; check "names the program's folder" 0 $?
 grep -q "vunt GAME_DIR" "$tmp/err"; check "says how to name a game" 0 $?
+grep -q "vunt/game" "$tmp/err"; check "names the installed game's folder too" 0 $?
+# The script named instead of its folder: said so, and the folder to name instead.
+limit "$vunt" --headless "$tmp/game/vunt-n.zad" 2>"$tmp/err" >/dev/null; check "a file for a folder" 2 $?
+grep -q "is a file, not a game folder.*: vunt $tmp/game " "$tmp/err"; check "a file for a folder: said so" 0 $?
+# A missing picture is said to be missing.
+mkdir "$tmp/nopicture"
+printf 'GHG,gone\r\nEOF\r\n' >"$tmp/nopicture/vunt-n.zad"
+limit "$vunt" --headless "$tmp/nopicture" >/dev/null 2>"$tmp/err"; check "missing picture status" 1 $?
+grep -q "gone.szg: no such file" "$tmp/err"; check "missing picture: said missing" 0 $?
 # A named folder without the script: the game's own load failure, reported as every script
 # error is (status 1, the transcript's error and end lines), and standard error names the folder.
 mkdir "$tmp/empty"

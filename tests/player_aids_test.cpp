@@ -65,13 +65,51 @@ TEST(Settings, FileRoundTripAndBadValues) {
   EXPECT_EQ(warnings[0], "settings.ini:3: volume is 0 to 100: volume=101");
 }
 
+TEST(Settings, WindowSizeAndFullScreenAreKept) {
+  Settings s;
+  std::vector<std::string> warnings;
+  for (int scale : {Settings::kAutoScale, 1, 3, 16, Settings::kFitScale})
+    for (bool full : {false, true}) {
+      s.scale = scale;
+      s.fullScreen = full;
+      EXPECT_EQ(parseSettings(formatSettings(s), warnings), s) << scale << full;
+    }
+  EXPECT_TRUE(warnings.empty());
+  const Settings bad = parseSettings("scale = 17\nfullscreen = maybe\nscale = 0\n", warnings);
+  EXPECT_EQ(bad.scale, Settings::kAutoScale);
+  EXPECT_FALSE(bad.fullScreen);
+  EXPECT_EQ(warnings.size(), 3u);
+
+  // The settings screen offers automatic, each whole scale the display takes, then fit; the
+  // window is told at once, and full screen chosen by its key is saved at once.
+  GameDir dir;
+  PlayerAids aids;
+  aids.setLargestScale(2);
+  std::vector<Settings> told;
+  aids.onDisplay = [&](const Settings& d) { told.push_back(d); };
+  aids.persistTo(dir.path() / "settings.ini");
+  aids.key(aidkey::F2, true, false);
+  for (int i = 0; i < PlayerAids::ScaleRow; ++i) aids.key(40, true, false);
+  for (int i = 0; i < 5; ++i) aids.key(39, true, false);
+  ASSERT_EQ(told.size(), 5u);
+  EXPECT_EQ(told[0].scale, 1);
+  EXPECT_EQ(told[1].scale, 2);
+  EXPECT_EQ(told[2].scale, Settings::kFitScale);
+  EXPECT_EQ(told[4].scale, Settings::kFitScale);
+  aids.key(27, true, false);
+  aids.fullScreenChanged(true);
+  const Settings saved = loadSettings(dir.path() / "settings.ini", warnings);
+  EXPECT_EQ(saved.scale, Settings::kFitScale);
+  EXPECT_TRUE(saved.fullScreen);
+}
+
 TEST(Settings, ScaledTypingDelay) {
   Settings s;
   EXPECT_EQ(s.scaledDelay(50), 50);
-  s.delayStep = 0;  // 0.25
+  s.delayStep = 4;  // very fast: a quarter of the delay
   EXPECT_EQ(s.scaledDelay(50), 12);
   EXPECT_EQ(s.scaledDelay(2), 1);  // scaled down, still a delay
-  s.delayStep = 4;                 // 4x
+  s.delayStep = 0;                 // very slow: four times the delay
   EXPECT_EQ(s.scaledDelay(990), 3960);
   EXPECT_EQ(s.scaledDelay(20000), 32767);  // never beyond what the wait can take
   EXPECT_EQ(s.scaledDelay(0), 0);
@@ -99,7 +137,7 @@ TEST(PlayerAids, SettingsScreenChangesAndSavesOnClose) {
   aids.persistTo(dir.path() / "cfg" / "settings.ini");
   EXPECT_TRUE(aids.key(aidkey::F2, true, false));
   EXPECT_EQ(aids.screen(), AidScreen::Settings);
-  EXPECT_TRUE(aids.key(37, true, false));  // left: typing delay 0.5x
+  EXPECT_TRUE(aids.key(39, true, false));  // right: faster text, half the delay
   EXPECT_TRUE(aids.key(40, true, false));  // down: volume
   EXPECT_TRUE(aids.key(37, true, false));
   EXPECT_EQ(volume, 90);
@@ -111,7 +149,7 @@ TEST(PlayerAids, SettingsScreenChangesAndSavesOnClose) {
   EXPECT_EQ(aids.screen(), AidScreen::None);
   std::vector<std::string> warnings;
   Settings saved = loadSettings(dir.path() / "cfg" / "settings.ini", warnings);
-  EXPECT_EQ(saved.delayPercent(), 50);
+  EXPECT_EQ(saved.delayPercent(), 50);  // faster: half the delay
   EXPECT_EQ(saved.volume, 90);
   EXPECT_TRUE(warnings.empty());
   // A click on a row's value: left of its middle lowers it, right of it raises it.
@@ -120,6 +158,31 @@ TEST(PlayerAids, SettingsScreenChangesAndSavesOnClose) {
   EXPECT_EQ(volume, 100);
   aids.click(5, 5);  // outside the panel: closes
   EXPECT_EQ(aids.screen(), AidScreen::None);
+}
+
+// The text speed goes from slow to fast with Right, ending at instant text, and is named the
+// same in the key help as on the settings screen.
+TEST(PlayerAids, TextSpeedRunsSlowToFastUnderOneName) {
+  PlayerAids aids;
+  aids.key(aidkey::F2, true, false);
+  ASSERT_EQ(aids.settingsRow(), PlayerAids::DelayRow);
+  int last = aids.settings().scaledDelay(1000);
+  EXPECT_EQ(last, 1000);
+  for (int i = 0; i < 3; ++i) {
+    aids.key(39, true, false);
+    const int now = aids.settings().scaledDelay(1000);
+    EXPECT_LT(now, last) << "step " << i;
+    last = now;
+  }
+  EXPECT_EQ(last, 0);  // instant, the fastest, is the end
+  aids.key(39, true, false);
+  EXPECT_EQ(aids.settings().scaledDelay(1000), 0);
+  for (int i = 0; i < 10; ++i) aids.key(37, true, false);
+  EXPECT_EQ(aids.settings().scaledDelay(1000), 4000);  // the slowest
+  EXPECT_NE(textSpeedName(0), textSpeedName(5));
+  bool named = false;
+  for (std::u32string_view line : keyHelpLines()) named |= line.find(kTextSpeedName) != std::u32string_view::npos;
+  EXPECT_TRUE(named);
 }
 
 TEST(PlayerAids, SkipAndAutoAnswerOnlyTheScriptsPages) {
@@ -197,8 +260,10 @@ TEST(PlayerAidsHeadless, TranscriptIsTheSameWithEveryAid) {
       {"settings and help", "f2\nright\nspace\nesc\nclick\nf1\nlabel 2\nclick\nf12\nclick\nlabel 1\nf12\nclick\n"
                             "wheel-down\npage-down\nclick\n"},
       // The slowest and the instant typing delay.
-      {"typing delay", "f2\nright\nright\nesc\nclick\nf2\nleft\nleft\nleft\nleft\nleft\nesc\nclick\nclick\nlabel 1\n"
+      {"typing delay", "f2\nleft\nleft\nesc\nclick\nf2\nright\nright\nright\nright\nright\nesc\nclick\nclick\nlabel 1\n"
                        "click\nclick\n"},
+      // Enter and the arrows, the message area hidden and shown again, and a game controller.
+      {"keys and pad", "enter\npad a\nhide\nclick\nenter\ndown\ndown\nenter\npad y\npad b\npad a\npad rb\n"},
   };
   for (auto [name, input] : runs) {
     Played r = playGame(input);
@@ -246,6 +311,63 @@ TEST(PlayerAidsHeadless, BacklogHoldsThePagesRead) {
   EXPECT_EQ(log.back(4), (Backlog::Page{U"「ナギサ」あいうえおかきくけこ"}));
 }
 
+// Counts the pixels of one colour in a rectangle.
+int pixelsOf(const Surface& f, Rect r, Colour c) {
+  int n = 0;
+  for (int y = r.y; y < r.y + r.h; ++y)
+    for (int x = r.x; x < r.x + r.w; ++x) n += f.pixel(x, y) == c;
+  return n;
+}
+
+TEST(PlayerAidsOverlay, PageMarkBacklogWithTheCurrentPageAndHiddenText) {
+  GameDir dir;
+  dir.script(kGame);
+  Session s(dir, "click\n");  // the input runs out at the second page's wait
+  s.run();
+  Vunt& g = s.game;
+  const Surface game = g.mainForm().compose();
+  const Rect mes = g.MES.formRect();
+  // A page waits: the mark is drawn after its text, in the window only.
+  ASSERT_TRUE(g.aids.pageWaiting());
+  Surface frame = game;
+  g.aidsOverlay().draw(frame);
+  const Colour mark = rgb(200, 40, 40);
+  EXPECT_GT(pixelsOf(frame, mes, mark), 4);
+  EXPECT_EQ(pixelsOf(game, mes, mark), 0);
+  EXPECT_EQ(pixelsOf(frame, {0, 0, 440, mes.y}, mark), 0);
+
+  // The backlog ends with the page on screen, below the page read before it; drawn opaque, it
+  // looks the same over any game.
+  ASSERT_TRUE(g.aidKey(aidkey::PageUp, true));
+  const Backlog& shown = g.aids.backlogShown();
+  ASSERT_EQ(shown.size(), 2u);
+  EXPECT_EQ(shown.back(0), (Backlog::Page{U"　　　　　さしすせそ"}));
+  EXPECT_EQ(g.aids.backlog().size(), 1u);  // the pages read: the current one is not among them
+  Surface overGame = game, overWhite(game.width(), game.height(), rgb(255, 255, 255));
+  g.aidsOverlay().draw(overGame);
+  g.aidsOverlay().draw(overWhite);
+  EXPECT_EQ(overGame, overWhite);
+  g.aidKey(27, true);
+
+  // Hidden text: the scene as its picture alone, the message area covered; any key returns.
+  ASSERT_TRUE(g.aidKey(aidkey::HideText, true));
+  EXPECT_EQ(g.aids.screen(), AidScreen::HideText);
+  Surface hidden = game;
+  g.aidsOverlay().draw(hidden);
+  Surface scene(440, 320);
+  scene.paint(hidden, 0, 0, 0, 0, 440, 320);
+  Surface picture(440, 320);
+  picture.paint(g.Picture1.image(), 0, 0);
+  EXPECT_EQ(scene, picture);
+  EXPECT_EQ(pixelsOf(hidden, mes, mark), 0);
+  EXPECT_EQ(pixelsOf(hidden, mes, rgb(192, 255, 255)), 0);  // none of the area's own colour
+  g.aidKey(32, true);
+  EXPECT_EQ(g.aids.screen(), AidScreen::None);
+  // During the puzzle there is no message area to hide: the key is not the aids'.
+  g.MES.setVisible(false);
+  EXPECT_FALSE(g.aidKey(aidkey::HideText, true));
+}
+
 TEST(PlayerAidsOverlay, DrawsOnlyOnTheFrameItIsGiven) {
   GameDir dir;
   dir.script(kGame);
@@ -268,6 +390,9 @@ TEST(PlayerAidsOverlay, Pictures) {
       {"settings", "click\nf2\nright\ndown\nleft\n"},
       {"help", "click\nf1\n"},
       {"debug", "click\nclick\nlabel 0\nf12\n"},
+      {"page-mark", "click\nclick\n"},
+      {"hidden-text", "click\nclick\nhide\n"},
+      {"menu-keys", "click\nclick\nlabel 0\nclick\nclick\nclick\ndown\ndown\n"},
   };
   for (auto [name, input] : screens) {
     std::ostringstream out;

@@ -22,8 +22,14 @@ out=$( (ulimit -f 0; exec timeout -k 5 60 "$vunt" --headless "$tmp") 2>/dev/null
 check "status under the limit" 0 $?
 check "the game went on after SAVE" "end	EOF" "$(echo "$out" | grep '^end')"
 check "flag set after SAVE" 6 "$(echo "$out" | tail -1 | cut -f2 | cut -d' ' -f3)"
-echo "$out" | grep '^error' | grep -q 'セーブできませんでした.*File too large' && echo "ok   the player is told why" \
+echo "$out" | grep '^error' | grep -q 'セーブできませんでした。ファイルの大きさの上限を超えます' && echo "ok   the player is told why" \
   || { echo "FAIL no box: $out"; fail=1; }
+# In Japanese only (the system's English error is for standard error), and the save made before
+# is said to remain.
+echo "$out" | grep '^error' | grep -q 'File too large' && { echo "FAIL English in the box: $out"; fail=1; } \
+  || echo "ok   no English in the box"
+echo "$out" | grep '^error' | grep -q '前のセーブデータはそのまま残っています' && echo "ok   the old save is said to remain" \
+  || { echo "FAIL the old save not mentioned: $out"; fail=1; }
 cmp -s "$tmp/VUNT.DAT" "$tmp/old" && echo "ok   the old save file is whole" || { echo "FAIL save file changed"; fail=1; }
 [ ! -e "$tmp/VUNT.DAT.tmp" ] && echo "ok   no temporary file left" || { echo "FAIL VUNT.DAT.tmp left"; fail=1; }
 

@@ -1,6 +1,8 @@
 // SAVE and LOAD: the save file's format, its reader, and what the player sees when it fails.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <filesystem>
 
 #include "session.hpp"
@@ -165,7 +167,17 @@ TEST(SaveLoad, SaveThatCannotWriteTellsThePlayerAndKeepsTheOldFile) {
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.last("end"), "EOF");
   ASSERT_EQ(r.of("error").size(), 1u);
-  EXPECT_EQ(r.last("error").rfind("Vunt\tセーブできませんでした。", 0), 0u) << r.last("error");
+  const std::string box = r.last("error");
+  EXPECT_EQ(box.rfind("Vunt\tセーブできませんでした。", 0), 0u) << box;
+  // No save was there before, so none is said to remain; the reason is the player's language,
+  // and only the place written to is in letters.
+  EXPECT_EQ(box.find("残って"), std::string::npos) << box;
+  const std::size_t text = box.find('\t') + 1, place = box.find("保存先：");
+  ASSERT_NE(place, std::string::npos) << box;
+  std::string said = box.substr(text, place - text);
+  for (std::size_t at; (at = said.find("\\r\\n")) != std::string::npos;) said.erase(at, 4);  // the transcript's line ends
+  EXPECT_TRUE(std::none_of(said.begin(), said.end(), [](char c) { return std::isalpha(static_cast<unsigned char>(c)); }))
+      << box;
   EXPECT_TRUE(fs::is_directory(dir.path() / "VUNT.DAT" / "inside"));
   EXPECT_FALSE(fs::exists(dir.path() / "VUNT.DAT.tmp"));
   // LOAD of such a "file" is broken, not missing.

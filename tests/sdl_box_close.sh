@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # A box inside the game's window does not hold the program: closing the window, SIGTERM or
-# SIGINT while a box waits ends it at once. After the "Zad ERROR" box the status is 1 (as after
-# its OK); after a notice (a save that failed) it is the window's close: status 0, and no later
-# script line runs.
+# SIGINT while a box waits ends it at once. Closed, after the "Zad ERROR" box the status is 1 (as
+# after its OK); after a notice (a save that failed) it is the window's close: status 0, and no
+# later script line runs. A signal gives the status of a program it ended: 143 (SIGTERM), 130
+# (SIGINT).
 set -u
 vunt=$1
 source "$(dirname "$0")/lib/window_manager.bash"
@@ -14,8 +15,12 @@ printf 'SAVE\r\nGHG,missing\r\nEOF\r\n' >"$tmp/notice/vunt-n.zad"
 mkdir "$tmp/notice/VUNT.DAT"
 
 for game in error notice; do
-  expect=$([ $game = error ] && echo 1 || echo 0)
   for how in close TERM INT; do
+    case $how in
+      TERM) expect=143 ;;
+      INT) expect=130 ;;
+      *) expect=$([ $game = error ] && echo 1 || echo 0) ;;
+    esac
     timeout -k 1 30 "$vunt" "$tmp/$game" 2>/dev/null &
     pid=$!
     wid=$(window_named Vunt $pid)

@@ -162,6 +162,17 @@ else
 fi
 kill $pid 2>/dev/null
 wait_end $pid 5
+# Full screen is remembered: the next start fills the screen at once.
+grep -qx 'fullscreen = on' "$XDG_CONFIG_HOME/vunt/settings.ini" 2>/dev/null &&
+  ok "full screen is kept in the settings" || bad "full screen is not kept in the settings"
+timeout -k 1 20 "$vunt" "$tmp/game" 2>>"$tmp/err" &
+pid=$!
+main=$(window_named Vunt $pid)
+for _ in $(seq 50); do [ "$(geometry "$main")" = 1280x1024+0+0 ] && break; sleep 0.1; done
+check "full screen again at the next start" 1280x1024+0+0 "$(geometry "$main")"
+kill $pid 2>/dev/null
+wait_end $pid 5
+rm -rf "$XDG_CONFIG_HOME"
 
 # --scale 1: the game's own size, and no smaller.
 timeout -k 1 20 "$vunt" --scale 1 "$tmp/game" 2>>"$tmp/err" &

@@ -42,6 +42,36 @@ TEST(Viewport, PictureIsCentredAtAWholeScaleAndMapsPointsBack) {
   EXPECT_EQ(small.y, -42);
 }
 
+// Fit mode: the largest picture of the game's proportions, at any scale, still nearest-pixel.
+TEST(Viewport, FitFillsTheLargestPlaceAndMapsItsEdgesBack) {
+  const Viewport v = fitAnyViewport(1024, 600, 440, 384);  // no whole multiple above 1 fits
+  EXPECT_EQ(v.h, 599);
+  EXPECT_EQ(v.w, 687);
+  EXPECT_EQ(v.scale, 1);
+  EXPECT_EQ(v.x, (1024 - 687) / 2);
+  int x = -1, y = -1;
+  ASSERT_TRUE(toPicture(v, v.x + v.w - 1, v.y + v.h - 1, x, y));
+  EXPECT_EQ(x, 439);
+  EXPECT_EQ(y, 383);
+  ASSERT_TRUE(toPicture(v, v.x, v.y, x, y));
+  EXPECT_EQ(x + y, 0);
+  // Never smaller than the picture itself.
+  EXPECT_EQ(fitAnyViewport(300, 200, 440, 384).w, 440);
+  // Every pixel of the place is drawn from the picture, with no gap and no smoothing.
+  Surface src(3, 2);
+  for (int i = 0; i < 6; ++i) src.setPixel(i % 3, i / 3, Colour(0x100000 * (i + 1)));
+  std::vector<std::uint32_t> px(8 * 5, 0xABCDEF);
+  const Viewport f = fitAnyViewport(8, 5, 3, 2);  // 7 x 4 at (0, 0)
+  ASSERT_EQ(f.w, 7);
+  drawScaled(src, f, PixelTarget{px.data(), 8 * 4, 8, 5});
+  for (int ty = 0; ty < f.h; ++ty)
+    for (int tx = 0; tx < f.w; ++tx) {
+      const std::uint32_t p = px[std::size_t(ty * 8 + tx)];
+      EXPECT_EQ(p, src.pixel(tx * 3 / 7, ty * 2 / f.h)) << tx << "," << ty;
+    }
+  EXPECT_EQ(px[7], 0xABCDEFu);  // right of the place: untouched
+}
+
 TEST(Viewport, ScaledDrawingMakesSquaresAndNeverWritesOutsideTheTarget) {
   Surface src(2, 2);
   src.setPixel(0, 0, 0x111111);
@@ -81,6 +111,11 @@ TEST(MessageBox, TextBreaksAtEveryWindowsLineEnd) {
   EXPECT_EQ(wrapLine(U"abcdefg", 30, width), (V{U"abc", U"def", U"g"}));
   EXPECT_EQ(wrapLine(U"", 30, width), (V{U""}));
   EXPECT_EQ(wrapLine(U"ab", 5, width), (V{U"a", U"b"}));  // a piece holds at least one character
+  // Japanese breaks anywhere; words and paths only at a space or after a separator.
+  EXPECT_EQ(wrapLine(U"セーブできません", 30, width), (V{U"セーブ", U"できま", U"せん"}));
+  EXPECT_EQ(wrapLine(U"no such file", 80, width), (V{U"no such", U"file"}));
+  EXPECT_EQ(wrapLine(U"/home/me/data/VUNT.DAT", 100, width), (V{U"/home/me/", U"data/", U"VUNT.DAT"}));
+  EXPECT_EQ(wrapLine(U"場所：/a/bcdef", 70, width), (V{U"場所：/a/", U"bcdef"}));
   EXPECT_EQ(boxIconFor(16), BoxIcon::Stop);
   EXPECT_EQ(boxIconFor(48), BoxIcon::Warning);
   EXPECT_EQ(boxIconFor(0), BoxIcon::None);
@@ -123,10 +158,21 @@ TEST(GameFolder, MissingScriptNamesTheFolderLookedIn) {
   namespace fs = std::filesystem;
   fs::path dir = fs::temp_directory_path() / ("vunt-folder-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
   fs::create_directories(dir);
-  std::string message = missingGameMessage(dir, false);
+  std::string message = missingGameMessage(dir);
   EXPECT_NE(message.find(dir.string()), std::string::npos) << message;
-  EXPECT_NE(missingGameMessage(dir, true).find("vunt GAME_DIR"), std::string::npos);
+  // With no folder named, every place looked in is named, and how to name one.
+  const fs::path installed = dir / "share" / "vunt" / "game";
+  const std::string none = noGameMessage({dir, installed});
+  EXPECT_NE(none.find(dir.string() + " "), std::string::npos) << none;
+  EXPECT_NE(none.find(installed.string()), std::string::npos) << none;
+  EXPECT_NE(none.find("vunt GAME_DIR"), std::string::npos) << none;
   std::ofstream(dir / "VUNT-N.ZAD") << "EOF\r\n";  // any letter case is the script
-  EXPECT_EQ(missingGameMessage(dir, true), "");
+  EXPECT_EQ(missingGameMessage(dir), "");
+  // The script named instead of its folder: said so, with the folder to name.
+  EXPECT_EQ(notAFolderMessage(dir), "");
+  const std::string file = notAFolderMessage(dir / "VUNT-N.ZAD");
+  EXPECT_NE(file.find("is a file, not a game folder"), std::string::npos) << file;
+  EXPECT_NE(file.find("vunt " + dir.string()), std::string::npos) << file;
+  EXPECT_NE(notAFolderMessage(dir / "nothing").find("does not exist"), std::string::npos);
   fs::remove_all(dir);
 }

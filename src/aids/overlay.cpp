@@ -53,9 +53,10 @@ void centred(Surface& f, const FontSpec& face, int y, std::u32string_view s, Col
 }
 
 void drawBacklog(Surface& f, const PlayerAids& aids) {
-  const Backlog& log = aids.backlog();
+  const Backlog& log = aids.backlogShown();
   const BacklogView& view = aids.backlogView();
-  shade(f, {0, 0, f.width(), f.height()});
+  // Opaque: the game's own text behind it would mix with the pages read back.
+  f.fillRect({0, 0, f.width(), f.height()}, kPanel);
   text(f, kTitle, 12, 8, U"バックログ", kYellow);
   const std::u32string where = decimalText(int(log.size() - view.position())) + U" / " + decimalText(int(log.size()));
   const Font& small = Font::get(kSmall);
@@ -76,17 +77,19 @@ void drawBacklog(Surface& f, const PlayerAids& aids) {
     y -= 10;
     if (y > 34) f.fillRect({16, y + 4, f.width() - 32, 1}, rgb(90, 90, 120));
   }
-  centred(f, kSmall, f.height() - 18, U"ホイール・PageUp/Down で移動　クリックで戻る", kGrey);
+  centred(f, kSmall, f.height() - 18, U"ホイール・PageUp/Down・↑↓ で移動　クリック・Esc で戻る", kGrey);
 }
 
 std::u32string settingValue(const PlayerAids& aids, int row) {
   const Settings& s = aids.settings();
   switch (row) {
     case PlayerAids::DelayRow:
-      return s.delayPercent() == 0 ? std::u32string(U"なし（一度に表示）") : U"×" + fromUtf8(delayStepText(s.delayStep));
+      return std::u32string(textSpeedName(s.delayStep));
     case PlayerAids::VolumeRow: return decimalText(s.volume) + U"%";
     case PlayerAids::AutoRow: return aids.autoMode() ? U"入" : U"切";
     case PlayerAids::HoverRow: return s.hover ? U"入" : U"切";
+    case PlayerAids::ScaleRow: return scaleName(s.scale);
+    case PlayerAids::FullScreenRow: return s.fullScreen ? U"入" : U"切";
     default: return U"";
   }
 }
@@ -97,7 +100,8 @@ void drawSettings(Surface& f, const PlayerAids& aids) {
   f.fillRect(p, kPanel);
   frameRect(f, p, kGrey);
   text(f, kTitle, p.x + 16, p.y + 12, U"設定", kYellow);
-  static const std::u32string_view names[] = {U"文字の待ち時間", U"音量", U"オート（A）", U"メニューのハイライト"};
+  static const std::u32string_view names[] = {kTextSpeedName, U"音量", U"オート（A）", U"メニューのハイライト",
+                                                U"画面の大きさ", U"全画面（F11）"};
   const Font& font = Font::get(kText);
   for (int row = 0; row < PlayerAids::kSettingsRows; ++row) {
     const int y = kSettingsFirstRowY + row * kSettingsRowHeight;
@@ -120,16 +124,36 @@ void drawHelp(Surface& f) {
   // the game shows through.
   shade(f, {0, 0, f.width(), f.height()});
   shade(f, {0, 0, f.width(), f.height()});
-  text(f, kTitle, 24, 24, U"キー操作", kYellow);
+  text(f, kTitle, 20, 16, U"キー操作", kYellow);
   const Font& font = Font::get(kText);
-  int y = 60;
+  const Font& small = Font::get(kSmall);
+  small.draw(f, 366, 22, U"パッド", kGrey);
+  int y = 44;
   for (std::u32string_view line : keyHelpLines()) {
-    const std::size_t tab = line.find(U'\t');
-    font.draw(f, 32, y, line.substr(0, tab), kYellow);
-    font.draw(f, 196, y, line.substr(tab + 1), kWhite);
+    const std::size_t tab = line.find(U'\t'), pad = line.find(U'\t', tab + 1);
+    font.draw(f, 20, y, line.substr(0, tab), kYellow);
+    font.draw(f, 180, y, line.substr(tab + 1, pad - tab - 1), kWhite);
+    font.draw(f, 366, y, line.substr(pad + 1), kGrey);
     y += font.height() + 10;
   }
-  centred(f, kSmall, f.height() - 24, U"クリックかキーで戻る", kGrey);
+  centred(f, kSmall, f.height() - 20, U"クリックかキーで戻る", kGrey);
+}
+
+// The end-of-page mark: a small triangle pointing down, where the next page will follow.
+void drawPageMark(Surface& f, Rect r) {
+  const int w = std::max(5, r.w * 2 / 3 | 1), h = (w + 1) / 2;
+  const int x0 = r.x + (r.w - w) / 2, y0 = r.y + (r.h - h) / 2;
+  for (int row = 0; row < h; ++row) f.fillRect({x0 + row, y0 + row, w - 2 * row, 1}, rgb(200, 40, 40));
+}
+
+// The message area hidden: the scene as its picture alone, and the area dark under a hint.
+void drawHiddenText(Surface& f, const OverlayView& view) {
+  if (view.scene) f.paint(*view.scene, view.sceneRect.x, view.sceneRect.y);
+  f.fillRect(view.messageRect, kPanel);
+  const Font& small = Font::get(kSmall);
+  const std::u32string_view hint = U"クリックかキーで戻る";
+  small.draw(f, view.messageRect.x + view.messageRect.w - small.width(hint) - 8,
+             view.messageRect.y + view.messageRect.h - small.height() - 4, hint, kGrey);
 }
 
 void drawDebug(Surface& f, const DebugView& d) {
@@ -178,17 +202,20 @@ void drawBadge(Surface& f, std::u32string_view label) {
 
 }  // namespace
 
-const std::array<std::u32string_view, 9>& keyHelpLines() {
-  static const std::array<std::u32string_view, 9> lines{
-      U"クリック・Space\t次へ進む",
-      U"Ctrl（押したまま）\tスキップ",
-      U"A\tオート 入・切",
-      U"ホイール上・PageUp\tバックログ",
-      U"F1\tこの説明",
-      U"F2\t設定（文字の速さ・音量）",
-      U"F11・Alt+Enter\t全画面",
-      U"F12\tデバッグ表示",
-      U"矢印・Esc\tパズルの操作",
+const std::vector<std::u32string>& keyHelpLines() {
+  // Key, TAB, what it does, TAB, the game controller's button for it (if any).
+  static const std::vector<std::u32string> lines{
+      U"クリック・Space・Enter\t次へ進む\tA",
+      U"←→↑↓・Enter\tメニューを選ぶ\t十字・A",
+      U"Ctrl（押したまま）\tスキップ\tRB・RT",
+      U"A\tオート 入・切\tX",
+      U"H\t文章を隠して絵を見る\tY",
+      U"ホイール上・PageUp\tバックログ\tLB・LT",
+      U"F1\tこの説明\tBack",
+      U"F2\t設定（" + std::u32string(kTextSpeedName) + U"・音量など）\tStart",
+      U"F11・Alt+Enter\t全画面\t",
+      U"F12\tデバッグ表示\t",
+      U"矢印・Esc\tパズルの操作\t十字・B",
   };
   return lines;
 }
@@ -199,7 +226,9 @@ void drawOverlay(Surface& frame, const OverlayView& view) {
     frameRect(frame, view.hover, kYellow);
     frameRect(frame, {view.hover.x + 1, view.hover.y + 1, view.hover.w - 2, view.hover.h - 2}, rgb(255, 200, 0));
   }
+  if (view.pageMark && aids.screen() == AidScreen::None) drawPageMark(frame, *view.pageMark);
   switch (aids.screen()) {
+    case AidScreen::HideText: drawHiddenText(frame, view); break;
     case AidScreen::Backlog: drawBacklog(frame, aids); break;
     case AidScreen::Settings: drawSettings(frame, aids); break;
     case AidScreen::Help: drawHelp(frame); break;

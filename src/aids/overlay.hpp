@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "aids/player_aids.hpp"
 #include "platform/surface.hpp"
@@ -31,11 +32,17 @@ struct OverlayView {
   const PlayerAids& aids;
   Rect hover;                      // the menu label under the pointer; empty: none
   std::optional<DebugView> debug;  // only while F12 shows it
+  std::optional<Rect> pageMark;    // where the end-of-page mark goes while a page waits
+  // While the message area is hidden: the scene's own drawing (without the menu labels over it),
+  // where it lies, and the message area that is covered.
+  const Surface* scene = nullptr;
+  Rect sceneRect, messageRect;
 };
 
 void drawOverlay(Surface& frame, const OverlayView& view);
 
-// The text of the key help (F1), one line a key.
-const std::array<std::u32string_view, 9>& keyHelpLines();
+// The text of the key help (F1), one line a key: the key, what it does and the game controller's
+// button for it, TAB-separated.
+const std::vector<std::u32string>& keyHelpLines();
 
 }  // namespace vunt

@@ -1,10 +1,13 @@
 #include "aids/player_aids.hpp"
 
 #include <algorithm>
+#include <vector>
 
 #include "aids/screen_layout.hpp"
 
 namespace vunt {
+
+static_assert(PlayerAids::kSettingsRows == kSettingsRowCount);
 
 namespace {
 // Windows key codes of the keys that move through the aids' screens.
@@ -32,13 +35,15 @@ bool PlayerAids::key(int code, bool down, bool modal) {
     changed();
     return true;
   }
-  if (modal) return false;
+  // Over the picture window only the key help opens; while it is open it holds every key.
+  if (modal && screen_ == AidScreen::None && code != aidkey::F1) return false;
   switch (screen_) {
     case AidScreen::Settings:
       if (code == aidkey::F2) closeScreen();
       else settingsKey(code);
       return true;  // the settings screen holds every key while it is open
     case AidScreen::Help:
+    case AidScreen::HideText:
     case AidScreen::Backlog:
       if (screen_ == AidScreen::Backlog && (code == aidkey::PageUp || code == kUp)) {
         wheel(1, false);
@@ -60,6 +65,7 @@ bool PlayerAids::key(int code, bool down, bool modal) {
       changed();
       return true;
     case aidkey::PageUp: return wheel(1, false);
+    case aidkey::HideText: openScreen(AidScreen::HideText); return true;
     case aidkey::F1: openScreen(AidScreen::Help); return true;
     case aidkey::F2: openScreen(AidScreen::Settings); return true;
     default: return false;
@@ -69,16 +75,16 @@ bool PlayerAids::key(int code, bool down, bool modal) {
 bool PlayerAids::wheel(int steps, bool modal) {
   if (modal || steps == 0) return false;
   if (screen_ == AidScreen::Backlog) {
-    view_.scroll(backlog_, steps);
+    view_.scroll(shown_, steps);
     if (!view_.open()) screen_ = AidScreen::None;
     changed();
     return true;
   }
   if (screen_ != AidScreen::None) return true;
   // Scrolling down in the game has nothing to show; only up opens the backlog.
-  if (steps > 0 && view_.openAt(backlog_)) {
+  if (steps > 0 && openBacklog()) {
     screen_ = AidScreen::Backlog;
-    if (steps > 1) view_.scroll(backlog_, steps - 1);
+    if (steps > 1) view_.scroll(shown_, steps - 1);
     changed();
   }
   return steps > 0;
@@ -107,6 +113,7 @@ void PlayerAids::pageWaitBegins(std::uint32_t now, std::size_t characters, PageK
   pageKind_ = kind;
   pageSince_ = now;
   pageCharacters_ = characters;
+  changed();
 }
 
 std::optional<std::uint32_t> PlayerAids::pageAnswerIn(std::uint32_t now) const {
@@ -119,10 +126,17 @@ std::optional<std::uint32_t> PlayerAids::pageAnswerIn(std::uint32_t now) const {
   return waited >= after ? 0 : after - waited;
 }
 
-void PlayerAids::setHoverLabel(int label) {
-  if (label == hoverLabel_) return;
+void PlayerAids::setHoverLabel(int label, bool byKeys) {
+  if (label == hoverLabel_ && byKeys == byKeys_) return;
   hoverLabel_ = label;
-  if (settings_.hover) changed();
+  byKeys_ = byKeys && label >= 0;
+  changed();
+}
+
+bool PlayerAids::openBacklog() {
+  shown_ = backlog_;
+  if (currentPage) shown_.add(currentPage());
+  return view_.openAt(shown_);
 }
 
 void PlayerAids::useSettings(const Settings& s) {
@@ -133,18 +147,28 @@ void PlayerAids::useSettings(const Settings& s) {
 
 void PlayerAids::openScreen(AidScreen s) {
   if (screen_ == AidScreen::Settings && s != AidScreen::Settings) closeScreen();
-  if (s == AidScreen::Backlog && !view_.openAt(backlog_)) return;
+  if (s == AidScreen::Backlog && !openBacklog()) return;
   if (s != AidScreen::Backlog) view_.close();
   screen_ = s;
   changed();
 }
 
+void PlayerAids::persist() {
+  if (!settingsFile_ || settings_ == savedSettings_) return;
+  std::string error;
+  if (saveSettings(*settingsFile_, settings_, error)) savedSettings_ = settings_;
+  else if (onWarning) onWarning("cannot save the settings: " + error);
+}
+
+void PlayerAids::fullScreenChanged(bool on) {
+  if (settings_.fullScreen == on) return;
+  settings_.fullScreen = on;
+  changed();
+  if (screen_ != AidScreen::Settings) persist();  // else when the screen closes
+}
+
 void PlayerAids::closeScreen() {
-  if (screen_ == AidScreen::Settings && settingsFile_ && !(settings_ == savedSettings_)) {
-    std::string error;
-    if (saveSettings(*settingsFile_, settings_, error)) savedSettings_ = settings_;
-    else if (onWarning) onWarning("cannot save the settings: " + error);
-  }
+  if (screen_ == AidScreen::Settings) persist();
   view_.close();
   screen_ = AidScreen::None;
   changed();
@@ -176,6 +200,21 @@ void PlayerAids::changeSetting(int row, int direction) {
       break;
     case AutoRow: autoMode_ = !autoMode_; break;
     case HoverRow: settings_.hover = !settings_.hover; break;
+    case ScaleRow: {
+      // Automatic, then each whole scale the display takes, then fit.
+      std::vector<int> choices{Settings::kAutoScale};
+      for (int n = 1; n <= largestScale_; ++n) choices.push_back(n);
+      choices.push_back(Settings::kFitScale);
+      auto at = std::find(choices.begin(), choices.end(), settings_.scale);
+      const std::ptrdiff_t i = at == choices.end() ? 0 : at - choices.begin();
+      settings_.scale = choices[std::size_t(std::clamp<std::ptrdiff_t>(i + direction, 0, std::ptrdiff_t(choices.size()) - 1))];
+      if (onDisplay) onDisplay(settings_);
+      break;
+    }
+    case FullScreenRow:
+      settings_.fullScreen = !settings_.fullScreen;
+      if (onDisplay) onDisplay(settings_);
+      break;
     default: break;
   }
 }

@@ -5,6 +5,7 @@
 // answer page waits and cut typing delays short, and never touch the flags, the lines, the menus
 // or anything else the script reads. No host and no window here: the hosts pass input in and
 // draw what overlay.hpp makes of this state.
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <filesystem>
@@ -19,10 +20,11 @@ namespace vunt {
 
 // Windows key codes of the keys the aids use; the game's own key handler uses none of them.
 namespace aidkey {
-constexpr int Control = 17, PageUp = 33, PageDown = 34, A = 65, F1 = 112, F2 = 113, F12 = 123;
+constexpr int Control = 17, PageUp = 33, PageDown = 34, A = 65, HideText = 72 /* H */, F1 = 112, F2 = 113, F12 = 123;
 }
 
-enum class AidScreen { None, Backlog, Settings, Help };
+// HideText: the message area and the menu labels are hidden to look at the picture.
+enum class AidScreen { None, Backlog, Settings, Help, HideText };
 
 // What a page wait is part of: skip and auto answer only the script's own messages, never the
 // puzzle's result message.
@@ -37,11 +39,12 @@ constexpr std::uint32_t kSkipPageMs = 40;
 class PlayerAids {
  public:
   // Rows of the settings screen, top to bottom.
-  enum SettingsRow { DelayRow, VolumeRow, AutoRow, HoverRow, kSettingsRows };
+  enum SettingsRow { DelayRow, VolumeRow, AutoRow, HoverRow, ScaleRow, FullScreenRow, kSettingsRows };
 
   // --- Input. Each returns whether an aid took it; the game never sees what an aid took. ---
-  // A key pressed (down) or released. While the picture window is shown (modal) only Ctrl and F12
-  // are taken: every other key belongs to the picture window.
+  // A key pressed (down) or released. While the picture window is shown (modal) only Ctrl, F12
+  // and F1 are taken (and every key while the key help is open): every other key belongs to the
+  // picture window.
   bool key(int code, bool down, bool modal);
   // The mouse wheel: steps > 0 away from the player (earlier pages).
   bool wheel(int steps, bool modal);
@@ -56,13 +59,20 @@ class PlayerAids {
   // Milliseconds until the aids answer the page wait by themselves (0: now); nothing while it is
   // the player's to answer.
   std::optional<std::uint32_t> pageAnswerIn(std::uint32_t now) const;
-  void pageWaitEnds() { pageWaiting_ = false; }
+  void pageWaitEnds() {
+    pageWaiting_ = false;
+    changed();
+  }
+  // Whether a page waits for the player's click now (the end-of-page mark shows).
+  bool pageWaiting() const { return pageWaiting_; }
   // Whether typing goes at once, as if the player had clicked at every character.
   bool skipping() const { return controlHeld_ && screen_ == AidScreen::None; }
   // The typing delay as the player set it.
   int typingDelay(int ms) const { return settings_.scaledDelay(ms); }
   // A page leaves the message area: it goes into the backlog.
   void pageCleared(Backlog::Page rows) { backlog_.add(std::move(rows)); }
+  // The page the message area shows now: the backlog shows it last, below the pages before it.
+  std::function<Backlog::Page()> currentPage;
 
   // --- State, for the overlay. ---
   AidScreen screen() const { return screen_; }
@@ -71,13 +81,18 @@ class PlayerAids {
   bool debugOverlay() const { return debug_; }
   int settingsRow() const { return settingsRow_; }
   const Settings& settings() const { return settings_; }
+  // The pages read, and the backlog as the player opened it: those pages, then the page on
+  // screen then.
   const Backlog& backlog() const { return backlog_; }
+  const Backlog& backlogShown() const { return shown_; }
   const BacklogView& backlogView() const { return view_; }
   // Changes with everything the overlay shows of the aids.
   std::uint64_t generation() const { return generation_; }
-  // The enabled menu label under the pointer (0..3), or -1.
-  int hoverLabel() const { return settings_.hover ? hoverLabel_ : -1; }
-  void setHoverLabel(int label);
+  // The highlighted menu label (0..3), or -1: the enabled label under the pointer while the hover
+  // setting is on, or the one the arrow keys moved to (whatever the setting: it is the keyboard's
+  // place).
+  int hoverLabel() const { return settings_.hover || byKeys_ ? hoverLabel_ : -1; }
+  void setHoverLabel(int label, bool byKeys = false);
 
   // --- Settings. ---
   // The settings in force, e.g. from the settings file; applies the volume.
@@ -86,12 +101,21 @@ class PlayerAids {
   void persistTo(std::optional<std::filesystem::path> file) { settingsFile_ = std::move(file); }
   // Told the sound volume (percent) whenever it changes.
   std::function<void(int)> onVolume;
+  // Told the window's scale and full screen whenever the settings screen changes them.
+  std::function<void(const Settings&)> onDisplay;
+  // The largest whole scale the display takes: the settings screen offers automatic, 1 to this,
+  // and fit.
+  void setLargestScale(int scale) { largestScale_ = std::max(1, scale); }
+  // The player's key put the window in full screen or back: remembered at once.
+  void fullScreenChanged(bool on);
   // Told a one-line problem (a settings file that cannot be written).
   std::function<void(const std::string&)> onWarning;
 
  private:
   void openScreen(AidScreen s);
   void closeScreen();
+  bool openBacklog();
+  void persist();
   bool settingsKey(int code);
   void changeSetting(int row, int direction);
   void changed() { ++generation_; }
@@ -100,13 +124,16 @@ class PlayerAids {
   Settings savedSettings_;
   std::optional<std::filesystem::path> settingsFile_;
   Backlog backlog_;
+  Backlog shown_;
   BacklogView view_;
   AidScreen screen_ = AidScreen::None;
   int settingsRow_ = DelayRow;
   bool controlHeld_ = false;
   bool autoMode_ = false;
   bool debug_ = false;
+  int largestScale_ = 4;
   int hoverLabel_ = -1;
+  bool byKeys_ = false;
   bool pageWaiting_ = false;
   PageKind pageKind_ = PageKind::Script;
   std::uint32_t pageSince_ = 0;

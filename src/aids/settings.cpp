@@ -33,6 +33,21 @@ std::optional<int> parseVolume(std::string_view v) {
   return n;
 }
 
+std::optional<int> parseScale(std::string_view v) {
+  if (v == "auto") return Settings::kAutoScale;
+  if (v == "fit") return Settings::kFitScale;
+  int n = 0;
+  auto [p, ec] = std::from_chars(v.data(), v.data() + v.size(), n);
+  if (ec != std::errc() || p != v.data() + v.size() || n < 1 || n > Settings::kMaxScale) return std::nullopt;
+  return n;
+}
+
+std::string scaleText(int scale) {
+  if (scale == Settings::kAutoScale) return "auto";
+  if (scale == Settings::kFitScale) return "fit";
+  return std::to_string(scale);
+}
+
 std::optional<bool> parseSwitch(std::string_view v) {
   if (v == "on" || v == "yes" || v == "true" || v == "1") return true;
   if (v == "off" || v == "no" || v == "false" || v == "0") return false;
@@ -59,6 +74,25 @@ std::string delayStepText(int step) {
     case 200: return "2";
     case 400: return "4";
     default: return "instant";
+  }
+}
+
+std::u32string scaleName(int scale) {
+  if (scale == Settings::kAutoScale) return U"自動";
+  if (scale == Settings::kFitScale) return U"ぴったり";
+  std::u32string n;
+  for (char c : std::to_string(scale)) n += char32_t(c);
+  return U"×" + n;
+}
+
+std::u32string_view textSpeedName(int step) {
+  switch (Settings::kDelaySteps[std::size_t(step)]) {
+    case 400: return U"とても遅い";
+    case 200: return U"遅い";
+    case 100: return U"ふつう";
+    case 50: return U"速い";
+    case 25: return U"とても速い";
+    default: return U"一瞬（待たない）";
   }
 }
 
@@ -91,6 +125,12 @@ Settings parseSettings(std::string_view text, std::vector<std::string>& warnings
     } else if (key == "hover") {
       if (auto v = parseSwitch(value)) s.hover = *v;
       else warn("hover is on or off");
+    } else if (key == "scale") {
+      if (auto v = parseScale(value)) s.scale = *v;
+      else warn("scale is auto, 1 to 16 or fit");
+    } else if (key == "fullscreen") {
+      if (auto v = parseSwitch(value)) s.fullScreen = *v;
+      else warn("fullscreen is on or off");
     }
   }
   return s;
@@ -100,7 +140,9 @@ std::string formatSettings(const Settings& s) {
   return "# Vunt's settings (F2 in the game changes them)\n"
          "typing_delay = " + delayStepText(s.delayStep) + "   ; 0.25, 0.5, 1, 2, 4 or instant\n"
          "volume = " + std::to_string(s.volume) + "   ; 0 to 100\n"
-         "hover = " + (s.hover ? "on" : "off") + "\n";
+         "hover = " + (s.hover ? "on" : "off") + "\n"
+         "scale = " + scaleText(s.scale) + "   ; auto, 1 to 16 or fit\n"
+         "fullscreen = " + (s.fullScreen ? "on" : "off") + "\n";
 }
 
 std::optional<std::filesystem::path> settingsPath() {

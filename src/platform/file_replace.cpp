@@ -23,6 +23,7 @@ bool replaceFile(const std::filesystem::path& path, std::string_view bytes, std:
   if (path.empty() || !path.has_filename()) {
     // A name the game folder refused (see gameFile): nothing is written anywhere.
     error = "no file name inside the game folder";
+    errno = EINVAL;
     return false;
   }
   // Under a file-size limit a write past it would kill the program with SIGXFSZ; ignored, the
@@ -31,11 +32,13 @@ bool replaceFile(const std::filesystem::path& path, std::string_view bytes, std:
   (void)ignoringSizeSignal;
   std::filesystem::path tmp = replacementPath(path);
   auto fail = [&](const char* step, int fd) {
-    error = std::string(step) + ": " + std::strerror(errno);
+    const int why = errno;
+    error = std::string(step) + ": " + std::strerror(why);
     if (fd >= 0) ::close(fd);
     // Remove the temporary file; when it could not even be created there is nothing of ours
     // under its name (it may be a directory) and nothing is removed.
     if (step != std::string_view("create")) ::unlink(tmp.c_str());
+    errno = why;  // the caller may say it in the player's language
     return false;
   };
   // A temporary file left by an earlier crash goes first. The new one is created afresh and never

@@ -12,7 +12,8 @@ namespace vunt {
 std::filesystem::path replacementPath(const std::filesystem::path& path);
 
 // Writes bytes as the new contents of path. On failure the old file is untouched, the temporary
-// file is removed, false is returned and error says why. uniqueTemporary: the temporary file gets
+// file is removed, false is returned, error says why and errno holds the system's error number.
+// uniqueTemporary: the temporary file gets
 // a new name of its own (replacementPath plus six characters) instead of replacementPath, whose
 // leftover would be removed first: for files outside a game folder, where a file of that name
 // may be the user's.

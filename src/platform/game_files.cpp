@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <system_error>
 #include <utility>
 #include <vector>
@@ -127,6 +128,19 @@ std::optional<std::string> readWholeFile(const fs::path& path, std::uintmax_t ma
   }
   ::close(fd);
   return bytes;
+}
+
+std::string whyUnreadable(const fs::path& path, std::uintmax_t maxBytes) {
+  struct stat st{};
+  if (path.empty() || ::stat(path.c_str(), &st) != 0) {
+    if (path.empty() || errno == ENOENT || errno == ENOTDIR) return "no such file";
+    return std::string("cannot be read (") + std::strerror(errno) + ")";
+  }
+  if (S_ISDIR(st.st_mode)) return "a folder, not a file";
+  if (!S_ISREG(st.st_mode)) return "no regular file (a device, a pipe or a socket)";
+  if (std::uintmax_t(st.st_size) > maxBytes) return "larger than " + std::to_string(maxBytes) + " bytes";
+  if (::access(path.c_str(), R_OK) != 0) return std::string("cannot be read (") + std::strerror(errno) + ")";
+  return "cannot be read";
 }
 
 }  // namespace vunt

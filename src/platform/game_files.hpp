@@ -31,5 +31,8 @@ constexpr std::uintmax_t kMaxGameFileBytes = 16 << 20;
 // file (a directory, a device, a pipe: it could block or never end) or when it holds more than
 // maxBytes.
 std::optional<std::string> readWholeFile(const std::filesystem::path& path, std::uintmax_t maxBytes = kMaxGameFileBytes);
+// Why readWholeFile gave nothing, as a player reads it: "no such file" for a name that is not
+// there (or leads out of the game folder), else what the path is instead or why it cannot be read.
+std::string whyUnreadable(const std::filesystem::path& path, std::uintmax_t maxBytes = kMaxGameFileBytes);
 
 }  // namespace vunt

@@ -9,6 +9,14 @@ namespace vunt {
 
 enum class MouseButton { Left = 1, Right = 2, Middle = 4 };
 
+// The buttons of a game controller by their place on the pad, as SDL's game controller names them
+// (A the lower face button, B the right one); the triggers and the left stick's four directions
+// count as buttons too. What each does is the game's to say.
+enum class PadButton {
+  A, B, X, Y, Back, Start, Guide, LeftStick, RightStick, LeftShoulder, RightShoulder, Up, Down, Left, Right,
+  LeftTrigger, RightTrigger, kCount
+};
+
 // Input in a window.
 struct HostInput {
   enum class Kind {
@@ -23,6 +31,9 @@ struct HostInput {
     CloseAtBox,   // ... while a message box is up (no wait of the game's: --record leaves it out)
     ModalClose,   // the player closes the modal window through its frame, or it cannot be shown
     FocusLost,    // the keyboard went to another program's window
+    PadDown,      // a game controller's button went down (pad)
+    PadUp,
+    FullScreen,   // the main window went full screen (on) or back to a window, by the player's key
   } kind;
   int x = 0, y = 0;
   MouseButton button = MouseButton::Left;
@@ -31,6 +42,8 @@ struct HostInput {
   int shift = 0;        // Shift 1, Ctrl 2, Alt 4, as in the window's key events
   bool repeat = false;  // a key held down repeating
   int steps = 0;
+  PadButton pad = PadButton::A;
+  bool on = false;  // FullScreen: whether it is now
   bool atPlayerWait = false;  // handled while the game waits for the player (what --record writes)
 };
 
@@ -40,9 +53,12 @@ struct InputEvent {
   // never receives; Wheel turns the mouse wheel (value > 0: up). Click, ClickPicture, ClickForm,
   // Label and RightClick name places of the game's window, which the game resolves. The game
   // reads the file (src/shell/input_file.cpp); the headless host hands its events back in turn.
+  // PadDown and PadUp press and release a game controller's button (value: a PadButton), and
+  // PlayerKey is a key pressed as the window's player presses it: the aids see it first (Enter,
+  // the key that hides the message area).
   enum Kind { Click, ClickPicture, ClickForm, Label, RightClick, Key, Char, Close, AidKeyDown, AidKeyUp, Wheel,
-              ClosePicture } kind;
-  int value = 0;  // label index, key code, character or wheel steps
+              ClosePicture, PadDown, PadUp, PlayerKey } kind;
+  int value = 0;  // label index, key code, character, wheel steps or pad button
 };
 
 }  // namespace vunt

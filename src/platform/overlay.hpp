@@ -15,6 +15,9 @@ class Overlay {
   // Draws over the composed game frame, in the game's own pixels (the main form's client area),
   // before the frame is scaled to the window. Draws nothing while the overlay is off.
   virtual void draw(Surface& frame) const = 0;
+  // A screen of its own the player reads now (a help text, say): the picture window steps aside
+  // while it is up, so that nothing covers it.
+  virtual bool coversGame() const { return false; }
 };
 
 }  // namespace vunt

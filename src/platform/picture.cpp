@@ -150,8 +150,7 @@ std::optional<Surface> readPicture(std::string_view bytes, std::string& error, b
 
 std::optional<std::string> pictureBytes(const std::filesystem::path& path, std::string& error) {
   std::optional<std::string> bytes = readWholeFile(path, kMaxPictureFileBytes);
-  if (!bytes)
-    error = "cannot open the file, or it is no regular file or larger than " + std::to_string(kMaxPictureFileBytes) + " bytes";
+  if (!bytes) error = whyUnreadable(path, kMaxPictureFileBytes);
   return bytes;
 }
 

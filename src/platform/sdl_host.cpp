@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "platform/message_box.hpp"
+#include "platform/pad_axes.hpp"
 #include "platform/pointers.hpp"
 #include "platform/sdl_keys.hpp"
 #include "platform/sdl_sound.hpp"
@@ -32,9 +33,26 @@ struct OpenBox {
   bool pressed = false;  // drawn pushed in: held, and the pointer is over OK
 };
 
-// The exit status a signal ends the program with while SDL's own message box is up.
-volatile sig_atomic_t signalStatus = 0;
-extern "C" void endAtSignal(int) { _exit(signalStatus); }
+// SIGINT and SIGTERM end the program as the window's close does (SDL turns them into a request to
+// quit), but with the status a program ended by that signal has: 128 + its number. The handler
+// notes the signal and hands it on to SDL's own handler, which makes the request.
+volatile sig_atomic_t caughtSignal = 0;
+struct sigaction sdlOnInt{}, sdlOnTerm{};
+extern "C" void noteSignal(int sig) {
+  caughtSignal = sig;
+  const struct sigaction& next = sig == SIGINT ? sdlOnInt : sdlOnTerm;
+  if (next.sa_handler != SIG_DFL && next.sa_handler != SIG_IGN && !(next.sa_flags & SA_SIGINFO))
+    next.sa_handler(sig);
+}
+void noteSignals() {
+  struct sigaction note{};
+  note.sa_handler = noteSignal;
+  sigemptyset(&note.sa_mask);
+  sigaction(SIGINT, &note, &sdlOnInt);
+  sigaction(SIGTERM, &note, &sdlOnTerm);
+}
+// While SDL's own message box is up, nothing reads the request: the signal ends the program.
+extern "C" void endAtSignal(int sig) { _exit(128 + sig); }
 
 bool isDismissKey(SDL_Keycode k) {
   return k == SDLK_RETURN || k == SDLK_KP_ENTER || k == SDLK_SPACE || k == SDLK_ESCAPE;
@@ -56,6 +74,9 @@ struct SdlHost::Impl {
   GameWindow main;
   GameWindow modal;           // the picture window: created at its first showing, hidden between
   int scale = 1;              // the main window's scale, chosen when it opens
+  bool fit = false;           // the game is drawn as large as the window allows, at any scale
+  std::vector<SDL_GameController*> pads;
+  PadAxes axes;
   bool modalShown = false;    // the picture window is shown as a window of its own
   bool modalInline = false;   // the picture is drawn inside the full-screen main window
   bool modalPressed = false;  // a left button went down on the picture
@@ -110,19 +131,23 @@ struct SdlHost::Impl {
   }
 
   // Where the game's picture lies in the main window, and where the inline picture window.
-  Viewport gameViewport() const { return main.place(app->mainForm().width(), app->mainForm().height()); }
+  Viewport gameViewport() const { return main.place(app->mainForm().width(), app->mainForm().height(), 0, fit); }
+  // Whether an overlay shows a screen the picture window must not cover.
+  bool covered() const {
+    return std::any_of(overlays.begin(), overlays.end(), [](const Overlay* o) { return o->coversGame(); });
+  }
   Viewport inlineViewport() const {
     const Form& f = *app->modalForm();
     return main.place(f.width(), f.height(), gameViewport().scale);
   }
   // A point of the main window in the game's pixels; false outside the game's picture.
   bool gamePoint(int wx, int wy, int& x, int& y) const { return toPicture(gameViewport(), wx, wy, x, y); }
-  bool onInlinePicture(int wx, int wy) const { return modalInline && inlineViewport().contains(wx, wy); }
+  bool onInlinePicture(int wx, int wy) const { return modalInline && !covered() && inlineViewport().contains(wx, wy); }
 
   // Everything the main window's picture is made of; a change in any means a new frame.
   std::vector<std::uint64_t> mainState() const {
     std::vector<std::uint64_t> s{app->mainForm().generation(), boxGeneration,
-                                 modalInline ? app->modalForm()->generation() : 0};
+                                 modalInline ? app->modalForm()->generation() : 0, std::uint64_t(fit)};
     for (const Overlay* o : overlays) s.push_back(o->generation());
     return s;
   }
@@ -131,8 +156,8 @@ struct SdlHost::Impl {
     app->mainForm().composeInto(frame);
     for (const Overlay* o : overlays) o->draw(frame);
     if (box) drawBox(frame, box->layout, box->title, box->icon, box->pressed, boxFont());
-    std::vector<GameWindow::Layer> layers{{&frame, 0}};
-    if (modalInline) {
+    std::vector<GameWindow::Layer> layers{{&frame, 0, fit}};
+    if (modalInline && !covered()) {
       app->modalForm()->composeInto(modalFrame);
       layers.push_back({&modalFrame, gameViewport().scale});
     }
@@ -168,7 +193,7 @@ struct SdlHost::Impl {
       modalInline = wantInline;
       modalPressed = false;
     }
-    const bool wantWindow = form && !full;
+    const bool wantWindow = form && !full && !covered();
     if (wantWindow && !modalShown) {
       if (!modal.isOpen()) {
         const int s = modalScale(*form);
@@ -243,16 +268,77 @@ struct SdlHost::Impl {
     return modalShown && modalShownGeneration != app->modalForm()->generation();
   }
 
-  void toggleFullScreen() {
+  // report: tell the application, which may remember the player's choice (not while a box
+  // holds the window: its answer could need a box of its own).
+  void toggleFullScreen(bool report = true) {
     SDL_SetWindowFullscreen(main.sdl(), main.fullScreen() ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
     mainShown.clear();
     syncModal();
+    if (report && app) {
+      HostInput in{HostInput::Kind::FullScreen};
+      in.on = main.fullScreen();
+      deliver(in);
+    }
+  }
+
+  // The window's size at the scale chosen (fit: the largest that fits 80 % of the display), and
+  // the least size it may be made.
+  void sizeMainWindow(bool resize) {
+    const Form& form = app->mainForm();
+    SDL_Rect display{0, 0, 0, 0};
+    SDL_GetDisplayBounds(main.isOpen() ? std::max(0, SDL_GetWindowDisplayIndex(main.sdl())) : 0, &display);
+    int w = form.width() * scale, h = form.height() * scale, minW = w, minH = h;
+    if (fit) {
+      const Viewport v = fitAnyViewport(display.w * 4 / 5, display.h * 4 / 5, form.width(), form.height());
+      w = v.w;
+      h = v.h;
+      minW = form.width();
+      minH = form.height();
+    }
+    windowW = w;
+    windowH = h;
+    if (!resize) return;
+    SDL_SetWindowMinimumSize(main.sdl(), form.width(), form.height());
+    if (!main.fullScreen()) SDL_SetWindowSize(main.sdl(), w, h);
+    SDL_SetWindowMinimumSize(main.sdl(), minW, minH);
+    mainShown.clear();
+  }
+  int windowW = 0, windowH = 0;
+
+  // Game controllers come and go while the game runs; each is opened as it arrives.
+  bool padDevice(const SDL_Event& e) {
+    if (e.type == SDL_CONTROLLERDEVICEADDED) {
+      if (SDL_GameController* pad = SDL_GameControllerOpen(e.cdevice.which)) pads.push_back(pad);
+      else std::fprintf(stderr, "vunt: cannot use the game controller: %s\n", SDL_GetError());
+      return true;
+    }
+    if (e.type == SDL_CONTROLLERDEVICEREMOVED) {
+      if (SDL_GameController* pad = SDL_GameControllerFromInstanceID(e.cdevice.which)) {
+        std::erase(pads, pad);
+        SDL_GameControllerClose(pad);
+      }
+      return true;
+    }
+    return false;
+  }
+
+  void padInput(PadButton button, bool down) {
+    HostInput in{down ? HostInput::Kind::PadDown : HostInput::Kind::PadUp};
+    in.pad = button;
+    deliver(in);
   }
 
   bool isModalWindow(Uint32 id) const { return modal.isOpen() && modal.id() == id; }
   bool isMainWindow(Uint32 id) const { return main.id() == id; }
 
   void windowEvent(const SDL_WindowEvent& w) {
+    // A picture window the game hid can be mapped again by the window manager, when the main
+    // window comes back from being minimised: hidden again, it never stands unpainted over the game.
+    if (isModalWindow(w.windowID) && !modalShown &&
+        (w.event == SDL_WINDOWEVENT_SHOWN || w.event == SDL_WINDOWEVENT_EXPOSED || w.event == SDL_WINDOWEVENT_RESTORED)) {
+      SDL_HideWindow(modal.sdl());
+      return;
+    }
     switch (w.event) {
       case SDL_WINDOWEVENT_EXPOSED:
       case SDL_WINDOWEVENT_SIZE_CHANGED:
@@ -289,8 +375,9 @@ struct SdlHost::Impl {
         break;
       case SDL_KEYDOWN: {
         const SDL_Keysym& key = e.key.keysym;
+        // Whichever window has the keyboard: the picture window's too.
         if (isFullScreenKey(key)) {
-          if (!e.key.repeat && !isModalWindow(e.key.windowID)) toggleFullScreen();
+          if (!e.key.repeat) toggleFullScreen();
           break;
         }
         HostInput in{K::KeyDown};
@@ -322,28 +409,46 @@ struct SdlHost::Impl {
       }
       case SDL_MOUSEBUTTONDOWN: {
         if (app->modalForm()) {
-          // The main window takes no input while the picture is shown; a click on it brings the
-          // picture window back to the front.
-          if (isModalWindow(e.button.windowID) || onInlinePicture(e.button.x, e.button.y))
+          // The game takes no clicks on the main window while the picture is shown (the aids'
+          // screens may: the input router decides). A click on it gives the main window the
+          // keyboard (for F1, F11 and the picture's keys); the window manager keeps the picture
+          // window above it, as it is transient for it.
+          if (isModalWindow(e.button.windowID) || onInlinePicture(e.button.x, e.button.y)) {
             modalPressed = e.button.button == SDL_BUTTON_LEFT;
-          else if (modalShown)
-            SDL_RaiseWindow(modal.sdl());
-          break;
+            break;
+          }
+          if (isMainWindow(e.button.windowID)) SDL_SetWindowInputFocus(main.sdl());
         }
         HostInput in{K::PointerDown};
         in.button = buttonOf(e.button.button);
         if (isMainWindow(e.button.windowID) && gamePoint(e.button.x, e.button.y, in.x, in.y)) deliver(in);
         break;
       }
+      case SDL_CONTROLLERDEVICEADDED:
+      case SDL_CONTROLLERDEVICEREMOVED: padDevice(e); break;
+      case SDL_CONTROLLERBUTTONDOWN:
+      case SDL_CONTROLLERBUTTONUP:
+        if (std::optional<PadButton> b = padButtonOf(e.cbutton.button)) padInput(*b, e.type == SDL_CONTROLLERBUTTONDOWN);
+        break;
+      case SDL_CONTROLLERAXISMOTION: {
+        std::optional<PadAxes::Axis> axis = padAxisOf(e.caxis.axis);
+        if (!axis) break;
+        std::vector<std::pair<PadButton, bool>> changes;
+        axes.move(*axis, e.caxis.value, changes);
+        for (auto [button, down] : changes) padInput(button, down);
+        break;
+      }
       case SDL_MOUSEBUTTONUP: {
         if (app->modalForm()) {
-          if (e.button.button != SDL_BUTTON_LEFT) break;
           // A click is a press and a release on the picture itself.
           bool onPicture = isModalWindow(e.button.windowID) ||
                            (isMainWindow(e.button.windowID) && onInlinePicture(e.button.x, e.button.y));
-          if (onPicture && modalPressed) deliver({K::ModalClick});
+          if (onPicture) {
+            if (modalPressed && e.button.button == SDL_BUTTON_LEFT) deliver({K::ModalClick});
+            modalPressed = false;
+            break;
+          }
           modalPressed = false;
-          break;
         }
         HostInput in{K::PointerUp};
         in.button = buttonOf(e.button.button);
@@ -380,10 +485,16 @@ struct SdlHost::Impl {
       case SDL_KEYDOWN:
         if (e.key.repeat) return true;
         if (isFullScreenKey(e.key.keysym)) {
-          toggleFullScreen();
+          toggleFullScreen(false);
           return true;
         }
         return !isDismissKey(e.key.keysym.sym);
+      case SDL_CONTROLLERDEVICEADDED:
+      case SDL_CONTROLLERDEVICEREMOVED: padDevice(e); return true;
+      // A pad's A, B or Start is the box's OK.
+      case SDL_CONTROLLERBUTTONDOWN:
+        return e.cbutton.button != SDL_CONTROLLER_BUTTON_A && e.cbutton.button != SDL_CONTROLLER_BUTTON_B &&
+               e.cbutton.button != SDL_CONTROLLER_BUTTON_START;
       case SDL_MOUSEBUTTONDOWN:
         if (e.button.button == SDL_BUTTON_LEFT && isMainWindow(e.button.windowID) && onButton(e.button.x, e.button.y)) {
           b.held = true;
@@ -443,6 +554,7 @@ struct SdlHost::Impl {
 SdlHost::SdlHost(const SdlOptions& options) : impl_(std::make_unique<Impl>()) { impl_->options = options; }
 
 SdlHost::~SdlHost() {
+  for (SDL_GameController* pad : impl_->pads) SDL_GameControllerClose(pad);
   impl_->sound.close();
   impl_->modal.close();
   impl_->main.close();
@@ -491,6 +603,10 @@ std::unique_ptr<SdlHost> SdlHost::create(std::string& error, const SdlOptions& o
     error = "cannot open " + which + advice;
     return nullptr;
   }
+  noteSignals();
+  // Game controllers are a convenience: without their subsystem the keyboard still plays.
+  if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0)
+    std::fprintf(stderr, "vunt: game controllers cannot be used: %s\n", SDL_GetError());
   SdlOptions chosen = options;
   // SDL's own way of naming a renderer asks for the renderer too.
   if (SDL_getenv("SDL_RENDER_DRIVER")) chosen.gpu = true;
@@ -517,14 +633,17 @@ int SdlHost::run(Application& app) {
     SDL_Rect display{0, 0, 0, 0};
     SDL_GetDisplayBounds(0, &display);
     m.scale = m.options.scale > 0 ? m.options.scale : startScale(display.w, display.h, form.width(), form.height());
-    const int w = form.width() * m.scale, h = form.height() * m.scale;
-    if (!m.main.open(toUtf8(form.caption()), w, h, SDL_WINDOW_RESIZABLE, m.options.gpu)) {
+    m.fit = m.options.fit;
+    m.sizeMainWindow(false);
+    if (!m.main.open(toUtf8(form.caption()), m.windowW, m.windowH, SDL_WINDOW_RESIZABLE, m.options.gpu)) {
       std::fprintf(stderr, "vunt: cannot open the window: %s\n", SDL_GetError());
       m.app = nullptr;
       return 1;
     }
-    // Smaller, the menu and the message area would fall off the window.
-    SDL_SetWindowMinimumSize(m.main.sdl(), w, h);
+    // Smaller, the menu and the message area would fall off the window (fit mode scales down to
+    // the game's own size).
+    m.sizeMainWindow(true);
+    if (m.options.fullScreen) SDL_SetWindowFullscreen(m.main.sdl(), SDL_WINDOW_FULLSCREEN_DESKTOP);
     app.start();
     SDL_ShowWindow(m.main.sdl());
     m.presentIfDue(true);
@@ -547,10 +666,34 @@ int SdlHost::run(Application& app) {
       }
     }
   } catch (const ProgramEnd& end) {
-    status = end.status;
+    status = caughtSignal ? 128 + caughtSignal : end.status;
   }
   m.app = nullptr;
   return status;
+}
+
+void SdlHost::setDisplay(int scale, bool fit, bool fullScreen) {
+  Impl& m = *impl_;
+  if (!m.main.isOpen()) return;
+  m.fit = fit;
+  if (!fit) {
+    const Form& form = m.app->mainForm();
+    SDL_Rect display{0, 0, 0, 0};
+    SDL_GetDisplayBounds(std::max(0, SDL_GetWindowDisplayIndex(m.main.sdl())), &display);
+    m.scale = scale > 0 ? scale : startScale(display.w, display.h, form.width(), form.height());
+  }
+  m.sizeMainWindow(true);
+  if (fullScreen != m.main.fullScreen()) m.toggleFullScreen(false);
+  m.mainShown.clear();
+}
+
+int SdlHost::largestScale(int formW, int formH) const {
+  const Impl& m = *impl_;
+  SDL_Rect usable{0, 0, 0, 0};
+  if (SDL_GetDisplayUsableBounds(m.main.isOpen() ? std::max(0, SDL_GetWindowDisplayIndex(m.main.sdl())) : 0, &usable) != 0 ||
+      formW <= 0 || formH <= 0)
+    return 1;
+  return std::max(1, std::min(usable.w / formW, usable.h / formH));
 }
 
 std::uint32_t SdlHost::tickCount() { return SDL_GetTicks(); }
@@ -609,7 +752,6 @@ void SdlHost::messageBox(std::u32string_view text, std::u32string_view title, in
     for (std::size_t i = 0; i < lines.size(); ++i) shown += (i ? U"\n" : U"") + lines[i];
     Uint32 flags = stop ? SDL_MESSAGEBOX_ERROR
                    : boxIconFor(style) == BoxIcon::Warning ? SDL_MESSAGEBOX_WARNING : SDL_MESSAGEBOX_INFORMATION;
-    signalStatus = stop ? 1 : 0;
     struct sigaction end{}, oldInt{}, oldTerm{};
     end.sa_handler = endAtSignal;
     sigemptyset(&end.sa_mask);

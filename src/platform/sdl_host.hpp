@@ -1,6 +1,6 @@
 #pragma once
-// The real host: an SDL2 window drawn at a whole-number scale of the game's size, the mouse and
-// keyboard as Windows-style input, message boxes drawn inside the game's window, and sound
+// The real host: an SDL2 window drawn at a whole-number scale of the game's size (or fitted to
+// it), the mouse, keyboard and game controllers as Windows-style input, message boxes drawn inside the game's window, and sound
 // through SDL2_mixer.
 #include <memory>
 #include <string>
@@ -12,6 +12,8 @@ namespace vunt {
 
 struct SdlOptions {
   int scale = 0;     // the window's scale; 0: the largest whose window fits 80 % of the display
+  bool fit = false;  // the largest size that fits, at any scale (the window opens at 80 % of the display)
+  bool fullScreen = false;  // opens in full screen
   bool gpu = false;  // present through SDL's accelerated renderer instead of the window's pixels
 };
 
@@ -34,6 +36,14 @@ class SdlHost : public Host {
   // host does not own them. Remove one before it is destroyed.
   void addOverlay(Overlay& overlay);
   void removeOverlay(Overlay& overlay);
+
+  // Changes the main window's scale (as SdlOptions: 0 automatic, or fit) and full screen while it
+  // runs. A change of full screen by the player's own key (F11, Alt+Enter) is reported to the
+  // application as HostInput::Kind::FullScreen.
+  void setDisplay(int scale, bool fit, bool fullScreen);
+  // The largest whole scale at which a form of formW x formH fits the display the main window is
+  // on (at least 1).
+  int largestScale(int formW, int formH) const;
 
  private:
   explicit SdlHost(const SdlOptions& options);

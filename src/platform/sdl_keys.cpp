@@ -52,4 +52,35 @@ char32_t keyCharacter(const SDL_Keysym& key) {
   return 0;
 }
 
+std::optional<PadButton> padButtonOf(std::uint8_t button) {
+  switch (button) {
+    case SDL_CONTROLLER_BUTTON_A: return PadButton::A;
+    case SDL_CONTROLLER_BUTTON_B: return PadButton::B;
+    case SDL_CONTROLLER_BUTTON_X: return PadButton::X;
+    case SDL_CONTROLLER_BUTTON_Y: return PadButton::Y;
+    case SDL_CONTROLLER_BUTTON_BACK: return PadButton::Back;
+    case SDL_CONTROLLER_BUTTON_GUIDE: return PadButton::Guide;
+    case SDL_CONTROLLER_BUTTON_START: return PadButton::Start;
+    case SDL_CONTROLLER_BUTTON_LEFTSTICK: return PadButton::LeftStick;
+    case SDL_CONTROLLER_BUTTON_RIGHTSTICK: return PadButton::RightStick;
+    case SDL_CONTROLLER_BUTTON_LEFTSHOULDER: return PadButton::LeftShoulder;
+    case SDL_CONTROLLER_BUTTON_RIGHTSHOULDER: return PadButton::RightShoulder;
+    case SDL_CONTROLLER_BUTTON_DPAD_UP: return PadButton::Up;
+    case SDL_CONTROLLER_BUTTON_DPAD_DOWN: return PadButton::Down;
+    case SDL_CONTROLLER_BUTTON_DPAD_LEFT: return PadButton::Left;
+    case SDL_CONTROLLER_BUTTON_DPAD_RIGHT: return PadButton::Right;
+    default: return std::nullopt;
+  }
+}
+
+std::optional<PadAxes::Axis> padAxisOf(std::uint8_t axis) {
+  switch (axis) {
+    case SDL_CONTROLLER_AXIS_LEFTX: return PadAxes::LeftX;
+    case SDL_CONTROLLER_AXIS_LEFTY: return PadAxes::LeftY;
+    case SDL_CONTROLLER_AXIS_TRIGGERLEFT: return PadAxes::LeftTrigger;
+    case SDL_CONTROLLER_AXIS_TRIGGERRIGHT: return PadAxes::RightTrigger;
+    default: return std::nullopt;
+  }
+}
+
 }  // namespace vunt

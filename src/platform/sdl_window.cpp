@@ -64,10 +64,10 @@ bool GameWindow::fullScreen() const {
   return window_ && (SDL_GetWindowFlags(window_) & (SDL_WINDOW_FULLSCREEN | SDL_WINDOW_FULLSCREEN_DESKTOP));
 }
 
-Viewport GameWindow::place(int w, int h, int scale) const {
+Viewport GameWindow::place(int w, int h, int scale, bool fit) const {
   int ww = 0, wh = 0;
   if (window_) SDL_GetWindowSize(window_, &ww, &wh);
-  return fitViewport(ww, wh, w, h, scale);
+  return fit ? fitAnyViewport(ww, wh, w, h) : fitViewport(ww, wh, w, h, scale);
 }
 
 bool GameWindow::present(const std::vector<Layer>& layers) {

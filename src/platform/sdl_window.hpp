@@ -2,7 +2,8 @@
 // One window of the game on the screen, presenting frames drawn in software. By default a frame
 // goes straight into the window's own pixels (SDL's window surface: shared memory on X11, no
 // OpenGL, no GPU driver loaded, a few megabytes); asked for, it goes through SDL's accelerated
-// renderer instead. Either way pictures are scaled by whole numbers with square pixels.
+// renderer instead. Either way pictures are scaled by whole numbers with square pixels, or in fit
+// mode to the largest size that fits, still without smoothing.
 // (SDL's types are only named here, so that this header stays free of SDL's.)
 #include <cstdint>
 #include <string>
@@ -24,10 +25,11 @@ SDL_Surface* toSdlSurface(const Surface& s);
 class GameWindow {
  public:
   // A picture to present and where: centred in the window at a whole scale (0: the largest that
-  // fits the window).
+  // fits the window), or fit: as large as fits, at any scale.
   struct Layer {
     const Surface* picture;
     int scale = 0;
+    bool fit = false;
   };
 
   GameWindow() = default;
@@ -45,8 +47,10 @@ class GameWindow {
 
   // Where a picture of w x h pixels at a scale (0: the largest that fits) lands in the window as
   // it is now.
-  Viewport place(int w, int h, int scale = 0) const;
-  Viewport place(const Layer& layer) const { return place(layer.picture->width(), layer.picture->height(), layer.scale); }
+  Viewport place(int w, int h, int scale = 0, bool fit = false) const;
+  Viewport place(const Layer& layer) const {
+    return place(layer.picture->width(), layer.picture->height(), layer.scale, layer.fit);
+  }
   // Presents the layers, each over the one before, on black. False when the window cannot be
   // drawn to (the reason is in SDL_GetError()).
   bool present(const std::vector<Layer>& layers);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 namespace vunt {
 
@@ -16,6 +17,22 @@ Viewport fitViewport(int areaW, int areaH, int pictureW, int pictureH, int maxSc
   return v;
 }
 
+Viewport fitAnyViewport(int areaW, int areaH, int pictureW, int pictureH) {
+  if (pictureW <= 0 || pictureH <= 0) return fitViewport(areaW, areaH, pictureW, pictureH);
+  Viewport v;
+  // The width the area's height allows, or the area's width, whichever is less.
+  long long w = std::min<long long>(areaW, static_cast<long long>(areaH) * pictureW / pictureH);
+  w = std::max<long long>(w, pictureW);
+  v.w = int(w);
+  v.h = int(std::max<long long>(w * pictureH / pictureW, pictureH));
+  v.scale = std::max(1, v.w / pictureW);
+  v.pictureW = pictureW;
+  v.pictureH = pictureH;
+  v.x = (areaW - v.w) / 2;
+  v.y = (areaH - v.h) / 2;
+  return v;
+}
+
 int startScale(int displayW, int displayH, int formW, int formH) {
   if (formW <= 0 || formH <= 0) return 1;
   // 80 % of the display, in whole pixels: leaves room for the frame, the panel and the taskbar.
@@ -25,13 +42,36 @@ int startScale(int displayW, int displayH, int formW, int formH) {
 
 bool toPicture(const Viewport& v, int wx, int wy, int& px, int& py) {
   if (!v.contains(wx, wy) || v.scale < 1) return false;
+  if (v.fitted()) {
+    px = int(static_cast<long long>(wx - v.x) * v.pictureW / v.w);
+    py = int(static_cast<long long>(wy - v.y) * v.pictureH / v.h);
+    return true;
+  }
   px = (wx - v.x) / v.scale;
   py = (wy - v.y) / v.scale;
   return true;
 }
 
+// Fit mode: each target pixel takes the source pixel it lies over.
+static void drawFitted(const Surface& src, const Viewport& v, PixelTarget t) {
+  const int x0 = std::max(0, v.x), y0 = std::max(0, v.y);
+  const int x1 = std::min(t.width, v.x + v.w), y1 = std::min(t.height, v.y + v.h);
+  if (x0 >= x1 || y0 >= y1 || v.w <= 0 || v.h <= 0) return;
+  std::vector<int> column(std::size_t(x1 - x0));
+  for (int tx = x0; tx < x1; ++tx)
+    column[std::size_t(tx - x0)] = std::min(src.width() - 1, int(static_cast<long long>(tx - v.x) * src.width() / v.w));
+  std::uint8_t* base = reinterpret_cast<std::uint8_t*>(t.pixels);
+  for (int ty = y0; ty < y1; ++ty) {
+    const int sy = std::min(src.height() - 1, int(static_cast<long long>(ty - v.y) * src.height() / v.h));
+    const Colour* in = src.data() + std::size_t(sy) * src.width();
+    std::uint32_t* out = reinterpret_cast<std::uint32_t*>(base + std::size_t(ty) * t.pitch);
+    for (int tx = x0; tx < x1; ++tx) out[tx] = in[column[std::size_t(tx - x0)]];
+  }
+}
+
 void drawScaled(const Surface& src, const Viewport& v, PixelTarget t) {
   if (src.empty() || v.scale < 1) return;
+  if (v.fitted()) return drawFitted(src, v, t);
   const int s = v.scale;
   // The part of the target the scaled picture covers.
   const int x0 = std::max(0, v.x), y0 = std::max(0, v.y);

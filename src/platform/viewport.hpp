@@ -1,7 +1,8 @@
 #pragma once
 // Where the game's picture lies in a window: drawn at a whole-number scale with square pixels
-// (nearest neighbour), centred, with a black border around it when the window is larger. Pure
-// arithmetic, shared by the window host and its tests.
+// (nearest neighbour), or in "fit" mode at the largest size that fits whatever the ratio (still
+// nearest neighbour: sharp, though not every pixel is the same size), centred, with a black border
+// around it when the window is larger. Pure arithmetic, shared by the window host and its tests.
 #include <cstdint>
 
 #include "platform/surface.hpp"
@@ -9,9 +10,11 @@
 namespace vunt {
 
 struct Viewport {
-  int scale = 1;
+  int scale = 1;     // the whole scale; in fit mode the whole part of it (at least 1)
   int x = 0, y = 0;  // top-left corner of the scaled picture in the window
   int w = 0, h = 0;  // size of the scaled picture
+  int pictureW = 0, pictureH = 0;  // fit mode: the picture's own size (0: a whole scale)
+  bool fitted() const { return pictureW > 0 && pictureH > 0; }
   bool contains(int wx, int wy) const { return wx >= x && wy >= y && wx < x + w && wy < y + h; }
 };
 
@@ -19,6 +22,10 @@ struct Viewport {
 // least 1 and at most maxScale (0: no bound); centred in the area (a picture larger than the area
 // overhangs it equally on both sides).
 Viewport fitViewport(int areaW, int areaH, int pictureW, int pictureH, int maxScale = 0);
+
+// The largest picture of pictureW x pictureH's proportions that fits in areaW x areaH (at least
+// the picture's own size), centred: fit mode.
+Viewport fitAnyViewport(int areaW, int areaH, int pictureW, int pictureH);
 
 // The scale a window opens at: the largest whole scale whose window fits 80 % of the display,
 // at least 1.

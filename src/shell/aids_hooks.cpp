@@ -1,13 +1,52 @@
 // Where the player aids meet the main window: their input, the hover highlight over the menu
 // labels, and what the overlay shows of the game. Nothing here changes a member the script reads.
+#include <algorithm>
 #include <functional>
+#include <vector>
 
 #include "aids/overlay.hpp"
 #include "shell/vunt.hpp"
 
 namespace vunt {
 
-bool Vunt::aidKey(int keyCode, bool down) { return aids.key(keyCode, down, modalForm() != nullptr); }
+bool Vunt::aidKey(int keyCode, bool down) {
+  // The message area can be hidden only while it is shown (not during the puzzle).
+  if (keyCode == aidkey::HideText && aids.screen() == AidScreen::None && (!MES.visible() || modalForm())) return false;
+  return aids.key(keyCode, down, modalForm() != nullptr);
+}
+
+bool Vunt::menuWaiting() const { return inMenuWait_ && Picture1.visible(); }
+
+// The labels the highlight moves over: those a click would choose, in their order on screen
+// (an empty one too, when a right click has enabled it: a click chooses it).
+std::vector<int> Vunt::choosableLabels() const {
+  std::vector<int> labels;
+  for (int i = 0; i < 4; ++i) {
+    const Control& label = *Label1[std::size_t(i)];
+    if (label.visible() && label.enabled()) labels.push_back(i);
+  }
+  return labels;
+}
+
+bool Vunt::moveMenuHighlight(int keyCode) {
+  const int step = keyCode == vk::Right || keyCode == vk::Down ? 1 : keyCode == vk::Left || keyCode == vk::Up ? -1 : 0;
+  if (step == 0 || !menuWaiting()) return false;
+  const std::vector<int> labels = choosableLabels();
+  if (labels.empty()) return true;
+  // From no highlight, forward starts at the first label and back at the last; the ends wrap.
+  const auto at = std::find(labels.begin(), labels.end(), aids.hoverLabel());
+  std::ptrdiff_t i = at == labels.end() ? (step > 0 ? 0 : std::ptrdiff_t(labels.size()) - 1)
+                                        : (at - labels.begin() + step + std::ptrdiff_t(labels.size())) %
+                                              std::ptrdiff_t(labels.size());
+  aids.setHoverLabel(labels[std::size_t(i)], true);
+  return true;
+}
+
+int Vunt::highlightedLabel() const {
+  const std::vector<int> labels = choosableLabels();
+  const int label = aids.hoverLabel();
+  return std::find(labels.begin(), labels.end(), label) != labels.end() ? label : -1;
+}
 
 bool Vunt::aidWheel(int steps) { return aids.wheel(steps, modalForm() != nullptr); }
 
@@ -24,7 +63,22 @@ void Vunt::pointerMoved(int x, int y) {
 
 void Vunt::AidsOverlay::draw(Surface& frame) const {
   const Vunt& g = game_;
-  OverlayView view{g.aids, {}, std::nullopt};
+  OverlayView view{g.aids, {}, std::nullopt, std::nullopt, nullptr, {}, {}};
+  // The end-of-page mark: after the page's last character, or in the area's corner when the page
+  // ended with a full line.
+  if (g.aids.pageWaiting() && g.MES.visible() && !g.picDai.shown()) {
+    const Rect mes = g.MES.formRect();
+    const int h = Font::get(g.MES.font()).height();
+    if (g.MES.printX() > 0 && g.MES.printY() + h <= mes.h)
+      view.pageMark = Rect{mes.x + g.MES.printX() + 3, mes.y + g.MES.printY(), h, h};
+    else
+      view.pageMark = Rect{mes.x + mes.w - h - 4, mes.y + mes.h - h - 2, h, h};
+  }
+  if (g.aids.screen() == AidScreen::HideText) {
+    view.scene = &g.Picture1.image();
+    view.sceneRect = g.Picture1.formRect();
+    view.messageRect = g.MES.formRect();
+  }
   // The highlight lasts only while the label can still be chosen.
   const int hover = g.aids.hoverLabel();
   if (hover >= 0 && g.script.menu.MenuState != 0 && g.Label1[std::size_t(hover)]->enabled())

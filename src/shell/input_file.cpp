@@ -3,7 +3,9 @@
 #include <charconv>
 #include <sstream>
 
+#include "aids/player_aids.hpp"
 #include "platform/host.hpp"
+#include "shell/pad_keys.hpp"
 #include "text/text.hpp"
 
 namespace vunt {
@@ -54,6 +56,9 @@ std::optional<std::vector<InputEvent>> parseInputEvents(const std::string& text,
     else if (word == "f1") events.push_back({InputEvent::AidKeyDown, 112});
     else if (word == "f2") events.push_back({InputEvent::AidKeyDown, 113});
     else if (word == "f12") events.push_back({InputEvent::AidKeyDown, 123});
+    // Keys as the window's player presses them (the aids see them first).
+    else if (word == "enter") events.push_back({InputEvent::PlayerKey, vk::Return});
+    else if (word == "hide") events.push_back({InputEvent::PlayerKey, aidkey::HideText});
     else if (word == "wheel-up") events.push_back({InputEvent::Wheel, 1});
     else if (word == "wheel-down") events.push_back({InputEvent::Wheel, -1});
     else if (word == "label") {
@@ -62,6 +67,11 @@ std::optional<std::vector<InputEvent>> parseInputEvents(const std::string& text,
     } else if (word == "key") {
       if (!parseInt(arg, v) || v < 0 || v > 255) return bad("key needs a key code 0 to 255");
       events.push_back({InputEvent::Key, v});
+    } else if (word == "pad" || word == "pad-release") {
+      PadButton button{};
+      if (!padButtonNamed(arg, button))
+        return bad("pad needs a button: a, b, x, y, back, start, lb, rb, lt, rt, up, down, left, right");
+      events.push_back({word == "pad" ? InputEvent::PadDown : InputEvent::PadUp, int(button)});
     } else if (word == "char") {
       std::u32string c = fromUtf8(arg);
       if (c.size() != 1) return bad("char needs one character");

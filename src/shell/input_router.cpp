@@ -1,6 +1,9 @@
 #include "shell/input_router.hpp"
 
+#include <cctype>
+
 #include "shell/input_record.hpp"
+#include "shell/pad_keys.hpp"
 #include "shell/vunt.hpp"
 
 namespace vunt {
@@ -50,18 +53,58 @@ void InputRouter::pageAnsweredByAid() {
 // picture window is shown, a key that types a character is its key press.
 void InputRouter::keyDown(const HostInput& e) {
   if (e.repeat && togglingAidKey(e.key)) return;
-  if (e.key && game_.aidKey(e.key, true)) return;
+  // Enter held down to go through the pages never chooses in the menu it runs into.
+  if (e.repeat && e.key == vk::Return && game_.menuWaiting()) return;
+  playerKey(e.key, e.character, atWait(e));
+}
+
+void InputRouter::playerKey(int key, char32_t character, InputRecorder* r) {
+  if (key && game_.aidKey(key, true)) return;
   if (game_.modalForm()) {
-    if (e.character) {
-      if (InputRecorder* r = atWait(e)) r->modalKeyPress(e.character);
-      game_.modalKeyPress(e.character);
+    if (character) {
+      if (r) r->modalKeyPress(character);
+      game_.modalKeyPress(character);
     }
     return;
   }
-  if (e.key) {
-    if (InputRecorder* r = atWait(e)) r->keyDown(e.key);
-    game_.keyDown(e.key, e.shift);
+  if (key == vk::Return) return enterKey(r);
+  // The arrows move the menu's highlight; the game has no use for them while a menu waits.
+  if (game_.moveMenuHighlight(key)) return;
+  if (key) {
+    if (r) r->keyDown(key);
+    game_.keyDown(key, 0);
   }
+}
+
+// Enter chooses the highlighted label exactly as a click on it does (and is recorded as that
+// click); with none highlighted yet it highlights the first. Anywhere else it is Space.
+void InputRouter::enterKey(InputRecorder* r) {
+  Vunt& g = game_;
+  if (g.menuWaiting() && !g.aidScreenOpen()) {
+    const int label = g.highlightedLabel();
+    if (label < 0) {
+      g.moveMenuHighlight(vk::Down);
+      return;
+    }
+    const Rect at = g.Label1[std::size_t(label)]->formRect();
+    const int x = at.x + at.w / 2, y = at.y + at.h / 2;
+    if (r) r->click(g.mainForm(), x, y);
+    g.click(x, y);
+    return;
+  }
+  if (r) r->keyDown(vk::Space);
+  g.keyDown(vk::Space, 0);
+}
+
+// A pad's button is the key it stands for (pad_keys.hpp); skip's button is held as Ctrl is.
+void InputRouter::padButton(PadButton button, bool down, InputRecorder* r) {
+  const PadKey k = padKey(button);
+  if (!k.key) return;
+  if (!down) {
+    if (k.key == aidkey::Control) game_.aidKey(aidkey::Control, false);
+    return;
+  }
+  playerKey(k.key, k.character, r);
 }
 
 void InputRouter::deliver(const HostInput& e) {
@@ -79,6 +122,9 @@ void InputRouter::deliver(const HostInput& e) {
     // Ctrl released while another window has the keyboard never reaches this one.
     case HostInput::Kind::FocusLost: g.aidKey(aidkey::Control, false); break;
     case HostInput::Kind::KeyDown: keyDown(e); break;
+    case HostInput::Kind::PadDown: padButton(e.pad, true, atWait(e)); break;
+    case HostInput::Kind::PadUp: padButton(e.pad, false, atWait(e)); break;
+    case HostInput::Kind::FullScreen: g.fullScreenChanged(e.on); break;
     case HostInput::Kind::KeyUp:
       if (e.key == aidkey::Control) g.aidKey(aidkey::Control, false);
       break;
@@ -86,15 +132,15 @@ void InputRouter::deliver(const HostInput& e) {
       if (e.steps) g.aidWheel(e.steps);
       break;
     case HostInput::Kind::PointerMove: g.pointerMoved(e.x, e.y); break;
-    // The main window takes no clicks while the picture window is shown; input the aids' screens
-    // take is not the game's, so --record leaves it out.
+    // The main window takes no clicks while the picture window is shown, but an aid's screen
+    // over it does; input the aids' screens take is not the game's, so --record leaves it out.
     case HostInput::Kind::PointerDown:
-      if (g.modalForm()) break;
+      if (g.modalForm() && !g.aidScreenOpen()) break;
       if (InputRecorder* r = atWait(e); r && !g.aidScreenOpen()) r->mouseDown(g.mainForm(), e.x, e.y, e.button);
       g.mouseDown(e.x, e.y, e.button);
       break;
     case HostInput::Kind::PointerUp:
-      if (e.button != MouseButton::Left || g.modalForm()) break;
+      if (e.button != MouseButton::Left || (g.modalForm() && !g.aidScreenOpen())) break;
       if (InputRecorder* r = atWait(e); r && !g.aidScreenOpen()) r->click(g.mainForm(), e.x, e.y);
       g.click(e.x, e.y);
       break;
@@ -110,6 +156,24 @@ void InputRouter::deliver(const HostInput& e) {
 // scene's corner, "label N" the middle of menu label N, "rclick" a right press on the scene.
 void InputRouter::deliver(const InputEvent& e) {
   Vunt& g = game_;
+  if (g.modalForm() && g.aidScreenOpen()) {
+    // The key help over the picture window takes the input, as in the window, where the picture
+    // window steps aside while it is open.
+    switch (e.kind) {
+      case InputEvent::Click: case InputEvent::ClickPicture: case InputEvent::ClickForm: case InputEvent::Label:
+        g.clickForm();
+        break;
+      case InputEvent::Key: case InputEvent::AidKeyDown: case InputEvent::PlayerKey: g.aidKey(e.value, true); break;
+      case InputEvent::Char: g.aidKey(int(e.value < 128 ? std::toupper(e.value) : 0), true); break;
+      case InputEvent::PadDown: padButton(PadButton(e.value), true, nullptr); break;
+      case InputEvent::PadUp: padButton(PadButton(e.value), false, nullptr); break;
+      case InputEvent::AidKeyUp: g.aidKey(e.value, false); break;
+      case InputEvent::Close: g.close(); break;
+      case InputEvent::ClosePicture: g.modalClose(); break;
+      case InputEvent::RightClick: case InputEvent::Wheel: break;
+    }
+    return;
+  }
   if (g.modalForm()) {
     // The picture window is modal: a click or a character key reaches it, closing the main
     // window still works, and the main window's own places (its picture, its bare surface, a
@@ -129,6 +193,9 @@ void InputRouter::deliver(const InputEvent& e) {
         if (char32_t c = keyCharacter(e.value)) g.modalKeyPress(c);
         break;
       case InputEvent::AidKeyUp: g.aidKey(e.value, false); break;
+      case InputEvent::PlayerKey: playerKey(e.value, keyCharacter(e.value), nullptr); break;
+      case InputEvent::PadDown: padButton(PadButton(e.value), true, nullptr); break;
+      case InputEvent::PadUp: padButton(PadButton(e.value), false, nullptr); break;
       case InputEvent::ClickPicture: case InputEvent::ClickForm: case InputEvent::Label: case InputEvent::RightClick:
       case InputEvent::Wheel:
         break;
@@ -158,7 +225,14 @@ void InputRouter::deliver(const InputEvent& e) {
       g.mouseDown(r.x + 8, r.y + 8, MouseButton::Right);
       break;
     }
-    case InputEvent::Key: g.keyDown(e.value, 0); break;
+    // The game's key: the arrows move a waiting menu's highlight (no key of the game's then).
+    case InputEvent::Key:
+      if (!g.aidScreenOpen() && g.moveMenuHighlight(e.value)) break;
+      g.keyDown(e.value, 0);
+      break;
+    case InputEvent::PlayerKey: playerKey(e.value, keyCharacter(e.value), nullptr); break;
+    case InputEvent::PadDown: padButton(PadButton(e.value), true, nullptr); break;
+    case InputEvent::PadUp: padButton(PadButton(e.value), false, nullptr); break;
     case InputEvent::Char: {
       char32_t c = char32_t(e.value);
       if (c >= U'a' && c <= U'z') c -= 32;

@@ -26,6 +26,12 @@ class InputRouter {
  private:
   InputRecorder* atWait(const HostInput& e) const { return e.atPlayerWait ? recorder_ : nullptr; }
   void keyDown(const HostInput& e);
+  // A key as the window's player presses it (a pad's button stands for one): the aids first, then
+  // the picture window, Enter and the menu's arrows, then the game. r: where it is recorded.
+  void playerKey(int key, char32_t character, InputRecorder* r);
+  // Enter: the highlighted menu label as a click on it, else the game's Space.
+  void enterKey(InputRecorder* r);
+  void padButton(PadButton button, bool down, InputRecorder* r);
   Vunt& game_;
   InputRecorder* recorder_ = nullptr;
 };

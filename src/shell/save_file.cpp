@@ -1,4 +1,6 @@
 // The save file "VUNT.DAT" of the game directory, as SAVE and LOAD use it: the 31 flags.
+#include <cerrno>
+#include <cstdio>
 #include <system_error>
 
 #include "platform/file_replace.hpp"
@@ -6,6 +8,7 @@
 #include "platform/save_location.hpp"
 #include "text/text.hpp"
 #include "script/save_format.hpp"
+#include "shell/save_failure.hpp"
 #include "shell/vunt.hpp"
 
 namespace vunt {
@@ -30,18 +33,23 @@ void Vunt::saveFlags(const FlagTable& flags) {
   SaveFiles files = saveFiles(gameDir_, gamePath(U"\\VUNT.DAT"), saveFolderWritable);
   std::optional<std::filesystem::path> target = files.forSave();
   std::filesystem::path path = target.value_or(files.beside);
-  std::string why;
   std::error_code ec;
+  // What LOAD would read now is what remains when this save fails.
+  const bool previous = std::filesystem::is_regular_file(files.forLoad(), ec);
+  std::string why;
+  std::u32string reason;
   if (!target) {
     why = "the game folder cannot be written and neither XDG_DATA_HOME nor HOME names a folder for saves";
+    reason = U"ゲームのフォルダーに書き込めず、ほかに保存できる場所（XDG_DATA_HOME、HOME）もありません。";
   } else if (path != files.beside && (std::filesystem::create_directories(path.parent_path(), ec), ec)) {
     why = "cannot make " + path.parent_path().string() + ": " + ec.message();
+    reason = U"保存先のフォルダーを作れません。" + saveErrorText(ec.value());
+  } else if (!replaceFile(path, saveFileText(flags), why)) {
+    reason = saveErrorText(errno);
   }
-  if (!why.empty() || !replaceFile(path, saveFileText(flags), why)) {
-    host_.messageBox(U"セーブできませんでした。前のセーブデータはそのまま残っています。\r\n" + pathText(path) +
-                         U"\r\n(" + fromUtf8(why) + U")",
-                     kSaveBoxTitle, kWarningBox);
-  }
+  if (reason.empty()) return;
+  std::fprintf(stderr, "vunt: cannot save to %s: %s\n", path.string().c_str(), why.c_str());
+  host_.messageBox(saveFailureText(reason, previous, path), kSaveBoxTitle, kWarningBox);
 }
 
 // LOAD: all 31 values are read and checked before any flag changes. Without a save file (no game

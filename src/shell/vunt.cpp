@@ -25,6 +25,7 @@ Vunt::Vunt(Host& host, std::filesystem::path gameDir)
       gameDir_(std::move(gameDir)) {
   // The tile sheet is panel's picture by design; the board is painted from it.
   panel.setPicture(tileSheet());
+  aids.currentPage = [this] { return Backlog::Page(MesRows.begin(), MesRows.end()); };
 }
 
 void Vunt::start() {

@@ -58,7 +58,15 @@ class Vunt : public Application, public ScriptOutput {
   // Each returns whether an aid took the input.
   bool aidKey(int keyCode, bool down);
   bool aidWheel(int steps);  // steps > 0: away from the player
+  // The player put the window in full screen or back (F11): the settings remember it.
+  void fullScreenChanged(bool on) { aids.fullScreenChanged(on); }
   void pointerMoved(int x, int y);
+  // The keyboard's way through a menu: whether a menu waits for its answer, the arrows moving the
+  // highlight over the labels a click would choose (true: the key was taken), and the label
+  // highlighted now (-1: none). Enter chooses it as a click on it would.
+  bool menuWaiting() const;
+  bool moveMenuHighlight(int keyCode);
+  int highlightedLabel() const;
   // Whether an aid's screen (backlog, settings, help) covers the game and takes every click.
   bool aidScreenOpen() const { return aids.screen() != AidScreen::None; }
   // What the aids draw over the game in the window; the window host draws it (SdlHost::addOverlay).
@@ -166,6 +174,7 @@ class Vunt : public Application, public ScriptOutput {
 
  private:
   void loadLineMap();
+  std::vector<int> choosableLabels() const;
   // Whether what the game shows goes into the transcript now.
   bool transcribing() { return host_.recording() && !resuming_; }
   // The snapshot's bookkeeping: what the window shows now, the state as a snapshot, the start of a
@@ -219,6 +228,7 @@ class Vunt : public Application, public ScriptOutput {
     explicit AidsOverlay(const Vunt& game) : game_(game) {}
     std::uint64_t generation() const override;
     void draw(Surface& frame) const override;
+    bool coversGame() const override { return game_.aids.screen() != AidScreen::None; }
 
    private:
     const Vunt& game_;

@@ -25,4 +25,7 @@ export SDL_AUDIODRIVER=dummy
 export DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent
 fail=0
 tmp=$(mktemp -d)
+# The player's settings are the test's own: a window that remembers full screen or its size
+# must neither read the settings of whoever runs the tests nor write them.
+export XDG_CONFIG_HOME=$tmp/config
 trap 'rm -rf "$tmp"' EXIT

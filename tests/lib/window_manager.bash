@@ -11,6 +11,9 @@ export SDL_AUDIODRIVER=dummy
 export DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent
 fail=0
 tmp=$(mktemp -d)
+# The player's settings are the test's own: a window that remembers full screen or its size
+# must neither read the settings of whoever runs the tests nor write them.
+export XDG_CONFIG_HOME=$tmp/config
 Xvfb -displayfd 3 -screen 0 "${screen:-1280x1024}x24" -nolisten tcp 3>"$tmp/display" 2>/dev/null &
 xvfb_pid=$!
 for _ in $(seq 600); do [ -s "$tmp/display" ] && break; sleep 0.05; done
@@ -98,7 +101,7 @@ wait_end() {
 
 # Waits up to 10 s for a message box in the game's window $1 drawn at scale ${2:-2}: the box's
 # face colour left of the game's centre (at x 130 inside a narrow box's margin, at x 14 inside
-# the widest box's). The window's place is read again each time: the window manager may still
+# the widest box's), or below the text of a box of two lines. The window's place is read again each time: the window manager may still
 # be placing it.
 box_shown() {
   local s=${2:-2} w h x y
@@ -106,6 +109,8 @@ box_shown() {
     IFS='x+' read -r w h x y <<<"$(geometry "$1")"
     [ "$(pixel $((x + s * 130)) $((y + s * 192)))" = '#D4D0C8' ] && return 0
     [ "$(pixel $((x + s * 14)) $((y + s * 192)))" = '#D4D0C8' ] && return 0
+    # Left of the OK button of a box of two lines of text.
+    [ "$(pixel $((x + s * 40)) $((y + s * 226)))" = '#D4D0C8' ] && return 0
     sleep 0.2
   done
   return 1
