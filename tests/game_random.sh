@@ -8,6 +8,7 @@
 # Odd seeds begin with "はじめから", so half the runs play the story; the runs share one copy of
 # the game, so later ones can continue a game that earlier ones saved.
 #   tests/game_random.sh VUNT ROOT [RUNS]     (RUNS: 150 of 8000 events each; 20 under the sanitizers)
+# Time limit of the whole test: 600 s (150 runs of about a second each, longer on a busy machine).
 set -u
 source "$(dirname "$0")/lib/limits.bash"
 vunt=$1
