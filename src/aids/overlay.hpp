@@ -36,6 +36,6 @@ struct OverlayView {
 void drawOverlay(Surface& frame, const OverlayView& view);
 
 // The text of the key help (F1), one line a key.
-const std::array<std::u32string_view, 9>& keyHelpLines();
+const std::array<std::u32string_view, 13>& keyHelpLines();
 
 }  // namespace vunt

@@ -4,8 +4,8 @@
 
 namespace vunt {
 
-constexpr Rect kSettingsPanel{50, 70, 340, 210};
-constexpr int kSettingsFirstRowY = 112, kSettingsRowHeight = 34;
+constexpr Rect kSettingsPanel{50, 56, 340, 244};
+constexpr int kSettingsFirstRowY = 96, kSettingsRowHeight = 34, kSettingsRowCount = 5;
 // The value column: "◀ value ▶"; a click left of its middle lowers the value, right of it raises.
 constexpr int kSettingsValueX = 246, kSettingsValueW = 116;
 constexpr int kSettingsValueMiddle = kSettingsValueX + kSettingsValueW / 2;
@@ -14,7 +14,7 @@ constexpr int kSettingsValueMiddle = kSettingsValueX + kSettingsValueW / 2;
 inline int settingsRowAt(int x, int y) {
   if (x < kSettingsPanel.x || x >= kSettingsPanel.x + kSettingsPanel.w || y < kSettingsFirstRowY) return -1;
   int row = (y - kSettingsFirstRowY) / kSettingsRowHeight;
-  return row < 4 ? row : -1;
+  return row < kSettingsRowCount ? row : -1;
 }
 
 }  // namespace vunt

@@ -91,6 +91,9 @@ Settings parseSettings(std::string_view text, std::vector<std::string>& warnings
     } else if (key == "hover") {
       if (auto v = parseSwitch(value)) s.hover = *v;
       else warn("hover is on or off");
+    } else if (key == "skip_unread") {
+      if (auto v = parseSwitch(value)) s.skipUnread = *v;
+      else warn("skip_unread is on or off");
     }
   }
   return s;
@@ -100,7 +103,8 @@ std::string formatSettings(const Settings& s) {
   return "# Vunt's settings (F2 in the game changes them)\n"
          "typing_delay = " + delayStepText(s.delayStep) + "   ; 0.25, 0.5, 1, 2, 4 or instant\n"
          "volume = " + std::to_string(s.volume) + "   ; 0 to 100\n"
-         "hover = " + (s.hover ? "on" : "off") + "\n";
+         "hover = " + (s.hover ? "on" : "off") + "\n"
+         "skip_unread = " + (s.skipUnread ? "on" : "off") + "   ; on: skip passes unread pages too\n";
 }
 
 std::optional<std::filesystem::path> settingsPath() {

@@ -6,6 +6,7 @@
 //   typing_delay = 1      ; 0.25, 0.5, 1, 2, 4 (times the script's delay) or instant
 //   volume = 100          ; 0 to 100 (percent), in steps of 10
 //   hover = on            ; on or off
+//   skip_unread = off     ; on: skip passes pages not read before too
 //
 // None of them changes what the script sees: the script's own delay code stays what it wrote.
 #include <array>
@@ -26,6 +27,7 @@ struct Settings {
   int delayStep = kNormalDelayStep;  // index into kDelaySteps
   int volume = 100;                  // percent
   bool hover = true;
+  bool skipUnread = false;
 
   int delayPercent() const { return kDelaySteps[std::size_t(delayStep)]; }
   // The script's typing delay of ms milliseconds as the player set it (0: no delay at all).
