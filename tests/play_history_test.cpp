@@ -126,19 +126,21 @@ std::string shownPage(const Vunt& g) {
 TEST(Rollback, GoingBackReturnsToTheEarlierWaitAndForgetsWhatFollowed) {
   GameDir dir;
   dir.script(kStory);
-  // From "fourth" one step back to "third", and from there one more to "second".
+  // Backspace pressed twice at "fourth" (held: two presses before the game moves) goes back to
+  // "second".
   int stepped = 0;
   std::size_t backlogThen = 0;
   auto act = [&](Vunt& g) {
     const std::string shown = shownPage(g);
-    if ((stepped == 0 && shown.find("fourth") != std::string::npos) ||
-        (stepped == 1 && shown.find("third") != std::string::npos)) {
+    if (stepped == 0 && shown.find("fourth") != std::string::npos) {
       ++stepped;
+      g.aidRequest({AidRequest::StepBack});
       g.aidRequest({AidRequest::StepBack});
       return true;
     }
-    if (stepped == 2 && shown.find("second") != std::string::npos) {
+    if (stepped == 1) {
       ++stepped;
+      EXPECT_NE(shown.find("second"), std::string::npos) << shown;
       backlogThen = g.aids.backlog().size();
       EXPECT_EQ(g.script.Flags[1], 5);
     }
@@ -146,11 +148,78 @@ TEST(Rollback, GoingBackReturnsToTheEarlierWaitAndForgetsWhatFollowed) {
   };
   const Outcome r = playActing(dir, "click\nclick\nclick\nclick\nclick\nclick\n", act);
   EXPECT_EQ(r.status, 0) << r.transcript;
-  EXPECT_EQ(stepped, 3);
+  EXPECT_EQ(stepped, 2);
   EXPECT_EQ(backlogThen, 1u);  // only "first" is still behind "second"
   EXPECT_NE(r.transcript.find("page\t　　　　　fourth\npage\t　　　　　third\npage\t　　　　　fourth\nend\tEOF"),
             std::string::npos)
       << r.transcript;
+}
+
+TEST(PlayerAidsKeys, SlotScreensThePlayersMenuAndTheQuickKeysAskTheWindow) {
+  constexpr int kReturn = 13, kDown = 40;
+  GameDir dir;
+  std::string error;
+  SlotFile file;
+  file.info.savedAt = 100;
+  ASSERT_TRUE(writeSlotFile(dir.path(), 2, file, error)) << error;
+  dir.write("slot-04.vsav", "VUNTSLOT broken");
+  PlayerAids aids;
+  aids.slotsIn(dir.path());
+  std::vector<std::pair<AidRequest::Kind, int>> asked;
+  aids.onRequest = [&](const AidRequest& r) { asked.emplace_back(r.kind, r.value); };
+
+  // At the picture window F5 still saves; S is a key of the picture window's.
+  EXPECT_TRUE(aids.key(aidkey::F5, true, true));
+  EXPECT_FALSE(aids.key(aidkey::S, true, true));
+  // The load screen opens at the newest save and tells a damaged slot.
+  aids.key(aidkey::L, true, false);
+  ASSERT_EQ(aids.screen(), AidScreen::Slots);
+  EXPECT_EQ(aids.slotScreen().selected(), 1);
+  EXPECT_EQ(aids.slotScreen().entries()[3].state, SlotEntry::Damaged);
+  aids.key(kReturn, true, false);
+  EXPECT_EQ(aids.screen(), AidScreen::None);
+  // The save screen opens at the first free slot; a click on slot 6 saves there.
+  aids.key(aidkey::S, true, false);
+  EXPECT_EQ(aids.slotScreen().selected(), 0);
+  const Rect six = slotRect(5);
+  aids.click(six.x + 5, six.y + 5);
+  // The player's menu: "back one wait" is its third entry; a right click closes it.
+  aids.openMenu();
+  aids.key(kDown, true, false);
+  aids.key(kDown, true, false);
+  aids.key(kReturn, true, false);
+  aids.openMenu();
+  aids.rightClick(0, 0);
+  EXPECT_EQ(aids.screen(), AidScreen::None);
+  // Enter in the backlog returns to the page shown, one page back here.
+  aids.pageCleared({U"a"});
+  aids.pageCleared({U"b"});
+  aids.key(aidkey::PageUp, true, false);
+  aids.key(aidkey::PageUp, true, false);
+  aids.key(kReturn, true, false);
+  const std::vector<std::pair<AidRequest::Kind, int>> expected = {{AidRequest::QuickSave, 0},
+                                                                  {AidRequest::Load, 2},
+                                                                  {AidRequest::Save, 6},
+                                                                  {AidRequest::StepBack, 0},
+                                                                  {AidRequest::BacklogPage, 1}};
+  EXPECT_EQ(asked, expected);
+
+  // Tab's skip stops at an unread page, unless unread pages may be skipped.
+  aids.key(aidkey::Tab, true, false);
+  aids.pageWaitBegins(0, 10, PageKind::Script);
+  EXPECT_EQ(aids.pageAnswerIn(40), std::optional<std::uint32_t>(0));
+  aids.pageRead(false);
+  EXPECT_FALSE(aids.skipping());
+  EXPECT_FALSE(aids.pageAnswerIn(40));
+  Settings s;
+  s.skipUnread = true;
+  aids.useSettings(s);
+  aids.key(aidkey::Tab, true, false);
+  aids.pageWaitBegins(0, 10, PageKind::Script);
+  aids.pageRead(false);
+  EXPECT_EQ(aids.pageAnswerIn(40), std::optional<std::uint32_t>(0));
+  std::vector<std::string> warnings;
+  EXPECT_TRUE(parseSettings(formatSettings(s), warnings).skipUnread);
 }
 
 TEST(RollbackHistory, ReachesAsFarBackAsTheBacklogAndFindsPages) {

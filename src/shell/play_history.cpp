@@ -77,7 +77,8 @@ void Vunt::aidRequest(const AidRequest& r) {
     case AidRequest::Save: saveSlot(r.value); break;
     case AidRequest::Load: loadSlot(r.value); break;
     case AidRequest::StepBack:
-      if (std::optional<std::size_t> i = rollback_.stepBack(atWait_)) backTo(*i);
+      // A return already asked for stands at its wait, which the history takes in again on arrival.
+      if (std::optional<std::size_t> i = rollback_.stepBack(atWait_ && !pendingRestore_)) backTo(*i);
       else aids.setNote(U"これより前には戻れません");
       break;
     case AidRequest::BacklogPage: {

@@ -139,7 +139,7 @@ class Vunt : public Application, public ScriptOutput {
   const RollbackHistory& rollbackHistory() const { return rollback_; }
   const std::optional<ReadLines>& readLines() const { return readLines_; }
   // Whether a snapshot taken now resumes exactly: at a wait for the player, or between lines.
-  bool canSnapshot() const { return !resuming_ && (atWait_ || (!inTick_ && !inUnit_)); }
+  bool canSnapshot() const { return !resuming_ && !pendingRestore_ && (atWait_ || (!inTick_ && !inUnit_)); }
 
   // The path of a game file named as on Windows (a name that may start with "\").
   std::filesystem::path gamePath(std::u32string_view name) const;
