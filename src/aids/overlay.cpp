@@ -142,7 +142,7 @@ void drawSlots(Surface& f, const PlayerAids& aids) {
     f.fillRect(r, i == screen.selected() ? kSelected : kPanel);
     frameRect(f, r, i == screen.selected() ? kYellow : rgb(90, 90, 120));
     const Rect thumb{r.x + 3, r.y + (r.h - kThumbHeight) / 2, kThumbWidth, kThumbHeight};
-    f.fillRect(thumb, rgb(0, 0, 0));
+    f.fillRect(thumb, rgb(8, 8, 24));
     const int tx = thumb.x + kThumbWidth + 6, w = r.x + r.w - tx - 4;
     const int lineH = small.height() + 1;
     std::u32string head = (i < 9 ? U"0" : U"") + decimalText(i + 1);
@@ -268,7 +268,7 @@ void drawBadge(Surface& f, std::u32string_view label) {
 const std::array<std::u32string_view, 13>& keyHelpLines() {
   static const std::array<std::u32string_view, 13> lines{
       U"クリック・Space\t次へ進む",
-      U"Ctrl（押したまま）・Tab\t既読スキップ（Tab は入・切）",
+      U"Ctrl 長押し・Tab\t既読スキップ（Tab は入・切）",
       U"A\tオート 入・切",
       U"ホイール上・PageUp\tバックログ（Enter でその頁に戻る）",
       U"Backspace\t一つ前に戻る",

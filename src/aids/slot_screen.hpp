@@ -12,7 +12,7 @@
 namespace vunt {
 
 // Where slot i (0..11: slots 1..12) lies over the 440 x 384 game.
-constexpr int kSlotTop = 36, kSlotHeight = 52, kSlotWidth = 210, kSlotLeft = 8, kSlotGap = 4;
+constexpr int kSlotTop = 32, kSlotHeight = 54, kSlotWidth = 210, kSlotLeft = 8, kSlotGap = 4;
 inline Rect slotRect(int i) {
   return {kSlotLeft + (i / 6) * (kSlotWidth + kSlotGap), kSlotTop + (i % 6) * kSlotHeight, kSlotWidth, kSlotHeight - 4};
 }

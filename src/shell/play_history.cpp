@@ -114,13 +114,16 @@ void Vunt::saveSlot(int slot) {
   file.info.thumb = makeThumbnail(form_.compose());
   file.snapshot = snapshot();
   std::string error;
+  std::error_code ec;
+  const bool hadOne = std::filesystem::exists(slotPath(*dataFolder_, slot), ec);
   if (!writeSlotFile(*dataFolder_, slot, file, error)) {
     std::fprintf(stderr, "vunt: cannot save: %s\n", error.c_str());
-    tellPlayer(slotName(slot) + U"にセーブできませんでした。そのスロットの前のデータは変わっていません。\r\n" +
+    tellPlayer(slotName(slot) + U" にセーブできませんでした。" +
+               (hadOne ? U"前のデータはそのまま残っています。" : U"") + U"\r\n" +
                fromUtf8(slotPath(*dataFolder_, slot).string()));
     return;
   }
-  aids.setNote(slotName(slot) + U"にセーブしました");
+  aids.setNote(slot == kQuickSlot ? std::u32string(U"クイックセーブしました") : slotName(slot) + U" にセーブしました");
 }
 
 void Vunt::loadSlot(int slot) {
@@ -135,7 +138,7 @@ void Vunt::loadSlot(int slot) {
   std::string error;
   std::optional<SlotFile> file = readSlotFile(*dataFolder_, slot, error);
   if (!file && !std::filesystem::exists(slotPath(*dataFolder_, slot))) {
-    aids.setNote(slotName(slot) + U"は空です");
+    aids.setNote(slot == kQuickSlot ? std::u32string(U"クイックセーブはまだありません") : slotName(slot) + U" は空です");
     return;
   }
   std::optional<GameSnapshot> s = file ? checkedSnapshot(file->snapshot, error) : std::nullopt;
@@ -143,7 +146,7 @@ void Vunt::loadSlot(int slot) {
     std::fprintf(stderr, "vunt: %s: %s\n", slotPath(*dataFolder_, slot).string().c_str(), error.c_str());
     const bool otherScript = error.find("another script") != std::string::npos;
     const bool otherVersion = error.find("version") != std::string::npos;
-    tellPlayer(slotName(slot) + U"はロードしませんでした。ゲームはこのまま続きます。\r\n" +
+    tellPlayer(slotName(slot) + U" のデータはロードしませんでした。ゲームはこのまま続きます。\r\n" +
                (otherScript    ? U"このデータは別の版のシナリオでセーブされたものです。"
                 : otherVersion ? U"このデータは別の版の Vunt でセーブされたものです。"
                                : U"このデータは壊れています。"));

@@ -190,7 +190,10 @@ class Vunt : public Application, public ScriptOutput {
   void pump(WaitKind kind, std::uint32_t maxMs = 10);
   // A wait for the player begins (its snapshot goes into the history) or ends.
   void waitBegins(bool page);
-  void waitEnds() { atWait_ = false; }
+  void waitEnds() {
+    atWait_ = false;
+    if (!aids.note().empty()) aids.setNote({});
+  }
   // A page wait of the script: whether the player read the page before, which the aids' skip
   // asks; the page is read from now on.
   void pageSeen();
