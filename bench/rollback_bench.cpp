@@ -53,6 +53,7 @@ Played play(const fs::path& gameDir, const std::string& input) {
   std::ostringstream out;
   TimingHost host(*vunt::parseInputEvents(input, error), out);
   vunt::Vunt game(host, gameDir);
+  game.keepWaitHistory(true);
   host.game = &game;
   host.run(game);
   const vunt::RollbackHistory& h = game.rollbackHistory();

@@ -247,6 +247,7 @@ int main(int argc, char** argv) {
     usePlayerSettings(game.aids, *host);
     // Save slots and the record of read pages live in the player's data folder for this game.
     game.useDataFolder(vunt::gameDataFolder(dir));
+    game.keepWaitHistory(true);
     // The aids' screens and the debug overlay are drawn over the game, never into its frames.
     host->addOverlay(game.aidsOverlay());
     struct OverlayOff {

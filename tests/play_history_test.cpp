@@ -35,6 +35,7 @@ Outcome playActing(const GameDir& dir, const std::string& input, std::function<b
   ActingHost host(events(input), out);
   Vunt game(host, dir.path());
   game.useDataFolder(dir.path() / "data");
+  game.keepWaitHistory(true);
   if (settings) game.aids.useSettings(*settings);
   host.game = &game;
   host.act = std::move(act);

@@ -348,6 +348,7 @@ TEST_P(WalkthroughSnapshots, GoingBackFromEveryWaitReplaysTheSameTranscript) {
     Vunt game(*host, dir.path());
     host->game = &game;
     host->goBack = goBack;
+    game.keepWaitHistory(true);
     host->run(game);
     return host;
   };

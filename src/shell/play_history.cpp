@@ -62,7 +62,7 @@ void Vunt::pump(WaitKind kind, std::uint32_t maxMs) {
 void Vunt::waitBegins(bool page) {
   atWait_ = true;
   // Going back reaches the script's waits; the puzzle's moves are not kept.
-  if (Timer1Enabled) rollback_.taken({snapshot(), aids.backlog().added(), page});
+  if (Timer1Enabled && keepHistory_) rollback_.taken({snapshot(), aids.backlog().added(), page});
   if (pendingSave_) {
     const int slot = *pendingSave_;
     pendingSave_.reset();

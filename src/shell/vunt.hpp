@@ -135,6 +135,9 @@ class Vunt : public Application, public ScriptOutput {
   void aidRequest(const AidRequest& request);
   // A right click opens the player's menu while the game shows no menu and no picture window.
   bool rightClickOpensPlayerMenu();
+  // Keeps a snapshot at every wait of the script for going back (the window does; a headless run,
+  // which nothing takes back, keeps none unless told).
+  void keepWaitHistory(bool on) { keepHistory_ = on; }
   // The waits kept for going back.
   const RollbackHistory& rollbackHistory() const { return rollback_; }
   const std::optional<ReadLines>& readLines() const { return readLines_; }
@@ -209,6 +212,7 @@ class Vunt : public Application, public ScriptOutput {
   void tellPlayer(std::u32string_view text);
   bool inTick_ = false;
   bool atWait_ = false;
+  bool keepHistory_ = false;
   std::optional<GameSnapshot> pendingRestore_;
   std::optional<int> pendingSave_;
   RollbackHistory rollback_{Backlog::kCapacity};

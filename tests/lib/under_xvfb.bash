@@ -26,3 +26,5 @@ export DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent
 fail=0
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
+# The player's data (save slots, read pages) of the games the tests play stays in the test's folder.
+export XDG_DATA_HOME=$tmp/data

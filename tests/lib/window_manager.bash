@@ -11,6 +11,8 @@ export SDL_AUDIODRIVER=dummy
 export DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent
 fail=0
 tmp=$(mktemp -d)
+# The player's data (save slots, read pages) of the games the tests play stays in the test's folder.
+export XDG_DATA_HOME=$tmp/data
 Xvfb -displayfd 3 -screen 0 "${screen:-1280x1024}x24" -nolisten tcp 3>"$tmp/display" 2>/dev/null &
 xvfb_pid=$!
 for _ in $(seq 600); do [ -s "$tmp/display" ] && break; sleep 0.05; done
