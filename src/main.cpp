@@ -24,6 +24,7 @@
 #include "shell/input_record.hpp"
 #include "shell/vunt.hpp"
 #include "help/vunt.hpp"
+#include "platform/save_location.hpp"
 
 namespace fs = std::filesystem;
 
@@ -276,6 +277,9 @@ int main(int argc, char** argv) {
     if (recorder) game.setRecorder(&*recorder);
     if (debug.any()) game.setDebugger(&debugger);
     usePlayerSettings(game, *host, settings);
+    // Save slots and the record of read pages live in the player's data folder for this game.
+    game.useDataFolder(vunt::gameDataFolder(dir));
+    game.keepWaitHistory(true);
     // The aids' screens and the debug overlay are drawn over the game, never into its frames.
     host->addOverlay(game.aidsOverlay());
     struct OverlayOff {
@@ -283,7 +287,9 @@ int main(int argc, char** argv) {
       vunt::Overlay& overlay;
       ~OverlayOff() { host.removeOverlay(overlay); }
     } overlayOff{*host, game.aidsOverlay()};
-    return reportRecord(reportBound(host->run(game), game));
+    const int status = host->run(game);
+    game.flushReadLines();
+    return reportRecord(reportBound(status, game));
   } catch (const vunt::FontError& e) {
     std::fprintf(stderr, "vunt: %s\n", e.what());
     return 1;

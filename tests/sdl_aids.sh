@@ -8,7 +8,8 @@ vunt=$1
 source "$(dirname "$0")/lib/under_xvfb.bash"
 export XDG_CONFIG_HOME=$tmp/config
 mkdir -p "$tmp/game" "$XDG_CONFIG_HOME/vunt"
-printf 'volume = loud\n' >"$XDG_CONFIG_HOME/vunt/settings.ini"
+# The pages are new to this player: the setting lets skip pass unread pages too.
+printf 'volume = loud\nskip_unread = on\n' >"$XDG_CONFIG_HOME/vunt/settings.ini"
 # Three pages, a menu, one more page.
 printf '%s\r\n' 'MES,＃00＠00いち￥' 'MES,＃00＠00に￥' 'MES,＃00＠00さん￥' 'CMST,1,＊右＊左' 'CMSL,1,8' \
   'CASE,100' 'LET,1,1' 'CASE,101' 'ENDCM' 'MES,＃00＠00おわり￥' 'EXIT' | iconv -f UTF-8 -t CP932 >"$tmp/game/vunt-n.zad"

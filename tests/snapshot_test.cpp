@@ -1,6 +1,7 @@
 // The whole-game snapshot: its bytes read back as written, damage and other scripts refused, and
 // the bundled game's walkthroughs resumed from every wait for the player to the same transcript
-// and the same window.
+// and the same window: from raw snapshots at start-up, from save slots loaded in a running game,
+// and by going back to every wait of a play.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,6 +12,7 @@
 #include "puzzle/solver.hpp"
 #include "puzzle/stage.hpp"
 #include "shell/snapshot_format.hpp"
+#include "aids/slot_file.hpp"
 
 using namespace vunt;
 using namespace vunt::test;
@@ -111,16 +113,33 @@ class SnapshotHost : public HeadlessHost {
       : HeadlessHost(std::move(events), out), out_(out), dir_(dir) {}
   Vunt* game = nullptr;
   bool take = true;
+  // Each snapshot is taken through save slot 1 (the bytes are the slot file's) instead of raw.
+  bool inSlot = false;
+  // The first wait of a fresh game loads slot 1 instead of taking an event; the transcript's size
+  // then is kept, and firstFrame is the window at the first wait after the load.
+  bool loadFirst = false;
+  std::optional<std::size_t> loadedAt;
   std::vector<Taken> taken;
   std::optional<std::uint64_t> firstFrame;
 
   void doEvents(WaitKind kind, std::uint32_t maxMs) override {
+    if (kind == WaitKind::Player && game && loadFirst && !loadedAt) {
+      loadedAt = out_.str().size();
+      game->aidRequest({AidRequest::Load, 1});
+      HeadlessHost::doEvents(WaitKind::Timed, maxMs);
+      return;
+    }
     if (kind == WaitKind::Player && game) {
       const std::uint64_t frame = frameHash(game->form_.compose());
       if (!firstFrame) firstFrame = frame;
-      if (take)
-        taken.push_back({game->snapshot(), eventsDelivered(), out_.str().size(),
-                         readWholeFile(dir_.path() / "VUNT.DAT"), frame});
+      if (take) {
+        std::string bytes = game->snapshot();
+        if (inSlot) {
+          game->aidRequest({AidRequest::Save, 1});
+          bytes = readWholeFile(slotPath(dir_.path() / "data", 1)).value_or("");
+        }
+        taken.push_back({bytes, eventsDelivered(), out_.str().size(), readWholeFile(dir_.path() / "VUNT.DAT"), frame});
+      }
     }
     HeadlessHost::doEvents(kind, maxMs);
   }
@@ -167,11 +186,16 @@ std::vector<std::string> walkthroughs() {
 
 // The walkthrough is played once with a snapshot at every wait; each snapshot is resumed in a
 // fresh engine and played on for the next kWindow inputs (to the end for the last ones), which
-// must give the transcript and the first window the first play gave from there.
-class WalkthroughSnapshots : public testing::TestWithParam<std::string> {};
+// must give the transcript and the first window the first play gave from there. Through slots,
+// every wait is saved in slot 1, and the fresh engine loads it at its own first wait.
+class WalkthroughSnapshots : public testing::TestWithParam<std::string> {
+ protected:
+  void resumeEveryWait(bool inSlot);
+};
 
-TEST_P(WalkthroughSnapshots, EveryWaitResumesToTheSameTranscriptAndWindow) {
-  constexpr std::size_t kWindow = 40;
+void WalkthroughSnapshots::resumeEveryWait(bool inSlot) {
+  // Slots play on for fewer inputs: their long plays are the raw snapshots' already.
+  const std::size_t kWindow = inSlot ? 16 : 40;
   // Under the address sanitizer every fourth wait is resumed, which keeps the test within its time
   // limit; the plain build resumes every one.
 #if defined(__SANITIZE_ADDRESS__)
@@ -186,7 +210,9 @@ TEST_P(WalkthroughSnapshots, EveryWaitResumesToTheSameTranscriptAndWindow) {
   std::ostringstream out;
   SnapshotHost host(all, out, dir);
   Vunt game(host, dir.path());
+  game.useDataFolder(dir.path() / "data");
   host.game = &game;
+  host.inSlot = inSlot;
   host.run(game);
   const std::string transcript = out.str();
   ASSERT_GT(host.taken.size(), 10u);
@@ -205,21 +231,143 @@ TEST_P(WalkthroughSnapshots, EveryWaitResumesToTheSameTranscriptAndWindow) {
     host2.take = false;
     Vunt resumed(host2, again.path());
     host2.game = &resumed;
-    std::string error;
-    ASSERT_TRUE(resumed.resumeFrom(t.bytes, error)) << error;
+    if (inSlot) {
+      std::filesystem::create_directories(again.path() / "data");
+      again.write("data/slot-01.vsav", t.bytes);
+      resumed.useDataFolder(again.path() / "data");
+      host2.loadFirst = true;
+    } else {
+      std::string error;
+      ASSERT_TRUE(resumed.resumeFrom(t.bytes, error)) << error;
+    }
     host2.run(resumed);
     ASSERT_EQ(host2.firstFrame, t.frame);
+    const std::string played = out2.str().substr(host2.loadedAt.value_or(0));
     if (toTheEnd) {
-      ASSERT_EQ(out2.str(), transcript.substr(t.transcriptSize));
+      ASSERT_EQ(played, transcript.substr(t.transcriptSize));
     } else {
       // Cut short where the first play took snapshot k + kWindow: the same lines up to there.
-      const std::string played = out2.str();
       const std::size_t end = played.rfind("end\tinput-exhausted\n");
       ASSERT_NE(end, std::string::npos) << played;
       ASSERT_EQ(played.substr(0, end),
                 transcript.substr(t.transcriptSize, host.taken[k + kWindow].transcriptSize - t.transcriptSize));
     }
   }
+}
+
+TEST_P(WalkthroughSnapshots, EveryWaitResumesToTheSameTranscriptAndWindow) { resumeEveryWait(false); }
+
+TEST_P(WalkthroughSnapshots, EveryWaitSavedInASlotLoadsToTheSameTranscriptAndWindow) { resumeEveryWait(true); }
+
+// Plays the input events itself, so that going back to a wait gives them again from there.
+class RollbackHost : public HeadlessHost {
+ public:
+  struct Wait {
+    std::size_t next;        // the events delivered before it
+    std::size_t transcript;  // the transcript's size when it began
+    std::uint64_t backlogAdded;
+    bool page;
+  };
+  RollbackHost(std::vector<InputEvent> all, std::ostringstream& out)
+      : HeadlessHost({}, out), all_(std::move(all)), out_(out) {}
+  Vunt* game = nullptr;
+  bool goBack = false;
+  std::vector<Wait> timeline;  // the waits of the play as it stands now
+  // Each return: the wait gone back to, and the transcript from there to the next wait.
+  std::vector<std::pair<std::size_t, std::string>> replays;
+  std::size_t backlogReturns = 0;
+
+  void doEvents(WaitKind kind, std::uint32_t maxMs) override {
+    HeadlessHost::doEvents(WaitKind::Timed, maxMs);
+    if (kind != WaitKind::Player || !game) return;
+    const RollbackHistory& h = game->rollbackHistory();
+    if (h.takenCount() != seen_) {
+      seen_ = h.takenCount();
+      if (newWait(h[h.size() - 1])) return;
+    }
+    if (next_ >= all_.size()) throw ProgramEnd{3, "input-exhausted"};
+    game->scriptedInput(all_[next_++]);
+  }
+
+ private:
+  // Returns whether it went back from this wait.
+  bool newWait(const RollbackHistory::Entry& e) {
+    const std::size_t now = out_.str().size();
+    if (target_) {
+      // Back at the wait gone back to: its events come again.
+      next_ = timeline[*target_].next;
+      timeline.resize(*target_ + 1);
+      replayOf_ = *target_;
+      replayFrom_ = now;
+      target_.reset();
+      return false;
+    }
+    timeline.push_back({next_, now, e.backlogAdded, e.page});
+    const std::size_t k = timeline.size() - 1;
+    if (replayOf_ && k == *replayOf_ + 1) {
+      replays.emplace_back(*replayOf_, out_.str().substr(replayFrom_));
+      replayOf_.reset();
+    }
+    if (!goBack || k == 0 || (goneBackFrom_ && k <= *goneBackFrom_)) return false;
+    goneBackFrom_ = k;
+    // Every wait goes one step back; every seventh goes back further, to a page of the backlog.
+    const std::uint64_t added = game->aids.backlog().added();
+    if (k % 7 == 0 && k >= 4 && timeline[k - 4].page && added - timeline[k - 4].backlogAdded <= game->aids.backlog().size()) {
+      for (std::size_t j = k; j-- > 0;)
+        if (timeline[j].page && timeline[j].backlogAdded == timeline[k - 4].backlogAdded) {
+          target_ = j;
+          break;
+        }
+      ++backlogReturns;
+      game->aidRequest({AidRequest::BacklogPage, int(added - 1 - timeline[k - 4].backlogAdded)});
+    } else {
+      target_ = k - 1;
+      game->aidRequest({AidRequest::StepBack});
+    }
+    return true;
+  }
+  std::vector<InputEvent> all_;
+  std::ostringstream& out_;
+  std::size_t next_ = 0;
+  std::uint64_t seen_ = 0;
+  std::optional<std::size_t> target_, replayOf_, goneBackFrom_;
+  std::size_t replayFrom_ = 0;
+};
+
+// The walkthrough goes back from every wait, one step or to an earlier page of the backlog, and
+// plays on: from each wait returned to, the transcript is the first play's up to the next wait,
+// and the play ends as the first did.
+TEST_P(WalkthroughSnapshots, GoingBackFromEveryWaitReplaysTheSameTranscript) {
+  GameDir dir;
+  copyGame(dir);
+  const std::filesystem::path input = std::filesystem::path(VUNT_TEST_DATA) / "game" / (GetParam() + ".txt");
+  const std::vector<InputEvent> all = events(expandedInput(input, readFile(dir.path() / "vunt.pdt")));
+  auto play = [&](bool goBack, std::ostringstream& out) {
+    std::filesystem::remove(dir.path() / "VUNT.DAT");
+    auto host = std::make_unique<RollbackHost>(all, out);
+    Vunt game(*host, dir.path());
+    host->game = &game;
+    host->goBack = goBack;
+    game.keepWaitHistory(true);
+    host->run(game);
+    return host;
+  };
+  std::ostringstream first, second;
+  const auto straight = play(false, first);
+  const auto back = play(true, second);
+  const std::string& t = first.str();
+  ASSERT_GT(straight->timeline.size(), 10u);
+  EXPECT_GE(back->replays.size() + 1, straight->timeline.size());
+  EXPECT_GT(back->backlogReturns, 0u);
+  for (const auto& [wait, replay] : back->replays) {
+    SCOPED_TRACE("back to wait " + std::to_string(wait));
+    ASSERT_LT(wait + 1, straight->timeline.size());
+    ASSERT_EQ(replay, t.substr(straight->timeline[wait].transcript,
+                               straight->timeline[wait + 1].transcript - straight->timeline[wait].transcript));
+  }
+  const std::size_t last = straight->timeline.back().transcript;
+  ASSERT_GE(second.str().size(), t.size() - last);
+  EXPECT_EQ(second.str().substr(second.str().size() - (t.size() - last)), t.substr(last));
 }
 
 INSTANTIATE_TEST_SUITE_P(Game, WalkthroughSnapshots, testing::ValuesIn(walkthroughs()),

@@ -8,7 +8,16 @@ void Backlog::add(Page rows) {
   while (!rows.empty() && rows.back().empty()) rows.pop_back();
   if (rows.empty()) return;
   pages_.push_back(std::move(rows));
+  ++added_;
   if (pages_.size() > kCapacity) pages_.pop_front();
+}
+
+void Backlog::keepFirst(std::uint64_t added) {
+  while (added_ > added && !pages_.empty()) {
+    pages_.pop_back();
+    --added_;
+  }
+  if (added_ > added) added_ = added;
 }
 
 bool BacklogView::openAt(const Backlog& log) {

@@ -2,6 +2,7 @@
 // The backlog: the last pages the message area showed, kept as text so the player can read them
 // again. It only ever receives copies; nothing the game reads comes from here.
 #include <cstddef>
+#include <cstdint>
 #include <deque>
 #include <string>
 #include <vector>
@@ -18,12 +19,22 @@ class Backlog {
   void add(Page rows);
 
   std::size_t size() const { return pages_.size(); }
+  // How many pages it has taken in since the start (or since a return to an earlier page), the
+  // pages it no longer keeps included: the number of the next page.
+  std::uint64_t added() const { return added_; }
+  // Forgets the pages taken in after the first `added` ones (a return to an earlier page).
+  void keepFirst(std::uint64_t added);
+  void clear() {
+    pages_.clear();
+    added_ = 0;
+  }
   bool empty() const { return pages_.empty(); }
   // Page i counted back from the newest: 0 is the page read last.
   const Page& back(std::size_t i) const { return pages_[pages_.size() - 1 - i]; }
 
  private:
   std::deque<Page> pages_;
+  std::uint64_t added_ = 0;
 };
 
 // Where the player stands in the backlog while reading it: which page, counted back from the

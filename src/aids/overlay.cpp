@@ -90,6 +90,7 @@ std::u32string settingValue(const PlayerAids& aids, int row) {
     case PlayerAids::HoverRow: return s.hover ? U"入" : U"切";
     case PlayerAids::ScaleRow: return scaleName(s.scale);
     case PlayerAids::FullScreenRow: return s.fullScreen ? U"入" : U"切";
+    case PlayerAids::SkipUnreadRow: return s.skipUnread ? U"入" : U"切";
     default: return U"";
   }
 }
@@ -101,7 +102,7 @@ void drawSettings(Surface& f, const PlayerAids& aids) {
   frameRect(f, p, kGrey);
   text(f, kTitle, p.x + 16, p.y + 12, U"設定", kYellow);
   static const std::u32string_view names[] = {kTextSpeedName, U"音量", U"オート（A）", U"メニューのハイライト",
-                                                U"画面の大きさ", U"全画面（F11）"};
+                                                U"画面の大きさ", U"全画面（F11）", U"未読もスキップ"};
   const Font& font = Font::get(kText);
   for (int row = 0; row < PlayerAids::kSettingsRows; ++row) {
     const int y = kSettingsFirstRowY + row * kSettingsRowHeight;
@@ -119,6 +120,91 @@ void drawSettings(Surface& f, const PlayerAids& aids) {
   small.draw(f, p.x + (p.w - small.width(help)) / 2, p.y + p.h - 18, help, kGrey);
 }
 
+void drawThumbnail(Surface& f, int x, int y, const Thumbnail& t) {
+  for (int ty = 0; ty < t.height; ++ty)
+    for (int tx = 0; tx < t.width; ++tx) {
+      const std::size_t i = std::size_t((ty * t.width + tx) * 3);
+      if (i + 2 < t.rgb.size()) f.setPixel(x + tx, y + ty, rgb(t.rgb[i], t.rgb[i + 1], t.rgb[i + 2]));
+    }
+}
+
+void drawSlots(Surface& f, const PlayerAids& aids) {
+  const SlotScreen& screen = aids.slotScreen();
+  const bool saving = screen.mode() == SlotScreen::Mode::Save;
+  shade(f, {0, 0, f.width(), f.height()});
+  shade(f, {0, 0, f.width(), f.height()});
+  text(f, kTitle, 12, 10, saving ? U"セーブ" : U"ロード", kYellow);
+  const Font& small = Font::get(kSmall);
+  if (!aids.slotFolder()) {
+    const std::u32string_view none = U"セーブの保存先がありません（HOME が未設定）";
+    small.draw(f, 90, 16, none, kHighlight);
+  }
+  for (int i = 0; i < kSlotCount; ++i) {
+    const Rect r = slotRect(i);
+    const SlotEntry& e = screen.entries()[std::size_t(i)];
+    f.fillRect(r, i == screen.selected() ? kSelected : kPanel);
+    frameRect(f, r, i == screen.selected() ? kYellow : rgb(90, 90, 120));
+    const Rect thumb{r.x + 3, r.y + (r.h - kThumbHeight) / 2, kThumbWidth, kThumbHeight};
+    f.fillRect(thumb, rgb(8, 8, 24));
+    const int tx = thumb.x + kThumbWidth + 6, w = r.x + r.w - tx - 4;
+    const int lineH = small.height() + 1;
+    std::u32string head = (i < 9 ? U"0" : U"") + decimalText(i + 1);
+    switch (e.state) {
+      case SlotEntry::Empty:
+        small.draw(f, tx, r.y + 3, head + U"　空き", kGrey);
+        break;
+      case SlotEntry::Damaged:
+        small.draw(f, tx, r.y + 3, head + U"　読めません", kHighlight);
+        small.draw(f, tx, r.y + 3 + lineH, fitted(small, U"壊れたデータか、別の版のデータです", w), kGrey);
+        break;
+      case SlotEntry::Good: {
+        drawThumbnail(f, thumb.x, thumb.y, e.info.thumb);
+        small.draw(f, tx, r.y + 3, head + U"　" + fromUtf8(slotDate(e.info.savedAt)), kYellow);
+        // The first words in two lines.
+        std::u32string words = e.info.words;
+        for (int line = 0; line < 2 && !words.empty(); ++line) {
+          std::size_t n = 0;
+          while (n < words.size() && small.width(words.substr(0, n + 1)) <= w) ++n;
+          std::u32string part = words.substr(0, n);
+          words.erase(0, n);
+          if (line == 1 && !words.empty()) part = fitted(small, part + U"…", w);
+          small.draw(f, tx, r.y + 4 + lineH * (line + 1), part, kWhite);
+        }
+        break;
+      }
+    }
+  }
+  centred(f, kSmall, f.height() - 22,
+          saving ? U"クリック・Enter でセーブ　L ロード画面　Esc 戻る　F5 クイックセーブ"
+                 : U"クリック・Enter でロード　S セーブ画面　Esc 戻る　F9 クイックロード",
+          kGrey);
+}
+
+void drawMenu(Surface& f, const PlayerAids& aids) {
+  shade(f, {0, 0, f.width(), f.height()}, rgb(0, 0, 0));
+  const Rect first = PlayerMenu::itemRect(0), last = PlayerMenu::itemRect(PlayerMenu::kItems - 1);
+  const Rect panel{first.x - 16, first.y - 36, first.w + 32, last.y + last.h - first.y + 52};
+  f.fillRect(panel, kPanel);
+  frameRect(f, panel, kGrey);
+  text(f, kTitle, panel.x + 16, panel.y + 10, U"メニュー", kYellow);
+  const Font& font = Font::get(kText);
+  for (int i = 0; i < PlayerMenu::kItems; ++i) {
+    const Rect r = PlayerMenu::itemRect(i);
+    if (i == aids.playerMenu().selected()) f.fillRect(r, kSelected);
+    const std::u32string_view caption = PlayerMenu::caption(i);
+    font.draw(f, r.x + (r.w - font.width(caption)) / 2, r.y + (r.h - font.height()) / 2, caption, kWhite);
+  }
+}
+
+void drawNote(Surface& f, std::u32string_view note) {
+  const Font& small = Font::get(kSmall);
+  const int w = small.width(note) + 16, h = small.height() + 8;
+  const Rect r{(f.width() - w) / 2, f.height() - h - 70, w, h};
+  f.fillRect(r, kPanel);
+  frameRect(f, r, kGrey);
+  small.draw(f, r.x + 8, r.y + 4, note, kWhite);
+}
+
 void drawHelp(Surface& f) {
   // Twice: the key names sit over the game's brightest pictures (a title, say), so only 1/16 of
   // the game shows through.
@@ -128,13 +214,16 @@ void drawHelp(Surface& f) {
   const Font& font = Font::get(kText);
   const Font& small = Font::get(kSmall);
   small.draw(f, 366, 22, U"パッド", kGrey);
+  // The lines share the room between the title and the footer, at most 10 pixels apart.
+  const int lines = int(keyHelpLines().size());
+  const int step = std::min(font.height() + 10, (f.height() - 44 - 28) / lines);
   int y = 44;
   for (std::u32string_view line : keyHelpLines()) {
     const std::size_t tab = line.find(U'\t'), pad = line.find(U'\t', tab + 1);
     font.draw(f, 20, y, line.substr(0, tab), kYellow);
     font.draw(f, 180, y, line.substr(tab + 1, pad - tab - 1), kWhite);
     font.draw(f, 366, y, line.substr(pad + 1), kGrey);
-    y += font.height() + 10;
+    y += step;
   }
   centred(f, kSmall, f.height() - 20, U"クリックかキーで戻る", kGrey);
 }
@@ -207,10 +296,14 @@ const std::vector<std::u32string>& keyHelpLines() {
   static const std::vector<std::u32string> lines{
       U"クリック・Space・Enter\t次へ進む\tA",
       U"←→↑↓・Enter\tメニューを選ぶ\t十字・A",
-      U"Ctrl（押したまま）\tスキップ\tRB・RT",
+      U"Ctrl 長押し・Tab\t既読スキップ（Tab 入・切）\tRB・RT",
       U"A\tオート 入・切\tX",
       U"H\t文章を隠して絵を見る\tY",
-      U"ホイール上・PageUp\tバックログ\tLB・LT",
+      U"ホイール上・PageUp\tバックログ（Enter で戻る）\tLB・LT",
+      U"Backspace\t一つ前に戻る\t",
+      U"S・L\tセーブ・ロード画面\t",
+      U"F5・F9\tクイックセーブ・ロード\t",
+      U"右クリック\tメニュー（選択肢の無い時）\t",
       U"F1\tこの説明\tBack",
       U"F2\t設定（" + std::u32string(kTextSpeedName) + U"・音量など）\tStart",
       U"F11・Alt+Enter\t全画面\t",
@@ -232,11 +325,14 @@ void drawOverlay(Surface& frame, const OverlayView& view) {
     case AidScreen::Backlog: drawBacklog(frame, aids); break;
     case AidScreen::Settings: drawSettings(frame, aids); break;
     case AidScreen::Help: drawHelp(frame); break;
+    case AidScreen::Slots: drawSlots(frame, aids); break;
+    case AidScreen::Menu: drawMenu(frame, aids); break;
     case AidScreen::None: break;
   }
+  if (!aids.note().empty() && aids.screen() == AidScreen::None) drawNote(frame, aids.note());
   if (view.debug) drawDebug(frame, *view.debug);
   if (aids.screen() == AidScreen::None) {
-    if (aids.skipping()) drawBadge(frame, U"SKIP");
+    if (aids.skipping()) drawBadge(frame, aids.skipToggled() && !aids.controlHeld() ? U"SKIP (Tab)" : U"SKIP");
     else if (aids.autoMode()) drawBadge(frame, U"AUTO");
   }
 }

@@ -30,14 +30,22 @@ bool PlayerAids::key(int code, bool down, bool modal) {
     return true;
   }
   if (!down) return false;
+  if (!note_.empty()) setNote({});
   if (code == aidkey::F12) {
     debug_ = !debug_;
     changed();
     return true;
   }
+  // Quick save and load work at every wait, the picture window's too: F5 and F9 type nothing.
+  if (screen_ == AidScreen::None && (code == aidkey::F5 || code == aidkey::F9)) {
+    request({code == aidkey::F5 ? AidRequest::QuickSave : AidRequest::QuickLoad});
+    return true;
+  }
   // Over the picture window only the key help opens; while it is open it holds every key.
   if (modal && screen_ == AidScreen::None && code != aidkey::F1) return false;
   switch (screen_) {
+    case AidScreen::Slots: return slotsKey(code);
+    case AidScreen::Menu: return menuKey(code);
     case AidScreen::Settings:
       if (code == aidkey::F2) closeScreen();
       else settingsKey(code);
@@ -49,6 +57,14 @@ bool PlayerAids::key(int code, bool down, bool modal) {
         wheel(1, false);
       } else if (screen_ == AidScreen::Backlog && (code == aidkey::PageDown || code == kDown)) {
         wheel(-1, false);
+      } else if (screen_ == AidScreen::Backlog && code == kReturn) {
+        // Back to the page shown: the window plays on from there. The backlog as shown may end
+        // with the page on screen, which is where the game stands already.
+        const bool withCurrent = shown_.added() > backlog_.added();
+        const std::size_t position = view_.position();
+        closeScreen();
+        if (!withCurrent) request({AidRequest::BacklogPage, int(position)});
+        else if (position > 0) request({AidRequest::BacklogPage, int(position - 1)});
       } else if (code == aidkey::F2) {
         openScreen(AidScreen::Settings);
       } else if (code == aidkey::F1 && screen_ == AidScreen::Backlog) {
@@ -66,6 +82,10 @@ bool PlayerAids::key(int code, bool down, bool modal) {
       return true;
     case aidkey::PageUp: return wheel(1, false);
     case aidkey::HideText: openScreen(AidScreen::HideText); return true;
+    case aidkey::Tab: setSkipToggled(!skipToggled_); return true;
+    case aidkey::Backspace: request({AidRequest::StepBack}); return true;
+    case aidkey::S: openSlots(SlotScreen::Mode::Save); return true;
+    case aidkey::L: openSlots(SlotScreen::Mode::Load); return true;
     case aidkey::F1: openScreen(AidScreen::Help); return true;
     case aidkey::F2: openScreen(AidScreen::Settings); return true;
     default: return false;
@@ -92,6 +112,16 @@ bool PlayerAids::wheel(int steps, bool modal) {
 
 bool PlayerAids::click(int x, int y) {
   if (screen_ == AidScreen::None) return false;
+  if (screen_ == AidScreen::Slots) {
+    slotChose(slots_.click(x, y));
+    return true;
+  }
+  if (screen_ == AidScreen::Menu) {
+    const PlayerMenu::Choice c = menu_.click(x, y);
+    if (c.chosen) menuChose(c.item);
+    else closeScreen();
+    return true;
+  }
   if (screen_ == AidScreen::Settings) {
     int row = settingsRowAt(x, y);
     if (row >= 0) {
@@ -106,10 +136,92 @@ bool PlayerAids::click(int x, int y) {
   return true;
 }
 
+void PlayerAids::rightClick(int x, int y) {
+  if (screen_ == AidScreen::Slots || screen_ == AidScreen::Menu) closeScreen();
+  else click(x, y);
+}
+
+void PlayerAids::openMenu() {
+  menu_.open();
+  view_.close();
+  screen_ = AidScreen::Menu;
+  changed();
+}
+
+void PlayerAids::openSlots(SlotScreen::Mode mode) {
+  std::array<SlotEntry, kSlotCount> entries;
+  if (slotFolder_)
+    for (int i = 0; i < kSlotCount; ++i) entries[std::size_t(i)] = readSlotEntry(*slotFolder_, i + 1);
+  if (screen_ == AidScreen::Settings) closeScreen();
+  slots_.open(mode, std::move(entries));
+  view_.close();
+  screen_ = AidScreen::Slots;
+  changed();
+}
+
+bool PlayerAids::slotsKey(int code) {
+  if (code == aidkey::S || code == aidkey::L) {
+    // S and L switch between the two screens; the same key again closes.
+    const SlotScreen::Mode mode = code == aidkey::S ? SlotScreen::Mode::Save : SlotScreen::Mode::Load;
+    if (slots_.mode() == mode) closeScreen();
+    else openSlots(mode);
+    return true;
+  }
+  slotChose(slots_.key(code));
+  changed();
+  return true;
+}
+
+void PlayerAids::slotChose(const SlotScreen::Choice& c) {
+  if (c.what == SlotScreen::Choice::None) return;
+  const SlotScreen::Mode mode = slots_.mode();
+  closeScreen();
+  if (c.what == SlotScreen::Choice::Chosen)
+    request({mode == SlotScreen::Mode::Save ? AidRequest::Save : AidRequest::Load, c.slot});
+}
+
+bool PlayerAids::menuKey(int code) {
+  const PlayerMenu::Choice c = menu_.key(code);
+  if (c.chosen) menuChose(c.item);
+  else if (c.close) closeScreen();
+  changed();
+  return true;
+}
+
+void PlayerAids::menuChose(int item) {
+  switch (item) {
+    case PlayerMenu::Save: openSlots(SlotScreen::Mode::Save); break;
+    case PlayerMenu::Load: openSlots(SlotScreen::Mode::Load); break;
+    case PlayerMenu::StepBack:
+      closeScreen();
+      request({AidRequest::StepBack});
+      break;
+    case PlayerMenu::Backlog:
+      closeScreen();
+      openScreen(AidScreen::Backlog);
+      break;
+    case PlayerMenu::Settings: openScreen(AidScreen::Settings); break;
+    case PlayerMenu::Help: openScreen(AidScreen::Help); break;
+    default: closeScreen(); break;
+  }
+}
+
+void PlayerAids::setSkipToggled(bool on) {
+  if (skipToggled_ == on) return;
+  skipToggled_ = on;
+  changed();
+}
+
+void PlayerAids::pageRead(bool read) {
+  pageRead_ = read;
+  if (!read && !settings_.skipUnread) setSkipToggled(false);
+}
+
 void PlayerAids::releaseControl() { key(aidkey::Control, false, false); }
 
 void PlayerAids::pageWaitBegins(std::uint32_t now, std::size_t characters, PageKind kind) {
   pageWaiting_ = true;
+  pageRead_ = true;
   pageKind_ = kind;
   pageSince_ = now;
   pageCharacters_ = characters;
@@ -119,7 +231,7 @@ void PlayerAids::pageWaitBegins(std::uint32_t now, std::size_t characters, PageK
 std::optional<std::uint32_t> PlayerAids::pageAnswerIn(std::uint32_t now) const {
   if (!pageWaiting_ || pageKind_ != PageKind::Script || screen_ != AidScreen::None) return std::nullopt;
   std::uint32_t after;
-  if (controlHeld_) after = kSkipPageMs;
+  if ((controlHeld_ || skipToggled_) && (pageRead_ || settings_.skipUnread)) after = kSkipPageMs;
   else if (autoMode_) after = autoPageDelayMs(pageCharacters_);
   else return std::nullopt;
   const std::uint32_t waited = now - pageSince_;  // unsigned: right across the clock's wrap
@@ -215,6 +327,7 @@ void PlayerAids::changeSetting(int row, int direction) {
       settings_.fullScreen = !settings_.fullScreen;
       if (onDisplay) onDisplay(settings_);
       break;
+    case SkipUnreadRow: settings_.skipUnread = !settings_.skipUnread; break;
     default: break;
   }
 }

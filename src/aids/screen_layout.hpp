@@ -4,8 +4,8 @@
 
 namespace vunt {
 
-constexpr Rect kSettingsPanel{50, 30, 340, 300};
-constexpr int kSettingsFirstRowY = 70, kSettingsRowHeight = 34, kSettingsRowCount = 6;
+constexpr Rect kSettingsPanel{50, 12, 340, 310};
+constexpr int kSettingsFirstRowY = 52, kSettingsRowHeight = 34, kSettingsRowCount = 7;
 // The value column: "◀ value ▶"; a click left of its middle lowers the value, right of it raises.
 constexpr int kSettingsValueX = 246, kSettingsValueW = 116;
 constexpr int kSettingsValueMiddle = kSettingsValueX + kSettingsValueW / 2;

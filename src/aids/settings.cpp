@@ -131,6 +131,9 @@ Settings parseSettings(std::string_view text, std::vector<std::string>& warnings
     } else if (key == "fullscreen") {
       if (auto v = parseSwitch(value)) s.fullScreen = *v;
       else warn("fullscreen is on or off");
+    } else if (key == "skip_unread") {
+      if (auto v = parseSwitch(value)) s.skipUnread = *v;
+      else warn("skip_unread is on or off");
     }
   }
   return s;
@@ -142,7 +145,8 @@ std::string formatSettings(const Settings& s) {
          "volume = " + std::to_string(s.volume) + "   ; 0 to 100\n"
          "hover = " + (s.hover ? "on" : "off") + "\n"
          "scale = " + scaleText(s.scale) + "   ; auto, 1 to 16 or fit\n"
-         "fullscreen = " + (s.fullScreen ? "on" : "off") + "\n";
+         "fullscreen = " + (s.fullScreen ? "on" : "off") + "\n"
+         "skip_unread = " + (s.skipUnread ? "on" : "off") + "   ; on: skip passes unread pages too\n";
 }
 
 std::optional<std::filesystem::path> settingsPath() {

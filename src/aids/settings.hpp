@@ -8,6 +8,7 @@
 //   hover = on            ; on or off
 //   scale = auto          ; the window's size: auto, 1 to 16 (times the game's), or fit
 //   fullscreen = off      ; on or off
+//   skip_unread = off     ; on: skip passes pages not read before too
 //
 // None of them changes what the script sees: the script's own delay code stays what it wrote.
 #include <array>
@@ -32,6 +33,7 @@ struct Settings {
   bool hover = true;
   int scale = kAutoScale;  // kAutoScale, 1..kMaxScale, or kFitScale
   bool fullScreen = false;
+  bool skipUnread = false;
 
   int delayPercent() const { return kDelaySteps[std::size_t(delayStep)]; }
   // The script's typing delay of ms milliseconds as the player set it (0: no delay at all).

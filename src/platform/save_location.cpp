@@ -30,6 +30,12 @@ std::string saveFolderName(const std::filesystem::path& gameDir) {
   return name + "-" + hex;
 }
 
+std::optional<std::filesystem::path> gameDataFolder(const std::filesystem::path& gameDir) {
+  auto data = xdgBaseDir("XDG_DATA_HOME", ".local/share");
+  if (!data) return std::nullopt;
+  return *data / "vunt" / saveFolderName(gameDir);
+}
+
 std::optional<std::filesystem::path> SaveFiles::forSave() const {
   if (gameWritable) return beside;
   return elsewhere;
@@ -47,8 +53,7 @@ SaveFiles saveFiles(const std::filesystem::path& gameDir, const std::filesystem:
   f.beside = besideGame;
   f.gameWritable = writable(besideGame.parent_path().empty() ? gameDir : besideGame.parent_path());
   if (!f.gameWritable) {
-    if (auto data = xdgBaseDir("XDG_DATA_HOME", ".local/share"))
-      f.elsewhere = *data / "vunt" / saveFolderName(gameDir) / "VUNT.DAT";
+    if (auto folder = gameDataFolder(gameDir)) f.elsewhere = *folder / "VUNT.DAT";
   }
   return f;
 }

@@ -18,6 +18,11 @@ bool folderWritable(const std::filesystem::path& dir);
 // and 8 hex digits of a hash of its absolute path, so two games of the same name do not meet.
 std::string saveFolderName(const std::filesystem::path& gameDir);
 
+// The player's data folder for this game: $XDG_DATA_HOME/vunt/<saveFolderName>, where the save
+// file goes when the game folder cannot be written; the save slots live there too. None without
+// XDG_DATA_HOME or HOME.
+std::optional<std::filesystem::path> gameDataFolder(const std::filesystem::path& gameDir);
+
 struct SaveFiles {
   std::filesystem::path beside;                  // the save file in the game folder
   std::optional<std::filesystem::path> elsewhere;  // under the data directory; none without HOME

@@ -12,7 +12,8 @@ namespace {
 
 // The aids' keys that toggle something: holding one down toggles once.
 bool togglingAidKey(int key) {
-  return key == aidkey::Control || key == aidkey::A || key == aidkey::F1 || key == aidkey::F2 || key == aidkey::F12;
+  return key == aidkey::Control || key == aidkey::A || key == aidkey::F1 || key == aidkey::F2 || key == aidkey::F12 ||
+         key == aidkey::Tab || key == aidkey::S || key == aidkey::L || key == aidkey::F5 || key == aidkey::F9;
 }
 
 // The character a key produces in a window's key-press event, or 0: the key codes of Windows
@@ -136,6 +137,11 @@ void InputRouter::deliver(const HostInput& e) {
     // over it does; input the aids' screens take is not the game's, so --record leaves it out.
     case HostInput::Kind::PointerDown:
       if (g.modalForm() && !g.aidScreenOpen()) break;
+      // Without a menu of the game's a right click has no meaning for it: the player's menu opens.
+      if (e.button == MouseButton::Right && g.rightClickOpensPlayerMenu()) {
+        g.aids.openMenu();
+        break;
+      }
       if (InputRecorder* r = atWait(e); r && !g.aidScreenOpen()) r->mouseDown(g.mainForm(), e.x, e.y, e.button);
       g.mouseDown(e.x, e.y, e.button);
       break;

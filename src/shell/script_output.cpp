@@ -34,7 +34,8 @@ MessageGrid Vunt::messageGrid() const {
 }
 
 void Vunt::messageClear() {
-  aids.pageCleared({MesRows.begin(), MesRows.end()});
+  // A line run again to resume a snapshot clears pages the backlog took in when they were read.
+  if (!resuming_) aids.pageCleared({MesRows.begin(), MesRows.end()});
   sceneCleared();
   for (auto& row : MesRows) row.clear();
   MesRow = 0;
@@ -73,18 +74,21 @@ void Vunt::clickWait() {
     // puzzle's result message (the timer is off during the puzzle) is always the player's.
     const PageKind kind = Timer1Enabled ? PageKind::Script : PageKind::Puzzle;
     aids.pageWaitBegins(host_.tickCount(), pageCharacters(), kind);
+    if (kind == PageKind::Script) pageSeen();
+    waitBegins(kind == PageKind::Script && pageCharacters() > 0);
     while (clickFlag == 0) {
       if (std::optional<std::uint32_t> in = aids.pageAnswerIn(host_.tickCount())) {
         if (*in == 0) {
           input_.pageAnsweredByAid();
           MES_Click();
         } else {
-          host_.doEvents(WaitKind::Timed, *in);
+          pump(WaitKind::Timed, *in);
         }
       } else {
-        host_.doEvents(WaitKind::Player, kClickWaitSleepMs);
+        pump(WaitKind::Player, kClickWaitSleepMs);
       }
     }
+    waitEnds();
     aids.pageWaitEnds();
     playerAnswered();
     answered({WaitAnswer::Page, 0, 0});
@@ -114,7 +118,7 @@ void Vunt::timedWait(int ms) {
   const std::uint32_t start = host_.tickCount();
   // Unsigned subtraction: the elapsed time stays right when the counter wraps at 2^32.
   for (std::uint32_t elapsed = host_.tickCount() - start; elapsed < wait; elapsed = host_.tickCount() - start)
-    host_.doEvents(WaitKind::Timed, wait - elapsed);
+    pump(WaitKind::Timed, wait - elapsed);
 }
 
 std::size_t Vunt::pageCharacters() const {
@@ -156,7 +160,10 @@ void Vunt::showMenu(const std::u32string* title, const std::array<std::u32string
 void Vunt::waitMenuChoice() {
   if (replayAnswer(WaitAnswer::Menu)) return;
   inMenuWait_ = true;
-  while (script.menu.MenuChoice == 99) host_.doEvents(WaitKind::Player);
+  aids.choiceWaits();
+  waitBegins(false);
+  while (script.menu.MenuChoice == 99) pump(WaitKind::Player);
+  waitEnds();
   inMenuWait_ = false;
   playerAnswered();
   aids.setHoverLabel(-1);
@@ -208,7 +215,10 @@ bool Vunt::showPictureWindow(std::u32string_view fileName) {
   }
   // Modal: only the picture window takes input until a click or a character key hides it (or
   // the player closes it through its frame).
-  while (picDai.shown()) host_.doEvents(WaitKind::Player);
+  aids.choiceWaits();
+  waitBegins(false);
+  while (picDai.shown()) pump(WaitKind::Player);
+  waitEnds();
   playerAnswered();
   answered({WaitAnswer::PictureWindow, 0, 0});
   return true;

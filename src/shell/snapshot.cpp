@@ -107,35 +107,42 @@ std::string Vunt::snapshot() const {
 }
 
 bool Vunt::resumeFrom(std::string_view bytes, std::string& error) {
-  std::optional<GameSnapshot> s = readSnapshot(bytes, error);
+  std::optional<GameSnapshot> s = checkedSnapshot(bytes, error);
   if (!s) return false;
+  pendingResume_ = std::move(*s);
+  return true;
+}
+
+std::optional<GameSnapshot> Vunt::checkedSnapshot(std::string_view bytes, std::string& error) {
+  std::optional<GameSnapshot> s = readSnapshot(bytes, error);
+  if (!s) return std::nullopt;
   // The snapshot must belong to the script this game folder holds.
   std::optional<std::string> text = readGameFile(U"\\vunt-n.zad");
   if (!text) {
     error = "the game's script vunt-n.zad cannot be read";
-    return false;
+    return std::nullopt;
   }
   std::vector<std::u32string> lines = splitScriptLines(decodeScriptText(*text), kLastLine + 1);
   auto store = std::make_unique<ScriptStore>();
   for (std::size_t i = 0; i < lines.size() && i < std::size_t(kLastLine); ++i) store->ScriptLines[i + 1] = lines[i];
   if (lines.size() > std::size_t(kLastLine) || scriptHash(*store) != s->scriptHash) {
     error = "the snapshot was taken with another script than this game's vunt-n.zad";
-    return false;
+    return std::nullopt;
   }
   if (s->window.controls.size() != form_.controls().size()) {
     error = "the snapshot was taken with another main window (" + std::to_string(s->window.controls.size()) +
             " controls, this one has " + std::to_string(form_.controls().size()) + ")";
-    return false;
+    return std::nullopt;
   }
+  pendingPicture_.reset();
   if (!s->window.scenePicture.empty()) {
     pendingPicture_ = loadScenePicture(s->window.scenePicture);
     if (!pendingPicture_) {
       error = "the snapshot's picture " + toUtf8(s->window.scenePicture) + " cannot be loaded";
-      return false;
+      return std::nullopt;
     }
   }
-  pendingResume_ = std::move(*s);
-  return true;
+  return s;
 }
 
 void Vunt::applySnapshot(const GameSnapshot& s) {

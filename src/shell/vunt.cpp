@@ -26,6 +26,7 @@ Vunt::Vunt(Host& host, std::filesystem::path gameDir)
   // The tile sheet is panel's picture by design; the board is painted from it.
   panel.setPicture(tileSheet());
   aids.currentPage = [this] { return Backlog::Page(MesRows.begin(), MesRows.end()); };
+  aids.onRequest = [this](const AidRequest& r) { aidRequest(r); };
 }
 
 void Vunt::start() {
@@ -54,7 +55,21 @@ void Vunt::tick() {
 
 void Vunt::Timer1_Timer() {
   inUnit_ = false;
-  machine.tick();
+  inTick_ = true;
+  try {
+    machine.tick();
+  } catch (const RestoreRequested&) {
+    // The player loaded a slot or went back: the line gives way, the snapshot takes its place.
+    inTick_ = false;
+    GameSnapshot s = std::move(*pendingRestore_);
+    pendingRestore_.reset();
+    applyRestore(s);
+    return;
+  } catch (...) {
+    inTick_ = false;
+    throw;
+  }
+  inTick_ = false;
   inUnit_ = false;
 }
 
@@ -133,7 +148,7 @@ void Vunt::mouseDown(int x, int y, MouseButton button) {
   // While an aid's screen covers the game, a right click returns from it; the left button's
   // click follows when it is released.
   if (aids.screen() != AidScreen::None) {
-    if (button == MouseButton::Right) aids.click(x, y);
+    if (button == MouseButton::Right) aids.rightClick(x, y);
     return;
   }
   Control* target = form_.clickTarget(x, y);

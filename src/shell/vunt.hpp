@@ -11,6 +11,8 @@
 #include <string>
 
 #include "aids/player_aids.hpp"
+#include "aids/read_lines.hpp"
+#include "aids/rollback.hpp"
 #include "platform/controls.hpp"
 #include "platform/host.hpp"
 #include "platform/overlay.hpp"
@@ -131,6 +133,25 @@ class Vunt : public Application, public ScriptOutput {
   // Whether a snapshot's line is being run again up to its wait (nothing is transcribed).
   bool resuming() const { return resuming_; }
 
+  // Saving in slots, going back, and the record of read pages (src/shell/play_history.cpp).
+  // The player's data folder for this game: the slots and the record of read pages live there.
+  // Without one (headless) there are no slots and every page counts as read.
+  void useDataFolder(std::optional<std::filesystem::path> folder);
+  // Writes the record of read pages if pages were read since it was last written.
+  void flushReadLines();
+  // What the player asked of the aids: save or load a slot, go back a wait or to a backlog page.
+  void aidRequest(const AidRequest& request);
+  // A right click opens the player's menu while the game shows no menu and no picture window.
+  bool rightClickOpensPlayerMenu();
+  // Keeps a snapshot at every wait of the script for going back (the window does; a headless run,
+  // which nothing takes back, keeps none unless told).
+  void keepWaitHistory(bool on) { keepHistory_ = on; }
+  // The waits kept for going back.
+  const RollbackHistory& rollbackHistory() const { return rollback_; }
+  const std::optional<ReadLines>& readLines() const { return readLines_; }
+  // Whether a snapshot taken now resumes exactly: at a wait for the player, or between lines.
+  bool canSnapshot() const { return !resuming_ && !pendingRestore_ && (atWait_ || (!inTick_ && !inUnit_)); }
+
   // The path of a game file named as on Windows (a name that may start with "\").
   std::filesystem::path gamePath(std::u32string_view name) const;
   Host& host() { return host_; }
@@ -175,6 +196,38 @@ class Vunt : public Application, public ScriptOutput {
  private:
   void loadLineMap();
   std::vector<int> choosableLabels() const;
+  // Thrown out of a wait to give way to a restored snapshot; the tick catches it.
+  struct RestoreRequested {};
+  // Lets the host process events while the game waits; a snapshot to restore ends the wait.
+  void pump(WaitKind kind, std::uint32_t maxMs = 10);
+  // A wait for the player begins (its snapshot goes into the history) or ends.
+  void waitBegins(bool page);
+  void waitEnds() {
+    atWait_ = false;
+    if (!aids.note().empty()) aids.setNote({});
+  }
+  // A page wait of the script: whether the player read the page before, which the aids' skip
+  // asks; the page is read from now on.
+  void pageSeen();
+  void saveSlot(int slot);
+  void loadSlot(int slot);
+  void backTo(std::size_t entry);
+  // Checks a snapshot as resumeFrom does and loads its picture; nothing and why when refused.
+  std::optional<GameSnapshot> checkedSnapshot(std::string_view bytes, std::string& error);
+  // Plays on from the snapshot: at once between lines, else when the running wait gives way.
+  void restore(GameSnapshot s);
+  void applyRestore(const GameSnapshot& s);
+  bool canRestoreNow() const { return inTick_ || !inUnit_; }
+  void tellPlayer(std::u32string_view text);
+  bool inTick_ = false;
+  bool atWait_ = false;
+  bool keepHistory_ = false;
+  std::optional<GameSnapshot> pendingRestore_;
+  std::optional<int> pendingSave_;
+  RollbackHistory rollback_{Backlog::kCapacity};
+  std::optional<ReadLines> readLines_;
+  std::optional<std::filesystem::path> dataFolder_;
+  std::optional<std::uint32_t> readLinesSavedAt_;
   // Whether what the game shows goes into the transcript now.
   bool transcribing() { return host_.recording() && !resuming_; }
   // The snapshot's bookkeeping: what the window shows now, the state as a snapshot, the start of a

@@ -29,3 +29,5 @@ tmp=$(mktemp -d)
 # must neither read the settings of whoever runs the tests nor write them.
 export XDG_CONFIG_HOME=$tmp/config
 trap 'rm -rf "$tmp"' EXIT
+# The player's data (save slots, read pages) of the games the tests play stays in the test's folder.
+export XDG_DATA_HOME=$tmp/data

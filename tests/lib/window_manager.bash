@@ -14,6 +14,8 @@ tmp=$(mktemp -d)
 # The player's settings are the test's own: a window that remembers full screen or its size
 # must neither read the settings of whoever runs the tests nor write them.
 export XDG_CONFIG_HOME=$tmp/config
+# The player's data (save slots, read pages) of the games the tests play stays in the test's folder.
+export XDG_DATA_HOME=$tmp/data
 Xvfb -displayfd 3 -screen 0 "${screen:-1280x1024}x24" -nolisten tcp 3>"$tmp/display" 2>/dev/null &
 xvfb_pid=$!
 for _ in $(seq 600); do [ -s "$tmp/display" ] && break; sleep 0.05; done
