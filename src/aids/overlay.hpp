@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "aids/player_aids.hpp"
 #include "platform/surface.hpp"
@@ -25,12 +26,19 @@ struct DebugView {
   bool puzzleActive = false;             // it takes moves now
   int stage = 0, lastStage = 0;
   bool pictureWindow = false;
+  std::u32string source;        // where the line comes from in the author's source; empty: unknown
+  bool paused = false;          // the console holds the game before the line
+  std::u32string stop;          // where and why it last stopped
+  std::u32string breaks;        // the breaks, as the author named them
+  std::u32string console;       // the console's line as typed
+  std::u32string answer;        // the answer to its last command
 };
 
 struct OverlayView {
   const PlayerAids& aids;
   Rect hover;                      // the menu label under the pointer; empty: none
   std::optional<DebugView> debug;  // only while F12 shows it
+  std::vector<std::u32string> reloadErrors;  // a reloaded source's faults, while the old script plays
 };
 
 void drawOverlay(Surface& frame, const OverlayView& view);

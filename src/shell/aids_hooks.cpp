@@ -3,11 +3,11 @@
 #include <functional>
 
 #include "aids/overlay.hpp"
+#include "shell/debugger.hpp"
 #include "shell/vunt.hpp"
+#include "text/text.hpp"
 
 namespace vunt {
-
-bool Vunt::aidKey(int keyCode, bool down) { return aids.key(keyCode, down, modalForm() != nullptr); }
 
 bool Vunt::aidWheel(int steps) { return aids.wheel(steps, modalForm() != nullptr); }
 
@@ -24,7 +24,7 @@ void Vunt::pointerMoved(int x, int y) {
 
 void Vunt::AidsOverlay::draw(Surface& frame) const {
   const Vunt& g = game_;
-  OverlayView view{g.aids, {}, std::nullopt};
+  OverlayView view{g.aids, {}, std::nullopt, {}};
   // The highlight lasts only while the label can still be chosen.
   const int hover = g.aids.hoverLabel();
   if (hover >= 0 && g.script.menu.MenuState != 0 && g.Label1[std::size_t(hover)]->enabled())
@@ -45,14 +45,23 @@ void Vunt::AidsOverlay::draw(Surface& frame) const {
     d.stage = g.puzzle.Stage;
     d.lastStage = g.puzzle.LastStage;
     d.pictureWindow = g.picDai.shown();
+    d.source = fromUtf8(g.sourceOf(d.line));
+    if (const Debugger* dbg = g.debugger_) {
+      d.paused = dbg->paused();
+      d.stop = fromUtf8(dbg->stopText());
+      for (const Breakpoint& b : dbg->breaks()) d.breaks += (d.breaks.empty() ? U"" : U" ") + fromUtf8(b.named);
+    }
+    d.console = g.consoleLine;
+    d.answer = fromUtf8(g.consoleAnswer);
     view.debug = std::move(d);
   }
+  for (const std::string& e : g.reloadErrors_) view.reloadErrors.push_back(fromUtf8(e));
   drawOverlay(frame, view);
 }
 
 std::uint64_t Vunt::AidsOverlay::generation() const {
   const Vunt& g = game_;
-  std::uint64_t h = g.aids.generation() * 1000003u;
+  std::uint64_t h = g.aids.generation() * 1000003u + g.reloadGeneration_ * 7919u;
   if (g.aids.debugOverlay()) {
     // Everything the debug overlay shows of the game.
     auto mix = [&h](std::uint64_t v) { h = (h ^ v) * 1099511628211ull; };
@@ -63,6 +72,7 @@ std::uint64_t Vunt::AidsOverlay::generation() const {
     mix(std::uint64_t(std::uint16_t(g.script.menu.MenuChoice)));
     mix(std::uint64_t(g.puzzle.PuzzleActive) | std::uint64_t(g.Timer1Enabled) << 1 | std::uint64_t(g.picDai.shown()) << 2);
     mix(std::uint64_t(g.puzzle.Stage));
+    if (g.debugger_) mix(g.debugger_->generation());
     for (const Control* l : g.Label1) mix(l->enabled() ? std::hash<std::u32string>{}(l->caption()) : 0);
   }
   return h;

@@ -54,6 +54,7 @@ std::optional<std::vector<InputEvent>> parseInputEvents(const std::string& text,
     else if (word == "f1") events.push_back({InputEvent::AidKeyDown, 112});
     else if (word == "f2") events.push_back({InputEvent::AidKeyDown, 113});
     else if (word == "f12") events.push_back({InputEvent::AidKeyDown, 123});
+    else if (word == "f5") events.push_back({InputEvent::AidKeyDown, 116});
     else if (word == "wheel-up") events.push_back({InputEvent::Wheel, 1});
     else if (word == "wheel-down") events.push_back({InputEvent::Wheel, -1});
     else if (word == "label") {
