@@ -104,7 +104,7 @@ fs::path programDirectory(const char* argv0) {
 
 int main(int argc, char** argv) {
   bool headless = false;
-  std::string input, frames, gameDir, start, flags, maxTicks, record, state;
+  std::string input, frames, gameDir, start, flags, maxTicks, record, state, snapshotOut;
   std::vector<std::string> breaks;
   bool trace = false, watch = false;
   vunt::SdlOptions window;
@@ -148,6 +148,8 @@ int main(int argc, char** argv) {
       if (!value(breaks.emplace_back())) return usageError("--break needs a line number, a label or a flag (F3)");
     } else if (a == "--state") {
       if (!value(state)) return usageError("--state needs a snapshot, save or record file");
+    } else if (a == "--snapshot") {
+      if (!value(snapshotOut)) return usageError("--snapshot needs a file");
     } else if (a == "--watch") {
       watch = true;
     } else if (a == "--trace") {
@@ -165,6 +167,8 @@ int main(int argc, char** argv) {
   if (!headless && (!input.empty() || !frames.empty())) return usageError("--input and --frames need --headless");
   if (headless && !record.empty()) return usageError("--record records a play in the window; leave out --headless");
   if (headless && watch) return usageError("--watch reloads the script in the window; leave out --headless");
+  if (!snapshotOut.empty() && (!headless || breaks.empty()))
+    return usageError("--snapshot writes the game's state where a headless run stops: give --headless and --break");
   fs::path dir = gameDir.empty() ? vunt::defaultGameDir(programDirectory(argv[0])) : fs::path(gameDir);
   std::error_code ec;
   if (!fs::is_directory(dir, ec)) return usageError("no game directory " + dir.string());
@@ -290,7 +294,16 @@ int main(int argc, char** argv) {
       vunt::Vunt game(host, dir);
       if (debug.any()) game.setDebugger(&debugger);
       if (!applyState(game)) return 2;
-      return reportBound(host.run(game), game);
+      const int status = reportBound(host.run(game), game);
+      // Stopped at a break: the whole game as it stands there, for --state.
+      if (status == vunt::kBreakStatus && !snapshotOut.empty()) {
+        std::ofstream out(snapshotOut, std::ios::binary | std::ios::trunc);
+        if (!(out << game.snapshot()) || !out.flush()) {
+          std::fprintf(stderr, "vunt: cannot write the snapshot %s\n", snapshotOut.c_str());
+          return 1;
+        }
+      }
+      return status;
     }
     std::string error;
     std::unique_ptr<vunt::SdlHost> host = vunt::SdlHost::create(error, window);

@@ -108,15 +108,21 @@ void Debugger::addBreak(Breakpoint b) {
   ++generation_;
 }
 
+// The line the game is paused before runs without stopping again there; a game that runs (a line
+// waiting for the player) has no such line.
 void Debugger::resume() {
+  passOnce_ = paused_;
   paused_ = false;
-  passOnce_ = true;
   ++generation_;
 }
 
+// Paused, the line it stands before runs and the game stops before the next; running, it stops
+// before the next line.
 void Debugger::step() {
+  const bool wasPaused = paused_;
   resume();
-  stepping_ = true;
+  if (wasPaused) stepping_ = true;
+  else stepped_ = true;
 }
 
 void Debugger::runTo(int line) {

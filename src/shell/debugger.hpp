@@ -59,6 +59,10 @@ std::optional<int> resolveStartLine(std::string_view text, const LineMap* map, s
 // --break's value: "F3" (a flag's change), a line number or a label.
 std::optional<Breakpoint> parseBreakpoint(std::string_view text, const LineMap* map, int lastLine, std::string& error);
 
+// Runs one command of the console (the F12 overlay's line; see docs/debugging.md) on the game and
+// returns the answer it shows.
+std::string runConsoleCommand(Vunt& game, std::string_view command);
+
 class Debugger {
  public:
   explicit Debugger(DebugOptions options);
