@@ -184,6 +184,9 @@ TEST(Console, SetsFlagsJumpsAndBreaksAndSaysWhatItCannotDo) {
   EXPECT_TRUE(debugger.paused());
   EXPECT_EQ(runConsoleCommand(game, "s"), "step");
   EXPECT_FALSE(debugger.paused());
+  runConsoleCommand(game, "p");
+  EXPECT_EQ(runConsoleCommand(game, "j second"), "at line 4 (s.txt:6)");
+  EXPECT_FALSE(debugger.paused());  // a jump plays on
   EXPECT_NE(runConsoleCommand(game, "frobnicate").find("unknown command"), std::string::npos);
 }
 

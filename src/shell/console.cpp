@@ -103,8 +103,10 @@ std::string runConsoleCommand(Vunt& g, std::string_view command) {
     auto line = lineOf("jump");
     if (!line) return error;
     std::string why;
-    // The jump leaves the running line at once: the answer is set before.
+    // The jump leaves the running line at once: the answer is set before. A paused game plays on
+    // from the line jumped to.
     g.consoleAnswer = "at line " + at(*line);
+    if (g.puzzle.PuzzleActive != 1 && g.Timer1Enabled) d->resume();
     if (!g.jumpTo(*line, why)) return why;
     return g.consoleAnswer;
   }

@@ -108,11 +108,13 @@ void Debugger::addBreak(Breakpoint b) {
   ++generation_;
 }
 
-// The line the game is paused before runs without stopping again there; a game that runs (a line
-// waiting for the player) has no such line.
+// The line the game is paused before runs without stopping again there (a game that runs, a line
+// waiting for the player, has no such line); a step or a run to a line not yet done is forgotten.
 void Debugger::resume() {
   passOnce_ = paused_;
   paused_ = false;
+  stepping_ = stepped_ = false;
+  runTo_ = 0;
   ++generation_;
 }
 

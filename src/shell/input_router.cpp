@@ -50,7 +50,7 @@ void InputRouter::pageAnsweredByAid() {
 // picture window is shown, a key that types a character is its key press.
 void InputRouter::keyDown(const HostInput& e) {
   if (e.repeat && togglingAidKey(e.key)) return;
-  if (e.key && game_.consoleKey(e.key, e.character, e.shift)) return;
+  if ((e.key || e.character) && game_.consoleKey(e.key, e.character, e.shift)) return;
   if (e.key && game_.aidKey(e.key, true)) return;
   if (game_.modalForm()) {
     if (e.character) {

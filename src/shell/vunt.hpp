@@ -5,6 +5,7 @@
 // Vunt talks to the machine it runs on only through a Host, so it runs the same in a window and
 // headless.
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -251,6 +252,10 @@ class Vunt : public Application, public ScriptOutput {
   std::uint32_t lastPoll_ = 0;
   std::vector<std::string> reloadErrors_;
   std::uint64_t reloadGeneration_ = 0;
+  std::chrono::steady_clock::time_point reloadStarted_;
+  // The reassembled script and its map, written to the game folder at the next idle moment.
+  std::optional<std::pair<std::string, std::string>> pendingWrite_;
+  void writeReloadedScript();
   // Sets the caption of LBHG(index) and records it in the transcript; index must be 0..2.
   void setLbhgCaption(int index, std::u32string caption);
   // Plays a sound file named as the game names it ("\A-PUZ1.wav", or a SOUND name with ".wav"
