@@ -17,7 +17,7 @@ cp "$root/tools/game/story.txt" "$tmp/tools/game/story.txt"
 exec 3< <(Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp 2>/dev/null)
 read -r display <&3
 xvfb=$!
-trap 'kill $game $xvfb 2>/dev/null; wait 2>/dev/null; cp "$tmp/err" /tmp/reload_err; rm -rf "$tmp"' EXIT
+trap 'kill $game $xvfb 2>/dev/null; wait 2>/dev/null; rm -rf "$tmp"' EXIT
 DISPLAY=:$display SDL_AUDIODRIVER=dummy "$vunt" --watch --scale 1 "$tmp/game" 2>"$tmp/err" &
 game=$!
 sleep 2
