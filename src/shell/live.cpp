@@ -47,11 +47,13 @@ void Vunt::entered(const std::function<void()>& f) {
     throw;
   }
   --depth_;
-  if (afterUnwind_) {
-    std::function<void()> then = std::move(afterUnwind_);
-    afterUnwind_ = nullptr;
-    then();
-  }
+  if (afterUnwind_) runAfterUnwind();
+}
+
+void Vunt::runAfterUnwind() {
+  std::function<void()> then = std::move(afterUnwind_);
+  afterUnwind_ = nullptr;
+  then();
 }
 
 void Vunt::input(const HostInput& event) {

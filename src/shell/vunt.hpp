@@ -242,6 +242,7 @@ class Vunt : public Application, public ScriptOutput {
   // handles input), what runs once the running line is left, and the script's files as loaded.
   struct Unwind {};
   void entered(const std::function<void()>& f);
+  void runAfterUnwind();
   void tickLine();
   void leaveWait();
   int depth_ = 0;
