@@ -99,7 +99,7 @@ TEST(Assembler, EveryFaultAtOnceWithItsPosition) {
                           "main.txt:2:2: error: \"9bad\" is no label name",
                           "main.txt:4:6: error: undefined label hre",
                           "main.txt:5:2: error: label here is defined twice",
-                          "main.txt:6:1: error: unknown command goto",
+                          "main.txt:6:1: error: unknown command \"goto\" (commands are upper case)",
                           "main.txt:7:6: error: \"{1x}\" is no line number nor a label reference",
                           "main.txt:8:5: error: \"😀\" (U+1F600) has no place in code page 932",
                           "main.txt:9:8: error: \"{here\" is no line number nor a label reference",
@@ -116,7 +116,15 @@ TEST(Assembler, EveryFaultAtOnceWithItsPosition) {
 
 TEST(Assembler, SourceThatIsNoUtf8IsReportedNotGuessed) {
   Assembly a = assembleText("MES,ok\nMES,\x82\xa0\nEOF\n");
-  EXPECT_EQ(where(a), (std::vector<std::string>{"main.txt:2:5: error: the source is not UTF-8 text here (byte 0x82)"}));
+  EXPECT_EQ(where(a), (std::vector<std::string>{"main.txt:2:5: error: the source is not UTF-8 text from here on (byte "
+                                                "0x82): it reads as Shift_JIS (code page 932); further lines of this "
+                                                "file that are not UTF-8 are not reported"}));
+  // A whole file in Shift_JIS is one finding, not one a line.
+  std::string sjis;
+  for (int i = 0; i < 50; ++i) sjis += "MES,\x82\xb1\x82\xf1\x82\xc9\x82\xbf\x82\xcd\x81\x8f\n";
+  Assembly b = assembleText(sjis + "EOF\n");
+  ASSERT_EQ(where(b).size(), 1u);
+  EXPECT_NE(b.findings[0].hint.find("iconv -f CP932"), std::string::npos);
 }
 
 TEST(Assembler, DataLinesOfFpAndFjBlocksAreNoCommands) {
@@ -191,4 +199,24 @@ TEST(Assembler, WritesCodePage932AsWindowsDoes) {
   // A tag character has no form: it is reported, not dropped.
   Assembly tag = assembleText("MES,a\U000E0001b\nEOF\n");
   EXPECT_EQ(where(tag), (std::vector<std::string>{"main.txt:1:6: error: \"\U000E0001\" (U+E0001) has no place in code page 932"}));
+}
+
+TEST(Assembler, FirstMessagesSayWhatTheSlipWas) {
+  // A missing end label points at the label of the ENDCM that ends the menu, however unlike its
+  // name; without one, at where to write it.
+  Assembly named = assembleText("CMST,0,＊a\nCMSL,0,{menu_end}\nCASE,0\n:after_menu\nENDCM\nEOF\n");
+  ASSERT_EQ(named.findings.size(), 1u);
+  EXPECT_EQ(named.findings[0].hint, "did you mean {after_menu}? It names the ENDCM below");
+  Assembly unnamed = assembleText("CMST,0,＊a\nCMSL,0,{menu_end}\nCASE,0\n\nENDCM\n:menu\nEOF\n");
+  ASSERT_EQ(unnamed.findings.size(), 1u);
+  EXPECT_EQ(unnamed.findings[0].hint, "define it with a line :menu_end before the ENDCM at main.txt:5");
+  // Elsewhere the nearest name, as before.
+  EXPECT_EQ(assembleText("GOTO,{tilte}\n:title\nEOF\n").findings[0].hint, "did you mean {title}?");
+
+  // A full-width comma after the command word, and a near miss, as vunt-lint says them.
+  Assembly comma = assembleText("MES，こんにちは￥\nMSE,a\nEOF\n");
+  ASSERT_EQ(where(comma).size(), 2u);
+  EXPECT_EQ(comma.findings[0].message.rfind("the command word MES is followed by the full-width comma", 0), 0u);
+  EXPECT_EQ(comma.findings[0].width, 4);
+  EXPECT_EQ(comma.findings[1].hint, "did you mean MES? (MES,text)");
 }

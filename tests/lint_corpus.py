@@ -5,9 +5,9 @@ counts the faults it finds and the false alarms it raises.
 usage: lint_corpus.py VUNT_LINT [--verbose]
 The stages are packed with the vunt-stage program beside VUNT_LINT. Prints one line per case and
 a summary "found F of N planted faults; A false alarms in C games"; exits with 1 unless every
-fault is found and no false alarm is raised."""
+fault is found, no false alarm is raised and every finding carries a hint."""
+import json
 import os
-import re
 import shutil
 import subprocess
 import sys
@@ -16,7 +16,6 @@ import tempfile
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 CORPUS = os.path.join(ROOT, "tests", "data", "lint_corpus")
 GAME = os.path.join(ROOT, "game")
-FINDING = re.compile(r"^\S*vunt-n\.zad:(?:(\d+):)?(?:\d+:)? (error|warning):", re.M)
 
 
 def cases():
@@ -57,7 +56,7 @@ def main():
     try:
         pdt = os.path.join(tmp, "corpus.pdt")
         subprocess.run([stage_tool, "pack", os.path.join(CORPUS, "stages.txt"), pdt], check=True, timeout=60)
-        faults = found = alarms = games = 0
+        faults = found = alarms = games = hintless = 0
         for name, expect, options, lines in cases():
             games += 1
             game = os.path.join(tmp, name)
@@ -70,8 +69,11 @@ def main():
                 shutil.copy(pdt, os.path.join(game, "vunt.pdt"))
             with open(os.path.join(game, "vunt-n.zad"), "wb") as out:
                 out.write(encode("".join(l + "\r\n" for l in lines), options.get("encoding")))
-            run = subprocess.run([lint, game], capture_output=True, text=True, timeout=60)
-            at = [int(m.group(1) or 0) for m in FINDING.finditer(run.stdout)]
+            run = subprocess.run([lint, "--format=json", game], capture_output=True, text=True, timeout=60)
+            findings = json.loads(run.stdout)
+            at = [f["line"] for f in findings if f["severity"] in ("error", "warning")]
+            bare = [f["message"] for f in findings if not f["hint"]]
+            hintless += len(bare)
             extra = [l for l in at if expect is None or l not in expect]
             alarms += len(extra)
             if expect is not None:
@@ -81,11 +83,13 @@ def main():
                 verdict = "found" if hit else "MISSED"
             else:
                 verdict = "clean" if not extra else "ALARM"
-            print(f"{verdict:7} {name}" + (f"  (false alarms at {extra})" if extra else ""))
+            print(f"{verdict:7} {name}" + (f"  (false alarms at {extra})" if extra else "") +
+                  "".join(f"\n        no hint: {m}" for m in bare))
             if verbose and (verdict != "found" and verdict != "clean" or extra):
                 print(run.stdout)
-        print(f"found {found} of {faults} planted faults; {alarms} false alarms in {games} games")
-        return 0 if found == faults and alarms == 0 else 1
+        print(f"found {found} of {faults} planted faults; {alarms} false alarms in {games} games; "
+              f"{hintless} findings without a hint")
+        return 0 if found == faults and alarms == 0 and hintless == 0 else 1
     finally:
         shutil.rmtree(tmp)
 

@@ -65,7 +65,7 @@ TEST(LintFlow, TheSingleMenuEndLine) {
   // The outer block's CASE line runs after the inner menu: it continues at the inner end line.
   EXPECT_EQ(where({"CMST,0,＊東＊西", "CMST,1,＊はい＊いいえ", "CMSL,0,12", "CASE,0", "CMSL,1,9", "CASE,100", "MES,a￥",
                    "CASE,101", "MES,b￥", "CASE,1", "MES,c￥", "ENDCM", "EXIT"}),
-            Where{"10: warning"});
+            Where{"5: warning"});  // at the inner menu, which replaces the end line
   // Nested menus whose CASE lines belong to the inner menu, each block ending where it should.
   EXPECT_EQ(where({"CMST,0,＊東＊西", "CMST,1,＊はい＊いいえ", "CMSL,0,11", "CASE,1", "MES,西￥", "CASE,0", "CMSL,1,11",
                    "CASE,100", "MES,はい￥", "CASE,101", "ENDCM", "EXIT"}),
@@ -94,7 +94,7 @@ TEST(LintFlow, FieldsFromFlagsAgainstTheirBounds) {
   const std::string one = stageFile({{"1a"}});
   EXPECT_EQ(where({"LET,2,0", "BEED,F02,F02", "EXIT"}, Game(one)), (Where{"2: error", "2: error"}));
   EXPECT_EQ(where({"LET,2,2", "BEED,F02,F02", "EXIT"}, Game(one)), Where{"2: error"});
-  EXPECT_EQ(where({"LET,2,1", "BEED,F02,F02", "IF,F21=01,5", "EXIT", "EXIT"}, Game(one)), Where{});
+  EXPECT_EQ(where({"LET,20,3", "LET,2,1", "BEED,F02,F02", "IF,F21=01,6", "EXIT", "EXIT"}, Game(one)), Where{});
 }
 
 TEST(LintFlow, IncWithoutModeAndIfWithoutLineOnlyWhereTheyCanFail) {
@@ -303,4 +303,77 @@ TEST(LintFlow, AScriptWithTooManyWaysStaysWithinTheBoundOfPoints) {
   flow.run();
   EXPECT_FALSE(flow.complete());
   EXPECT_LE(flow.points(), FlowAnalysis::kMaxPoints);
+}
+
+// Each fault at the line and column that makes it, not where the game shows the symptom.
+TEST(LintFlow, FaultsAreReportedWhereTheyAreMade) {
+  auto at = [](const std::vector<Finding>& found) {
+    std::vector<std::string> out;
+    for (const Finding& f : found)
+      out.push_back(std::to_string(f.line) + ":" + std::to_string(f.column) + " " + std::string(severityName(f.severity)));
+    return out;
+  };
+  // The short speaker name at its "＆", not at the speaker's first use.
+  EXPECT_EQ(at(findings({"MES,＠00＆0ユウ＆1タロウ", "MES,：0やあ￥", "MES,：1よう￥", "EXIT"})), Where{"1:8 warning"});
+  // A name of four characters leaves its last one printed.
+  EXPECT_EQ(at(findings({"MES,＆0ユウキタ＆1ハルカ", "MES,：0やあ￥", "EXIT"})), Where{"1:5 warning"});
+  EXPECT_EQ(where(std::vector<std::string>{"MES,＆0ユウキ：0行こう。￥", "EXIT"}), Where{});
+  // The submenu mark whose menu nobody fills, in the menu text.
+  EXPECT_EQ(at(findings({"CMST,0,＊見る３移動", "CMSL,0,5", "CASE,0", "CASE,300", "ENDCM", "EXIT"})), Where{"1:11 error"});
+  EXPECT_EQ(at(findings({"ADDCM,0,0,＊見る", "ADDCM,0,1,４移動", "CMSL,0,6", "CASE,0", "CASE,400", "ENDCM", "EXIT"})),
+            Where{"2:11 error"});
+  // The jump into an FP table, not the message line the game then fails on.
+  EXPECT_EQ(at(findings({"LET,5,1", "GOTO,5", "FP,5,6", "一￥", "二￥", "ENDFP", "EXIT"})), Where{"2:6 error"});
+  // A subroutine path without RET: where it runs on, naming the GOSUB.
+  // (The second call finds F1 at 2 and takes the path without RET.)
+  const auto off = findings({"GOSUB,5", "GOSUB,5", "MES,戻った￥", "EXIT", "INC,1,2,L", "IF,F01=01,8", "RET", "MES,b￥"});
+  ASSERT_EQ(where(off), Where{"8: error"});
+  EXPECT_NE(off[0].message.find("called by the GOSUB at line 2 has a path without RET"), std::string::npos);
+  EXPECT_EQ(where({"GOSUB,5", "GOSUB,5", "MES,戻った￥", "EXIT", "INC,1,2,L", "IF,F01=01,8", "RET", "MES,b￥", "RET"}),
+            Where{});
+  // Lines shared with the main story that end in RET are no path without one (the RET reached
+  // from the story is the news, and the EXIT it never comes back to).
+  EXPECT_EQ(where({"GOSUB,4", "GOTO,5", "EXIT", "MES,a￥", "MES,共通￥", "RET"}), (Where{"3: warning", "6: warning"}));
+}
+
+TEST(LintFlow, FaultsThatDependOnTheValuesFlagsHold) {
+  // A condition never true for the values its flag holds here; one that can be is no news.
+  EXPECT_EQ(where({"LET,3,2", "INC,3,3,L", "EVA,F03}04,5", "MES,x￥", "ENDEV", "EXIT"}), Where{"3: warning"});
+  EXPECT_EQ(where({"LET,3,3", "INC,3,4,L", "EVA,F03}04,5", "MES,x￥", "ENDEV", "EXIT"}), Where{});
+  // FP whose flag picks the end line itself prints "ENDFP": certain is an error, possible a warning.
+  EXPECT_EQ(where({"LET,5,2", "FP,5,4", "一￥", "ENDFP", "EXIT"}), Where{"2: error"});
+  EXPECT_EQ(where({"CMST,0,＊a＊b", "CMSL,0,5", "CASE,0", "CASE,1", "ENDCM", "LET,5,F00", "INC,5,2,L", "FP,5,10", "一￥",
+                   "ENDFP", "EXIT"}),
+            Where{"8: warning"});
+  // FJ reading its ENDFJ as a target; a flag that stays below it is fine.
+  EXPECT_EQ(where({"LET,5,2", "FJ,5,4", "5", "ENDFJ", "EXIT"}), Where{"2: error"});
+  EXPECT_EQ(where({"LET,5,1", "FJ,5,4", "5", "ENDFJ", "EXIT"}), Where{});
+  // The puzzle with no attempts set.
+  const std::string one = stageFile({{"1a"}});
+  EXPECT_EQ(where({"BEED,1,1", "EXIT"}, Game(one)), Where{"1: warning"});
+  EXPECT_EQ(where({"LET,20,3", "BEED,1,1", "EXIT"}, Game(one)), Where{});
+  // A last page with no click wait right before the end, through jumps and flag changes.
+  EXPECT_EQ(where({"MES,さようなら", "LET,1,1", "GOTO,4", "EXIT"}), Where{"1: warning"});
+  EXPECT_EQ(where(std::vector<std::string>{"MES,さようなら￥", "EXIT"}), Where{});
+  EXPECT_EQ(where(std::vector<std::string>{"MES,＆0ユウキ", "EXIT"}), Where{});  // prints nothing
+}
+
+TEST(LintFlow, FollowOnFindingsAreLeftOut) {
+  // The jump's flag holds 0: that F5 is never written is part of the same fault.
+  EXPECT_EQ(where({"MES,a￥", "GOTO,F05", "MES,b￥", "EXIT"}), Where{"2: error"});
+  // A BEED that stops the game never plays the puzzle's sounds nor uses its attempts.
+  EXPECT_EQ(where(findings({"BEED,0,1", "EXIT"}, Game())), Where{"1: error"});
+  // A CMSL ending at a GOTO, every choice with its CASE, is no fault at all.
+  EXPECT_EQ(where({"CMST,0,＊一＊二", "CMSL,0,7", "CASE,0", "MES,一￥", "CASE,1", "MES,二￥", "GOTO,8", "EXIT"}), Where{});
+}
+
+TEST(LintFlow, CommandWordSlipsAreNamed) {
+  // The full-width comma after the word, a blank before it, full-width or lower-case letters.
+  const auto comma = findings({"MES，こんにちは￥", "EXIT"});
+  ASSERT_EQ(comma.size(), 1u);
+  EXPECT_EQ(comma[0].message.rfind("the command word MES is followed by the full-width comma", 0), 0u);
+  EXPECT_EQ(comma[0].width, 4);  // "MES，"
+  EXPECT_EQ(findings({" MES,a￥", "EXIT"})[0].hint, "start the line with the command word itself; nothing is trimmed");
+  EXPECT_EQ(findings({"ＭＥＳ,a￥", "EXIT"})[0].hint, "commands are upper case: MES");
+  EXPECT_EQ(findings({"exit"})[0].hint, "commands are upper case: EXIT");
 }

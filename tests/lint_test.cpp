@@ -43,36 +43,37 @@ using Findings = std::vector<std::string>;
 
 TEST(Lint, AGameThatUsesEveryKindOfLineHasNoFindings) {
   Game game({{"room.szg", picture()}, {"bgm.wav", tinyWave()}, {"vunt.pdt", stageFile({{"1a"}, {"2.b"}})}});
-  EXPECT_EQ(lint({"CMST,2,＊見る＊話す３移動・＊東＊西＠戻る",
+  EXPECT_EQ(lint({"LET,20,3",
+                  "CMST,2,＊見る＊話す３移動・＊東＊西＠戻る",
                   "ADDCM,0,0,＊鍵",
                   "ITMS,0,＠04古い鍵だ。￥",
                   "GHG,room",
                   "SOUND,bgm,9",
                   "MES,＆1ナギサ：1行こう。＾＜ここ＞は＃05灯台。￥",
                   "LET,5,1",
-                  "CMSL,2,21",  // 8
+                  "CMSL,2,22",  // 9
                   "CASE,200",
                   "INC,5,3,L",
                   "CASE,201",
-                  "GOSUB,30",
+                  "GOSUB,31",
                   "CASE,300",
-                  "FP,5,17",
+                  "FP,5,18",
                   "東の部屋だ。￥",
                   "西の部屋だ。￥",
                   "ENDFP",
                   "CASE,301",
                   "BEED,1,2",
-                  "IF,F21=01,8",  // 20: lost: back to the menu
+                  "IF,F21=01,9",  // 21: lost: back to the menu
                   "ENDCM",
-                  "CMSL,0,25",
+                  "CMSL,0,26",
                   "CASE,0",
                   "MES,鍵を使った。￥",
-                  "ENDCM",  // 25
-                  "EVA,F05}02#F20>00,28",
+                  "ENDCM",  // 26
+                  "EVA,F05}02#F20>00,29",
                   "LBHGV,1,F20",
                   "SAVE",
                   "EXIT",
-                  "DEC,6",  // 30
+                  "DEC,6",  // 31
                   "LBHGA,2,残り",
                   "RET"},
                  game),
@@ -107,16 +108,18 @@ TEST(Lint, JumpsAndTheLinesTheyReach) {
   EXPECT_EQ(lint({"LET,1,1", "IF,F01=01,9", "GOSUB,0", "EXIT"}),
             (Findings{"2: error: line 9 (field 3) is beyond the last line of the script (4)",
                       "3: error: line 0 (field 2) is not a script line"}));
+  // That F1 is never written is why the condition is always false: one fault, one finding.
   EXPECT_EQ(lint({"IF,F01=01", "EXIT"}),
             (Findings{"1: error: IF has no field 3 (line): the condition is always false here, and then the game stops "
-                      "with an error",
-                      "1: warning: F1 is read here but no line writes it, so it is always 0"}));
+                      "with an error"}));
   EXPECT_EQ(lint({"IF,01=01", "EXIT"}), Findings{});  // always true: field 3 is never read
   EXPECT_EQ(lint({"RET"}), Findings{"1: error: RET with no GOSUB before it returns to line 0"});
   EXPECT_EQ(lint({"CASE,1", "EXIT"}), Findings{"1: error: CASE runs before any CMSL: it continues at line 0"});
   // Runs of lines nothing reaches are one finding; block words and blank lines are no news.
   EXPECT_EQ(lint({"GOTO,5", "MES,a", "", "MES,b", "LET,7,0", "IF,F07=01,8", "ENDIF", "EXIT", "ENDIF"}),
-            Findings{"2: warning: lines 2 to 4 are never reached"});
+            (Findings{"2: warning: lines 2 to 4 are never reached",
+                      "6: warning: the condition \"F07=01\" is never true here (F7 holds 0): it always continues at "
+                      "line 8 and the lines it guards never run"}));
   // A GOSUB's return point is reached through RET; a GOTO to its own line goes on below.
   EXPECT_EQ(lint({"GOSUB,4", "GOTO,2", "EXIT", "RET"}), Findings{});
   // FP and FJ tables: data lines are checked as data, the end line must lie below.
@@ -208,7 +211,12 @@ TEST(Lint, MenusTheirTextsAndTheirCaseLines) {
                       "11: error: the menu text reaches menu 10 (menus are 0..9)",
                       "12: warning: the entry starts with \"見\", which is no mark: choosing it shows the same menu again",
                       "13: error: menu 5 has no entries here: the player cannot choose anything"}));
-  EXPECT_EQ(lint({"CMST,0,＊a", "CMSL,0,4", "CASE,0", "EXIT"}), Findings{"2: error: CMSL has no ENDCM after it"});
+  // Without an ENDCM the search needs a CASE line for every choice; with them all it never runs
+  // off the end, whatever the end line holds.
+  EXPECT_EQ(lint({"CMST,0,＊a", "CMSL,0,4", "CASE,0", "EXIT"}), Findings{});
+  EXPECT_EQ(lint({"CMST,0,＊a＊b", "CMSL,0,4", "CASE,0", "EXIT"}),
+            Findings{"2: error: the menu choice \"b\" (value 1) has no CASE line below, and no ENDCM ends the search: it "
+                     "runs off the end of the script"});
   EXPECT_EQ(lint({"CMST,0,＊a", "CMSL,0,4", "CASE", "ENDCM", "EXIT"}),
             (Findings{"3: error: CASE without a value (field 2): the search of the menu at line 2 stops here with an error"}));
   // An entry added on one path only may be shown: it needs its CASE as well. A CASE value from a
@@ -226,16 +234,17 @@ TEST(Lint, PicturesSoundsAndStages) {
   std::string unsolvable = stageFile({{"1a"}, {"###", "#1#", "###", "a"}});
   Game game({{"Room.SZG", picture()}, {"broken.szg", "not a picture"}, {"vunt.pdt", unsolvable}});
   std::filesystem::remove(game.dir.path() / "L-batu.wav");
-  const Findings found = lint({"GHG,room", "GHGD,nothere", "GHG,broken", "SOUND,nothere,1", "SOUND,nothere,2", "LET,1,1",
-                               "SOUND,nothere,F01", "BEED,1,1", "BEED,2,1", "BEED,3,3", "BEED,1,3", "EXIT"},
+  const Findings found = lint({"GHG,room", "GHGD,nothere", "GHG,broken", "SOUND,nothere,1", "SOUND,nothere,2", "LET,20,1",
+                               "SOUND,nothere,F20", "BEED,1,1", "BEED,2,1", "BEED,3,3", "BEED,1,3", "EXIT"},
                               game);
   ASSERT_EQ(found.size(), 10u);
   EXPECT_EQ(found[0], "2: error: the picture \"nothere.szg\" is not in the game directory");
   EXPECT_EQ(found[1].rfind("3: error: the picture \"broken.szg\" cannot be read: not a picture", 0), 0u) << found[1];
   EXPECT_EQ(std::vector<std::string>(found.begin() + 2, found.end()),
-            (Findings{"4: error: the sound \"nothere.wav\" is not in the game directory (play flags with 2 would play "
-                      "nothing)",
-                      "7: warning: the sound \"nothere.wav\" is not in the game directory",
+            (Findings{"4: warning: the sound \"nothere.wav\" is not in the game directory: the game plays its alert chime "
+                      "instead",
+                      "7: warning: the sound \"nothere.wav\" is not in the game directory: the game plays its alert chime "
+                      "instead",
                       "8: warning: the puzzle's sound \"L-batu.wav\" is not in the game directory",
                       "9: error: the last stage 1 comes before the first stage 2: play would never end there",
                       "10: error: stage 3 is not in vunt.pdt, which holds 2 stages",
@@ -247,9 +256,9 @@ TEST(Lint, PicturesSoundsAndStages) {
 
   // A wave file the game would refuse: warned once a file, at its first use.
   Game sounds({{"loud.wav", "RIFF junk"}, {"A-CLEAR.wav", "RIFF"}, {"vunt.pdt", stageFile({{"1a"}})}});
-  EXPECT_EQ(lint({"SOUND,loud,1", "SOUND,LOUD,1", "BEED,1,1", "EXIT"}, sounds),
+  EXPECT_EQ(lint({"SOUND,loud,1", "SOUND,LOUD,1", "LET,20,3", "BEED,1,1", "EXIT"}, sounds),
             (Findings{"1: warning: the sound \"loud.wav\" will not play, the game refuses it: no RIFF WAVE file",
-                      "3: warning: the sound \"A-CLEAR.wav\" will not play, the game refuses it: no RIFF WAVE file"}));
+                      "4: warning: the sound \"A-CLEAR.wav\" will not play, the game refuses it: no RIFF WAVE file"}));
 
   std::string bad = stageFile({{"111111111111", "222222222222", "3333333"}, {"1a"}});
   bad[stageOffset(2) + 5] = 26;

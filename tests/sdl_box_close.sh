@@ -24,7 +24,10 @@ for game in error notice; do
     start=$(date +%s%N)
     case $how in
       close) wmctrl -i -c "$wid" ;;
-      *) kill -$how $pid ;;
+      # The game itself, not the timeout around it: timeout passes a signal on to its whole
+      # process group as well, and a second signal arriving after SDL has given back the default
+      # handlers on its way out would end the game by the signal instead.
+      *) kill -$how "$(pgrep -P $pid || echo $pid)" ;;
     esac
     wait_end $pid 10
     ms=$(( ($(date +%s%N) - start) / 1000000 ))

@@ -23,12 +23,15 @@ for game in typing sound; do
   pid=$!
   sleep 1.5
   start=$(date +%s%N)
-  kill -TERM $pid
+  # The game itself: timeout would pass the signal on twice (see sdl_box_close.sh).
+  kill -TERM "$(pgrep -P $pid || echo $pid)"
   wait $pid
   status=$?
   ms=$(( ($(date +%s%N) - start) / 1000000 ))
   [ $status = 0 ] && echo "ok   $game: status 0 after the close" || { echo "FAIL $game: status $status"; fail=1; }
-  [ $ms -lt 1000 ] && echo "ok   $game: ended ${ms} ms after the close" || { echo "FAIL $game: took ${ms} ms"; fail=1; }
+  # Both waits last far longer than 5 s: ending before that shows the wait was left, whatever the
+  # machine's load (the time itself is said, not judged).
+  [ $ms -lt 5000 ] && echo "ok   $game: ended ${ms} ms after the close" || { echo "FAIL $game: took ${ms} ms"; fail=1; }
   [ ! -e "$tmp/$game/VUNT.DAT" ] && echo "ok   $game: no line ran after the wait" || { echo "FAIL $game: SAVE ran"; fail=1; }
 done
 exit $fail

@@ -1,5 +1,7 @@
 #include "authoring/assembler.hpp"
 
+#include "authoring/command_hint.hpp"
+
 #include <algorithm>
 #include <memory>
 #include <set>
@@ -151,6 +153,7 @@ class Assembler {
   // character i of the result.
   std::u32string resolve(const SourceLine& l, std::vector<std::size_t>& origin);
   std::string closestLabel(const std::string& name);
+  std::string endLabelHint(const SourceLine& l, std::size_t at, const std::string& name) const;
   void checkCommands();
   void checkEncoding();
 
@@ -167,6 +170,8 @@ class Assembler {
   std::map<std::string, std::string, std::less<>> nearest_;  // closestLabel's answers
   std::vector<SourceLine> lines_;
   std::vector<std::vector<std::size_t>> origins_;  // per resolved line, as resolve() gives it
+  std::size_t resolving_ = 0;                      // the index in lines_ of the line resolve() is at
+  std::set<std::string> notUtf8_;                  // source files already reported as not UTF-8
   std::vector<PendingLabel> pending_;
   std::map<std::string, PendingLabel, std::less<>> defined_;
   std::vector<std::string> open_;  // the files being read, for include cycles
@@ -176,16 +181,16 @@ void Assembler::readFile(const fs::path& path, const std::string& name, const So
                          std::size_t siteColumn) {
   std::optional<std::string> bytes = read_(path);
   if (!bytes) {
-    if (site) error(*site, siteColumn, 1, "cannot read the included file " + name);
-    else add(Finding::Error, name, 0, 0, 1, "cannot read the source file");
+    if (site) error(*site, siteColumn, 1, "cannot read the included file " + name, "check the file's name and that it can be read");
+    else add(Finding::Error, name, 0, 0, 1, "cannot read the source file", "check the file's name and that it can be read");
     return;
   }
   // Every read counts, an include read again too: a fan-out of includes ends at the bound.
   if (bytes->size() > kMaxSourceBytes - std::min(bytesRead_, kMaxSourceBytes)) {
     const std::string why = "the sources hold more than " + std::to_string(kMaxSourceBytes >> 20) +
                             " MiB in all (includes count each time they are read)";
-    if (site) error(*site, siteColumn, 1, why);
-    else add(Finding::Error, name, 0, 0, 1, why);
+    if (site) error(*site, siteColumn, 1, why, "split the sources or include each file once");
+    else add(Finding::Error, name, 0, 0, 1, why, "split the sources or include each file once");
     bytesRead_ = kMaxSourceBytes + 1;
     return;
   }
@@ -210,11 +215,19 @@ void Assembler::readFile(const fs::path& path, const std::string& name, const So
       }
       const std::string_view rawLine = raw.line(i);
       if (std::size_t bad = firstBadUtf8(rawLine); bad != std::string_view::npos) {
-        add(Finding::Error, name, int(i + 1), int(fromUtf8(rawLine.substr(0, bad)).size() + 1), 1,
-            "the source is not UTF-8 text here (byte 0x" +
-                std::string(1, "0123456789ABCDEF"[static_cast<unsigned char>(rawLine[bad]) >> 4]) +
-                std::string(1, "0123456789ABCDEF"[static_cast<unsigned char>(rawLine[bad]) & 15]) + ")",
-            "save the source as UTF-8; vunt-asm converts it to code page 932");
+        // Reported once a file: a file saved in another encoding would otherwise give a finding
+        // on nearly every line.
+        if (notUtf8_.insert(name).second) {
+          const bool shiftJis = fromCp932(rawLine).find(U'\uFFFD') == std::u32string::npos;
+          add(Finding::Error, name, int(i + 1), int(fromUtf8(rawLine.substr(0, bad)).size() + 1), 1,
+              "the source is not UTF-8 text from here on (byte 0x" +
+                  std::string(1, "0123456789ABCDEF"[static_cast<unsigned char>(rawLine[bad]) >> 4]) +
+                  std::string(1, "0123456789ABCDEF"[static_cast<unsigned char>(rawLine[bad]) & 15]) + ")" +
+                  (shiftJis ? ": it reads as Shift_JIS (code page 932)" : "") +
+                  "; further lines of this file that are not UTF-8 are not reported",
+              shiftJis ? "save the source as UTF-8 (iconv -f CP932 -t UTF-8); vunt-asm converts it to code page 932"
+                       : "save the source as UTF-8; vunt-asm converts it to code page 932");
+        }
         l.badUtf8 = true;
       }
       // No more of a line is decoded than a line may hold (a longer one is an error).
@@ -255,9 +268,9 @@ void Assembler::directive(const SourceLine& l, const fs::path& path) {
     const fs::path target = path.parent_path() / fs::path(toUtf8(file));
     const std::string name = (fs::path(l.file).parent_path() / fs::path(toUtf8(file))).lexically_normal().generic_string();
     if (std::find(open_.begin(), open_.end(), name) != open_.end())
-      return error(l, 0, l.text.size(), "the file " + name + " includes itself");
+      return error(l, 0, l.text.size(), "the file " + name + " includes itself", "remove the :include that leads back to this file");
     if (open_.size() >= std::size_t(kMaxIncludeDepth))
-      return error(l, 0, l.text.size(), "includes nest deeper than " + std::to_string(kMaxIncludeDepth) + " files");
+      return error(l, 0, l.text.size(), "includes nest deeper than " + std::to_string(kMaxIncludeDepth) + " files", "include the files from the main source instead of from each other");
     if (!anywhere_)
       if (std::string why = includeOutsideRoot(root_, target); !why.empty())
         return error(l, l.text.size() - file.size(), file.size(), "the included file " + name + " is not read: " + why,
@@ -307,6 +320,25 @@ std::string Assembler::closestLabel(const std::string& name) {
   return best;
 }
 
+// For a missing end label of CMSL or FP (field 3): the label of the ENDCM or ENDFP line that
+// ends this block, whatever its name is like; else where to define one. Empty for other fields.
+std::string Assembler::endLabelHint(const SourceLine& l, std::size_t at, const std::string& name) const {
+  const std::u32string_view t = l.text;
+  const std::u32string_view word = t.substr(0, t.find(U','));
+  if (std::count(t.begin(), t.begin() + std::ptrdiff_t(at), U',') != 2) return "";
+  const std::u32string_view end = word == U"CMSL" ? U"ENDCM" : word == U"FP" ? U"ENDFP" : U"";
+  if (end.empty()) return "";
+  for (std::size_t k = resolving_ + 1; k < lines_.size(); ++k) {
+    const std::u32string_view other = lines_[k].text;
+    if (other.substr(0, other.find(U',')) != end) continue;
+    for (const auto& [label, line] : out_.labels)
+      if (line == int(k + 1)) return "did you mean {" + label + "}? It names the " + toUtf8(end) + " below";
+    return "define it with a line :" + name + " before the " + toUtf8(end) + " at " + lines_[k].file + ":" +
+           std::to_string(lines_[k].at(0).first);
+  }
+  return "";
+}
+
 std::u32string Assembler::resolve(const SourceLine& l, std::vector<std::size_t>& origin) {
   const std::u32string& t = l.text;
   std::u32string out;
@@ -325,8 +357,13 @@ std::u32string Assembler::resolve(const SourceLine& l, std::vector<std::size_t>&
         if (auto it = out_.labels.find(name); it != out_.labels.end()) {
           number = decimalText(it->second);
         } else {
-          std::string near = closestLabel(name);
-          error(l, i, m - i + 1, "undefined label " + name, near.empty() ? "" : "did you mean {" + near + "}?");
+          std::string hint = endLabelHint(l, i, name);
+          if (hint.empty()) {
+            const std::string near = closestLabel(name);
+            hint = near.empty() ? "define it with a line :" + name + " before the line it names"
+                                : "did you mean {" + near + "}?";
+          }
+          error(l, i, m - i + 1, "undefined label " + name, hint);
         }
         for (char32_t c : number) {
           out += c;
@@ -355,6 +392,7 @@ void Assembler::finish() {
   }
   origins_.resize(lines_.size());
   for (std::size_t n = 0; n < lines_.size(); ++n) {
+    resolving_ = n;
     out_.lines.push_back(resolve(lines_[n], origins_[n]));
     out_.origins.push_back({lines_[n].file, lines_[n].at(0).first});
     std::vector<std::pair<int, int>>& spots = out_.spots.emplace_back();
@@ -413,14 +451,8 @@ void Assembler::checkCommands() {
       const std::u32string_view word = splitFields(line)[0];
       const CommandInfo* c = commandInfo(word);
       if (!c) {
-        std::u32string upper(word);
-        for (char32_t& ch : upper)
-          if (ch >= U'a' && ch <= U'z') ch -= 32;
-        std::string hint = commandInfo(upper) ? "commands are upper case: " + toUtf8(upper)
-                                              : "every line that runs is a command: " +
-                                                    std::string("CMST, CMSL, MES, GOTO, ... (vunt-lint --commands)");
-        error(src, at(0), std::max<std::size_t>(word.size(), 1),
-              word.empty() ? "the line has no command word" : "unknown command " + toUtf8(word), hint);
+        const CommandHint h = unknownCommand(word);
+        error(src, at(0), h.width, h.message, h.hint);
         continue;
       }
       for (const FieldInfo& fi : c->fields())
@@ -459,7 +491,7 @@ void Assembler::checkEncoding() {
     for (std::size_t i : toCp932(line).unmapped) {
       if (found >= kMaxPerLine || full()) break;
       const char32_t c = line[i];
-      if (c == 0xFFFD && lines_[n].badUtf8) continue;
+      if (lines_[n].badUtf8) break;  // a line that is not UTF-8 decodes to chance characters: reported once a file
       char code[16];
       std::snprintf(code, sizeof code, "U+%04X", unsigned(c));
       const std::size_t at = i < origins_[n].size() ? origins_[n][i] : 0;

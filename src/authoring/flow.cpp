@@ -145,6 +145,7 @@ struct FlowAnalysis::Impl {
     successorLines.resize(std::size_t(n + 2));
     joined.resize(std::size_t(n + 2));
     reached.assign(std::size_t(n + 2), false);
+    outsideCall.assign(std::size_t(n + 2), false);
   }
 
   std::u32string_view text(int l) const { return l >= 1 && l <= n ? std::u32string_view(lines[std::size_t(l - 1)]) : U""; }
@@ -364,7 +365,14 @@ struct FlowAnalysis::Impl {
         if (valid.empty() || structural) valid = Range{1, std::min(last.hi, n) - l};  // as once it is mended
         if (valid.size() > kMaxFollowed) return jump(k, Range::all(), s);
         for (long d = l + valid.lo; d <= l + valid.hi; ++d) {
-          // The target line is read as a number of line d; naming the FJ line is no jump.
+          // The target line is read as a number of line d; naming the FJ line is no jump. A
+          // target that is no number stops the game there (reported at that line).
+          const std::optional<NumberField>& written = field(int(d), 1);
+          if (!written || written->kind == NumberField::NotANumber || written->kind == NumberField::OutOfRange ||
+              written->kind == NumberField::BadFlag) {
+            stop();
+            continue;
+          }
           Range t = value(int(d), 1, s);
           if (t.single() && t.lo == l) {
             flowTo(next, s);
@@ -450,6 +458,8 @@ struct FlowAnalysis::Impl {
     // A subroutine that runs on into the next one.
     if (recording && k.pending && callTargets.count(l + 1) && c->flow != Flow::Mark)
       runsInto.insert(l);
+    // A subroutine's path that runs on without RET: into the lines below it, or off the end.
+    if (recording && k.pending) fallsOn[l].insert(k.ret - 1);
     flowTo(next, s);
   }
 
@@ -508,6 +518,7 @@ struct FlowAnalysis::Impl {
       transfer(nodes[i].key, nodes[i].flags);
       const int l = nodes[i].key.line;
       reached[std::size_t(l)] = true;
+      if (!nodes[i].key.pending) outsideCall[std::size_t(l)] = true;
       joinInto(joined[std::size_t(l)], nodes[i].flags);
       auto& succ = successorLines[std::size_t(l)];
       for (int e : nodes[i].edges) succ.push_back(nodes[std::size_t(e)].key.line);
@@ -564,6 +575,46 @@ struct FlowAnalysis::Impl {
       issue(l, Finding::Warning,
             "execution runs on from this subroutine into the subroutine at line " + str(l + 1) + " without RET",
             "end the subroutine with RET before line " + str(l + 1));
+    // A path of a subroutine without RET: it runs on into lines the game runs outside any
+    // subroutine (the story below it plays again), or off the end of the script.
+    for (const auto& [l, calls] : fallsOn) {
+      if (runsInto.count(l) || outsideCall[std::size_t(l)] || *calls.begin() < 1) continue;
+      const std::string call = "the subroutine called by the GOSUB at line " + str(*calls.begin());
+      if (l == n)
+        issue(l, Finding::Error, call + " has a path without RET: it runs on from here past the last line",
+              "end this path of the subroutine with RET");
+      else if (outsideCall[std::size_t(l + 1)] && !returnsFrom(l + 1, *calls.begin() + 1))
+        issue(l, Finding::Warning,
+              call + " has a path without RET: it runs on from here into line " + str(l + 1) +
+                  ", which the game also runs outside the subroutine",
+              "end this path of the subroutine with RET before line " + str(l + 1));
+    }
+  }
+
+  // Whether every point at line `from` inside the subroutine that returns to `ret` leads on to a
+  // RET of that call (shared lines that end in RET are no path without one). A GOSUB on the way
+  // starts another call, whose RET does not count.
+  bool returnsFrom(int from, int ret) const {
+    for (std::size_t first = 0; first < nodes.size(); ++first) {
+      const Key& k = nodes[first].key;
+      if (k.line != from || !k.pending || k.ret != ret) continue;
+      // The same call: the same return line, and no GOSUB since that replaced it.
+      std::vector<int> todo{int(first)};
+      std::vector<bool> seen(nodes.size(), false);
+      bool returns = false;
+      while (!todo.empty() && !returns) {
+        const int i = todo.back();
+        todo.pop_back();
+        const Node& node = nodes[std::size_t(i)];
+        if (seen[std::size_t(i)] || !node.key.pending || node.key.ret != ret || node.key.lost != k.lost) continue;
+        seen[std::size_t(i)] = true;
+        const CommandInfo* c = command(node.key.line);
+        returns = c && c->flow == Flow::Return;
+        todo.insert(todo.end(), node.edges.begin(), node.edges.end());
+      }
+      if (!returns) return false;
+    }
+    return true;
   }
 
   // Faults that depend on the values flags may hold at a line.
@@ -573,12 +624,17 @@ struct FlowAnalysis::Impl {
       const CommandInfo* c = command(l);
       if (!c) continue;
       const FlagState& s = joined[std::size_t(l)];
+      if (c->flow == Flow::Branch && hasField(l, 3) && complete) neverTrue(l, s);
       if (c->flow == Flow::PrintPick || c->flow == Flow::JumpPick) {
         const Range end = value(l, 3, s);
         if (!end.single() || end.lo <= l) continue;  // reported by the line checks
         const Range ks = pickRange(l, s);
         const int size = end.lo - l;
-        if (ks.empty() || ks.within(1, size)) continue;
+        if (ks.empty()) continue;
+        if (ks.within(1, size)) {
+          pickedEndLine(l, *c, ks, end.lo);
+          continue;
+        }
         const std::string name(c->asciiWord);
         const std::string what = "F" + flagName(l) + " holds " + rangeText(ks) + " here; the " + name +
                                  " table has lines for 1 to " + str(size);
@@ -621,6 +677,49 @@ struct FlowAnalysis::Impl {
               "add the line to continue at when the condition is false");
       }
     }
+  }
+
+  // A condition no values of its flags here can make true: the lines it guards never run.
+  void neverTrue(int l, const FlagState& s) {
+    std::optional<std::u32string_view> expr = cutField(text(l), 2);
+    std::optional<RangeCondition> cond = expr ? RangeCondition::parse(*expr) : std::nullopt;
+    if (!cond || cond->flags().empty() || cond->evaluate(s) != Truth::False) return;
+    // False whatever the flags hold ("&" first, say): the line checks say why.
+    FlagState any;
+    any.fill(Range::all());
+    if (cond->evaluate(any) == Truth::False) return;
+    std::vector<int> read = cond->flags();
+    std::sort(read.begin(), read.end());
+    read.erase(std::unique(read.begin(), read.end()), read.end());
+    std::string holds;
+    for (int f : read) holds += (holds.empty() ? "" : ", ") + ("F" + str(f) + " holds " + rangeText(s[std::size_t(f)]));
+    std::optional<NumberField> t = field(l, 3);
+    const std::string to = t && t->kind == NumberField::Literal ? "line " + str(t->value) : "its line";
+    issue(l, Finding::Warning,
+          "the condition \"" + toUtf8(*expr) + "\" is never true here (" + holds + "): it always continues at " + to +
+              " and the lines it guards never run",
+          "compare with a value the flag can hold here, or set the flag on the way to this line", 2);
+  }
+
+  // FP and FJ tables whose flag can pick the end line itself: FP prints it (the player reads
+  // "ENDFP"), FJ reads its command word as a line number and stops.
+  void pickedEndLine(int l, const CommandInfo& c, const Range& ks, int end) {
+    const int size = end - l;
+    if (!ks.contains(size) || !command(end)) return;
+    const std::string flag = "F" + flagName(l);
+    const std::string word = toUtf8(this->word(end));
+    const std::string held = ks.single() ? flag + " holds " + str(size) : flag + " may hold " + str(size);
+    const std::string hint = "the table is one line short: add the line for " + flag + " = " + str(size) + " before line " +
+                             str(end) + ", or keep " + flag + " within 1 to " + str(size - 1);
+    if (c.flow == Flow::PrintPick)
+      issue(l, ks.single() ? Finding::Error : Finding::Warning,
+            held + " here, which picks the end line " + str(end) + " itself: the player reads \"" + word + "\" as the message",
+            hint, 2);
+    else
+      issue(l, ks.single() ? Finding::Error : Finding::Warning,
+            held + " here, which picks the last line " + str(end) + " itself: FJ reads \"" + word +
+                "\" as a line number and the game stops with an error",
+            hint, 2);
   }
 
   std::string flagName(int l) const {
@@ -735,6 +834,8 @@ struct FlowAnalysis::Impl {
   std::vector<FlagState> joined;
   std::set<int> computed;
   std::set<int> runsInto;
+  std::map<int, std::set<int>> fallsOn;  // lines a subroutine's path falls through, with the GOSUB lines that called it
+  std::vector<bool> outsideCall;  // lines reached while no GOSUB's return is pending
   std::map<int, std::set<int>> caseMenus;
   std::vector<FlowIssue> issues;
 };

@@ -1,5 +1,6 @@
 #include "authoring/lint.hpp"
 
+#include "authoring/command_hint.hpp"
 #include "authoring/encoding_check.hpp"
 #include "authoring/flow.hpp"
 #include "authoring/solver_budget.hpp"
@@ -41,35 +42,6 @@ constexpr int kFlags = 31;
 std::string utf8(std::u32string_view s) { return toUtf8(s); }
 std::string inQuotes(std::u32string_view s) { return "\"" + utf8(s) + "\""; }
 std::string str(int v) { return std::to_string(v); }
-
-// The command whose word is nearest to `w` (case folded, one or two letters added, dropped,
-// changed or swapped), or nothing when none is near.
-const CommandInfo* nearestCommand(std::u32string_view w) {
-  std::u32string a(w);
-  for (char32_t& ch : a)
-    if (ch >= U'a' && ch <= U'z') ch -= 32;
-  const CommandInfo* best = nullptr;
-  std::size_t bestDistance = 3;
-  for (const CommandInfo& c : commandTable()) {
-    const std::u32string_view b = c.word;
-    // Optimal string alignment distance.
-    std::vector<std::vector<std::size_t>> d(a.size() + 1, std::vector<std::size_t>(b.size() + 1));
-    for (std::size_t i = 0; i <= a.size(); ++i) d[i][0] = i;
-    for (std::size_t j = 0; j <= b.size(); ++j) d[0][j] = j;
-    for (std::size_t i = 1; i <= a.size(); ++i)
-      for (std::size_t j = 1; j <= b.size(); ++j) {
-        d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1, d[i - 1][j - 1] + (a[i - 1] == b[j - 1] ? 0 : 1)});
-        if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1]) d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
-      }
-    const std::size_t distance = d[a.size()][b.size()];
-    // Two edits in a word of two or three letters make any word another.
-    if (distance < bestDistance && distance * 2 <= b.size()) {
-      best = &c;
-      bestDistance = distance;
-    }
-  }
-  return best;
-}
 
 // Block words that do nothing; never reaching one is no news.
 bool isMarker(const CommandInfo* c) { return c && c->flow == Flow::Mark; }
@@ -134,7 +106,7 @@ class Linter {
         lines_(lines.begin(), lines.begin() + n_),
         flow_(lines_) {
     if (lines.size() > std::size_t(kMaxLines))
-      error(kMaxLines + 1, "the script has " + str(int(lines.size())) + " lines; the game reads at most 1000");
+      error(kMaxLines + 1, "the script has " + str(int(lines.size())) + " lines; the game reads at most 1000", {}, "split the game: no script line past 1000 is read");
     for (int l = 1; l <= n_; ++l) {
       std::u32string_view text = lines_[std::size_t(l - 1)];
       words_.push_back(text.substr(0, text.find(U',')));
@@ -159,12 +131,14 @@ class Linter {
       flow_.restrictChoices(finals_);
     }
     explore();
+    checkJumpsIntoTables();
     for (int l = 1; l <= n_; ++l)
       if (reached_[std::size_t(l)]) checkCommand(l);
     checkTables();
     checkMenus();
     checkCaseLines();
     checkSpeakers();
+    checkLastMessages();
     checkFlags();
     reportUnreached();
     std::stable_sort(findings_.begin(), findings_.end(),
@@ -284,6 +258,7 @@ class Linter {
     takeFlow(flow_);
     for (const FlowIssue& i : flow_.issues()) {
       add(i.severity, i.line, i.message, At{i.field}, i.hint);
+      if (i.message.find("past the last line") != std::string::npos) ranOffByFlow_.insert(i.line);
       if (i.excuses) excused_.insert(i.excuses);
     }
   }
@@ -299,39 +274,68 @@ class Linter {
     }
   }
 
+  // Jumps that land on a data line of an FP or FJ table, which the game then runs as a command:
+  // reported at the jump, not at the line where the game stops.
+  void checkJumpsIntoTables() {
+    std::map<int, int> tableOf;  // data line -> its table's first line
+    for (int l = 1; l <= n_; ++l) {
+      if (!isTable(block(l))) continue;
+      Target end = target(l, 3);
+      if (end.kind != Target::Line || end.line <= l) continue;
+      const int last = block(l) == Block::JumpTable ? end.line : end.line - 1;
+      for (int d = l + 1; d <= last; ++d) tableOf.emplace(d, l);
+    }
+    if (tableOf.empty()) return;
+    for (int l = 1; l <= n_; ++l) {
+      const CommandInfo* c = commandOf(l);
+      // FJ's field 3 names its last target line, which is no jump.
+      if (!reached_[std::size_t(l)] || !c || tableOf.count(l) || c->block == Block::JumpTable) continue;
+      for (const FieldInfo& f : c->fields()) {
+        if (f.kind != FieldKind::Line || f.use == FieldUse::Search) continue;
+        Target t = target(l, f.number);
+        auto it = t.kind == Target::Line ? tableOf.find(t.line) : tableOf.end();
+        if (it == tableOf.end() || commandOf(t.line)) continue;
+        const std::string table = utf8(word(it->second));
+        error(l, "line " + str(t.line) + " is a " + (block(it->second) == Block::PrintTable ? "message" : "target") +
+                     " line of the " + table + " table at line " + str(it->second) +
+                     ": this jump lands on it and the game runs it as a command, which stops the game",
+              {f.number}, "jump to the " + table + " line " + str(it->second) + " or to a line after its table");
+        landed_.insert(t.line);
+      }
+    }
+  }
+
   // --- Checks of one command line ---
 
   void checkCommand(int l) {
     const std::u32string_view w = word(l);
     const CommandInfo* c = commandOf(w);
     if (!c) {
-      if (l > n_) return;
+      if (l > n_ || landed_.count(l)) return;  // a table's data line: reported at the jump to it
       if (text(l).empty()) {
         error(l, "empty line reached as a command", {}, "the game stops at an empty line; end the script with EXIT or jump past it");
       } else {
-        std::u32string upper(w);
-        for (char32_t& ch : upper)
-          if (ch >= U'a' && ch <= U'z') ch -= 32;
-        std::string extra = commandOf(upper) && upper != w ? " (commands are upper case)" : "";
-        const CommandInfo* near = nearestCommand(w);
-        error(l, "unknown command " + inQuotes(w) + extra, {1},
-              near ? "did you mean " + std::string(near->asciiWord) + "? (" + commandSyntax(*near) + ")"
-                   : "a line reached as a command starts with one of the 40 command words");
+        const CommandHint h = unknownCommand(w);
+        error(l, h.message, {1, 0, int(h.width)}, h.hint);
       }
       return;
     }
     const std::vector<int>& next = next_[std::size_t(l)];
-    if (std::find(next.begin(), next.end(), n_ + 1) != next.end()) error(l, "execution runs past the last line");
+    if (std::find(next.begin(), next.end(), n_ + 1) != next.end() && !ranOffByFlow_.count(l)) error(l, "execution runs past the last line", {}, "end the script with EXIT or EOF, or jump back before its last line");
 
     for (const FieldInfo& f : c->fields()) checkField(l, *c, f);
     if (c->effect == Effect::ClearFlags) checkClear(l);
     if (isTable(c->block)) checkTableHead(l);
-    if (c->block == Block::MenuSearch && searchEnd_[std::size_t(l)] < 0) error(l, "CMSL has no ENDCM after it");
+    // Without an ENDCM the search is bounded only by the CASE lines of the choices: fine when
+    // every choice has one (checked with the menus), a doubt when the choices are unknown.
+    if (c->block == Block::MenuSearch && searchEnd_[std::size_t(l)] < 0 && !finals_.count(l))
+      warning(l, "CMSL has no ENDCM after it: a choice without a CASE line below runs the search off the end of the script",
+              {}, "end the menu's blocks with an ENDCM line");
     if (c->effect == Effect::Puzzle) checkBeed(l);
     if (c->fieldOf(FieldKind::SoundFlags)) checkSound(l);
     // A message that waits is the line's last field: a comma in it cuts it short.
     if (const FieldInfo* m = c->fieldOf(FieldKind::Message); m && c->wait == Wait::Message && fieldCount(l) > m->number)
-      warning(l, "the message holds an ASCII comma: the text after it is not printed");
+      warning(l, "the message holds an ASCII comma: the text after it is not printed", {}, "write the full-width comma \"，\" in messages");
     if (writesFlagOfField(*c, 2)) noteWrites(l, *c);
   }
 
@@ -353,7 +357,7 @@ class Linter {
       case FieldKind::EntryText:
         if (!v->empty() && !isMark((*v)[0]))
           warning(l, "the entry starts with " + inQuotes(v->substr(0, 1)) +
-                         ", which is no mark: choosing it shows the same menu again");
+                         ", which is no mark: choosing it shows the same menu again", {}, "start the entry with ＊ (a choice), ＠ (back) or ０ to ９ (a submenu)");
         return;
       case FieldKind::Picture: return checkPicture(l, *v);
       case FieldKind::Sound: return;  // with the flags, in checkSound
@@ -367,20 +371,20 @@ class Linter {
       case NumberField::NotANumber:
         return error(l, where + "is not a number: " + inQuotes(*v), at,
                      "a " + std::string(fieldKindName(f.kind)) + " is a decimal number or F and a flag index (F0 to F30)");
-      case NumberField::OutOfRange: return error(l, where + "is outside -32768..32767: " + inQuotes(*v), at);
-      case NumberField::BadFlag: return error(l, where + "names flag " + inQuotes(*v) + "; flags are F0 to F30", at);
+      case NumberField::OutOfRange: return error(l, where + "is outside -32768..32767: " + inQuotes(*v), at, "numbers are -32768 to 32767");
+      case NumberField::BadFlag: return error(l, where + "names flag " + inQuotes(*v) + "; flags are F0 to F30", at, "flags are F0 to F30; F and up to two digits");
       case NumberField::FlagRef:
         readFlag(l, num.value);
         if (v->size() > 3)
           warning(l, where + "reads " + inQuotes(*v) + " as flag F" + str(num.value) +
-                         ": characters after the third are ignored", {f.number, 3});
+                         ": characters after the third are ignored", {f.number, 3}, "write the flag as F and one or two digits, as F5 or F05");
         if (f.kind == FieldKind::FlagIndex) computedWrites_ |= writesFlagOfField(c, f.number);
         return checkFlagValue(l, f, num.value);
       case NumberField::Literal: break;
     }
     const int x = num.value;
     auto range = [&](int lo, int hi, const char* name) {
-      if (x < lo || x > hi) error(l, std::string(name) + " " + str(x) + " is outside " + str(lo) + ".." + str(hi), at);
+      if (x < lo || x > hi) error(l, std::string(name) + " " + str(x) + " is outside " + str(lo) + ".." + str(hi), at, "use a " + std::string(name) + " from " + str(lo) + " to " + str(hi));
     };
     if (std::optional<std::pair<int, int>> b = bounds(f.kind)) return range(b->first, b->second, boundedName(f.kind));
     switch (f.kind) {
@@ -391,10 +395,10 @@ class Linter {
         return;
       case FieldKind::Line:
         if (x == l) return;  // no jump: the next line follows
-        if (x < 1) return error(l, "line " + str(x) + " (field " + str(f.number) + ") is not a script line", at);
+        if (x < 1) return error(l, "line " + str(x) + " (field " + str(f.number) + ") is not a script line", at, "lines are numbered from 1; name a line of the script");
         if (x > n_)
           return error(l, "line " + str(x) + " (field " + str(f.number) + ") is beyond the last line of the script (" + str(n_) +
-                              ")", at);
+                              ")", at, "name a line of the script; with vunt-asm, a {label}");
         return;
       default: return;
     }
@@ -450,7 +454,7 @@ class Linter {
   void checkClear(int l) {
     std::optional<int> first = literal(l, 2), last = literal(l, 3);
     if (first && last && *first > *last)
-      warning(l, utf8(word(l)) + " from F" + str(*first) + " to F" + str(*last) + " clears nothing");
+      warning(l, utf8(word(l)) + " from F" + str(*first) + " to F" + str(*last) + " clears nothing", {}, "write the lower flag first");
   }
 
   void checkTableHead(int l) {
@@ -458,7 +462,7 @@ class Linter {
     std::optional<int> end = literal(l, 3);
     if (t.kind == Target::Line && end && *end <= l)
       error(l, utf8(word(l)) + (block(l) == Block::PrintTable ? " end line " : " last line ") + str(*end) +
-                   " is not below the " + utf8(word(l)) + " line: the game always stops here with an error");
+                   " is not below the " + utf8(word(l)) + " line: the game always stops here with an error", {}, "name the line after the table: the ENDFP line for FP, the last target line for FJ");
   }
 
   // --- Conditions ---
@@ -472,7 +476,7 @@ class Linter {
       });
       warning(l, "the condition " + inQuotes(c) + " starts with \"&\": " +
                      (orLater ? "the comparisons before the first \"#\" combine with false and count for nothing"
-                              : "it combines with false and is always false"));
+                              : "it combines with false and is always false"), {}, "drop the leading \"&\", or write \"#\" to mean or");
     }
     for (const ConditionComparison& k : cond.comparisons) {
       if (k.operators < 2) continue;
@@ -480,7 +484,7 @@ class Linter {
       for (char32_t ch : c.substr(k.from, k.to - k.from))
         if (ch == U'=' || ch == U'>' || ch == U'<' || ch == U'^' || ch == U'}' || ch == U'{') ops += ch;
       warning(l, "in the condition " + inQuotes(c) + " only the last of the operators " + inQuotes(ops) + " counts" +
-                     (ops.back() == U'=' ? " (\"}\" is greater or equal, \"{\" less or equal)" : ""));
+                     (ops.back() == U'=' ? " (\"}\" is greater or equal, \"{\" less or equal)" : ""), {}, "write one operator: = > < ^ (not equal) } (at least) { (at most)");
     }
     if (cond.fault != ConditionFault::None) {
       const std::size_t p = cond.faultAt;
@@ -506,11 +510,11 @@ class Linter {
       for (const ConditionOperand& o : {k.a, k.b})
         if (o.isFlag()) readFlag(l, o.flag);
     if (c.empty()) {
-      warning(l, "the condition is empty: it is always false");
+      warning(l, "the condition is empty: it is always false", {}, "write a comparison, as F03=01, or use GOTO for a jump that is always taken");
     } else if (cond.incomplete) {
-      warning(l, "the condition " + inQuotes(c) + " ends with an incomplete comparison, which is ignored");
+      warning(l, "the condition " + inQuotes(c) + " ends with an incomplete comparison, which is ignored", {}, "complete the comparison: two operands and an operator, numbers as two digits");
     } else if (cond.comparisons.empty()) {
-      warning(l, "the condition " + inQuotes(c) + " holds no comparison: it is always false");
+      warning(l, "the condition " + inQuotes(c) + " holds no comparison: it is always false", {}, "write a comparison, as F03=01");
     }
   }
 
@@ -544,7 +548,10 @@ class Linter {
       if (!bad && (ch == U'＆' || ch == U'：')) {
         std::optional<int> k = hexDigit(m[p + 1]);
         bad = !k;
-        if (k && ch == U'＆') speakersDefined_.insert(*k);
+        if (k && ch == U'＆') {
+          speakersDefined_.insert(*k);
+          checkSpeakerName(l, m, p, fieldNumber);
+        }
         if (k && ch == U'：') speakerUse_.emplace(*k, l);
       } else if (!bad) {
         std::optional<long> v = parseDecimal(m.substr(p + 1, 2));
@@ -571,12 +578,108 @@ class Linter {
           "＆ takes a hex digit and a name, ：a hex digit, ＠ and ＃ two digits (＠00 to ＠15)");
   }
 
+  // What a message leaves on screen when it returns: text typed after its last click wait, which
+  // the player reads only if something waits afterwards.
+  class TailProbe : public MessageOutput {
+   public:
+    void clear() override { unread = false; }
+    void setColour(int) override {}
+    void print(std::u32string_view t) override {
+      for (char32_t c : t) unread |= c != U'　' && c != U' ';
+    }
+    void newLine() override {}
+    void clickWait() override { unread = false; }
+    bool typingDelay(int) override { return false; }
+    void malformed(MessageFault) override {}
+    bool unread = false;
+  };
+  static bool leavesUnread(std::u32string_view m) {
+    std::array<std::u32string, 16> names;
+    for (auto& n : names) n = U"ＡＢＣ";
+    std::int16_t delay = 0, colour = 0;
+    TailProbe probe;
+    typeMessage(m, MessageGrid{33, 3}, MessageMemory{names, delay, colour}, probe);
+    return probe.unread;
+  }
+
+  // The line that ends the game when it runs after `l` with nothing shown or waited for between,
+  // or 0. Jumps, block words and flag changes show nothing.
+  int endsRightAfter(int l) const {
+    std::set<int> seen;
+    std::vector<int> todo(next_[std::size_t(l)].begin(), next_[std::size_t(l)].end());
+    while (!todo.empty()) {
+      const int k = todo.back();
+      todo.pop_back();
+      if (k < 1 || k > n_ || !seen.insert(k).second || seen.size() > 32) continue;
+      const CommandInfo* c = commandOf(k);
+      if (!c) continue;
+      if (c->flow == Flow::End) return k;
+      const bool silent = c->flow == Flow::Mark || c->flow == Flow::Jump ||
+                          (c->flow == Flow::Next && c->wait == Wait::No &&
+                           (c->effect == Effect::SetFlag || c->effect == Effect::CountUp ||
+                            c->effect == Effect::CountDown || c->effect == Effect::ClearFlags));
+      if (silent) todo.insert(todo.end(), next_[std::size_t(k)].begin(), next_[std::size_t(k)].end());
+    }
+    return 0;
+  }
+
+  // A message whose last page does not wait, right before the game ends: the window closes on it
+  // before anyone can read it.
+  void checkLastMessages() {
+    for (int l = 1; l <= n_; ++l) {
+      if (!reached_[std::size_t(l)]) continue;
+      const CommandInfo* c = commandOf(l);
+      if (!c || c->wait != Wait::Message) continue;
+      const FieldInfo* m = c->fieldOf(FieldKind::Message);
+      if (!m || !field(l, m->number) || errorAt(l) || !leavesUnread(*field(l, m->number))) continue;
+      if (const int end = endsRightAfter(l))
+        warning(l, "the message's last page does not wait for a click, and the game ends at line " + str(end) +
+                       " right after it: the player never reads it",
+                {m->number}, "end the message with ￥ so that the game waits for a click before it ends");
+    }
+  }
+
+  // A speaker name is always the three characters after "＆" and its digit. A shorter name takes
+  // the next code in; a longer one leaves its rest printed as text.
+  static bool isCode(char32_t c) { return std::u32string_view(U"＆＠＃￥＾＜＞：").find(c) != std::u32string_view::npos; }
+  void checkSpeakerName(int l, std::u32string_view m, std::size_t p, int fieldNumber) {
+    const std::u32string_view name = m.substr(p + 2, 3);
+    const At at{fieldNumber, int(p), 5};
+    const std::string hint = "a speaker name is exactly three characters: pad a short one with \"　\", shorten a long one";
+    for (std::size_t i = 0; i < name.size(); ++i)
+      if (isCode(name[i])) {
+        warning(l, "the speaker name " + inQuotes(name) + " ends in the code " + inQuotes(name.substr(i, 1)) +
+                       " that follows it: the name is shorter than three characters", at, hint);
+        // The speaker that code meant to name counts as named: its uses are no news.
+        if (name[i] == U'＆' && p + 3 + i < m.size())
+          if (std::optional<int> k = hexDigit(m[p + 3 + i])) speakersDefined_.insert(*k);
+        return;
+      }
+    // Text right after the name that runs up to the next name, or to the end of a message that
+    // only names speakers: the rest of a longer name.
+    std::size_t q = p + 5;
+    while (q < m.size() && !isCode(m[q])) ++q;
+    if (q == p + 5 || q - (p + 5) > 3) return;
+    const bool nextName = q < m.size() && m[q] == U'＆';
+    // Before the name only codes that print nothing: a line of settings, not a line of story.
+    bool onlyNames = q == m.size();
+    for (std::size_t r = 0; r < p && onlyNames;) {
+      const char32_t c = m[r];
+      onlyNames = c == U'＆' || c == U'＠' || c == U'＃';
+      r += c == U'＆' ? 5 : 3;
+    }
+    if (nextName || onlyNames)
+      warning(l, "the speaker name " + inQuotes(m.substr(p + 2, q - (p + 2))) + " is longer than three characters: " +
+                     inQuotes(name) + " is the name and " + inQuotes(m.substr(p + 5, q - (p + 5))) + " is printed as text",
+              {fieldNumber, int(p), int(q - p)}, hint);
+  }
+
   void checkSpeakers() {
     for (const auto& [k, l] : speakerUse_)
       if (!speakersDefined_.count(k)) {
         const char digit = "0123456789ABCDEF"[k];
         warning(l, std::string("speaker ") + digit + " is used (：" + digit + ") but no message names it (＆" + digit +
-                       ")");
+                       ")", {}, std::string("name the speaker first in a message: ＆") + digit + " and three characters");
       }
   }
 
@@ -684,10 +787,45 @@ class Linter {
     }
   }
 
+  static bool definitelyEmptyMenu(const MenuTable& m, int menu) {
+    for (const EntryTexts& e : m[std::size_t(menu)])
+      if (e.unknown || e.texts.size() != 1 || !e.texts[0].empty()) return false;
+    return true;
+  }
+
+  // A submenu mark that opens a menu no line has filled: reported at the mark, where the line
+  // that writes it is found; else at the CMSL.
+  void emptySubmenu(int cmsl, int menu, int entry, const std::u32string& t, int sub) {
+    const std::string m = "the entry " + inQuotes(t) + " opens menu " + str(sub) +
+                          ", which no line fills before the menu at line " + str(cmsl) +
+                          ": the player is stuck in an empty menu";
+    const std::string hint = "fill menu " + str(sub) + " with CMST," + str(sub) + ",... or ADDCM before line " + str(cmsl) +
+                             ", or give the entry another mark";
+    for (int l = 1; l <= n_; ++l) {
+      const CommandInfo* c = commandOf(l);
+      if (!reached_[std::size_t(l)] || !c) continue;
+      std::optional<int> first = literal(l, 2);
+      if (!first) continue;
+      const std::u32string_view text = field(l, 3).value_or(U"");
+      if (c->fieldOf(FieldKind::MenuText) && field(l, 3)) {
+        int at = *first, index = -1, offset = 0;
+        for (char32_t ch : text) {
+          if (ch == U'・') ++at, index = -1;
+          else if (isMark(ch) && ++index == entry && at == menu && ch == t[0] && text.substr(std::size_t(offset), t.size()) == t)
+            return error(l, m, {3, offset, int(t.size())}, hint);
+          ++offset;
+        }
+      } else if (c->fieldOf(FieldKind::EntryText) && *first == menu && literal(l, 3) == entry && field(l, 4) == t) {
+        return error(l, m, {4}, hint);
+      }
+    }
+    error(cmsl, m, {}, hint);
+  }
+
   // Every final entry the player can reach from the start menu needs a CASE line in the search.
   void checkChoices(int l, const MenuTable& m) {
     std::optional<int> start = literal(l, 2);
-    if (!start || *start < 0 || *start >= kMenuCount || searchEnd_[std::size_t(l)] < 0) return;
+    if (!start || *start < 0 || *start >= kMenuCount) return;
     std::map<int, std::u32string> finals;  // value -> label
     std::set<int> seen{*start};
     std::deque<int> menus{*start};
@@ -707,6 +845,10 @@ class Linter {
             case MarkKind::Final: finals.emplace(menu * 100 + e, t.substr(1)); break;
             case MarkKind::Submenu:
               if (seen.insert(sub).second) menus.push_back(sub);
+              if (sub != *start && definitelyEmptyMenu(m, sub)) {
+                emptySubmenu(l, menu, e, t, sub);
+                if (!silent_) stuck_.insert(l);
+              }
               break;
             default: break;
           }
@@ -715,12 +857,12 @@ class Linter {
     }
     if (definitelyEmpty) {
       if (faultyMenus_.count(*start)) return;  // the menu text's fault is the news
-      error(l, "menu " + str(*start) + " has no entries here: the player cannot choose anything");
+      error(l, "menu " + str(*start) + " has no entries here: the player cannot choose anything", {}, "fill the menu with CMST or ADDCM before this line");
       return;
     }
-    const int end = searchEnd_[std::size_t(l)];
+    const int end = searchEnd_[std::size_t(l)];  // -1: no ENDCM, the search runs to the script's end
     std::map<int, int> cases;  // value -> CASE line
-    for (int k = l + 1; k < end; ++k) {
+    for (int k = l + 1; k <= searchLast(l) && k != end; ++k) {
       if (block(k) != Block::SearchCase) continue;
       if (!field(k, 2)) return;
       NumberField v = parseNumberField(*field(k, 2));
@@ -728,10 +870,16 @@ class Linter {
       cases.emplace(v.value, k);
     }
     for (const auto& [value, label] : finals)
-      if (!cases.count(value))
-        error(l, "the menu choice " + inQuotes(label) + " (value " + str(value) +
-                     ") has no CASE line before the ENDCM at line " + str(end), {},
-              "add a line CASE," + str(value) + " with the lines for this choice before line " + str(end));
+      if (!cases.count(value)) {
+        if (end > 0)
+          error(l, "the menu choice " + inQuotes(label) + " (value " + str(value) +
+                       ") has no CASE line before the ENDCM at line " + str(end), {},
+                "add a line CASE," + str(value) + " with the lines for this choice before line " + str(end));
+        else
+          error(l, "the menu choice " + inQuotes(label) + " (value " + str(value) +
+                       ") has no CASE line below, and no ENDCM ends the search: it runs off the end of the script", {},
+                "add a line CASE," + str(value) + " with the lines for this choice, and an ENDCM after the menu's blocks");
+      }
     std::set<int>& known = finals_[l];
     for (const auto& [value, label] : finals) known.insert(value);
   }
@@ -751,7 +899,8 @@ class Linter {
         if (it == finals_.end()) unknown = true;
         else chosen |= it->second.count(v) > 0;
       }
-      if (!owners.empty() && !chosen && !unknown)
+      const bool stuck = std::any_of(owners.begin(), owners.end(), [&](int m) { return stuck_.count(m) > 0; });
+      if (!owners.empty() && !chosen && !unknown && !stuck)
         warning(k, "CASE " + str(v) + " matches no choice of the menu at line " + str(owners.front()), {2},
                 "a choice's value is its menu number times 100 plus its entry index (0 to 3)");
       auto ran = flow_.caseMenus().find(k);
@@ -759,11 +908,18 @@ class Linter {
       for (int m : ran->second) {
         auto it = finals_.find(m);
         if (m == 0 || it == finals_.end() || it->second.count(v)) continue;
-        std::optional<int> end = literal(m, 3);
-        warning(k, "when this CASE line runs, the last menu shown is the one at line " + str(m) +
-                       (end ? ", so it continues at that menu's end line " + str(*end) : std::string()) +
-                       ", not at the end of the menu this CASE belongs to: the game keeps one menu end line",
-                {}, "end the block before this line with GOTO to the end of its own menu");
+        // The menu this CASE belongs to: the nearest owner that offers its value.
+        int outer = 0;
+        for (int o : owners)
+          if (auto f = finals_.find(o); f != finals_.end() && f->second.count(v)) outer = o;
+        const int end = literal(m, 3).value_or(0), outerEnd = outer ? literal(outer, 3).value_or(0) : 0;
+        if (end && end == outerEnd) continue;  // both end at the same line: no harm
+        // Reported at the inner menu, which replaces the end line.
+        warning(m, "this menu replaces the end line of the menu" + (outer ? " at line " + str(outer) : std::string()) +
+                       ": the game keeps one menu end line, so the CASE line " + str(k) + " of the outer menu then" +
+                       " continues at this menu's end line" + (end ? " " + str(end) : std::string()) +
+                       (outerEnd ? ", not at " + str(outerEnd) : std::string()),
+                {3}, "end the block that holds this menu with GOTO to the outer menu's end line before line " + str(k));
         break;
       }
     }
@@ -783,8 +939,8 @@ class Linter {
             if (d == end.line && commandOf(d)) continue;  // the end line is a command, printed only as a last resort
             checkMessage(d, *field(d, 1), "FP message", 1);
             if (fieldCount(d) > 1)
-              warning(d, "the FP message holds an ASCII comma: the text after it is not printed");
-          } else {
+              warning(d, "the FP message holds an ASCII comma: the text after it is not printed", {}, "write the full-width comma \"，\" in messages");
+          } else if (d != end.line || !commandOf(d)) {  // a command as last line: reported at the FJ
             checkTableLine(l, d);
           }
         }
@@ -795,14 +951,14 @@ class Linter {
           std::optional<std::u32string_view> v = field(k, 2);
           if (!v) {
             error(k, "CASE without a value (field 2): the search of the menu at line " + str(l) +
-                         " stops here with an error");
+                         " stops here with an error", {}, "write the choice's value: CASE,value");
             continue;
           }
           NumberField num = parseNumberField(*v);
-          if (num.kind == NumberField::NotANumber) error(k, "the CASE value is not a number: " + inQuotes(*v), {2});
-          if (num.kind == NumberField::OutOfRange) error(k, "the CASE value is outside -32768..32767: " + inQuotes(*v), {2});
+          if (num.kind == NumberField::NotANumber) error(k, "the CASE value is not a number: " + inQuotes(*v), {2}, "a choice's value is its menu number times 100 plus its entry index (0 to 3)");
+          if (num.kind == NumberField::OutOfRange) error(k, "the CASE value is outside -32768..32767: " + inQuotes(*v), {2}, "a choice's value is its menu number times 100 plus its entry index (0 to 3)");
           if (num.kind == NumberField::BadFlag)
-            error(k, "the CASE value names flag " + inQuotes(*v) + "; flags are F0 to F30", {2});
+            error(k, "the CASE value names flag " + inQuotes(*v) + "; flags are F0 to F30", {2}, "flags are F0 to F30");
           if (num.kind == NumberField::FlagRef) readFlag(k, num.value);
           if (num.kind != NumberField::Literal) continue;
           if (auto [it, fresh] = values.emplace(num.value, k); !fresh)
@@ -817,15 +973,15 @@ class Linter {
     std::u32string_view f = *field(d, 1);
     NumberField v = parseNumberField(f);
     switch (v.kind) {
-      case NumberField::NotANumber: return error(d, "the FJ target " + inQuotes(f) + " is not a line number", {1});
-      case NumberField::OutOfRange: return error(d, "the FJ target " + inQuotes(f) + " is outside -32768..32767", {1});
-      case NumberField::BadFlag: return error(d, "the FJ target names flag " + inQuotes(f) + "; flags are F0 to F30", {1});
+      case NumberField::NotANumber: return error(d, "the FJ target " + inQuotes(f) + " is not a line number", {1}, "each line of an FJ table holds the line number to continue at (with vunt-asm, a {label})");
+      case NumberField::OutOfRange: return error(d, "the FJ target " + inQuotes(f) + " is outside -32768..32767", {1}, "each line of an FJ table holds the line number to continue at");
+      case NumberField::BadFlag: return error(d, "the FJ target names flag " + inQuotes(f) + "; flags are F0 to F30", {1}, "flags are F0 to F30");
       case NumberField::FlagRef: return readFlag(d, v.value);
       case NumberField::Literal: break;
     }
     if (v.value == fj) return;
-    if (v.value < 1) error(d, "the FJ target " + str(v.value) + " is not a script line", {1});
-    if (v.value > n_) error(d, "the FJ target " + str(v.value) + " is beyond the last line of the script (" + str(n_) + ")", {1});
+    if (v.value < 1) error(d, "the FJ target " + str(v.value) + " is not a script line", {1}, "lines are numbered from 1; name a line of the script");
+    if (v.value > n_) error(d, "the FJ target " + str(v.value) + " is beyond the last line of the script (" + str(n_) + ")", {1}, "name a line of the script; with vunt-asm, a {label}");
   }
 
   // --- Files ---
@@ -848,7 +1004,7 @@ class Linter {
     }
     if (!it->second.empty())
       error(l, "the picture " + inQuotes(file) + " " + it->second, {2},
-            "put the picture beside vunt-n.zad, named as here with \".szg\" added (any BMP, GIF or JPEG)");
+            "put the picture beside vunt-n.zad, named as here with \".szg\" added (a BMP, GIF, JPEG, PNG, icon or cursor file)");
   }
 
   void checkSound(int l) {
@@ -860,12 +1016,9 @@ class Linter {
     if (fs::is_regular_file(path, ec)) return checkWaveFile(l, 2, file, path);
     std::optional<int> flags = literal(l, 3);
     if (flags && (*flags & 2)) return;  // a missing sound played without the alert: a way to stop the music
-    if (flags)
-      error(l, "the sound " + inQuotes(file) + " is not in the game directory (play flags with 2 would play nothing)", {2},
-            "put the wave file beside vunt-n.zad, named as here with \".wav\" added");
-    else
-      warning(l, "the sound " + inQuotes(file) + " is not in the game directory", {2},
-              "put the wave file beside vunt-n.zad, named as here with \".wav\" added");
+    // The game goes on without it: the alert chime plays instead.
+    warning(l, "the sound " + inQuotes(file) + " is not in the game directory: the game plays its alert chime instead", {2},
+            "put the wave file beside vunt-n.zad, named as here with \".wav\" added (or add 2 to the play flags for silence)");
   }
 
   // A wave file the game refuses before playing it (a broken or implausible header) plays the
@@ -891,7 +1044,26 @@ class Linter {
     return Range{};
   }
 
+  bool errorAt(int l) const {
+    return std::any_of(findings_.begin(), findings_.end(),
+                       [&](const Finding& f) { return f.line == l && f.severity == Finding::Error; });
+  }
+
   void checkBeed(int l) {
+    checkStages(l);
+    // A BEED that stops the game never starts the puzzle: what the puzzle would play is no news.
+    if (!errorAt(l)) checkPuzzleSounds(l);
+    // F20 counts the attempts left; at 0 or below the first failed attempt ends the puzzle. A
+    // BEED whose stages already stop the game never gets that far.
+    if (const Range tries = flow_.flagAt(l, 20); !tries.empty() && tries.lo <= 0 && !errorAt(l))
+      warning(l, std::string("F20 (the attempts left) ") + (tries.hi <= 0 ? "holds " : "may hold ") +
+                     (tries.single() ? str(tries.lo) : str(tries.lo) + " to " + str(tries.hi)) +
+                     " here: the first failed attempt ends the puzzle as lost",
+              {}, "set the attempts before the puzzle, as LET,20,3");
+  }
+
+  // The puzzle's own sounds, looked for once a game.
+  void checkPuzzleSounds(int l) {
     const Range first = stageField(l, 2), last = stageField(l, 3);
     // Stages up to 40 play "A-PUZ1.wav", later ones "A-PUZ2.wav"; the other sounds any puzzle may play.
     const bool early = first.empty() || first.lo <= 40, late = last.empty() || last.hi > 40;
@@ -904,6 +1076,10 @@ class Linter {
         warning(l, "the puzzle's sound " + inQuotes(s) + " is not in the game directory", {},
                 "the puzzle plays it; without it the game plays the platform's alert or nothing");
     }
+  }
+
+  void checkStages(int l) {
+    const Range first = stageField(l, 2), last = stageField(l, 3);
     if (first.empty() || last.empty()) return;
     if (first.single() && last.single() && last.lo < first.lo) {
       error(l, "the last stage " + str(last.lo) + " comes before the first stage " + str(first.lo) +
@@ -941,8 +1117,8 @@ class Linter {
       PuzzleBoard board;
       switch (decodeStage(*stageFile_, s, board)) {
         case StageError::None: break;
-        case StageError::TooManyPieces: error(l, "stage " + str(s) + " of vunt.pdt has more than 30 pieces", {at}); continue;
-        case StageError::BadCellCode: error(l, "stage " + str(s) + " of vunt.pdt has a cell code above 25", {at}); continue;
+        case StageError::TooManyPieces: error(l, "stage " + str(s) + " of vunt.pdt has more than 30 pieces", {at}, "a stage holds at most 30 pieces: change its stage text and pack it again (vunt-stage pack)"); continue;
+        case StageError::BadCellCode: error(l, "stage " + str(s) + " of vunt.pdt has a cell code above 25", {at}, "pack the stages again from their stage text (vunt-stage pack)"); continue;
         default: continue;
       }
       if (!checkedStages_.insert(s).second) continue;
@@ -974,7 +1150,7 @@ class Linter {
                   {at}, "run vunt-stage solve on vunt.pdt, which searches further");
       } catch (const std::exception&) {
         solverBudget_.spend(states);
-        warning(l, "stage " + str(s) + " of vunt.pdt is unproven: the solver ran out of memory", {at});
+        warning(l, "stage " + str(s) + " of vunt.pdt is unproven: the solver ran out of memory", {at}, "run vunt-stage solve on vunt.pdt with a lower --max-states");
       }
     }
   }
@@ -1008,20 +1184,20 @@ class Linter {
         if (std::optional<int> index = literal(l, 2)) readFlag(l, *index);
     if (computedWrites_) return;  // a write through a flag may reach any flag
     for (const auto& [flag, l] : flagRead_)
-      if (!flagWritten_.count(flag) && flag >= 0 && flag < kFlags)
-        warning(l, "F" + str(flag) + " is read here but no line writes it, so it is always 0");
+      if (!flagWritten_.count(flag) && flag >= 0 && flag < kFlags && !errorAt(l))  // else the error is the news
+        warning(l, "F" + str(flag) + " is read here but no line writes it, so it is always 0", {}, "set the flag with LET, INC or a menu before it is read, or read another flag");
   }
 
   // --- Lines never reached ---
 
   void reportUnreached() {
     if (!flow_.complete()) {
-      note(0, "the script has too many ways through it to follow them all: no line is reported as never reached");
+      note(0, "the script has too many ways through it to follow them all: no line is reported as never reached", {}, "split long chains of menus and conditions, or lint parts of the game on their own");
       return;
     }
     if (computed_) {
       note(*computedFrom_.begin(), "this jump's target comes from a flag: every line that reads as a command is "
-                                   "checked, and no line is reported as never reached");
+                                   "checked, and no line is reported as never reached", {}, "jump to a literal line or label where you can");
       return;
     }
     // A fault that stops the game keeps the lines below it from running: they are no news.
@@ -1036,9 +1212,9 @@ class Linter {
         return;
       }
       if (runStart == runEnd)
-        warning(runStart, "this line is never reached");
+        warning(runStart, "this line is never reached", {}, "jump to it from where it should run, or remove it");
       else
-        warning(runStart, "lines " + str(runStart) + " to " + str(runEnd) + " are never reached");
+        warning(runStart, "lines " + str(runStart) + " to " + str(runEnd) + " are never reached", {}, "jump to them from where they should run, or remove them");
       runStart = 0;
     };
     for (int l = 1; l <= n_; ++l) {
@@ -1078,6 +1254,9 @@ class Linter {
   std::set<int> data_;
   std::map<int, std::set<int>> finals_;  // per CMSL line whose choices are known: their values
   std::set<int> faultyMenus_;  // menus whose menu text is faulty
+  std::set<int> stuck_;
+  std::set<int> landed_;
+  std::set<int> ranOffByFlow_;  // lines the flow analysis already said run past the last line       // table data lines a jump lands on        // CMSL lines whose player can open an empty submenu
   bool silent_ = false;  // while the menus are only looked at
   std::set<int> excused_;  // lines a reported fault keeps from running
 
