@@ -19,12 +19,17 @@
 #include "platform/sdl_host.hpp"
 #include "text/text.hpp"
 #include "script/line_map.hpp"
+#include "script/script_store.hpp"
+#include "script/state.hpp"
 #include "shell/debugger.hpp"
 #include "shell/input_file.hpp"
 #include "shell/input_record.hpp"
 #include "shell/vunt.hpp"
+#include "shell/warp.hpp"
+#include "script/save_format.hpp"
 #include "help/vunt.hpp"
 #include "platform/save_location.hpp"
+#include "authoring/reassemble.hpp"
 
 namespace fs = std::filesystem;
 
@@ -117,8 +122,9 @@ fs::path programDirectory(const char* argv0) {
 
 int main(int argc, char** argv) {
   bool headless = false;
-  std::string input, frames, gameDir, start, flags, maxTicks, record;
-  bool trace = false;
+  std::string input, frames, gameDir, start, flags, maxTicks, record, state, snapshotOut;
+  std::vector<std::string> breaks;
+  bool trace = false, watch = false;
   vunt::SdlOptions window;
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
@@ -156,6 +162,14 @@ int main(int argc, char** argv) {
       if (!value(flags)) return usageError("--flags needs settings such as F1=3,F7=-2");
     } else if (a == "--record") {
       if (!value(record)) return usageError("--record needs a file");
+    } else if (a == "--break") {
+      if (!value(breaks.emplace_back())) return usageError("--break needs a line number, a label or a flag (F3)");
+    } else if (a == "--state") {
+      if (!value(state)) return usageError("--state needs a snapshot, save or record file");
+    } else if (a == "--snapshot") {
+      if (!value(snapshotOut)) return usageError("--snapshot needs a file");
+    } else if (a == "--watch") {
+      watch = true;
     } else if (a == "--trace") {
       trace = true;
     } else if (a == "--max-ticks") {
@@ -170,6 +184,9 @@ int main(int argc, char** argv) {
   }
   if (!headless && (!input.empty() || !frames.empty())) return usageError("--input and --frames need --headless");
   if (headless && !record.empty()) return usageError("--record records a play in the window; leave out --headless");
+  if (headless && watch) return usageError("--watch reloads the script in the window; leave out --headless");
+  if (!snapshotOut.empty() && (!headless || breaks.empty()))
+    return usageError("--snapshot writes the game's state where a headless run stops: give --headless and --break");
   std::error_code ec;
   const fs::path programDir = programDirectory(argv[0]);
   fs::path dir = gameDir.empty() ? vunt::defaultGameDir(programDir) : fs::path(gameDir);
@@ -202,24 +219,82 @@ int main(int argc, char** argv) {
     if (!settings) return usageError(error);
     debug.flags = std::move(*settings);
   }
+  // Lines named on the command line are checked against the script as it stands: a number past
+  // its last line, or a label of the map that names one, is a usage error.
+  std::optional<vunt::LineMap> map;
+  std::string mapError;
+  int lastLine = vunt::kLastLine;
+  if (auto bytes = vunt::readWholeFile(vunt::gameFile(dir, U"vunt-n.zad"))) {
+    map = vunt::readLineMap(dir, *bytes, mapError);
+    lastLine = std::max<int>(1, int(std::min<std::size_t>(
+                                    vunt::splitScriptLines(vunt::decodeScriptText(*bytes), vunt::kLastLine + 1).size(),
+                                    vunt::kLastLine)));
+  }
+  const std::string mapNote = mapError.empty() ? "" : " (" + mapError + ")";
   if (!start.empty()) {
-    std::string error, mapError;
-    std::optional<vunt::LineMap> map;
-    if (auto bytes = vunt::readWholeFile(vunt::gameFile(dir, U"vunt-n.zad"))) map = vunt::readLineMap(dir, *bytes, mapError);
-    auto line = vunt::resolveStartLine(start, map ? &*map : nullptr, error);
-    if (!line) return usageError(error + (mapError.empty() ? "" : " (" + mapError + ")"));
+    std::string error;
+    auto line = vunt::resolveScriptLine(start, map ? &*map : nullptr, lastLine, "--start", error);
+    if (!line) return usageError(error + mapNote);
     debug.startLine = *line;
   }
+  for (const std::string& b : breaks) {
+    std::string error;
+    auto point = vunt::parseBreakpoint(b, map ? &*map : nullptr, lastLine, error);
+    if (!point) return usageError(error + mapNote);
+    debug.breaks.push_back(*point);
+  }
+  // --state: the state the lines above the start line would have made.
+  std::optional<std::string> stateBytes;
+  vunt::StateSource stateKind = vunt::StateSource::Record;
+  if (!state.empty()) {
+    std::string error;
+    stateBytes = readInputFile(state, error);
+    if (!stateBytes) return usageError(error);
+    stateKind = vunt::stateSourceOf(*stateBytes);
+    if (start.empty() && stateKind != vunt::StateSource::Snapshot)
+      return usageError("--state " + state + " needs --start LINE|LABEL: where the game begins with that state");
+    if (stateKind == vunt::StateSource::SaveFile) {
+      // The save file's flags first; --flags may change some of them.
+      vunt::SaveFileRead saved = vunt::readSaveFile(*stateBytes);
+      std::vector<std::pair<int, int>> all;
+      for (int i = 0; i < vunt::kSavedFlags; ++i) all.emplace_back(i, saved.flags[std::size_t(i)]);
+      all.insert(all.end(), debug.flags.begin(), debug.flags.end());
+      debug.flags = std::move(all);
+    } else if (stateKind == vunt::StateSource::Record) {
+      std::string error;
+      std::optional<std::string> snapshot = vunt::playUntilLine(dir, *stateBytes, debug.startLine, error);
+      if (!snapshot) return usageError("--state " + state + ": " + error);
+      stateBytes = std::move(snapshot);
+      stateKind = vunt::StateSource::Snapshot;
+      // The snapshot stands at the start line: resumed as it is.
+      debug.startLine = 0;
+      start.clear();
+    }
+  }
+  // A snapshot's state is put in before the host runs the game.
+  const int arriveLine = debug.startLine;
+  auto applyState = [&](vunt::Vunt& game) {
+    if (!stateBytes || stateKind != vunt::StateSource::Snapshot) return true;
+    std::string error;
+    const bool ok = start.empty() ? game.resumeFrom(*stateBytes, error)
+                                  : game.arriveWith(*stateBytes, arriveLine, error);
+    if (!ok) usageError("--state " + state + ": " + error);
+    return ok;
+  };
+  if (stateBytes && stateKind == vunt::StateSource::Snapshot && !start.empty()) debug.startLine = 0;
+
   // The headless host bounds its runs itself; the window through the debugger.
   if (!headless) debug.maxTicks = tickBound;
   vunt::Debugger debugger(debug);
   // A run that reached the bound says so, with the line it was running.
   auto reportBound = [&](int status, const vunt::Vunt& game) {
     if (status == vunt::HeadlessHost::kBudgetStatus) {
+      const int line = game.script.reg.CurLine;
+      const std::string source = game.sourceOf(line);
       std::fprintf(stderr,
-                   "vunt: stopped after %llu executed lines (--max-ticks) at line %d; the script may loop "
+                   "vunt: stopped after %llu executed lines (--max-ticks) at line %d%s; the script may loop "
                    "without waiting for the player\n",
-                   static_cast<unsigned long long>(tickBound), int(game.script.reg.CurLine));
+                   static_cast<unsigned long long>(tickBound), line, source.empty() ? "" : (" (" + source + ")").c_str());
     }
     return status;
   };
@@ -243,7 +318,17 @@ int main(int argc, char** argv) {
       if (tickBound) host.setBudget(tickBound, UINT64_MAX);
       vunt::Vunt game(host, dir);
       if (debug.any()) game.setDebugger(&debugger);
-      return reportBound(host.run(game), game);
+      if (!applyState(game)) return 2;
+      const int status = reportBound(host.run(game), game);
+      // Stopped at a break: the whole game as it stands there, for --state.
+      if (status == vunt::kBreakStatus && !snapshotOut.empty()) {
+        std::ofstream out(snapshotOut, std::ios::binary | std::ios::trunc);
+        if (!(out << game.snapshot()) || !out.flush()) {
+          std::fprintf(stderr, "vunt: cannot write the snapshot %s\n", snapshotOut.c_str());
+          return 1;
+        }
+      }
+      return status;
     }
     const PlayerSettings settings = readPlayerSettings();
     // The scale named on the command line wins over the one the settings remember.
@@ -275,11 +360,15 @@ int main(int argc, char** argv) {
     };
     vunt::Vunt game(*host, dir);
     if (recorder) game.setRecorder(&*recorder);
-    if (debug.any()) game.setDebugger(&debugger);
+    // The window always has the debugger: the console of the F12 overlay drives it.
+    game.setDebugger(&debugger);
+    game.setAssembler(vunt::assembleForReload);
+    game.setWatch(watch);
     usePlayerSettings(game, *host, settings);
     // Save slots and the record of read pages live in the player's data folder for this game.
     game.useDataFolder(vunt::gameDataFolder(dir));
     game.keepWaitHistory(true);
+    if (!applyState(game)) return 2;
     // The aids' screens and the debug overlay are drawn over the game, never into its frames.
     host->addOverlay(game.aidsOverlay());
     struct OverlayOff {

@@ -248,10 +248,11 @@ void drawHiddenText(Surface& f, const OverlayView& view) {
 void drawDebug(Surface& f, const DebugView& d) {
   const Font& small = Font::get(kSmall);
   const int lineH = small.height() + 1;
-  const Rect box{0, 0, f.width(), lineH * 8 + 8};
+  const Rect box{0, 0, f.width(), lineH * 11 + 10};
   shade(f, box, rgb(0, 0, 0));
   int y = 4;
-  const std::u32string line = U"line " + decimalText(d.line) + U": " + d.lineText;
+  const std::u32string line = U"line " + decimalText(d.line) + (d.source.empty() ? U"" : U" (" + d.source + U")") +
+                              U": " + d.lineText;
   small.draw(f, 4, y, fitted(small, line, f.width() - 8), kWhite);
   y += lineH + 2;
   // The 31 flags in 8 columns; those changed since the player last answered stand out.
@@ -279,6 +280,32 @@ void drawDebug(Surface& f, const DebugView& d) {
                                     (d.puzzleActive ? U"  taking moves" : U"  waiting")
                               : std::u32string(U"off"));
   small.draw(f, 4, y, fitted(small, puzzle, f.width() - 8), kWhite);
+  y += lineH;
+  // The console: the state, the breaks, the answer to the last command and the line being typed.
+  const std::u32string state = (d.paused ? U"PAUSED" : U"running") +
+                               (d.stop.empty() ? U"" : U"  stopped at " + d.stop) +
+                               (d.breaks.empty() ? U"" : U"  breaks: " + d.breaks);
+  small.draw(f, 4, y, fitted(small, state, f.width() - 8), d.paused ? kHighlight : kGrey);
+  y += lineH;
+  small.draw(f, 4, y, fitted(small, d.answer, f.width() - 8), kGrey);
+  y += lineH;
+  const std::u32string typed = U"> " + d.console + U"_";
+  small.draw(f, 4, y, fitted(small, typed, f.width() - 8), kYellow);
+}
+
+// A reloaded source's faults, at the bottom of the window: the old script plays on meanwhile.
+void drawReloadErrors(Surface& f, const std::vector<std::u32string>& errors) {
+  const Font& small = Font::get(kSmall);
+  const int lineH = small.height() + 1;
+  const int shown = int(std::min<std::size_t>(errors.size(), 6));
+  const Rect box{0, f.height() - lineH * (shown + 1) - 8, f.width(), lineH * (shown + 1) + 8};
+  shade(f, box, rgb(90, 0, 0));
+  int y = box.y + 4;
+  small.draw(f, 4, y, U"再読込できません (the old script plays on):", kYellow);
+  for (int i = 0; i < shown; ++i) {
+    y += lineH;
+    small.draw(f, 4, y, fitted(small, errors[std::size_t(i)], f.width() - 8), kWhite);
+  }
 }
 
 void drawBadge(Surface& f, std::u32string_view label) {
@@ -331,6 +358,7 @@ void drawOverlay(Surface& frame, const OverlayView& view) {
   }
   if (!aids.note().empty() && aids.screen() == AidScreen::None) drawNote(frame, aids.note());
   if (view.debug) drawDebug(frame, *view.debug);
+  if (!view.reloadErrors.empty()) drawReloadErrors(frame, view.reloadErrors);
   if (aids.screen() == AidScreen::None) {
     if (aids.skipping()) drawBadge(frame, aids.skipToggled() && !aids.controlHeld() ? U"SKIP (Tab)" : U"SKIP");
     else if (aids.autoMode()) drawBadge(frame, U"AUTO");

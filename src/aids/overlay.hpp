@@ -26,6 +26,12 @@ struct DebugView {
   bool puzzleActive = false;             // it takes moves now
   int stage = 0, lastStage = 0;
   bool pictureWindow = false;
+  std::u32string source;        // where the line comes from in the author's source; empty: unknown
+  bool paused = false;          // the console holds the game before the line
+  std::u32string stop;          // where and why it last stopped
+  std::u32string breaks;        // the breaks, as the author named them
+  std::u32string console;       // the console's line as typed
+  std::u32string answer;        // the answer to its last command
 };
 
 struct OverlayView {
@@ -37,6 +43,7 @@ struct OverlayView {
   // where it lies, and the message area that is covered.
   const Surface* scene = nullptr;
   Rect sceneRect, messageRect;
+  std::vector<std::u32string> reloadErrors;  // a reloaded source's faults, while the old script plays
 };
 
 void drawOverlay(Surface& frame, const OverlayView& view);

@@ -105,6 +105,13 @@ class PlayerAids {
   bool autoMode() const { return autoMode_; }
   bool controlHeld() const { return controlHeld_; }
   bool debugOverlay() const { return debug_; }
+  // The console's line or answer changed: the overlay is drawn again.
+  void consoleChanged() { changed(); }
+  // Shows or hides the debug overlay as F12 does (a break shows it).
+  void setDebugOverlay(bool on) {
+    if (debug_ != on) changed();
+    debug_ = on;
+  }
   int settingsRow() const { return settingsRow_; }
   const Settings& settings() const { return settings_; }
   // The pages read, and the backlog as the player opened it: those pages, then the page on

@@ -1,5 +1,6 @@
 #include "authoring/finding.hpp"
 
+#include <cctype>
 #include <cstdio>
 
 #include "platform/terminal_text.hpp"
@@ -98,6 +99,29 @@ std::string formatFinding(const Finding& f, std::u32string_view lineText) {
   return out;
 }
 
+// "line 32" in a finding's words names a script line: where the author wrote it goes beside it
+// ("line 32 (story.txt:52)"), for each script line the locator knows.
+static std::string withSourceLines(const std::string& text, const SourceLocator& locate) {
+  std::string out;
+  std::size_t i = 0;
+  while (i < text.size()) {
+    const bool word = text.compare(i, 5, "line ") == 0 || text.compare(i, 6, "lines ") == 0;
+    if (!word || (i > 0 && std::isalpha(static_cast<unsigned char>(text[i - 1])))) {
+      out += text[i++];
+      continue;
+    }
+    const std::size_t digits = i + (text[i + 4] == 's' ? 6 : 5);
+    std::size_t end = digits;
+    while (end < text.size() && std::isdigit(static_cast<unsigned char>(text[end]))) ++end;
+    out.append(text, i, end - i);
+    i = end;
+    if (end == digits || end - digits > 4) continue;
+    std::optional<SourceSpot> spot = locate(std::stoi(text.substr(digits, end - digits)), 0);
+    if (spot) out += " (" + spot->file + ":" + std::to_string(spot->line) + ")";
+  }
+  return out;
+}
+
 std::vector<std::u32string> placeFindings(std::vector<Finding>& findings, const std::vector<std::u32string>& scriptLines,
                                           const SourceLocator& locate) {
   std::vector<std::u32string> quotes;
@@ -105,6 +129,8 @@ std::vector<std::u32string> placeFindings(std::vector<Finding>& findings, const 
     std::optional<SourceSpot> spot = f.line > 0 && locate ? locate(f.line, f.column) : std::nullopt;
     std::u32string_view text;
     if (spot) {
+      f.message = withSourceLines(f.message, locate);
+      f.hint = withSourceLines(f.hint, locate);
       f.scriptLine = f.line;
       f.file = spot->file;
       f.line = spot->line;

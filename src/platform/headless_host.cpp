@@ -38,6 +38,7 @@ int HeadlessHost::run(Application& app) {
 void HeadlessHost::doEvents(WaitKind kind, std::uint32_t) {
   ++clock_;
   if (++elapsedMs_ > maxMs_) throw ProgramEnd{kBudgetStatus, "budget"};
+  if (app_) app_->idle();
   if (kind != WaitKind::Player || !app_) return;
   if (next_ >= events_.size()) throw ProgramEnd{3, "input-exhausted"};
   saveFrame();

@@ -45,6 +45,10 @@ class Application {
   virtual void input(const HostInput& event) = 0;
   virtual void scriptedInput(const InputEvent& event) = 0;
 
+  // Called by the host as it handles events (the window's at least every 100 ms while the game
+  // waits): work that watches the world outside (a changed script file) without an event of its own.
+  virtual void idle() {}
+
   // Lines for the end of a headless transcript (the flags).
   virtual std::vector<std::string> finalReport() const { return {}; }
 };

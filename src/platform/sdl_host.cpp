@@ -650,6 +650,7 @@ int SdlHost::run(Application& app) {
     for (;;) {
       SDL_Event e;
       while (SDL_PollEvent(&e)) m.handle(e);
+      app.idle();
       if (app.timerEnabled()) {
         // The timer's interval is one millisecond: at most one tick per millisecond, and only
         // here, so a tick never starts inside another.
@@ -717,6 +718,7 @@ void SdlHost::doEvents(WaitKind kind, std::uint32_t maxMs) {
   if (spent >= maxMs) {
     SDL_Event e;
     while (SDL_PollEvent(&e)) m.handle(e);
+    if (m.app) m.app->idle();
     return;
   }
   // Wake for the next frame only while a change waits to be shown; otherwise sleep until an event
@@ -733,6 +735,7 @@ void SdlHost::doEvents(WaitKind kind, std::uint32_t maxMs) {
     while (SDL_PollEvent(&e)) m.handle(e);
   }
   m.presentIfDue();
+  if (m.app) m.app->idle();
 }
 
 // The box is drawn by the game inside its own window and waits there; SDL's system box serves

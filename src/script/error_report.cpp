@@ -32,7 +32,13 @@ void Machine::EEE(const std::u32string& text) {
   std::string source;
   if (lineMap)
     if (const SourcePosition* p = lineMap->at(CurLine)) source = positionText(*p);
-  if (!source.empty()) std::fprintf(stderr, "Zad ERROR: line %d comes from %s\n", int(CurLine), terminalText(source).c_str());
+  if (!source.empty()) {
+    std::fprintf(stderr, "Zad ERROR: line %d comes from %s\n", int(CurLine), terminalText(source).c_str());
+  } else if (lineMap && !lineMap->lines.empty() && CurLine > int(lineMap->lines.size())) {
+    // Run off the end of the script (or jumped past it): the author's last line is the place to look.
+    std::fprintf(stderr, "Zad ERROR: line %d lies past the script's last line %d, which comes from %s\n", int(CurLine),
+                 int(lineMap->lines.size()), terminalText(positionText(lineMap->lines.back())).c_str());
+  }
   out.errorReport(report, source);
   // The window's report ends the program; should one return, no line may run after an error.
   throw ProgramEnd{1, "error"};

@@ -5,11 +5,14 @@
 #include <vector>
 
 #include "aids/overlay.hpp"
+#include "shell/debugger.hpp"
 #include "shell/vunt.hpp"
+#include "text/text.hpp"
 
 namespace vunt {
 
 bool Vunt::aidKey(int keyCode, bool down) {
+  if (reloadKey(keyCode, down)) return true;
   // The message area can be hidden only while it is shown (not during the puzzle).
   if (keyCode == aidkey::HideText && aids.screen() == AidScreen::None && (!MES.visible() || modalForm())) return false;
   return aids.key(keyCode, down, modalForm() != nullptr);
@@ -63,7 +66,7 @@ void Vunt::pointerMoved(int x, int y) {
 
 void Vunt::AidsOverlay::draw(Surface& frame) const {
   const Vunt& g = game_;
-  OverlayView view{g.aids, {}, std::nullopt, std::nullopt, nullptr, {}, {}};
+  OverlayView view{g.aids, {}, std::nullopt, std::nullopt, nullptr, {}, {}, {}};
   // The end-of-page mark: after the page's last character, or in the area's corner when the page
   // ended with a full line.
   if (g.aids.pageWaiting() && g.MES.visible() && !g.picDai.shown()) {
@@ -99,14 +102,23 @@ void Vunt::AidsOverlay::draw(Surface& frame) const {
     d.stage = g.puzzle.Stage;
     d.lastStage = g.puzzle.LastStage;
     d.pictureWindow = g.picDai.shown();
+    d.source = fromUtf8(g.sourceOf(d.line));
+    if (const Debugger* dbg = g.debugger_) {
+      d.paused = dbg->paused();
+      d.stop = fromUtf8(dbg->stopText());
+      for (const Breakpoint& b : dbg->breaks()) d.breaks += (d.breaks.empty() ? U"" : U" ") + fromUtf8(b.named);
+    }
+    d.console = g.consoleLine;
+    d.answer = fromUtf8(g.consoleAnswer);
     view.debug = std::move(d);
   }
+  for (const std::string& e : g.reloadErrors_) view.reloadErrors.push_back(fromUtf8(e));
   drawOverlay(frame, view);
 }
 
 std::uint64_t Vunt::AidsOverlay::generation() const {
   const Vunt& g = game_;
-  std::uint64_t h = g.aids.generation() * 1000003u;
+  std::uint64_t h = g.aids.generation() * 1000003u + g.reloadGeneration_ * 7919u;
   if (g.aids.debugOverlay()) {
     // Everything the debug overlay shows of the game.
     auto mix = [&h](std::uint64_t v) { h = (h ^ v) * 1099511628211ull; };
@@ -117,6 +129,7 @@ std::uint64_t Vunt::AidsOverlay::generation() const {
     mix(std::uint64_t(std::uint16_t(g.script.menu.MenuChoice)));
     mix(std::uint64_t(g.puzzle.PuzzleActive) | std::uint64_t(g.Timer1Enabled) << 1 | std::uint64_t(g.picDai.shown()) << 2);
     mix(std::uint64_t(g.puzzle.Stage));
+    if (g.debugger_) mix(g.debugger_->generation());
     for (const Control* l : g.Label1) mix(l->enabled() ? std::hash<std::u32string>{}(l->caption()) : 0);
   }
   return h;

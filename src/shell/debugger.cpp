@@ -1,5 +1,6 @@
 #include "shell/debugger.hpp"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 
@@ -42,47 +43,157 @@ std::optional<std::vector<std::pair<int, int>>> parseFlagSettings(std::string_vi
   }
 }
 
-std::optional<int> resolveStartLine(std::string_view text, const LineMap* map, std::string& error) {
+std::optional<int> resolveScriptLine(std::string_view text, const LineMap* map, int lastLine, std::string_view what,
+                                     std::string& error) {
+  const std::string range = " (1 to " + std::to_string(lastLine) + ")";
   int line = 0;
   if (toInt(text, line)) {
-    if (line >= 1 && line <= kLastLine) return line;
-    error = "--start: line " + std::string(text) + " is outside the script (1 to 1000)";
+    if (line >= 1 && line <= lastLine) return line;
+    error = std::string(what) + ": line " + std::string(text) + " is outside the script" + range;
     return std::nullopt;
   }
   std::string_view name = !text.empty() && text[0] == ':' ? text.substr(1) : text;
   if (!map) {
-    error = "--start " + std::string(text) + ": a label needs the line map vunt-n.map that vunt-asm writes";
+    error = std::string(what) + " " + std::string(text) + ": a label needs the line map vunt-n.map that vunt-asm writes";
     return std::nullopt;
   }
   auto it = map->labels.find(name);
   if (it == map->labels.end()) {
-    error = "--start: no label \"" + std::string(name) + "\" in vunt-n.map";
+    error = std::string(what) + ": no label \"" + std::string(name) + "\" in vunt-n.map";
     return std::nullopt;
   }
   // The map comes with the game folder: its number is checked like a number given here.
-  if (it->second < 1 || it->second > kLastLine) {
-    error = "--start: label \"" + std::string(name) + "\" names line " + std::to_string(it->second) +
-            ", outside the script (1 to 1000)";
+  if (it->second < 1 || it->second > lastLine) {
+    error = std::string(what) + ": label \"" + std::string(name) + "\" names line " + std::to_string(it->second) +
+            ", outside the script" + range;
     return std::nullopt;
   }
   return it->second;
 }
 
+std::optional<int> resolveStartLine(std::string_view text, const LineMap* map, std::string& error) {
+  return resolveScriptLine(text, map, kLastLine, "--start", error);
+}
+
+std::optional<Breakpoint> parseBreakpoint(std::string_view text, const LineMap* map, int lastLine, std::string& error) {
+  Breakpoint b;
+  b.named = std::string(text);
+  int index = 0;
+  if (text.size() >= 2 && (text[0] == 'F' || text[0] == 'f') && toInt(text.substr(1), index)) {
+    if (index < 0 || index >= kFlagCount) {
+      error = "--break: flag F" + std::to_string(index) + " does not exist (F0 to F30)";
+      return std::nullopt;
+    }
+    b.kind = Breakpoint::Flag;
+    b.flag = index;
+    return b;
+  }
+  std::optional<int> line = resolveScriptLine(text, map, lastLine, "--break", error);
+  if (!line) return std::nullopt;
+  b.line = *line;
+  return b;
+}
+
+Debugger::Debugger(DebugOptions options) : options_(std::move(options)) {}
+
 void Debugger::started(Vunt& game) {
   if (options_.startLine) game.script.reg.CurLine = i16(options_.startLine);
   for (auto [index, value] : options_.flags) game.script.Flags[std::size_t(index)] = i16(value);
-  seen_ = game.script.Flags;
+  seen_ = watched_ = game.script.Flags;
+}
+
+void Debugger::addBreak(Breakpoint b) {
+  if (std::find(options_.breaks.begin(), options_.breaks.end(), b) == options_.breaks.end())
+    options_.breaks.push_back(std::move(b));
+  ++generation_;
+}
+
+// The line the game is paused before runs without stopping again there (a game that runs, a line
+// waiting for the player, has no such line); a step or a run to a line not yet done is forgotten.
+void Debugger::resume() {
+  passOnce_ = paused_;
+  paused_ = false;
+  stepping_ = stepped_ = false;
+  runTo_ = 0;
+  ++generation_;
+}
+
+// Paused, the line it stands before runs and the game stops before the next; running, it stops
+// before the next line.
+void Debugger::step() {
+  const bool wasPaused = paused_;
+  resume();
+  if (wasPaused) stepping_ = true;
+  else stepped_ = true;
+}
+
+void Debugger::runTo(int line) {
+  resume();
+  runTo_ = line;
+}
+
+// Why the game stops before line CurLine runs, if it does.
+std::optional<std::string> Debugger::stopReason(Vunt& game) {
+  const int line = game.script.reg.CurLine;
+  std::optional<std::string> reason;
+  // A flag's change is noted even when the line runs on, so that it never stops late.
+  for (const Breakpoint& b : options_.breaks) {
+    const auto f = std::size_t(b.flag);
+    if (b.kind == Breakpoint::Flag && watched_[f] != game.script.Flags[f] && !reason)
+      reason = "F" + std::to_string(b.flag) + " " + std::to_string(watched_[f]) + " -> " +
+               std::to_string(game.script.Flags[f]) + " (line " + std::to_string(lastLine_) + ")";
+  }
+  watched_ = game.script.Flags;
+  if (passOnce_) {
+    passOnce_ = false;
+    return std::nullopt;
+  }
+  if (reason) return reason;
+  if (stepped_) return "step";
+  if (runTo_ == line) return "run to " + std::to_string(line);
+  for (const Breakpoint& b : options_.breaks)
+    if (b.kind == Breakpoint::Line && b.line == line) return "break " + b.named;
+  return std::nullopt;
+}
+
+void Debugger::stop(Vunt& game, const std::string& reason) {
+  const int line = game.script.reg.CurLine;
+  const std::string source = game.sourceOf(line);
+  paused_ = true;
+  stepped_ = false;
+  runTo_ = 0;
+  stopText_ = "line " + std::to_string(line) + (source.empty() ? "" : " (" + source + ")") + ": " + reason;
+  ++generation_;
+  if (!options_.quiet) std::fprintf(stderr, "vunt: stopped at %s\n", stopText_.c_str());
+  Host& host = game.host();
+  if (host.recording()) {
+    host.transcript("break", {std::to_string(line), source, reason});
+    throw ProgramEnd{kBreakStatus, "break"};
+  }
+  game.aids.setDebugOverlay(true);
 }
 
 void Debugger::tick(Vunt& game) {
+  if (paused_) return;
   if (options_.maxTicks && ++ticks_ > options_.maxTicks) throw ProgramEnd{4, "max-ticks"};
+  // Resuming a snapshot runs its line again: no break stops it halfway.
+  if (!game.resuming()) {
+    if (std::optional<std::string> reason = stopReason(game)) return stop(game, *reason);
+    if (stepping_) {
+      stepping_ = false;
+      stepped_ = true;
+    }
+  }
+  lastLine_ = game.script.reg.CurLine;
   if (!options_.trace) {
     game.Timer1_Timer();
     return;
   }
   // Flags the puzzle's key handler changed since the last tick come first.
   reportFlagChanges(game);
-  emit(game, "line", {std::to_string(game.script.reg.CurLine)});
+  std::vector<std::string> fields{std::to_string(game.script.reg.CurLine)};
+  if (std::string source = game.sourceOf(game.script.reg.CurLine); !source.empty()) fields.push_back(source);
+  emit(game, "line", fields);
   try {
     game.Timer1_Timer();
   } catch (...) {
@@ -91,7 +202,6 @@ void Debugger::tick(Vunt& game) {
   }
   reportFlagChanges(game);
 }
-
 void Debugger::reportFlagChanges(Vunt& game) {
   if (seen_ == game.script.Flags) return;
   for (std::size_t i = 0; i < seen_.size(); ++i) {

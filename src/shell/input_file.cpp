@@ -59,6 +59,7 @@ std::optional<std::vector<InputEvent>> parseInputEvents(const std::string& text,
     // Keys as the window's player presses them (the aids see them first).
     else if (word == "enter") events.push_back({InputEvent::PlayerKey, vk::Return});
     else if (word == "hide") events.push_back({InputEvent::PlayerKey, aidkey::HideText});
+    else if (word == "f6") events.push_back({InputEvent::AidKeyDown, 117});
     else if (word == "wheel-up") events.push_back({InputEvent::Wheel, 1});
     else if (word == "wheel-down") events.push_back({InputEvent::Wheel, -1});
     else if (word == "label") {

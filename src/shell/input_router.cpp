@@ -56,6 +56,7 @@ void InputRouter::keyDown(const HostInput& e) {
   if (e.repeat && togglingAidKey(e.key)) return;
   // Enter held down to go through the pages never chooses in the menu it runs into.
   if (e.repeat && e.key == vk::Return && game_.menuWaiting()) return;
+  if ((e.key || e.character) && game_.consoleKey(e.key, e.character, e.shift)) return;
   playerKey(e.key, e.character, atWait(e));
 }
 

@@ -16,6 +16,7 @@ namespace {
 // A click wait has nothing to do until the player acts: the host may sleep this long between
 // events (an event ends the sleep at once).
 constexpr std::uint32_t kClickWaitSleepMs = 1000;
+constexpr std::uint32_t kWatchSleepMs = 25;
 
 // The name as the transcript shows it: without the game directory's separator in front.
 std::u32string_view withoutSeparator(std::u32string_view name) {
@@ -85,7 +86,8 @@ void Vunt::clickWait() {
           pump(WaitKind::Timed, *in);
         }
       } else {
-        pump(WaitKind::Player, kClickWaitSleepMs);
+        // Watching the script's files needs a look at them now and then.
+        pump(WaitKind::Player, watching() ? kWatchSleepMs : kClickWaitSleepMs);
       }
     }
     waitEnds();

@@ -94,13 +94,7 @@ void Vunt::finishResuming() {
 }
 
 std::string Vunt::snapshot() const {
-  GameSnapshot s = inUnit_ ? unitStart_ : capture(GameSnapshot::Idle, 0);
-  if (inUnit_) s.answers = answers_;
-  if (inUnit_ && inMenuWait_) {
-    s.waitMenuState = script.menu.MenuState;
-    s.waitMenuEnabled = std::uint8_t(LBcm.enabled() ? 16 : 0);
-    for (std::size_t i = 0; i < Label1.size(); ++i) s.waitMenuEnabled |= std::uint8_t(Label1[i]->enabled() << i);
-  }
+  GameSnapshot s = takeSnapshot();
   if (!scriptHash_) scriptHash_ = scriptHash(script.store);
   s.scriptHash = *scriptHash_;
   return writeSnapshot(s);
@@ -143,6 +137,25 @@ std::optional<GameSnapshot> Vunt::checkedSnapshot(std::string_view bytes, std::s
     }
   }
   return s;
+}
+
+bool Vunt::arriveWith(std::string_view bytes, int line, std::string& error) {
+  std::optional<GameSnapshot> s = readSnapshot(bytes, error);
+  if (!s) return false;
+  // Only the state is taken: the snapshot may come from an older script than this one.
+  if (s->window.controls.size() != form_.controls().size()) {
+    error = "the snapshot was taken with another main window";
+    return false;
+  }
+  if (!s->window.scenePicture.empty()) pendingPicture_ = loadScenePicture(s->window.scenePicture);
+  if (!pendingPicture_) s->window.scenePicture.clear();
+  s->unit = GameSnapshot::Idle;
+  s->answers.clear();
+  s->waitMenuState = -1;
+  s->reg.CurLine = i16(line);
+  s->window.timerEnabled = true;
+  pendingResume_ = std::move(*s);
+  return true;
 }
 
 void Vunt::applySnapshot(const GameSnapshot& s) {

@@ -32,14 +32,31 @@ Vunt::Vunt(Host& host, std::filesystem::path gameDir)
 void Vunt::start() {
   Form_Load();
   loadLineMap();
-  if (debugger_) debugger_->started(*this);
+  watch_.watch(gameDir_, lineMap_ ? &*lineMap_ : nullptr);
   if (pendingResume_) {
     applySnapshot(*pendingResume_);
     pendingResume_.reset();
   }
+  // The author's flags and start line come on top of a resumed state.
+  if (debugger_) debugger_->started(*this);
 }
 
+// As entered() (src/shell/live.cpp) without a function object: ticks come by the million.
 void Vunt::tick() {
+  ++depth_;
+  try {
+    tickLine();
+  } catch (const Unwind&) {
+    leaveWait();
+  } catch (...) {
+    --depth_;
+    throw;
+  }
+  --depth_;
+  if (afterUnwind_) runAfterUnwind();
+}
+
+void Vunt::tickLine() {
   if (resumeMove_) {
     // A snapshot taken inside a puzzle move: the move runs again (the timer stays off after it).
     resumeMove_ = false;
@@ -81,6 +98,14 @@ void Vunt::loadLineMap() {
   lineMap_ = readLineMap(gameDir_, *bytes, error);
   machine.lineMap = lineMap_ ? &*lineMap_ : nullptr;
   if (!error.empty()) std::fprintf(stderr, "vunt: %s; source positions are not shown\n", error.c_str());
+}
+
+std::string Vunt::sourceOf(int line) const {
+  if (!lineMap_) return {};
+  if (const SourcePosition* p = lineMap_->at(line)) return positionText(*p);
+  if (line > int(lineMap_->lines.size()) && !lineMap_->lines.empty())
+    return "past " + positionText(lineMap_->lines.back());
+  return {};
 }
 
 void Vunt::Form_Load() {

@@ -5,8 +5,10 @@
 // Vunt talks to the machine it runs on only through a Host, so it runs the same in a window and
 // headless.
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -24,6 +26,7 @@
 #include "script/state.hpp"
 #include "shell/input_router.hpp"
 #include "shell/picdai.hpp"
+#include "shell/reload.hpp"
 #include "shell/snapshot_format.hpp"
 
 namespace vunt {
@@ -40,8 +43,9 @@ class Vunt : public Application, public ScriptOutput {
   void tick() override;
   Form& mainForm() override { return form_; }
   Form* modalForm() override;
-  void input(const HostInput& event) override { input_.deliver(event); }
-  void scriptedInput(const InputEvent& event) override { input_.deliver(event); }
+  void input(const HostInput& event) override;
+  void scriptedInput(const InputEvent& event) override;
+  void idle() override;
   std::vector<std::string> finalReport() const override;
   // --record: the input the game consumes at its waits goes to recorder (nullptr: none).
   void setRecorder(InputRecorder* recorder) { input_.setRecorder(recorder); }
@@ -59,6 +63,8 @@ class Vunt : public Application, public ScriptOutput {
   // The player aids (src/shell/aids_hooks.cpp): input that the game's own handlers never see.
   // Each returns whether an aid took the input.
   bool aidKey(int keyCode, bool down);
+  // F6 reloads the script and plays on with the game's state (src/shell/live.cpp).
+  bool reloadKey(int keyCode, bool down);
   bool aidWheel(int steps);  // steps > 0: away from the player
   // The player put the window in full screen or back (F11): the settings remember it.
   void fullScreenChanged(bool on) { aids.fullScreenChanged(on); }
@@ -130,6 +136,9 @@ class Vunt : public Application, public ScriptOutput {
   // damaged snapshot, one of another format version or one taken with another script.
   std::string snapshot() const;
   bool resumeFrom(std::string_view bytes, std::string& error);
+  // As resumeFrom, but only the snapshot's state is taken (flags, menus, speakers, registers, what
+  // the window shows), the script may differ, and play begins between lines at `line`.
+  bool arriveWith(std::string_view bytes, int line, std::string& error);
   // Whether a snapshot's line is being run again up to its wait (nothing is transcribed).
   bool resuming() const { return resuming_; }
 
@@ -157,9 +166,39 @@ class Vunt : public Application, public ScriptOutput {
   Host& host() { return host_; }
   // The authors' debugging options (start line, flags, trace, tick bound); none when null.
   void setDebugger(Debugger* debugger) { debugger_ = debugger; }
+  // Playing on in a changed script (src/shell/live.cpp). reloadScript assembles the source the line
+  // map names again (with the assembler given), or reads vunt-n.zad again, and plays on from the
+  // snapshot of this moment with its lines carried into the new script; a source with errors
+  // leaves the old script running and lists them (reloadErrors). With watch on, a change of the
+  // script, its map or its sources reloads by itself. The save file is never written.
+  void setAssembler(SourceAssembler assembler) { assembler_ = std::move(assembler); }
+  void setWatch(bool on) { watching_ = on; }
+  bool watching() const { return watching_; }
+  void reloadScript();
+  const std::vector<std::string>& reloadErrors() const { return reloadErrors_; }
+  // The authors' console: continue at a line (false and why when the game cannot go there now),
+  // and the debugger the console drives.
+  bool jumpTo(int line, std::string& why);
+  Debugger* debugger() { return debugger_; }
+  // The console's line as typed, and the answer to its last command.
+  std::u32string consoleLine;
+  std::string consoleAnswer;
+  // A key while the debug overlay is shown: the console's when it types into its line (true).
+  bool consoleKey(int keyCode, char32_t character, int shift);
+  // Runs f between two lines: at once when no line is running, else once the running line has
+  // been left (its wait ends, nothing of it runs on).
+  void betweenLines(std::function<void()> f);
+  // The whole-game snapshot as it stands, not yet written as bytes.
+  GameSnapshot takeSnapshot() const;
+  // Replaces the script (and its map) and plays on from a snapshot whose lines belong to it.
+  void playOnFrom(const std::string& scriptBytes, std::optional<LineMap> map, GameSnapshot s);
+
   // The line map beside the script, when there is one that describes it (read at start-up).
   const std::optional<LineMap>& lineMap() const { return lineMap_; }
   const std::filesystem::path& gameDir() const { return gameDir_; }
+  // Where script line n comes from in the author's source ("story.txt:318"); a line past the
+  // script's end names the last source line ("past story.txt:400"); empty without a line map.
+  std::string sourceOf(int line) const;
 
   // --- Controls (references into the form) ---
   Form form_;
@@ -263,6 +302,25 @@ class Vunt : public Application, public ScriptOutput {
   i16 resumeMenuState_ = -1;
   std::uint8_t resumeMenuEnabled_ = 0;
   mutable std::optional<std::uint64_t> scriptHash_;
+  // The live reload and the console: how deep input and ticks are nested (a wait inside a tick
+  // handles input), what runs once the running line is left, and the script's files as loaded.
+  struct Unwind {};
+  void entered(const std::function<void()>& f);
+  void runAfterUnwind();
+  void tickLine();
+  void leaveWait();
+  int depth_ = 0;
+  std::function<void()> afterUnwind_;
+  SourceAssembler assembler_;
+  bool watching_ = false;
+  ScriptWatch watch_;
+  std::uint32_t lastPoll_ = 0;
+  std::vector<std::string> reloadErrors_;
+  std::uint64_t reloadGeneration_ = 0;
+  std::chrono::steady_clock::time_point reloadStarted_;
+  // The reassembled script and its map, written to the game folder at the next idle moment.
+  std::optional<std::pair<std::string, std::string>> pendingWrite_;
+  void writeReloadedScript();
   // Sets the caption of LBHG(index) and records it in the transcript; index must be 0..2.
   void setLbhgCaption(int index, std::u32string caption);
   // Plays a sound file named as the game names it ("\A-PUZ1.wav", or a SOUND name with ".wav"
