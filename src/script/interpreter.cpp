@@ -26,15 +26,12 @@ CommandHandler handlerOf(std::u32string_view word) {
 void Machine::tick() {
   i16& line = s.reg.CurLine;
   const i16 start = line;
-  // Field 1 is everything before the first comma; it cannot be missing.
-  std::u32string_view text = s.store.ScriptLines[std::size_t(line)];
-  std::u32string_view word = text.substr(0, text.find(U','));
-  const int row = findCommand(word);
-  if (row < 0) EEE(U"命令無し");
-  const CommandInfo& info = commandTable()[std::size_t(row)];
+  const LineCode& code = lineCode(line);
+  if (code.row < 0) EEE(U"命令無し");
+  const CommandInfo& info = commandTable()[std::size_t(code.row)];
   if (info.wait == Wait::Player || info.wait == Wait::Message) out.waitingLineBegins();
   decode(info);
-  kHandlers[std::size_t(row)](*this);
+  kHandlers[std::size_t(code.row)](*this);
   if (line == start) {
     // Running past the last line of the store is a script error, reported at that last line.
     if (line >= kLastLine) EEE(U"行範囲外");
@@ -44,12 +41,13 @@ void Machine::tick() {
 
 void Machine::decode(const CommandInfo& row) {
   row_ = &row;
+  line_ = &lineCode(s.reg.CurLine);
   takenCount = 0;
   if (row.alwaysCount == 0) {
     fields_.faultAt = -1;
     return;
   }
-  decodeFields(row, s.store.ScriptLines[std::size_t(s.reg.CurLine)], s.Flags, fields_);
+  decodeFields(row, *line_, s.Flags, fields_);
 }
 
 void Machine::take(int n) {
@@ -69,6 +67,14 @@ i16 Machine::number(int n) {
 std::u32string_view Machine::text(int n) {
   take(n);
   return fields_.texts[std::size_t(n)];
+}
+
+i16 Machine::condition(int n) {
+  take(n);
+  std::u32string_view fault;
+  const i16 holds = codes_.evaluate(*line_, s.Flags, &fault);
+  if (!fault.empty()) EEE(std::u32string(fault));
+  return holds;
 }
 
 void cmdEOF(Machine&) { throw ProgramEnd{0, "EOF"}; }

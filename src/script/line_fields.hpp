@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "script/commands.hpp"
+#include "script/line_code.hpp"
 #include "script/state.hpp"
 
 namespace vunt {
@@ -26,9 +27,9 @@ struct DecodedFields {
   int count = 0;  // the fields the command always reads
 };
 
-// Decodes the line's fields into d; texts view into the line.
-void decodeFields(const CommandInfo& row, std::u32string_view line, const FlagTable& flags, DecodedFields& d);
-DecodedFields decodeFields(const CommandInfo& row, std::u32string_view line, const FlagTable& flags);
+// Decodes the fields of the line, decoded once before, into d: flags are read now; texts view into
+// the line.
+void decodeFields(const CommandInfo& row, const LineCode& line, const FlagTable& flags, DecodedFields& d);
 
 // The position of field n in the row's read order of the fields it always reads, or -1.
 inline int readPosition(const CommandInfo& row, int n) {

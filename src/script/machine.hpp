@@ -4,6 +4,7 @@
 // Machine, one per row of the command table (command_rows.hpp).
 #include <string>
 
+#include "script/line_code.hpp"
 #include "script/line_fields.hpp"
 #include "script/output.hpp"
 #include "script/state.hpp"
@@ -29,6 +30,8 @@ class Machine {
   // it. Fields a command reads only sometimes, and fields of other lines, are read with CUTA/CUTV.
   i16 number(int n);
   std::u32string_view text(int n);
+  // Field n of the line that runs as a condition, evaluated on the flags now: -1 true, 0 false.
+  i16 condition(int n);
   // The fields the running command has taken, in order, for the test that holds each handler to
   // its row.
   std::array<int, kMaxCommandFields> taken{};
@@ -51,9 +54,15 @@ class Machine {
 
   // Decodes the line's fields for the command of this row (the interpreter does this each tick).
   void decode(const CommandInfo& row);
+  // Line n as decoded once (n in 0..1000).
+  const LineCode& lineCode(int n) { return codes_.at(s.store, n); }
+  // The store was loaded again: lines are decoded afresh.
+  void forgetDecodedLines() { codes_.forget(); }
 
  private:
   void take(int n);
+  LineCodes codes_;
+  const LineCode* line_ = nullptr;
   const CommandInfo* row_ = nullptr;
   DecodedFields fields_;
 };
