@@ -22,6 +22,9 @@ namespace vunt {
 namespace {
 
 constexpr Uint32 kFrameInterval = 16;  // ms between presented frames, about the display's rate
+// With the timer off (the puzzle waits for its keys) nothing happens until an event: the loop
+// sleeps this long at most between events.
+constexpr Uint32 kIdleSleepMs = 1000;
 
 // A message box while it waits for the player.
 struct OpenBox {
@@ -246,6 +249,7 @@ struct SdlHost::Impl {
   void toggleFullScreen() {
     SDL_SetWindowFullscreen(main.sdl(), main.fullScreen() ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
     mainShown.clear();
+    main.redrawAll();
     syncModal();
   }
 
@@ -257,8 +261,13 @@ struct SdlHost::Impl {
       case SDL_WINDOWEVENT_EXPOSED:
       case SDL_WINDOWEVENT_SIZE_CHANGED:
       case SDL_WINDOWEVENT_RESIZED:
-        if (isMainWindow(w.windowID)) mainShown.clear();
-        else modalShownGeneration = 0;
+        if (isMainWindow(w.windowID)) {
+          mainShown.clear();
+          main.redrawAll();
+        } else {
+          modalShownGeneration = 0;
+          modal.redrawAll();
+        }
         break;
       default: break;
     }
@@ -543,7 +552,7 @@ int SdlHost::run(Application& app) {
         }
         m.presentIfDue();
       } else {
-        doEvents(WaitKind::Player);
+        doEvents(WaitKind::Player, kIdleSleepMs);
       }
     }
   } catch (const ProgramEnd& end) {

@@ -13,9 +13,9 @@ namespace vunt {
 
 namespace {
 
-// A click wait has nothing to do until the player acts: the host may sleep this long between
-// events (an event ends the sleep at once).
-constexpr std::uint32_t kClickWaitSleepMs = 1000;
+// A wait for the player (a page, a menu, the picture window) has nothing to do until the player
+// acts: the host may sleep this long between events (an event ends the sleep at once).
+constexpr std::uint32_t kPlayerWaitSleepMs = 1000;
 
 // The name as the transcript shows it: without the game directory's separator in front.
 std::u32string_view withoutSeparator(std::u32string_view name) {
@@ -82,7 +82,7 @@ void Vunt::clickWait() {
           host_.doEvents(WaitKind::Timed, *in);
         }
       } else {
-        host_.doEvents(WaitKind::Player, kClickWaitSleepMs);
+        host_.doEvents(WaitKind::Player, kPlayerWaitSleepMs);
       }
     }
     aids.pageWaitEnds();
@@ -156,7 +156,7 @@ void Vunt::showMenu(const std::u32string* title, const std::array<std::u32string
 void Vunt::waitMenuChoice() {
   if (replayAnswer(WaitAnswer::Menu)) return;
   inMenuWait_ = true;
-  while (script.menu.MenuChoice == 99) host_.doEvents(WaitKind::Player);
+  while (script.menu.MenuChoice == 99) host_.doEvents(WaitKind::Player, kPlayerWaitSleepMs);
   inMenuWait_ = false;
   playerAnswered();
   aids.setHoverLabel(-1);
@@ -208,7 +208,7 @@ bool Vunt::showPictureWindow(std::u32string_view fileName) {
   }
   // Modal: only the picture window takes input until a click or a character key hides it (or
   // the player closes it through its frame).
-  while (picDai.shown()) host_.doEvents(WaitKind::Player);
+  while (picDai.shown()) host_.doEvents(WaitKind::Player, kPlayerWaitSleepMs);
   playerAnswered();
   answered({WaitAnswer::PictureWindow, 0, 0});
   return true;
