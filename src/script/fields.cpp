@@ -82,14 +82,4 @@ i16 Machine::CUTV(i16 n) {
   EEE(U"数値不正");
 }
 
-i16& Machine::flag(int index) {
-  if (index < 0 || index >= kFlagCount) EEE(U"フラグ範囲外");
-  return s.Flags[std::size_t(index)];
-}
-
-void Machine::jumpTo(int target) {
-  if (target < 0 || target > kLastLine) EEE(U"行範囲外");
-  s.reg.CurLine = i16(target);
-}
-
 }  // namespace vunt

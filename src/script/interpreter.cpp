@@ -28,9 +28,15 @@ void Machine::tick() {
   const i16 start = line;
   const LineCode& code = lineCode(line);
   if (code.row < 0) EEE(U"命令無し");
-  const CommandInfo& info = commandTable()[std::size_t(code.row)];
-  if (info.wait == Wait::Player || info.wait == Wait::Message) out.waitingLineBegins();
-  decode(info);
+  if (code.waits) out.waitingLineBegins();
+  line_ = &code;
+  takenCount = 0;
+  if (code.fieldsFromFlags) {
+    decodeFields(commandTable()[std::size_t(code.row)], code, s.Flags, decodedNow_);
+    fields_ = &decodedNow_;
+  } else {
+    fields_ = &code.fixed;
+  }
   kHandlers[std::size_t(code.row)](*this);
   if (line == start) {
     // Running past the last line of the store is a script error, reported at that last line.
@@ -39,34 +45,11 @@ void Machine::tick() {
   }
 }
 
-void Machine::decode(const CommandInfo& row) {
-  row_ = &row;
-  line_ = &lineCode(s.reg.CurLine);
-  takenCount = 0;
-  if (row.alwaysCount == 0) {
-    fields_.faultAt = -1;
-    return;
-  }
-  decodeFields(row, *line_, s.Flags, fields_);
-}
-
-void Machine::take(int n) {
-  const int at = readPosition(*row_, n);
-  if (takenCount < int(taken.size())) taken[std::size_t(takenCount++)] = n;
-  if (fields_.faultAt < 0) return;
+void Machine::fieldFault(int n) {
+  const int at = n >= 0 && n < LineCode::kFields ? line_->position[std::size_t(n)] : -1;
+  const DecodedFields& d = *fields_;
   // A fault of the bounds checked once all fields are read meets the command at its last field.
-  const int count = fields_.count;
-  if (fields_.faultAt <= at || (fields_.faultAt == count && at == count - 1)) EEE(std::u32string(fields_.fault));
-}
-
-i16 Machine::number(int n) {
-  take(n);
-  return fields_.numbers[std::size_t(n)];
-}
-
-std::u32string_view Machine::text(int n) {
-  take(n);
-  return fields_.texts[std::size_t(n)];
+  if (d.faultAt <= at || (d.faultAt == d.count && at == d.count - 1)) EEE(std::u32string(d.fault));
 }
 
 i16 Machine::condition(int n) {

@@ -1,6 +1,7 @@
 #include "script/line_code.hpp"
 
 #include "script/commands.hpp"
+#include "script/line_fields.hpp"
 
 namespace vunt {
 
@@ -18,7 +19,17 @@ void LineCodes::decode(std::u32string_view line, LineCode& code) {
   }
   code.row = std::int8_t(findCommand(code.texts[1]));
   if (code.row < 0) return;
-  const FieldInfo* condition = commandTable()[std::size_t(code.row)].fieldOf(FieldKind::Condition);
+  const CommandInfo& row = commandTable()[std::size_t(code.row)];
+  code.waits = row.wait == Wait::Player || row.wait == Wait::Message;
+  static_assert(sizeof code.position == sizeof row.position);
+  std::copy(row.position.begin(), row.position.end(), code.position.begin());
+  for (int at = 0; at < row.alwaysCount; ++at) {
+    const FieldInfo& f = row.alwaysStore[std::size_t(at)];
+    if (fieldKindInfo(f.kind).number && code.has(f.number) && code.numbers[std::size_t(f.number)].kind == NumberField::FlagRef)
+      code.fieldsFromFlags = true;
+  }
+  if (!code.fieldsFromFlags) decodeFields(row, code, FlagTable{}, code.fixed);
+  const FieldInfo* condition = row.fieldOf(FieldKind::Condition);
   if (!condition || !code.has(condition->number)) return;
   ConditionReader reader(code.texts[std::size_t(condition->number)]);
   code.conditionAt = std::uint32_t(pool_.size());

@@ -26,6 +26,18 @@ struct CompiledComparison {
   std::int16_t a, b;
 };
 
+// The numbers of the fields a command always reads, and the first fault among them.
+struct DecodedFields {
+  static constexpr int kSlots = 5;  // field numbers 0..4
+  // Only the slots of the fields decoded are set (a slot is read only after its field decoded).
+  std::array<i16, kSlots> numbers{};
+  // The fault: in the read order, the position of the field that meets it (the field count: after
+  // the last field is read), and its error text. -1: no fault.
+  int faultAt = -1;
+  std::u32string_view fault;
+  int count = 0;  // the fields the command always reads
+};
+
 struct LineCode {
   static constexpr int kFields = 5;  // fields 1..4 are kept, at their field number
   bool decoded = false;
@@ -35,6 +47,13 @@ struct LineCode {
   std::uint32_t conditionAt = 0, conditionCount = 0;  // in LineCodes' pool of comparisons
   std::array<std::u32string_view, kFields> texts{};
   std::array<NumberField, kFields> numbers{};
+  // What the tick needs of the command's row, kept here so that a run touches only this line.
+  bool waits = false;  // waits for the player or in a message
+  std::array<signed char, kFields> position{-1, -1, -1, -1, -1};  // see CommandInfo::position
+  // The decoded fields when no field the command always reads names a flag: they are the same at
+  // every run. Otherwise they are decoded at each run.
+  bool fieldsFromFlags = false;
+  DecodedFields fixed;
 
   // Field n (1..4) as text; nothing when the line has fewer fields.
   bool has(int n) const { return n >= 1 && n <= fields; }

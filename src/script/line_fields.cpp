@@ -29,7 +29,6 @@ void decodeFields(const CommandInfo& row, const LineCode& line, const FlagTable&
       return;
     }
     const std::size_t slot = std::size_t(f.number);
-    d.texts[slot] = line.texts[slot];
     const FieldKindInfo& kind = fieldKindInfo(f.kind);
     if (!kind.number) continue;
     const NumberField v = line.numbers[slot];
