@@ -92,33 +92,39 @@ xev -root -event substructure > >(while IFS= read -r l; do [[ $l == MapNotify* ]
 xev_pid=$!
 sleep 0.5
 
-cpu_ns() {  # CPU time of all threads of process $1, in nanoseconds
-  local total=0 run rest f
-  for f in /proc/$1/task/*/schedstat; do read -r run rest <"$f" 2>/dev/null && total=$((total + run)); done
-  echo $total
+threads() {  # per thread of process $1: its id, CPU time (ns) and context switches
+  local t run rest
+  for t in /proc/$1/task/*; do
+    read -r run rest <"$t/schedstat" 2>/dev/null || continue
+    echo "${t##*/} $run $(awk '/ctxt_switches/ { n += $2 } END { print n + 0 }' "$t/status" 2>/dev/null)"
+  done
 }
-switches() {  # context switches of all threads of process $1
-  cat /proc/$1/task/*/status 2>/dev/null | awk '/ctxt_switches/ { n += $2 } END { print n + 0 }'
+# between BEFORE AFTER COLUMN: what the threads used from one snapshot to the other (a thread that
+# ended in between is left out; one that began counts from 0).
+between() {
+  awk -v c="$3" 'NR == FNR { was[$1] = $c; next } { n += $c - ($1 in was ? was[$1] : 0) } END { print n + 0 }' "$1" "$2"
 }
 record() { echo "$2" >>"$tmp/$1.txt"; }  # record FIGURE VALUE
 
 # window FIGURE_PREFIX COMMAND...: starts a window program, waits for its map, then records
 # PREFIX.start (CPU ms), PREFIX.rss (MiB), PREFIX.cpu (% of one core) and PREFIX.wake (per second).
 window() {
-  local prefix=$1 c0 c1 s0 s1 t0 t1
+  local prefix=$1 t0 t1
   shift
   while read -r -t 0.01 -u 4 _; do :; done
   "$@" >/dev/null 2>&1 &
   pid=$!
   read -r -t 20 -u 4 _ || { echo "$prefix: no window within 20 s"; exit 1; }
   sleep 1
-  c0=$(cpu_ns $pid) s0=$(switches $pid) t0=$EPOCHREALTIME
-  record "$prefix.start" "$(awk -v c="$c0" 'BEGIN { printf "%.1f", c / 1e6 }')"
+  threads $pid >"$tmp/before"
+  t0=$EPOCHREALTIME
+  record "$prefix.start" "$(awk '{ c += $2 } END { printf "%.1f", c / 1e6 }' "$tmp/before")"
   record "$prefix.rss" "$(awk '/^VmRSS/ { printf "%.1f", $2 / 1024 }' /proc/$pid/status)"
   sleep "$idle"
-  c1=$(cpu_ns $pid) s1=$(switches $pid) t1=$EPOCHREALTIME
-  record "$prefix.cpu" "$(awk -v c=$((c1 - c0)) -v a="$t0" -v b="$t1" 'BEGIN { printf "%.4f", c / ((b - a) * 1e9) * 100 }')"
-  record "$prefix.wake" "$(awk -v n=$((s1 - s0)) -v a="$t0" -v b="$t1" 'BEGIN { printf "%.2f", n / (b - a) }')"
+  threads $pid >"$tmp/after"
+  t1=$EPOCHREALTIME
+  record "$prefix.cpu" "$(awk -v c="$(between "$tmp/before" "$tmp/after" 2)" -v a="$t0" -v b="$t1" 'BEGIN { printf "%.4f", c / ((b - a) * 1e9) * 100 }')"
+  record "$prefix.wake" "$(awk -v n="$(between "$tmp/before" "$tmp/after" 3)" -v a="$t0" -v b="$t1" 'BEGIN { printf "%.2f", n / (b - a) }')"
   kill "$pid" 2>/dev/null
   wait "$pid" 2>/dev/null
   pid=""
@@ -127,9 +133,12 @@ window() {
 # headless PREFIX DIR: CPU ms and peak resident MiB of a headless run.
 headless() {
   local out
-  out=$( { /usr/bin/time -f '%U %S %M' "$vunt" --headless "$2" >/dev/null 2>/dev/null; } 2>&1 | tail -1)
-  record "$1.cpu" "$(echo "$out" | awk '{ printf "%.1f", ($1 + $2) * 1000 }')"
-  record "$1.rss" "$(echo "$out" | awk '{ printf "%.1f", $3 / 1024 }')"
+  out=$(python3 -c 'import resource, subprocess, sys
+subprocess.run(sys.argv[1:], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+r = resource.getrusage(resource.RUSAGE_CHILDREN)
+print("%.2f %.1f" % ((r.ru_utime + r.ru_stime) * 1000, r.ru_maxrss / 1024))' "$vunt" --headless "$2")
+  record "$1.cpu" "${out% *}"
+  record "$1.rss" "${out#* }"
 }
 
 lines_vunt() {  # lines_vunt FIGURE BENCHMARK
@@ -138,7 +147,6 @@ lines_vunt() {  # lines_vunt FIGURE BENCHMARK
 }
 lines_floor() { record "$1" "$("$floor_interpreter" "$tmp/$2/vunt-n.zad" 1 "$font" | awk '{ print $2 }')"; }
 
-[ -x /usr/bin/time ] || { echo "/usr/bin/time is missing (apt-get install time)"; exit 1; }
 echo "Vunt $vunt against the floor, $runs runs each, waits measured for $idle s"
 for i in $(seq "$runs"); do
   steps=(

@@ -13,6 +13,9 @@
 int main(int argc, char** argv) {
   int every = 0;
   if (argc == 3 && std::strcmp(argv[1], "--every") == 0) every = std::atoi(argv[2]);
+  // A software frame, as the engine draws (SDL would otherwise draw the window surface through
+  // OpenGL where it can).
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   if (SDL_Init(SDL_INIT_VIDEO) != 0) {
     std::fprintf(stderr, "vunt_floor_window: %s\n", SDL_GetError());
     return 1;
