@@ -577,6 +577,7 @@ void SdlHost::doEvents(WaitKind kind, std::uint32_t maxMs) {
   } mark{m.playerWait, m.playerWait};
   m.playerWait = kind == WaitKind::Player;
   const Uint32 start = SDL_GetTicks();
+  if (kind == WaitKind::Player) m.sound.closeWhenIdle(start);
   m.presentIfDue();
   // maxMs counts from the call, so the time a frame takes to present is part of it.
   Uint32 spent = SDL_GetTicks() - start;
