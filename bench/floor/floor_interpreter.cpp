@@ -1,6 +1,6 @@
 // The least a script line costs: the lines of a script file (UTF-8) decoded once into a command
 // number with its fields cut and typed and its condition compiled, then run by a switch. Knows
-// DO, GOTO, INC, IF, LET and MES. A message clears the message area of a 440 x 384 frame and
+// DO, GOTO, INC, IF, LET and MES. A message clears the message area (440 x 64) of a 440 x 384 frame and
 // blends its characters onto it, one 13-pixel cell each, from glyphs rendered once with FONT
 // (SDL2_ttf), as the least a typed message must do. Prints the lines run per second of CPU time
 // over about SECONDS of CPU time.
@@ -183,7 +183,7 @@ int main(int argc, char** argv) {
   std::array<std::int16_t, 31> flags{};
   std::vector<std::uint32_t> frame(440 * 384, 0xFFFFFF);
   std::size_t current = 1;
-  constexpr int kAreaX = 8, kAreaY = 300, kColumns = 33, kRows = 4, kCell = 13;
+  constexpr int kAreaX = 0, kAreaY = 320, kAreaW = 440, kAreaH = 64, kColumns = 33, kRows = 4, kCell = 13;
   std::uint64_t run = 0;
   const double start = cpuSeconds();
   double elapsed = 0;
@@ -204,8 +204,7 @@ int main(int argc, char** argv) {
           break;
         case Op::Let: flags[std::size_t(l.a)] = std::int16_t(l.b); break;
         case Op::Mes: {
-          for (int y = kAreaY; y < kAreaY + kRows * kCell; ++y)
-            std::fill_n(frame.begin() + y * 440 + kAreaX, kColumns * kCell, 0xFFFFFFu);
+          for (int y = kAreaY; y < kAreaY + kAreaH; ++y) std::fill_n(frame.begin() + y * 440 + kAreaX, kAreaW, 0xFFFFFFu);
           int cell = 5;  // the indent
           for (char32_t c : l.text) {
             if (cell % kColumns == 0) cell += 5;

@@ -182,22 +182,27 @@ int TtfFont::draw(Surface& target, int x, int y, std::u32string_view text, Colou
   if (text.empty()) return 0;
   const RenderedText* r = rendered(text, colour);
   if (!r) return 0;
+  // Blended over the target row by row, within the target's bounds.
+  const int x0 = std::max(0, -x), x1 = std::min(r->w, target.width() - x);
   for (int yy = 0; yy < r->h; ++yy) {
     const int dy = y + yy;
-    if (dy < 0 || dy >= target.height()) continue;
+    if (dy < 0 || dy >= target.height() || x0 >= x1) continue;
     const Uint32* row = r->pixels.data() + std::ptrdiff_t(yy) * r->w;
-    for (int xx = 0; xx < r->w; ++xx) {
-      Uint32 p = row[xx];
-      unsigned a = p >> 24;
+    Colour* out = target.data() + std::ptrdiff_t(dy) * target.width() + x;
+    for (int xx = x0; xx < x1; ++xx) {
+      const Uint32 p = row[xx];
+      const unsigned a = p >> 24;
       if (a == 0) continue;
-      int dx = x + xx;
-      if (dx < 0 || dx >= target.width()) continue;
-      Colour d = target.pixel(dx, dy);
+      if (a == 255) {  // the blend below gives the text's own colour
+        out[xx] = p & 0xFFFFFF;
+        continue;
+      }
+      const Colour d = out[xx];
       auto mix = [&](int shift) {
-        unsigned s = (p >> shift) & 255, t = (d >> shift) & 255;
-        return ((s * a + t * (255 - a) + 127) / 255) << shift;
+        const unsigned s = (p >> shift) & 255, t = (d >> shift) & 255, v = s * a + t * (255 - a) + 127;
+        return ((v + 1 + (v >> 8)) >> 8) << shift;  // v / 255, exactly for every v it can be
       };
-      target.setPixel(dx, dy, mix(16) | mix(8) | mix(0));
+      out[xx] = mix(16) | mix(8) | mix(0);
     }
   }
   return r->advance;
