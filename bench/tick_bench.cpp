@@ -57,6 +57,14 @@ void BM_IfIncGotoLoop(benchmark::State& state) {
 }
 BENCHMARK(BM_IfIncGotoLoop);
 
+// One message of twenty characters (no typing delay, no wait) every eighth line; bench/floor.sh
+// runs the same lines in the bare interpreter.
+void BM_MessageEvery8thLine(benchmark::State& state) {
+  runTicks(state, {"MES,あいうえおかきくけこさしすせそたちつてと", "INC,1,100,L", "IF,F01{50&F02=00,5", "DO", "DO",
+                   "DO", "DO", "GOTO,1"});
+}
+BENCHMARK(BM_MessageEvery8thLine);
+
 void BM_GosubRetLoop(benchmark::State& state) {
   runTicks(state, {"GOSUB,3", "GOTO,1", "INC,2,1000,L", "RET"});
 }

@@ -9,48 +9,14 @@
 #include "platform/program_end.hpp"
 #include "script/commands.hpp"
 #include "script/machine.hpp"
+#include "quiet_output.hpp"
 #include "text/text.hpp"
 
 using namespace vunt;
+using vunt::test::QuietOutput;
+using vunt::test::Stopped;
 
 namespace {
-
-struct Stopped {
-  std::u32string report;
-};
-
-// Answers every wait at once (a menu with its first label) and throws at an error report.
-class QuietOutput : public ScriptOutput {
- public:
-  explicit QuietOutput(ScriptState& s) : s_(s) {}
-  std::optional<std::string> readGameFile(std::u32string_view) override { return std::nullopt; }
-  MessageGrid messageGrid() const override { return {40, 4}; }
-  void messageClear() override {}
-  void messageColour(int) override {}
-  void messagePrint(std::u32string_view) override {}
-  void messageNewLine() override {}
-  void clickWait() override { s_.message.ClickFlag = 2; }
-  bool typingDelay(int) override { return false; }
-  void timedWait(int) override {}
-  void showMenu(const std::u32string*, const std::array<std::u32string, kMenuEntries>&, int) override {}
-  void waitMenuChoice() override { s_.menu.MenuChoice = 0; }
-  void hideMenu() override {}
-  void sceneCleared() override {}
-  bool showPicture(std::u32string_view) override { return true; }
-  bool showPictureWindow(std::u32string_view) override { return true; }
-  bool playSound(std::u32string_view, int) override { return true; }
-  void setLabel(int, std::u32string) override {}
-  void saveFlags(const FlagTable&) override {}
-  std::optional<FlagTable> loadFlags() override { return std::nullopt; }
-  void puzzleBegins() override {}
-  void startPuzzle(int, int) override {}
-  [[noreturn]] void errorReport(std::u32string_view report, std::string_view) override {
-    throw Stopped{std::u32string(report.substr(0, report.find(U'(')))};
-  }
-
- private:
-  ScriptState& s_;
-};
 
 // A good value for each kind of field.
 const std::map<FieldKind, std::u32string> kGood{

@@ -38,3 +38,25 @@ TEST(SdlMedia, RegisteredBeforeMain) {
   EXPECT_EQ(s->pixel(0, 0), rgb(0x30, 0x20, 0x10));
   EXPECT_GT(Font::get(FontSpec{}).width(U"あ"), 0);
 }
+
+TEST(SdlMedia, TextDrawnAgainFromTheCacheIsTheTextDrawnFirst) {
+  // Each text is rendered once per colour and kept: drawing it again, in between in another
+  // colour and over another background, gives the pixels of the first drawing.
+  const Font& font = Font::get(FontSpec{U"ＭＳ ゴシック", 10});
+  auto drawn = [&](std::u32string_view text, Colour colour, Colour background, int* advance = nullptr) {
+    Surface s(60, 20, background);
+    const int a = font.draw(s, 2, 1, text, colour);
+    if (advance) *advance = a;
+    return s;
+  };
+  int first = 0, again = 0;
+  const Surface red = drawn(U"あA", rgb(255, 0, 0), rgb(255, 255, 255), &first);
+  const Surface blue = drawn(U"あA", rgb(0, 0, 255), rgb(255, 255, 255));
+  const Surface onGrey = drawn(U"あA", rgb(255, 0, 0), rgb(128, 128, 128));
+  EXPECT_NE(red, blue);
+  EXPECT_NE(red, onGrey);
+  EXPECT_EQ(drawn(U"あA", rgb(255, 0, 0), rgb(255, 255, 255), &again), red);
+  EXPECT_EQ(again, first);
+  EXPECT_EQ(first, font.width(U"あA"));
+  EXPECT_NE(drawn(U"あ", rgb(255, 0, 0), rgb(255, 255, 255)), red);
+}

@@ -102,6 +102,44 @@ TEST(Viewport, ScaledDrawingMakesSquaresAndNeverWritesOutsideTheTarget) {
   for (std::uint32_t p : tiny) EXPECT_EQ(p, 0x555555u);
 }
 
+TEST(Viewport, DrawingOnlyTheChangedPartGivesTheWholeFrame) {
+  Surface before(9, 7, 0x102030);
+  EXPECT_EQ(changedRect(before, before), std::nullopt);
+  EXPECT_EQ(changedRect(Surface(3, 3), before).value().w, 9);  // another size: all of it
+  // Two changes far apart: one rectangle around both.
+  Surface after = before;
+  after.setPixel(2, 1, 0xFF0000);
+  after.setPixel(6, 4, 0x00FF00);
+  const Rect r = changedRect(before, after).value();
+  EXPECT_EQ(r.x, 2);
+  EXPECT_EQ(r.y, 1);
+  EXPECT_EQ(r.w, 5);
+  EXPECT_EQ(r.h, 4);
+  // At scale 3 in a larger window, with a border: the old frame with the part drawn over it is
+  // the new frame drawn whole, and nothing outside the part's square was written.
+  const int w = 31, h = 24;
+  const Viewport v = fitViewport(w, h, 9, 7);
+  ASSERT_EQ(v.scale, 3);
+  std::vector<std::uint32_t> whole(w * h, 0xABCDEF), partly(w * h, 0xABCDEF);
+  PixelTarget all{whole.data(), w * 4, w, h}, part{partly.data(), w * 4, w, h};
+  fillOutside(all, v, 0);
+  drawScaled(after, v, all);
+  fillOutside(part, v, 0);
+  drawScaled(before, v, part);
+  const Rect drawn = drawScaledPart(after, v, r, part);
+  EXPECT_EQ(partly, whole);
+  EXPECT_EQ(drawn.x, v.x + 2 * 3);
+  EXPECT_EQ(drawn.y, v.y + 1 * 3);
+  EXPECT_EQ(drawn.w, 5 * 3);
+  EXPECT_EQ(drawn.h, 4 * 3);
+  // A part hanging off a small target is clipped to it.
+  std::vector<std::uint32_t> tiny(4 * 4, 0);
+  const Rect clipped = drawScaledPart(after, Viewport{3, -6, 0, 27, 21}, Rect{0, 0, 9, 7}, PixelTarget{tiny.data(), 16, 4, 4});
+  EXPECT_EQ(clipped.x, 0);
+  EXPECT_EQ(clipped.w, 4);
+  EXPECT_EQ(clipped.h, 4);
+}
+
 TEST(MessageBox, TextBreaksAtEveryWindowsLineEnd) {
   using V = std::vector<std::u32string>;
   EXPECT_EQ(boxLines(U"命令無し( 57)\rFOO"), (V{U"命令無し( 57)", U"FOO"}));

@@ -1,5 +1,6 @@
 #include "platform/controls.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <stdexcept>
 
@@ -151,7 +152,16 @@ void Form::composeInto(Surface& frame) const {
   for (const auto& c : controls_) {
     if (c->parent() != nullptr || c->kind() != ControlKind::PictureBox || !c->visible()) continue;
     Rect r = c->rect();
-    Surface inner = c->image();
+    const bool labelsInside = std::any_of(controls_.begin(), controls_.end(),
+                                          [&](const auto& l) { return l->parent() == c.get() && l->visible(); });
+    if (!labelsInside) {
+      frame.paint(c->image(), r.x, r.y);
+      continue;
+    }
+    // The labels are clipped to the box: drawn on a copy of its picture, kept from frame to frame
+    // so that no frame allocates one.
+    Surface& inner = boxScratch_;
+    inner = c->image();
     for (const auto& l : controls_)
       if (l->parent() == c.get() && l->visible()) drawLabel(inner, *l, 0, 0);
     frame.paint(inner, r.x, r.y);

@@ -162,6 +162,7 @@ class Form {
   Colour back_;
   FontSpec font_;
   mutable Surface surface_;  // made at first use, see pixels()
+  mutable Surface boxScratch_;  // composeInto's copy of a picture box with labels inside
   std::vector<std::unique_ptr<Control>> controls_;
   int mousePointer_ = 0;
   PointerImage mouseIcon_ = PointerImage::None;

@@ -4,10 +4,12 @@
 #include <SDL_ttf.h>
 #include <fontconfig/fontconfig.h>
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <memory>
 #include <tuple>
+#include <vector>
 
 #include "text/text.hpp"
 
@@ -24,6 +26,27 @@ std::string ipaFamilyFor(std::u32string_view name) {
 
 std::string ipaPackageFor(const std::string& family) {
   return family.find("Mincho") != std::string::npos ? "fonts-ipafont-mincho" : "fonts-ipafont-gothic";
+}
+
+// Where Debian's packages install a family. Tried before fontconfig, whose configuration files
+// take longer to read than the rest of the start-up; the font is used only when it names itself
+// as the family asked for, so anything else there still goes through fontconfig.
+const char* packagedFontFile(const std::string& family) {
+  if (family == "IPAGothic") return "/usr/share/fonts/opentype/ipafont-gothic/ipag.ttf";
+  if (family == "IPAPGothic") return "/usr/share/fonts/opentype/ipafont-gothic/ipagp.ttf";
+  if (family == "IPAMincho") return "/usr/share/fonts/opentype/ipafont-mincho/ipam.ttf";
+  return nullptr;
+}
+
+// The font in the packaged file of the family at this size, or nullptr.
+TTF_Font* openPackagedFont(const std::string& family, int pixels) {
+  const char* file = packagedFontFile(family);
+  TTF_Font* f = file ? TTF_OpenFontDPI(file, pixels, 72, 72) : nullptr;
+  if (!f) return nullptr;
+  const char* name = TTF_FontFaceFamilyName(f);
+  if (name && family == name) return f;
+  TTF_CloseFont(f);
+  return nullptr;
 }
 
 // The file of an installed family, found through fontconfig; empty when it is not installed.
@@ -50,6 +73,12 @@ std::string fontFile(const std::string& family) {
   return result;
 }
 
+// A text as SDL2_ttf renders it in one colour: its blended pixels (ARGB) and its advance.
+struct RenderedText {
+  int w = 0, h = 0, advance = 0;
+  std::vector<Uint32> pixels;
+};
+
 class TtfFont : public Font {
  public:
   explicit TtfFont(TTF_Font* font) : font_(font) {}
@@ -61,7 +90,17 @@ class TtfFont : public Font {
   int draw(Surface& target, int x, int y, std::u32string_view text, Colour colour) const override;
 
  private:
+  // Shaping and rendering cost far more than copying the result, and a game draws the same few
+  // characters and captions again and again: each text is rendered once per colour and kept. The
+  // caches are emptied when they grow past a bound, so a long game cannot make them grow forever.
+  static constexpr std::size_t kCacheLimit = 4096;
+  const RenderedText* rendered(std::u32string_view text, Colour colour) const;
+  int measure(std::u32string_view text) const;
+
   TTF_Font* font_;
+  mutable std::map<Colour, std::map<std::u32string, RenderedText, std::less<>>> rendered_;  // by colour, then text
+  mutable std::size_t renderedCount_ = 0;
+  mutable std::map<std::u32string, int, std::less<>> widths_;
 };
 
 class TtfBackend : public FontBackend {
@@ -80,11 +119,14 @@ Font& TtfBackend::get(const FontSpec& face) {
   auto key = std::make_tuple(family, pixels, face.bold, face.underline);
   auto it = cache_.find(key);
   if (it != cache_.end()) return *it->second;
-  std::string file = fontFile(family);
-  if (file.empty())
-    throw FontError("font " + family + " not found; install the package " + ipaPackageFor(family));
-  TTF_Font* f = TTF_OpenFontDPI(file.c_str(), pixels, 72, 72);
-  if (!f) throw FontError("cannot open font " + file + ": " + TTF_GetError());
+  TTF_Font* f = openPackagedFont(family, pixels);
+  if (!f) {
+    std::string file = fontFile(family);
+    if (file.empty())
+      throw FontError("font " + family + " not found; install the package " + ipaPackageFor(family));
+    f = TTF_OpenFontDPI(file.c_str(), pixels, 72, 72);
+    if (!f) throw FontError("cannot open font " + file + ": " + TTF_GetError());
+  }
   TTF_SetFontStyle(f, (face.bold ? TTF_STYLE_BOLD : 0) | (face.underline ? TTF_STYLE_UNDERLINE : 0));
   TTF_SetFontHinting(f, TTF_HINTING_NORMAL);
   return *cache_.emplace(key, std::make_unique<TtfFont>(f)).first->second;
@@ -92,43 +134,78 @@ Font& TtfBackend::get(const FontSpec& face) {
 
 int TtfFont::height() const { return TTF_FontHeight(font_); }
 
-int TtfFont::width(std::u32string_view text) const {
-  if (text.empty()) return 0;
+int TtfFont::measure(std::u32string_view text) const {
   int w = 0, h = 0;
   TTF_SizeUTF8(font_, toUtf8(text).c_str(), &w, &h);
   return w;
 }
 
-int TtfFont::draw(Surface& target, int x, int y, std::u32string_view text, Colour colour) const {
+int TtfFont::width(std::u32string_view text) const {
   if (text.empty()) return 0;
+  auto it = widths_.find(text);
+  if (it != widths_.end()) return it->second;
+  if (widths_.size() >= kCacheLimit) widths_.clear();
+  return widths_.emplace(std::u32string(text), measure(text)).first->second;
+}
+
+const RenderedText* TtfFont::rendered(std::u32string_view text, Colour colour) const {
+  auto& texts = rendered_[colour];
+  auto it = texts.find(text);
+  if (it != texts.end()) return &it->second;
   SDL_Color c{Uint8(colour >> 16), Uint8(colour >> 8), Uint8(colour), 255};
   SDL_Surface* s = TTF_RenderUTF8_Blended(font_, toUtf8(text).c_str(), c);
-  if (!s) return 0;
+  if (!s) return nullptr;
   SDL_Surface* argb = SDL_ConvertSurfaceFormat(s, SDL_PIXELFORMAT_ARGB8888, 0);
   SDL_FreeSurface(s);
-  if (!argb) return 0;
+  if (!argb) return nullptr;
+  RenderedText r;
+  r.w = argb->w, r.h = argb->h;
+  r.pixels.resize(std::size_t(r.w) * std::size_t(r.h));
   SDL_LockSurface(argb);
-  for (int yy = 0; yy < argb->h; ++yy) {
+  for (int yy = 0; yy < r.h; ++yy) {
     const Uint32* row = reinterpret_cast<const Uint32*>(static_cast<const Uint8*>(argb->pixels) + yy * argb->pitch);
-    for (int xx = 0; xx < argb->w; ++xx) {
-      Uint32 p = row[xx];
-      unsigned a = p >> 24;
-      if (a == 0) continue;
-      int dx = x + xx, dy = y + yy;
-      if (dx < 0 || dy < 0 || dx >= target.width() || dy >= target.height()) continue;
-      Colour d = target.pixel(dx, dy);
-      auto mix = [&](int shift) {
-        unsigned s = (p >> shift) & 255, t = (d >> shift) & 255;
-        return ((s * a + t * (255 - a) + 127) / 255) << shift;
-      };
-      target.setPixel(dx, dy, mix(16) | mix(8) | mix(0));
-    }
+    std::copy(row, row + r.w, r.pixels.begin() + std::ptrdiff_t(yy) * r.w);
   }
-  int w = argb->w;
   SDL_UnlockSurface(argb);
   SDL_FreeSurface(argb);
-  int adv = width(text);
-  return adv > 0 ? adv : w;
+  const int adv = width(text);
+  r.advance = adv > 0 ? adv : r.w;
+  if (renderedCount_ >= kCacheLimit) {
+    for (auto& [c, t] : rendered_) t.clear();
+    renderedCount_ = 0;
+  }
+  ++renderedCount_;
+  return &texts.emplace(std::u32string(text), std::move(r)).first->second;
+}
+
+int TtfFont::draw(Surface& target, int x, int y, std::u32string_view text, Colour colour) const {
+  if (text.empty()) return 0;
+  const RenderedText* r = rendered(text, colour);
+  if (!r) return 0;
+  // Blended over the target row by row, within the target's bounds.
+  const int x0 = std::max(0, -x), x1 = std::min(r->w, target.width() - x);
+  for (int yy = 0; yy < r->h; ++yy) {
+    const int dy = y + yy;
+    if (dy < 0 || dy >= target.height() || x0 >= x1) continue;
+    const Uint32* row = r->pixels.data() + std::ptrdiff_t(yy) * r->w;
+    Colour* out = target.data() + std::ptrdiff_t(dy) * target.width() + x;
+    for (int xx = x0; xx < x1; ++xx) {
+      const Uint32 p = row[xx];
+      const unsigned a = p >> 24;
+      if (a == 0) continue;
+      if (a == 255) {  // the blend below gives the text's own colour
+        out[xx] = p & 0xFFFFFF;
+        continue;
+      }
+      const Colour d = out[xx];
+      auto mix = [&](int shift) {
+        const unsigned s = (p >> shift) & 255, t = (d >> shift) & 255, v = s * a + t * (255 - a) + 127;
+        return ((v + 1 + (v >> 8)) >> 8) << shift;  // v / 255, exactly for every v it can be
+      };
+      out[xx] = mix(16) | mix(8) | mix(0);
+    }
+  }
+  return r->advance;
 }
 
 }  // namespace

@@ -23,6 +23,9 @@ namespace vunt {
 namespace {
 
 constexpr Uint32 kFrameInterval = 16;  // ms between presented frames, about the display's rate
+// With the timer off (the puzzle waits for its keys) nothing happens until an event: the loop
+// sleeps this long at most between events.
+constexpr Uint32 kIdleSleepMs = 1000;
 
 // A message box while it waits for the player.
 struct OpenBox {
@@ -273,6 +276,7 @@ struct SdlHost::Impl {
   void toggleFullScreen(bool report = true) {
     SDL_SetWindowFullscreen(main.sdl(), main.fullScreen() ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
     mainShown.clear();
+    main.redrawAll();
     syncModal();
     if (report && app) {
       HostInput in{HostInput::Kind::FullScreen};
@@ -343,8 +347,13 @@ struct SdlHost::Impl {
       case SDL_WINDOWEVENT_EXPOSED:
       case SDL_WINDOWEVENT_SIZE_CHANGED:
       case SDL_WINDOWEVENT_RESIZED:
-        if (isMainWindow(w.windowID)) mainShown.clear();
-        else modalShownGeneration = 0;
+        if (isMainWindow(w.windowID)) {
+          mainShown.clear();
+          main.redrawAll();
+        } else {
+          modalShownGeneration = 0;
+          modal.redrawAll();
+        }
         break;
       default: break;
     }
@@ -663,7 +672,7 @@ int SdlHost::run(Application& app) {
         }
         m.presentIfDue();
       } else {
-        doEvents(WaitKind::Player);
+        doEvents(WaitKind::Player, kIdleSleepMs);
       }
     }
   } catch (const ProgramEnd& end) {
@@ -712,6 +721,7 @@ void SdlHost::doEvents(WaitKind kind, std::uint32_t maxMs) {
   } mark{m.playerWait, m.playerWait};
   m.playerWait = kind == WaitKind::Player;
   const Uint32 start = SDL_GetTicks();
+  if (kind == WaitKind::Player) m.sound.closeWhenIdle(start);
   m.presentIfDue();
   // maxMs counts from the call, so the time a frame takes to present is part of it.
   Uint32 spent = SDL_GetTicks() - start;

@@ -42,10 +42,18 @@ void MixerSound::close() {
   tried_ = false;
 }
 
+void MixerSound::closeWhenIdle(std::uint32_t now) {
+  constexpr std::uint32_t kIdleMs = 2000;
+  if (!ready_) return;
+  if (Mix_Playing(0)) lastSound_ = now;
+  else if (now - lastSound_ >= kIdleMs) close();
+}
+
 bool MixerSound::play(const std::filesystem::path& file, int flags, Host& host) {
   // The device opens at the first sound: a game without sounds never pays for it.
   open();
   if (!ready_) return false;
+  lastSound_ = SDL_GetTicks();
   // While a synchronous sound plays the window keeps painting and taking input; the wait blocks
   // on the event queue for at most 10 ms at a time.
   return channel_.play(file, flags, [&host] { host.doEvents(WaitKind::Timed, 10); });

@@ -1,6 +1,7 @@
 #pragma once
 // Wave sounds through SDL2_mixer on one channel, following the rules of the Windows sound call
 // (see sound_channel.hpp). The puzzle's sounds and the script's SOUND share the channel.
+#include <cstdint>
 #include <filesystem>
 #include <string_view>
 
@@ -25,6 +26,10 @@ class MixerSound : private SoundBackend {
   void stop() { channel_.stop(); }
   // The volume of every sound from now on, in percent.
   void setVolume(int percent);
+  // Closes the device when no sound has played for a while (now: SDL's milliseconds): an open
+  // device wakes its thread for every buffer even in silence, so a long wait for the player would
+  // never be idle. The next sound opens it again.
+  void closeWhenIdle(std::uint32_t now);
 
  private:
   bool load(const std::filesystem::path& file) override;
@@ -38,6 +43,7 @@ class MixerSound : private SoundBackend {
   bool tried_ = false;  // open has been tried: a missing device is not tried again at every sound
   void* chunk_ = nullptr;  // the Mix_Chunk of the channel
   int volume_ = 100;       // percent
+  std::uint32_t lastSound_ = 0;  // when a sound was last seen playing
 };
 
 }  // namespace vunt

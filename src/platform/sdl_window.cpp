@@ -2,6 +2,8 @@
 
 #include <SDL.h>
 
+#include <cstring>
+
 #include "platform/pointers.hpp"
 
 namespace vunt {
@@ -54,6 +56,7 @@ void GameWindow::close() {
   renderer_ = nullptr;
   if (staging_) SDL_FreeSurface(staging_);
   staging_ = nullptr;
+  shownValid_ = false;
   if (window_) SDL_DestroyWindow(window_);
   window_ = nullptr;
 }
@@ -93,12 +96,31 @@ bool GameWindow::presentToSurface(const std::vector<Layer>& layers) {
   }
   if (SDL_MUSTLOCK(target)) SDL_LockSurface(target);
   PixelTarget t{static_cast<std::uint32_t*>(target->pixels), target->pitch, target->w, target->h};
+  // One layer on the same window as last time: only the changed part is drawn and shown.
+  const Surface& picture = *layers[0].picture;
+  const Viewport at = place(layers[0]);
+  const bool partial = direct && layers.size() == 1 && shownValid_ && screen == shownScreen_ &&
+                       at.x == shownAt_.x && at.y == shownAt_.y && at.scale == shownAt_.scale;
+  if (partial) {
+    std::optional<Rect> changed = changedRect(shown_, picture);
+    Rect drawn = changed ? drawScaledPart(picture, at, *changed, t) : Rect{};
+    if (SDL_MUSTLOCK(target)) SDL_UnlockSurface(target);
+    if (drawn.w <= 0 || drawn.h <= 0) return true;
+    for (int y = changed->y; y < changed->y + changed->h; ++y) {
+      const std::size_t from = std::size_t(y) * std::size_t(picture.width()) + std::size_t(changed->x);
+      std::memcpy(shown_.data() + from, picture.data() + from, std::size_t(changed->w) * sizeof(Colour));
+    }
+    SDL_Rect r{drawn.x, drawn.y, drawn.w, drawn.h};
+    return SDL_UpdateWindowSurfaceRects(window_, &r, 1) == 0;
+  }
   for (std::size_t i = 0; i < layers.size(); ++i) {
     Viewport v = place(layers[i]);
     if (i == 0) fillOutside(t, v, 0);
     drawScaled(*layers[i].picture, v, t);
   }
   if (SDL_MUSTLOCK(target)) SDL_UnlockSurface(target);
+  shownValid_ = direct && layers.size() == 1;
+  if (shownValid_) shown_ = picture, shownAt_ = at, shownScreen_ = screen;
   if (!direct && SDL_BlitSurface(staging_, nullptr, screen, nullptr) != 0) return false;
   return SDL_UpdateWindowSurface(window_) == 0;
 }

@@ -54,6 +54,8 @@ class GameWindow {
   // Presents the layers, each over the one before, on black. False when the window cannot be
   // drawn to (the reason is in SDL_GetError()).
   bool present(const std::vector<Layer>& layers);
+  // The window's content may be lost (exposed, resized): the next present draws all of it.
+  void redrawAll() { shownValid_ = false; }
 
  private:
   bool presentToSurface(const std::vector<Layer>& layers);
@@ -62,6 +64,12 @@ class GameWindow {
   SDL_Renderer* renderer_ = nullptr;
   std::vector<SDL_Texture*> textures_;  // one per layer, with the renderer
   SDL_Surface* staging_ = nullptr;      // for a window surface of another pixel layout
+  // What the window shows of a single layer drawn in software, so that the next present draws and
+  // hands the window system only the part that changed (typing changes a character's cell).
+  Surface shown_;
+  Viewport shownAt_;
+  SDL_Surface* shownScreen_ = nullptr;
+  bool shownValid_ = false;
 };
 
 }  // namespace vunt

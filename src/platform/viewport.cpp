@@ -102,6 +102,39 @@ void drawScaled(const Surface& src, const Viewport& v, PixelTarget t) {
   }
 }
 
+Rect drawScaledPart(const Surface& src, const Viewport& v, Rect part, PixelTarget t) {
+  // The part's square in the target, clipped; then drawScaled into just that window of the target.
+  const int s = std::max(v.scale, 1);
+  const int x0 = std::max(0, v.x + part.x * s), y0 = std::max(0, v.y + part.y * s);
+  const int x1 = std::min(t.width, v.x + (part.x + part.w) * s), y1 = std::min(t.height, v.y + (part.y + part.h) * s);
+  if (x0 >= x1 || y0 >= y1) return {};
+  std::uint8_t* corner = reinterpret_cast<std::uint8_t*>(t.pixels) + std::size_t(y0) * std::size_t(t.pitch) + std::size_t(x0) * 4;
+  Viewport shifted = v;
+  shifted.x -= x0, shifted.y -= y0;
+  drawScaled(src, shifted, {reinterpret_cast<std::uint32_t*>(corner), t.pitch, x1 - x0, y1 - y0});
+  return {x0, y0, x1 - x0, y1 - y0};
+}
+
+std::optional<Rect> changedRect(const Surface& before, const Surface& after) {
+  const int w = after.width(), h = after.height();
+  if (before.width() != w || before.height() != h) return Rect{0, 0, w, h};
+  int top = h, bottom = -1, left = w, right = -1;
+  for (int y = 0; y < h; ++y) {
+    const Colour* a = before.data() + std::size_t(y) * std::size_t(w);
+    const Colour* b = after.data() + std::size_t(y) * std::size_t(w);
+    if (std::memcmp(a, b, std::size_t(w) * sizeof(Colour)) == 0) continue;
+    top = std::min(top, y), bottom = y;
+    int x = 0;
+    while (a[x] == b[x]) ++x;
+    left = std::min(left, x);
+    int r = w - 1;
+    while (a[r] == b[r]) --r;
+    right = std::max(right, r);
+  }
+  if (bottom < 0) return std::nullopt;
+  return Rect{left, top, right - left + 1, bottom - top + 1};
+}
+
 void fillOutside(PixelTarget t, const Viewport& r, Colour c) {
   std::uint8_t* base = reinterpret_cast<std::uint8_t*>(t.pixels);
   const int rx0 = std::clamp(r.x, 0, t.width), rx1 = std::clamp(r.x + r.w, 0, t.width);

@@ -5,21 +5,6 @@
 
 namespace vunt {
 
-namespace {
-
-bool compare(char32_t op, int a, int b) {
-  switch (op) {
-    case U'=': return a == b;
-    case U'>': return a > b;
-    case U'<': return a < b;
-    case U'^': return a != b;
-    case U'}': return a >= b;
-    default: return a <= b;  // '{'
-  }
-}
-
-}  // namespace
-
 Condition parseCondition(std::u32string_view text) {
   Condition out;
   ConditionReader reader(text);
@@ -37,7 +22,7 @@ ExpressionResult evaluateExpression(std::u32string_view text, std::span<const st
   ConditionReader reader(text);
   ConditionComparison c;
   while (reader.next(c)) {
-    const bool comparison = compare(c.op, value(c.a), value(c.b));
+    const bool comparison = comparisonHolds(c.op, value(c.a), value(c.b));
     switch (c.connective) {
       case ConditionComparison::None: result = comparison; break;
       case ConditionComparison::And: result = result && comparison; break;

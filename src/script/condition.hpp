@@ -138,6 +138,18 @@ inline std::optional<int> operandDigits(std::u32string_view text, std::size_t at
   return false;
 }
 
+// Whether a comparison holds: = > < ^ (differs) } (at least) { (at most).
+inline bool comparisonHolds(char32_t op, int a, int b) {
+  switch (op) {
+    case U'=': return a == b;
+    case U'>': return a > b;
+    case U'<': return a < b;
+    case U'^': return a != b;
+    case U'}': return a >= b;
+    default: return a <= b;  // '{'
+  }
+}
+
 // A whole condition: its comparisons in reading order, up to the fault if there is one.
 struct Condition {
   std::vector<ConditionComparison> comparisons;

@@ -38,7 +38,7 @@ void cmdRET(Machine& m) { m.jumpTo(m.s.reg.ReturnLine); }
 
 // IF,expression,line: the line is read only when the expression is false.
 void cmdIF(Machine& m) {
-  if (m.TCHK(m.text(2)) == 0) m.jumpTo(m.CUTV(3));
+  if (m.condition(2) == 0) m.jumpTo(m.CUTV(3));
 }
 
 void cmdEVA(Machine& m) { cmdIF(m); }

@@ -49,16 +49,29 @@ NumberField parseNumberField(std::u32string_view field) {
   return {NumberField::Literal, int(*v)};
 }
 
+namespace {
+
+// Field n of the current line: from the line decoded once when it is one of its first fields.
+std::optional<std::u32string_view> fieldOf(Machine& m, i16 n) {
+  if (n >= LineCode::kFields) return cutField(m.s.store.ScriptLines[std::size_t(m.s.reg.CurLine)], n);
+  if (n <= 0) return std::u32string_view{};
+  const LineCode& code = m.lineCode(m.s.reg.CurLine);
+  if (!code.has(n)) return std::nullopt;
+  return code.texts[std::size_t(n)];
+}
+
+}  // namespace
+
 std::u32string Machine::CUTA(i16 n) {
-  std::optional<std::u32string_view> f = cutField(s.store.ScriptLines[std::size_t(s.reg.CurLine)], n);
+  std::optional<std::u32string_view> f = fieldOf(*this, n);
   if (!f) EEE(U"引数無し");
   return std::u32string(*f);
 }
 
 i16 Machine::CUTV(i16 n) {
-  std::optional<std::u32string_view> f = cutField(s.store.ScriptLines[std::size_t(s.reg.CurLine)], n);
+  std::optional<std::u32string_view> f = fieldOf(*this, n);
   if (!f) EEE(U"引数無し");
-  NumberField v = parseNumberField(*f);
+  NumberField v = n >= 1 && n < LineCode::kFields ? lineCode(s.reg.CurLine).numbers[std::size_t(n)] : parseNumberField(*f);
   switch (v.kind) {
     case NumberField::Literal: return i16(v.value);
     case NumberField::FlagRef: return s.Flags[std::size_t(v.value)];
@@ -67,16 +80,6 @@ i16 Machine::CUTV(i16 n) {
     case NumberField::BadFlag: EEE(U"フラグ範囲外");
   }
   EEE(U"数値不正");
-}
-
-i16& Machine::flag(int index) {
-  if (index < 0 || index >= kFlagCount) EEE(U"フラグ範囲外");
-  return s.Flags[std::size_t(index)];
-}
-
-void Machine::jumpTo(int target) {
-  if (target < 0 || target > kLastLine) EEE(U"行範囲外");
-  s.reg.CurLine = i16(target);
 }
 
 }  // namespace vunt

@@ -26,15 +26,18 @@ CommandHandler handlerOf(std::u32string_view word) {
 void Machine::tick() {
   i16& line = s.reg.CurLine;
   const i16 start = line;
-  // Field 1 is everything before the first comma; it cannot be missing.
-  std::u32string_view text = s.store.ScriptLines[std::size_t(line)];
-  std::u32string_view word = text.substr(0, text.find(U','));
-  const int row = findCommand(word);
-  if (row < 0) EEE(U"命令無し");
-  const CommandInfo& info = commandTable()[std::size_t(row)];
-  if (info.wait == Wait::Player || info.wait == Wait::Message) out.waitingLineBegins();
-  decode(info);
-  kHandlers[std::size_t(row)](*this);
+  const LineCode& code = lineCode(line);
+  if (code.row < 0) EEE(U"命令無し");
+  if (code.waits) out.waitingLineBegins();
+  line_ = &code;
+  takenCount = 0;
+  if (code.fieldsFromFlags) {
+    decodeFields(commandTable()[std::size_t(code.row)], code, s.Flags, decodedNow_);
+    fields_ = &decodedNow_;
+  } else {
+    fields_ = &code.fixed;
+  }
+  kHandlers[std::size_t(code.row)](*this);
   if (line == start) {
     // Running past the last line of the store is a script error, reported at that last line.
     if (line >= kLastLine) EEE(U"行範囲外");
@@ -42,33 +45,19 @@ void Machine::tick() {
   }
 }
 
-void Machine::decode(const CommandInfo& row) {
-  row_ = &row;
-  takenCount = 0;
-  if (row.alwaysCount == 0) {
-    fields_.faultAt = -1;
-    return;
-  }
-  decodeFields(row, s.store.ScriptLines[std::size_t(s.reg.CurLine)], s.Flags, fields_);
-}
-
-void Machine::take(int n) {
-  const int at = readPosition(*row_, n);
-  if (takenCount < int(taken.size())) taken[std::size_t(takenCount++)] = n;
-  if (fields_.faultAt < 0) return;
+void Machine::fieldFault(int n) {
+  const int at = n >= 0 && n < LineCode::kFields ? line_->position[std::size_t(n)] : -1;
+  const DecodedFields& d = *fields_;
   // A fault of the bounds checked once all fields are read meets the command at its last field.
-  const int count = fields_.count;
-  if (fields_.faultAt <= at || (fields_.faultAt == count && at == count - 1)) EEE(std::u32string(fields_.fault));
+  if (d.faultAt <= at || (d.faultAt == d.count && at == d.count - 1)) EEE(std::u32string(d.fault));
 }
 
-i16 Machine::number(int n) {
+i16 Machine::condition(int n) {
   take(n);
-  return fields_.numbers[std::size_t(n)];
-}
-
-std::u32string_view Machine::text(int n) {
-  take(n);
-  return fields_.texts[std::size_t(n)];
+  std::u32string_view fault;
+  const i16 holds = codes_.evaluate(*line_, s.Flags, &fault);
+  if (!fault.empty()) EEE(std::u32string(fault));
+  return holds;
 }
 
 void cmdEOF(Machine&) { throw ProgramEnd{0, "EOF"}; }

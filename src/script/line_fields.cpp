@@ -19,21 +19,19 @@ bool outOfBounds(const FieldKindInfo& k, int v) { return k.number && !k.error.em
 
 }  // namespace
 
-void decodeFields(const CommandInfo& row, std::u32string_view line, const FlagTable& flags, DecodedFields& d) {
+void decodeFields(const CommandInfo& row, const LineCode& line, const FlagTable& flags, DecodedFields& d) {
   d.faultAt = -1;
   d.count = row.alwaysCount;
   for (int at = 0; at < row.alwaysCount; ++at) {
     const FieldInfo& f = row.alwaysStore[std::size_t(at)];
-    std::optional<std::u32string_view> text = cutField(line, f.number);
-    if (!text) {
+    if (!line.has(f.number)) {
       d.faultAt = at, d.fault = U"引数無し";
       return;
     }
     const std::size_t slot = std::size_t(f.number);
-    d.texts[slot] = *text;
     const FieldKindInfo& kind = fieldKindInfo(f.kind);
     if (!kind.number) continue;
-    const NumberField v = parseNumberField(*text);
+    const NumberField v = line.numbers[slot];
     if (v.kind == NumberField::Literal) {
       d.numbers[slot] = i16(v.value);
     } else if (v.kind == NumberField::FlagRef) {
@@ -56,12 +54,6 @@ void decodeFields(const CommandInfo& row, std::u32string_view line, const FlagTa
       return;
     }
   }
-}
-
-DecodedFields decodeFields(const CommandInfo& row, std::u32string_view line, const FlagTable& flags) {
-  DecodedFields d;
-  decodeFields(row, line, flags, d);
-  return d;
 }
 
 }  // namespace vunt

@@ -4,6 +4,7 @@
 // Machine, one per row of the command table (command_rows.hpp).
 #include <string>
 
+#include "script/line_code.hpp"
 #include "script/line_fields.hpp"
 #include "script/output.hpp"
 #include "script/state.hpp"
@@ -27,8 +28,16 @@ class Machine {
   // Field n of the line that runs, decoded from its command's row: a number or a text. A fault of
   // the field (missing, not a number, out of bounds) is reported here, when the command reaches
   // it. Fields a command reads only sometimes, and fields of other lines, are read with CUTA/CUTV.
-  i16 number(int n);
-  std::u32string_view text(int n);
+  i16 number(int n) {
+    take(n);
+    return fields_->numbers[std::size_t(n)];
+  }
+  std::u32string_view text(int n) {
+    take(n);
+    return line_->texts[std::size_t(n)];
+  }
+  // Field n of the line that runs as a condition, evaluated on the flags now: -1 true, 0 false.
+  i16 condition(int n);
   // The fields the running command has taken, in order, for the test that holds each handler to
   // its row.
   std::array<int, kMaxCommandFields> taken{};
@@ -45,17 +54,33 @@ class Machine {
   void TWAIT(i16 ms);
 
   // The flag with this index; an index outside 0..30 is a script error.
-  i16& flag(int index);
+  i16& flag(int index) {
+    if (index < 0 || index >= kFlagCount) EEE(U"フラグ範囲外");
+    return s.Flags[std::size_t(index)];
+  }
   // Continues at a line: CurLine becomes the target; a target outside the store is a script error.
-  void jumpTo(int target);
+  void jumpTo(int target) {
+    if (target < 0 || target > kLastLine) EEE(U"行範囲外");
+    s.reg.CurLine = i16(target);
+  }
 
-  // Decodes the line's fields for the command of this row (the interpreter does this each tick).
-  void decode(const CommandInfo& row);
+  // Line n as decoded once (n in 0..1000).
+  const LineCode& lineCode(int n) { return codes_.at(s.store, n); }
+  // The store was loaded again: lines are decoded afresh.
+  void forgetDecodedLines() { codes_.forget(); }
 
  private:
-  void take(int n);
-  const CommandInfo* row_ = nullptr;
-  DecodedFields fields_;
+  // Notes field n as taken and reports its fault when the command has reached it; inline, as
+  // every field of every line comes through here.
+  void take(int n) {
+    if (takenCount < int(taken.size())) taken[std::size_t(takenCount++)] = n;
+    if (fields_->faultAt >= 0) fieldFault(n);
+  }
+  void fieldFault(int n);
+  LineCodes codes_;
+  const LineCode* line_ = nullptr;
+  const DecodedFields* fields_ = nullptr;  // the running line's: its own, or decodedNow_
+  DecodedFields decodedNow_;
 };
 
 }  // namespace vunt

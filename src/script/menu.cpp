@@ -99,8 +99,8 @@ void cmdCMSL(Machine& m) {
   for (;;) {
     if (reg.CurLine >= kLastLine) m.EEE(U"行範囲外");
     ++reg.CurLine;
-    const CommandInfo* row = commandInfo(*cutField(m.s.store.ScriptLines[std::size_t(reg.CurLine)], 1));
-    const Block block = row ? row->block : Block::None;
+    const int row = m.lineCode(reg.CurLine).row;
+    const Block block = row >= 0 ? commandTable()[std::size_t(row)].block : Block::None;
     if (block == Block::SearchCase && m.CUTV(2) == value) break;
     if (block == Block::SearchEnd) m.EEE(U"CASE" + numberText(value) + U"無し");
   }

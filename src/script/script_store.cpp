@@ -27,6 +27,7 @@ void Machine::ACMLOAD(const std::u32string& fileName) {
   std::optional<std::string> bytes = out.readGameFile(U"\\" + fileName);
   const std::u32string failure = U"ファイルが読込めません\r\n" + fileName;
   CurLine = 0;
+  forgetDecodedLines();
   if (!bytes) EEE(failure);
   // One line more than the store holds is enough to tell that the file is too long.
   std::vector<std::u32string> lines = splitScriptLines(decodeScriptText(*bytes), kLastLine + 1);

@@ -13,10 +13,12 @@ namespace vunt {
 
 namespace {
 
-// A click wait has nothing to do until the player acts: the host may sleep this long between
-// events (an event ends the sleep at once).
-constexpr std::uint32_t kClickWaitSleepMs = 1000;
+// A wait for the player (a page, a menu, the picture window) has nothing to do until the player
+// acts: the host may sleep this long between events (an event ends the sleep at once). Watching
+// the script's files for a reload needs a look at them now and then.
+constexpr std::uint32_t kPlayerWaitSleepMs = 1000;
 constexpr std::uint32_t kWatchSleepMs = 25;
+std::uint32_t Vunt::playerWaitSleepMs() const { return watching() ? kWatchSleepMs : kPlayerWaitSleepMs; }
 
 // The name as the transcript shows it: without the game directory's separator in front.
 std::u32string_view withoutSeparator(std::u32string_view name) {
@@ -86,8 +88,7 @@ void Vunt::clickWait() {
           pump(WaitKind::Timed, *in);
         }
       } else {
-        // Watching the script's files needs a look at them now and then.
-        pump(WaitKind::Player, watching() ? kWatchSleepMs : kClickWaitSleepMs);
+        pump(WaitKind::Player, playerWaitSleepMs());
       }
     }
     waitEnds();
@@ -164,7 +165,7 @@ void Vunt::waitMenuChoice() {
   inMenuWait_ = true;
   aids.choiceWaits();
   waitBegins(false);
-  while (script.menu.MenuChoice == 99) pump(WaitKind::Player);
+  while (script.menu.MenuChoice == 99) pump(WaitKind::Player, playerWaitSleepMs());
   waitEnds();
   inMenuWait_ = false;
   playerAnswered();
@@ -219,7 +220,7 @@ bool Vunt::showPictureWindow(std::u32string_view fileName) {
   // the player closes it through its frame).
   aids.choiceWaits();
   waitBegins(false);
-  while (picDai.shown()) pump(WaitKind::Player);
+  while (picDai.shown()) pump(WaitKind::Player, playerWaitSleepMs());
   waitEnds();
   playerAnswered();
   answered({WaitAnswer::PictureWindow, 0, 0});

@@ -174,6 +174,8 @@ class Vunt : public Application, public ScriptOutput {
   void setAssembler(SourceAssembler assembler) { assembler_ = std::move(assembler); }
   void setWatch(bool on) { watching_ = on; }
   bool watching() const { return watching_; }
+  // How long a wait for the player may sleep between events.
+  std::uint32_t playerWaitSleepMs() const;
   void reloadScript();
   const std::vector<std::string>& reloadErrors() const { return reloadErrors_; }
   // The authors' console: continue at a line (false and why when the game cannot go there now),
