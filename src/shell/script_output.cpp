@@ -18,7 +18,6 @@ namespace {
 // the script's files for a reload needs a look at them now and then.
 constexpr std::uint32_t kPlayerWaitSleepMs = 1000;
 constexpr std::uint32_t kWatchSleepMs = 25;
-std::uint32_t Vunt::playerWaitSleepMs() const { return watching() ? kWatchSleepMs : kPlayerWaitSleepMs; }
 
 // The name as the transcript shows it: without the game directory's separator in front.
 std::u32string_view withoutSeparator(std::u32string_view name) {
@@ -27,6 +26,8 @@ std::u32string_view withoutSeparator(std::u32string_view name) {
 }
 
 }  // namespace
+
+std::uint32_t Vunt::playerWaitSleepMs() const { return watching() ? kWatchSleepMs : kPlayerWaitSleepMs; }
 
 std::optional<std::string> Vunt::readGameFile(std::u32string_view name) { return readWholeFile(gamePath(name)); }
 
