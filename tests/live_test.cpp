@@ -103,6 +103,19 @@ TEST(Reload, PlaysOnInTheNewScriptWithTheGamesStateAtTheSameSourceLine) {
   EXPECT_FALSE(std::filesystem::exists(g.dir.path() / "VUNT.DAT"));
 }
 
+TEST(Reload, LinesThatRanBeforeRunInTheirNewWording) {
+  // A loop: its lines ran (and were decoded) before the reload and run again after it.
+  SourceGame g(":top\nINC,1,3\nMES,一回め￥\nIF,F01=03,{top}\nEXIT\n");
+  g.dir.write("s.txt", ":top\nINC,1,3\nMES,二回め￥\nIF,F01=03,{top}\nEXIT\n");
+  LiveRun r = playLive(g.dir, "f6\nclick\nclick\nclick\n");
+  EXPECT_EQ(r.played.status, 0) << r.played.transcript;
+  std::vector<std::string> pages = r.played.of("page");
+  ASSERT_EQ(pages.size(), 3u) << r.played.transcript;
+  EXPECT_NE(pages[0].find("一回め"), std::string::npos);
+  EXPECT_NE(pages[1].find("二回め"), std::string::npos) << r.played.transcript;
+  EXPECT_NE(pages[2].find("二回め"), std::string::npos);
+}
+
 TEST(Reload, ASourceWithErrorsLeavesTheOldScriptPlayingAndNamesFileAndLine) {
   SourceGame g(kFirst);
   g.dir.write("s.txt", "MES,＆0ナギサ\nGOTO,{nowhere}\nEXIT\n");

@@ -166,6 +166,8 @@ void Vunt::playOnFrom(const std::string& scriptBytes, std::optional<LineMap> map
   std::vector<std::u32string> lines = splitScriptLines(decodeScriptText(scriptBytes), kLastLine);
   for (std::size_t i = 0; i < script.store.ScriptLines.size(); ++i)
     script.store.ScriptLines[i] = i >= 1 && i <= lines.size() ? lines[i - 1] : std::u32string();
+  // Lines decoded from the old wording must be decoded again from the new.
+  machine.forgetDecodedLines();
   lineMap_ = std::move(map);
   machine.lineMap = lineMap_ ? &*lineMap_ : nullptr;
   scriptHash_.reset();
