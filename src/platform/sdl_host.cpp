@@ -2,6 +2,9 @@
 
 #include <SDL.h>
 #include <signal.h>
+#ifdef __EMSCRIPTEN__
+#include <emscripten.h>
+#endif
 #include <unistd.h>
 
 #include <algorithm>
@@ -141,6 +144,10 @@ struct SdlHost::Impl {
       std::fprintf(stderr, "vunt: cannot draw the window: %s\n", SDL_GetError());
     }
     mainShown = mainState();
+#ifdef __EMSCRIPTEN__
+    // The page learns of each frame (its first one ends the loading screen).
+    EM_ASM(if (Module['vuntPresented']) Module['vuntPresented']());
+#endif
   }
 
   void presentModal() {
@@ -162,7 +169,7 @@ struct SdlHost::Impl {
   // centres it.
   void syncModal() {
     Form* form = app->modalForm();
-    const bool full = main.fullScreen();
+    const bool full = main.fullScreen() || options.oneWindow;
     const bool wantInline = form && full;
     if (wantInline != modalInline) {
       modalInline = wantInline;
@@ -452,6 +459,14 @@ SdlHost::~SdlHost() {
 }
 
 std::unique_ptr<SdlHost> SdlHost::create(std::string& error, const SdlOptions& options) {
+#ifdef __EMSCRIPTEN__
+  // A browser page has its one canvas and no display to choose.
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+  if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
+    error = std::string("cannot draw in the page (") + SDL_GetError() + ")";
+    return nullptr;
+  }
+#else
   const char* advice = "; use --headless to play without a window";
   const char* display = SDL_getenv("DISPLAY");
   const char* wayland = SDL_getenv("WAYLAND_DISPLAY");
@@ -491,6 +506,7 @@ std::unique_ptr<SdlHost> SdlHost::create(std::string& error, const SdlOptions& o
     error = "cannot open " + which + advice;
     return nullptr;
   }
+#endif
   SdlOptions chosen = options;
   // SDL's own way of naming a renderer asks for the renderer too.
   if (SDL_getenv("SDL_RENDER_DRIVER")) chosen.gpu = true;
@@ -517,8 +533,18 @@ int SdlHost::run(Application& app) {
     SDL_Rect display{0, 0, 0, 0};
     SDL_GetDisplayBounds(0, &display);
     m.scale = m.options.scale > 0 ? m.options.scale : startScale(display.w, display.h, form.width(), form.height());
-    const int w = form.width() * m.scale, h = form.height() * m.scale;
-    if (!m.main.open(toUtf8(form.caption()), w, h, SDL_WINDOW_RESIZABLE, m.options.gpu)) {
+    int w = form.width(), h = form.height();
+    if (m.options.oneWindow) {
+      // Room for the picture window too: it is drawn inside, centred over the game.
+      if (const Form* second = app.secondForm()) {
+        w = std::max(w, second->width());
+        h = std::max(h, second->height());
+      }
+      m.scale = std::max(1, m.options.scale);
+    }
+    w *= m.scale;
+    h *= m.scale;
+    if (!m.main.open(toUtf8(form.caption()), w, h, m.options.oneWindow ? 0 : SDL_WINDOW_RESIZABLE, m.options.gpu)) {
       std::fprintf(stderr, "vunt: cannot open the window: %s\n", SDL_GetError());
       m.app = nullptr;
       return 1;

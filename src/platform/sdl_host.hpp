@@ -13,6 +13,9 @@ namespace vunt {
 struct SdlOptions {
   int scale = 0;     // the window's scale; 0: the largest whose window fits 80 % of the display
   bool gpu = false;  // present through SDL's accelerated renderer instead of the window's pixels
+  // One drawing area and no second window (a browser's canvas): the picture window is drawn
+  // inside the main window, which is made large enough to hold it and keeps its size.
+  bool oneWindow = false;
 };
 
 class SdlHost : public Host {

@@ -38,6 +38,7 @@ class Vunt : public Application, public ScriptOutput {
   void tick() override;
   Form& mainForm() override { return form_; }
   Form* modalForm() override;
+  const Form* secondForm() override { return &picDai.form(); }
   void input(const HostInput& event) override { input_.deliver(event); }
   void scriptedInput(const InputEvent& event) override { input_.deliver(event); }
   std::vector<std::string> finalReport() const override;
