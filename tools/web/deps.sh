@@ -8,7 +8,9 @@
 #   tools/web/deps.sh            # install what is missing, build once, print the prefix
 #   VUNT_WEB_CACHE=DIR ...       # the cache's root (default ~/.cache/vunt-web)
 #   JOBS=N ...                   # parallel jobs (default 2)
+#   tools/web/deps.sh --cached   # only print the prefix when it is built already; status 1 if not
 set -euo pipefail
+CACHED_ONLY=""; [ "${1:-}" = --cached ] && CACHED_ONLY=1
 
 SUDO=""; [ "$(id -u)" = 0 ] || SUDO=sudo
 JOBS=${JOBS:-2}
@@ -47,10 +49,16 @@ source_version() {  # the candidate source version of a package, as apt sees it
   apt-cache showsrc "$1" 2>/dev/null | awk '/^Version:/ { print $2; exit }'
 }
 
-install_missing emscripten dpkg-dev cmake make xz-utils
-ensure_deb_src
+if [ -n "$CACHED_ONLY" ]; then
+  command -v emcc >/dev/null && apt-get indextargets --format '$(CREATED_BY)' 2>/dev/null | grep -q '^Sources$' \
+    || { log "emscripten or the deb-src entries are missing"; exit 1; }
+else
+  install_missing emscripten dpkg-dev cmake make xz-utils
+  ensure_deb_src
+fi
 
-EMVER=$(emcc --version 2>/dev/null | head -1 | sed -n 's/.* \([0-9][0-9.]*\) .*/\1/p')
+# (sed reads all of emcc's output: a reader that stops early would fail the pipe.)
+EMVER=$(NODE_PATH=/usr/share/nodejs emcc --version 2>/dev/null | sed -n '1s/.* \([0-9][0-9.]*\) .*/\1/p' || true)
 KEY="em${EMVER:-unknown}"
 for s in $SOURCES; do
   v=$(source_version "$s")
@@ -63,6 +71,7 @@ PREFIX="$ROOT/$HASH"
 if [ -f "$PREFIX/.complete" ]; then
   echo "$PREFIX"; exit 0
 fi
+[ -z "$CACHED_ONLY" ] || { log "the libraries are not built yet ($PREFIX)"; exit 1; }
 
 log "building into $PREFIX ($KEY)"
 WORK="$ROOT/work-$HASH"
@@ -93,6 +102,10 @@ build() {  # build DIR [cmake options...]
 }
 
 dirof() { ls -d "$1"-*/ | head -1 | sed 's:/$::'; }
+
+# The libraries' licences go with the page that links them (vunt-web copies them).
+mkdir -p "$PREFIX/share/licences"
+for s in $SOURCES; do cp "$(dirof "$s")/debian/copyright" "$PREFIX/share/licences/$s.txt"; done
 
 build "$(dirof libsdl2)" -DSDL_SHARED=OFF -DSDL_STATIC=ON -DSDL_TEST=OFF -DSDL2_DISABLE_SDL2MAIN=ON
 build "$(dirof freetype)" -DFT_DISABLE_ZLIB=ON -DFT_DISABLE_BZIP2=ON -DFT_DISABLE_PNG=ON \
