@@ -16,24 +16,25 @@ add_custom_command(OUTPUT ${VUNT_HELP_HEADER}
 set(VUNT_WEB_COMMON_LINK -sALLOW_MEMORY_GROWTH=1 -sEXIT_RUNTIME=1 -sFORCE_FILESYSTEM=1)
 
 # The page's engine. Its waits block inside a tick as on the desktop; ASYNCIFY lets them yield to
-# the browser. SDL 2.26's audio code calls two functions emscripten 3.1.6 links only on request.
+# the browser. SDL 2.26's audio code needs two helpers named (tools/web/sdl_audio_helpers.js).
 add_executable(vunt ${CMAKE_SOURCE_DIR}/src/main.cpp ${VUNT_HELP_HEADER})
 target_include_directories(vunt PRIVATE ${CMAKE_BINARY_DIR}/generated)
 target_link_libraries(vunt PRIVATE vunt_engine)
 target_link_options(vunt PRIVATE ${VUNT_WEB_COMMON_LINK} -sENVIRONMENT=web -sASYNCIFY=1
   -sASYNCIFY_STACK_SIZE=65536 -lidbfs.js
-  "-sDEFAULT_LIBRARY_FUNCS_TO_INCLUDE=['$autoResumeAudioContext','$dynCall']"
+  --js-library ${CMAKE_SOURCE_DIR}/tools/web/sdl_audio_helpers.js -sDEFAULT_LIBRARY_FUNCS_TO_INCLUDE=vunt_sdl_audio_helpers
   "-sEXPORTED_RUNTIME_METHODS=['FS']"
-  --pre-js ${CMAKE_SOURCE_DIR}/tools/web/storage.js --pre-js ${CMAKE_SOURCE_DIR}/tools/web/package.js)
+  # (SHELL: keeps CMake from merging the repeated option.)
+  "SHELL:--pre-js ${CMAKE_SOURCE_DIR}/tools/web/storage.js" "SHELL:--pre-js ${CMAKE_SOURCE_DIR}/tools/web/package.js")
 set_property(TARGET vunt APPEND PROPERTY LINK_DEPENDS ${CMAKE_SOURCE_DIR}/tools/web/storage.js
-             ${CMAKE_SOURCE_DIR}/tools/web/package.js)
+             ${CMAKE_SOURCE_DIR}/tools/web/package.js ${CMAKE_SOURCE_DIR}/tools/web/sdl_audio_helpers.js)
 
 add_executable(vunt_node ${CMAKE_SOURCE_DIR}/src/main.cpp ${VUNT_HELP_HEADER})
 set_target_properties(vunt_node PROPERTIES OUTPUT_NAME vunt-node)
 target_include_directories(vunt_node PRIVATE ${CMAKE_BINARY_DIR}/generated)
 target_link_libraries(vunt_node PRIVATE vunt_engine)
 target_link_options(vunt_node PRIVATE ${VUNT_WEB_COMMON_LINK} -sENVIRONMENT=node -sNODERAWFS=1
-  --pre-js ${CMAKE_SOURCE_DIR}/tools/web/node_env.js)
+  "SHELL:--pre-js ${CMAKE_SOURCE_DIR}/tools/web/node_env.js")
 set_property(TARGET vunt_node APPEND PROPERTY LINK_DEPENDS ${CMAKE_SOURCE_DIR}/tools/web/node_env.js)
 
 # The licences of the libraries linked into the engine, which travel with every page

@@ -41,10 +41,12 @@ Module['vuntFileWritten'] = function () {
 // The folder name the engine gives a game's saves: the game folder's name, '-', and 8 hex digits
 // of the FNV-1a hash of its path, folded to 32 bits.
 Module['vuntSaveFolder'] = function (gameDir) {
-  var h = 14695981039346656037n, mask = (1n << 64n) - 1n;
+  // (BigInt() rather than literals: emscripten's minifier cannot print those.)
+  var h = BigInt('14695981039346656037'), prime = BigInt('1099511628211');
+  var mask = (BigInt(1) << BigInt(64)) - BigInt(1);
   var bytes = new TextEncoder().encode(gameDir);
-  for (var i = 0; i < bytes.length; ++i) h = ((h ^ BigInt(bytes[i])) * 1099511628211n) & mask;
-  var folded = (h ^ (h >> 32n)) & 0xffffffffn;
+  for (var i = 0; i < bytes.length; ++i) h = ((h ^ BigInt(bytes[i])) * prime) & mask;
+  var folded = (h ^ (h >> BigInt(32))) & BigInt(0xffffffff);
   return gameDir.split('/').pop() + '-' + folded.toString(16).padStart(8, '0');
 };
 Module['vuntSavePath'] = function (gameDir) {
