@@ -20,7 +20,9 @@ set(VUNT_WEB_COMMON_LINK -sALLOW_MEMORY_GROWTH=1 -sEXIT_RUNTIME=1 -sFORCE_FILESY
 add_executable(vunt ${CMAKE_SOURCE_DIR}/src/main.cpp ${VUNT_HELP_HEADER})
 target_include_directories(vunt PRIVATE ${CMAKE_BINARY_DIR}/generated)
 target_link_libraries(vunt PRIVATE vunt_engine)
-target_link_options(vunt PRIVATE ${VUNT_WEB_COMMON_LINK} -sENVIRONMENT=web -sASYNCIFY=1
+# Optimised for size at the link, where ASYNCIFY's rewrite and the final optimisation run: the
+# page downloads the engine.
+target_link_options(vunt PRIVATE ${VUNT_WEB_COMMON_LINK} -Oz -sENVIRONMENT=web -sASYNCIFY=1
   -sASYNCIFY_STACK_SIZE=65536 -lidbfs.js
   --js-library ${CMAKE_SOURCE_DIR}/tools/web/sdl_audio_helpers.js -sDEFAULT_LIBRARY_FUNCS_TO_INCLUDE=vunt_sdl_audio_helpers
   "-sEXPORTED_RUNTIME_METHODS=['FS']"
