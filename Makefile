@@ -82,8 +82,9 @@ deb: deb-deps
 # engine (0.9 MB gzip instead of 1.1 MB at -O3).
 web: web-deps
 	@prefix=$$(JOBS=$(JOBS) tools/web/deps.sh) && \
+	  launcher=$$(command -v ccache || true) && \
 	  NODE_PATH=/usr/share/nodejs emcmake cmake -S . -B $(WEB_BUILD) -DVUNT_WEB=ON -DVUNT_WEB_DEPS="$$prefix" \
-	    -DCMAKE_BUILD_TYPE=MinSizeRel >/dev/null
+	    -DCMAKE_BUILD_TYPE=MinSizeRel $${launcher:+-DCMAKE_CXX_COMPILER_LAUNCHER=$$launcher} >/dev/null
 	NODE_PATH=/usr/share/nodejs cmake --build $(WEB_BUILD) -j $(JOBS)
 	tools/web/vunt-web $(GAME) $(WEB_OUT)
 
