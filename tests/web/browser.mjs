@@ -118,6 +118,12 @@ async function waitFor(frame, seconds) {
   return { diff: d, box: await canvasBox() };
 }
 
+// Whether the picture window covers the canvas's border (black while only the game is drawn).
+const pictureShown = () => page.evaluate(() => {
+  const d = document.getElementById('canvas').getContext('2d').getImageData(1, 1, 1, 1).data;
+  return (d[0] || d[1] || d[2]) > 0;
+});
+
 // A point of the game (its own pixels) on the page.
 const pagePoint = (box, x, y) => [box.x + (box.ox + x + 0.5) * box.w / box.cw, box.y + (box.oy + y + 0.5) * box.h / box.ch];
 const keys = { esc: 'Escape', space: ' ', left: 'ArrowLeft', right: 'ArrowRight', up: 'ArrowUp', down: 'ArrowDown' };
@@ -154,6 +160,12 @@ async function play(name, list, pictures, shots) {
     // Two equal frames in a row: let the game reach its next wait before the event.
     if (i && pictures[i].rgb.equals(pictures[i - 1].rgb)) await page.waitForTimeout(1500);
     else await page.waitForTimeout(150);
+    // The game may have shown the picture window over the frame by now (the next frame of the
+    // canvas): the event is then the picture window's.
+    if (await pictureShown()) {
+      pictureWaits++;
+      await page.locator('#canvas').screenshot({ path: path.join(out, `${name}-${String(i + 1).padStart(4, '0')}-picture.png`) });
+    }
     await send(list[i], box);
   }
   return true;
