@@ -7,6 +7,8 @@ BUILD ?= build
 ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
 DEB_BUILD ?= build-deb
+WEB_BUILD ?= build-web
+WEB_OUT ?= $(WEB_BUILD)/site
 FUZZ_SECONDS ?= 60
 GAME ?= game
 JOBS ?= $(shell nproc)
@@ -18,7 +20,11 @@ FUZZ_PACKAGES := clang libclang-rt-14-dev
 DEB_PACKAGES := debhelper dpkg-dev fakeroot lintian desktop-file-utils python3
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: deps fuzz-deps deb-deps build run test test-asan fuzz bench clean new-game deb
+.PHONY: deps fuzz-deps deb-deps web-deps build run test test-asan fuzz bench clean new-game deb web
+
+# The browser build: emscripten and the libraries' sources come through tools/web/deps.sh; the
+# page's fonts, Node.js (emscripten's tools) and Python (vunt-web) from here.
+WEB_PACKAGES := fonts-ipafont-gothic fonts-ipafont-mincho python3 nodejs
 
 # Installs those of the packages $(1) that are missing.
 define install_missing
@@ -38,6 +44,9 @@ fuzz-deps: deps
 deb-deps: deps
 	$(call install_missing,$(DEB_PACKAGES))
 
+web-deps:
+	$(call install_missing,$(WEB_PACKAGES))
+
 build: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 	cmake --build $(BUILD) -j $(JOBS)
@@ -47,6 +56,7 @@ run: build
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+	@[ -f $(WEB_BUILD)/vunt.js ] || echo "Note: the browser tests (web_*) were skipped: there is no browser build; make web makes one."
 
 test-asan: deps
 	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DVUNT_SANITIZE=ON -DVUNT_BENCH=OFF >/dev/null
@@ -66,8 +76,20 @@ new-game: build
 deb: deb-deps
 	JOBS=$(JOBS) packaging/build_deb.sh $(DEB_BUILD)
 
+# The engine for the browser (build-web/vunt.js, vunt.wasm, and vunt-node.js for Node.js), then
+# GAME's web page in WEB_OUT (see tools/web/vunt-web). The libraries are built once per machine
+# (tools/web/deps.sh keeps them in ~/.cache/vunt-web). Built for size: the page downloads the
+# engine (1.04 MB gzip, against 1.07 MB at -O3).
+web: web-deps
+	@prefix=$$(JOBS=$(JOBS) tools/web/deps.sh) && \
+	  launcher=$$(command -v ccache || true) && \
+	  NODE_PATH=/usr/share/nodejs emcmake cmake -S . -B $(WEB_BUILD) -DVUNT_WEB=ON -DVUNT_WEB_DEPS="$$prefix" \
+	    -DCMAKE_BUILD_TYPE=MinSizeRel $${launcher:+-DCMAKE_CXX_COMPILER_LAUNCHER=$$launcher} >/dev/null
+	NODE_PATH=/usr/share/nodejs cmake --build $(WEB_BUILD) -j $(JOBS)
+	tools/web/vunt-web $(GAME) $(WEB_OUT)
+
 bench: build
 	$(BUILD)/vunt_bench
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(DEB_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(DEB_BUILD) $(WEB_BUILD)

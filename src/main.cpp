@@ -338,6 +338,10 @@ int main(int argc, char** argv) {
     }
     window.fullScreen = settings.settings.fullScreen;
     std::string error;
+#ifdef __EMSCRIPTEN__
+    // A browser page: one canvas, scaled by the page.
+    window.oneWindow = true;
+#endif
     std::unique_ptr<vunt::SdlHost> host = vunt::SdlHost::create(error, window);
     if (!host) {
       std::fprintf(stderr, "vunt: %s\n", error.c_str());

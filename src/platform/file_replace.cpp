@@ -1,5 +1,7 @@
 #include "platform/file_replace.hpp"
 
+#include "platform/storage_sync.hpp"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -82,6 +84,7 @@ bool replaceFile(const std::filesystem::path& path, std::string_view bytes, std:
     ::fsync(dfd);
     ::close(dfd);
   }
+  fileWritten();
   return true;
 }
 

@@ -39,6 +39,9 @@ class Application {
   virtual Form& mainForm() = 0;
   // The second window while the game shows it modally; nullptr otherwise.
   virtual Form* modalForm() { return nullptr; }
+  // The second window's form, shown or not, so that a host with one drawing area makes room for
+  // it; nullptr when there is none.
+  virtual const Form* secondForm() { return nullptr; }
 
   // The player's input: from a window, and from a headless input file. Handlers only record
   // input and may throw ProgramEnd (closing the window).

@@ -1,8 +1,15 @@
-// Fonts through SDL2_ttf: the IPA fonts stand in for the Windows faces, found through fontconfig.
+// Fonts through SDL2_ttf: the IPA fonts stand in for the Windows faces, found through fontconfig
+// (in a browser, in the page's own data).
 #include "platform/sdl_media.hpp"
 
 #include <SDL_ttf.h>
+#ifdef __EMSCRIPTEN__
+#include <unistd.h>
+
+#include <cstdlib>
+#else
 #include <fontconfig/fontconfig.h>
+#endif
 
 #include <algorithm>
 #include <cmath>
@@ -49,6 +56,23 @@ TTF_Font* openPackagedFont(const std::string& family, int pixels) {
   return nullptr;
 }
 
+#ifdef __EMSCRIPTEN__
+// There is no fontconfig in a browser: the page's data brings the font files to /fonts under the
+// names Debian's IPA packages give them. Under Node the build reads the real file system, so
+// VUNT_FONT_DIR or Debian's own folders serve.
+std::string fontFile(const std::string& family) {
+  const char* file = family == "IPAMincho" ? "ipam.ttf" : family == "IPAPGothic" ? "ipagp.ttf" : "ipag.ttf";
+  std::vector<std::string> dirs;
+  if (const char* dir = std::getenv("VUNT_FONT_DIR")) dirs.push_back(dir);
+  for (const char* dir : {"/fonts", "/usr/share/fonts/opentype/ipafont-gothic", "/usr/share/fonts/opentype/ipafont-mincho"})
+    dirs.push_back(dir);
+  for (const std::string& dir : dirs) {
+    std::string path = dir + "/" + file;
+    if (::access(path.c_str(), R_OK) == 0) return path;
+  }
+  return {};
+}
+#else
 // The file of an installed family, found through fontconfig; empty when it is not installed.
 std::string fontFile(const std::string& family) {
   static bool ready = FcInit();
@@ -72,6 +96,7 @@ std::string fontFile(const std::string& family) {
   FcPatternDestroy(pattern);
   return result;
 }
+#endif
 
 // A text as SDL2_ttf renders it in one colour: its blended pixels (ARGB) and its advance.
 struct RenderedText {

@@ -2,6 +2,9 @@
 
 #include <SDL.h>
 #include <signal.h>
+#ifdef __EMSCRIPTEN__
+#include <emscripten.h>
+#endif
 #include <unistd.h>
 
 #include <algorithm>
@@ -169,6 +172,10 @@ struct SdlHost::Impl {
       std::fprintf(stderr, "vunt: cannot draw the window: %s\n", SDL_GetError());
     }
     mainShown = mainState();
+#ifdef __EMSCRIPTEN__
+    // The page learns of each frame (its first one ends the loading screen).
+    EM_ASM(if (Module['vuntPresented']) Module['vuntPresented']());
+#endif
   }
 
   void presentModal() {
@@ -190,7 +197,7 @@ struct SdlHost::Impl {
   // centres it.
   void syncModal() {
     Form* form = app->modalForm();
-    const bool full = main.fullScreen();
+    const bool full = main.fullScreen() || options.oneWindow;
     const bool wantInline = form && full;
     if (wantInline != modalInline) {
       modalInline = wantInline;
@@ -291,18 +298,26 @@ struct SdlHost::Impl {
     const Form& form = app->mainForm();
     SDL_Rect display{0, 0, 0, 0};
     SDL_GetDisplayBounds(main.isOpen() ? std::max(0, SDL_GetWindowDisplayIndex(main.sdl())) : 0, &display);
-    int w = form.width() * scale, h = form.height() * scale, minW = w, minH = h;
+    int gameW = form.width(), gameH = form.height();
+    if (options.oneWindow) {
+      // Room for the picture window too: it is drawn inside, centred over the game.
+      if (const Form* second = app->secondForm()) {
+        gameW = std::max(gameW, second->width());
+        gameH = std::max(gameH, second->height());
+      }
+    }
+    int w = gameW * scale, h = gameH * scale, minW = w, minH = h;
     if (fit) {
-      const Viewport v = fitAnyViewport(display.w * 4 / 5, display.h * 4 / 5, form.width(), form.height());
+      const Viewport v = fitAnyViewport(display.w * 4 / 5, display.h * 4 / 5, gameW, gameH);
       w = v.w;
       h = v.h;
-      minW = form.width();
-      minH = form.height();
+      minW = gameW;
+      minH = gameH;
     }
     windowW = w;
     windowH = h;
     if (!resize) return;
-    SDL_SetWindowMinimumSize(main.sdl(), form.width(), form.height());
+    SDL_SetWindowMinimumSize(main.sdl(), gameW, gameH);
     if (!main.fullScreen()) SDL_SetWindowSize(main.sdl(), w, h);
     SDL_SetWindowMinimumSize(main.sdl(), minW, minH);
     mainShown.clear();
@@ -573,6 +588,14 @@ SdlHost::~SdlHost() {
 }
 
 std::unique_ptr<SdlHost> SdlHost::create(std::string& error, const SdlOptions& options) {
+#ifdef __EMSCRIPTEN__
+  // A browser page has its one canvas and no display to choose.
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+  if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
+    error = std::string("cannot draw in the page (") + SDL_GetError() + ")";
+    return nullptr;
+  }
+#else
   const char* advice = "; use --headless to play without a window";
   const char* display = SDL_getenv("DISPLAY");
   const char* wayland = SDL_getenv("WAYLAND_DISPLAY");
@@ -613,6 +636,7 @@ std::unique_ptr<SdlHost> SdlHost::create(std::string& error, const SdlOptions& o
     return nullptr;
   }
   noteSignals();
+#endif
   // Game controllers are a convenience: without their subsystem the keyboard still plays.
   if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0)
     std::fprintf(stderr, "vunt: game controllers cannot be used: %s\n", SDL_GetError());
@@ -642,9 +666,12 @@ int SdlHost::run(Application& app) {
     SDL_Rect display{0, 0, 0, 0};
     SDL_GetDisplayBounds(0, &display);
     m.scale = m.options.scale > 0 ? m.options.scale : startScale(display.w, display.h, form.width(), form.height());
-    m.fit = m.options.fit;
+    m.fit = m.options.fit && !m.options.oneWindow;
+    // One canvas (the browser): the page scales it, so the window keeps the scale asked for.
+    if (m.options.oneWindow) m.scale = std::max(1, m.options.scale);
     m.sizeMainWindow(false);
-    if (!m.main.open(toUtf8(form.caption()), m.windowW, m.windowH, SDL_WINDOW_RESIZABLE, m.options.gpu)) {
+    if (!m.main.open(toUtf8(form.caption()), m.windowW, m.windowH, m.options.oneWindow ? 0 : SDL_WINDOW_RESIZABLE,
+                     m.options.gpu)) {
       std::fprintf(stderr, "vunt: cannot open the window: %s\n", SDL_GetError());
       m.app = nullptr;
       return 1;

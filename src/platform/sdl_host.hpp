@@ -15,6 +15,9 @@ struct SdlOptions {
   bool fit = false;  // the largest size that fits, at any scale (the window opens at 80 % of the display)
   bool fullScreen = false;  // opens in full screen
   bool gpu = false;  // present through SDL's accelerated renderer instead of the window's pixels
+  // One drawing area and no second window (a browser's canvas): the picture window is drawn
+  // inside the main window, which is made large enough to hold it and keeps its size.
+  bool oneWindow = false;
 };
 
 class SdlHost : public Host {

@@ -427,7 +427,9 @@ class Search {
     const std::size_t s = count_++;
     table_[slot] = tag | std::uint32_t(s + 1);
     if ((s >> kBlockShift) >= blocks_.size()) {
-      blocks_.push_back(std::make_unique_for_overwrite<std::uint8_t[]>(blockBytes()));
+      // Left uninitialised, as make_unique_for_overwrite would (which older standard libraries,
+      // emscripten's among them, lack).
+      blocks_.push_back(std::unique_ptr<std::uint8_t[]>(new std::uint8_t[blockBytes()]));
       std::memset(blocks_.back().get() + keyBytes_ * kBlockStates, 0, kBlockStates / 2);
     }
     std::memcpy(const_cast<std::uint8_t*>(keyOf(s)), key.bytes.data(), keyBytes_);
@@ -610,7 +612,7 @@ class Search {
   const std::vector<Lanes>& spread_;
   const std::vector<Lanes>& cells_;
   std::size_t maxStates_;
-  bool plainBitLoops_;
+  [[maybe_unused]] bool plainBitLoops_;  // read only where the BMI2 search is built
   int n_ = 0;
   std::size_t keyBytes_ = 1;
   std::size_t hashWords_ = 1;

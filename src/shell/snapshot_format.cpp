@@ -30,7 +30,12 @@ class Writer {
   void u64(std::uint64_t v) { u32(std::uint32_t(v)), u32(std::uint32_t(v >> 32)); }
   void i16(std::int16_t v) { u16(std::uint16_t(v)); }
   void flag(bool b) { u8(b ? 1 : 0); }
-  void real(double d) { u64(std::bit_cast<std::uint64_t>(d)); }
+  // (memcpy, not std::bit_cast: emscripten's standard library lacks it.)
+  void real(double d) {
+    std::uint64_t bits;
+    std::memcpy(&bits, &d, sizeof bits);
+    u64(bits);
+  }
   void text(std::u32string_view t) {
     std::string utf8 = toUtf8(t);
     u32(std::uint32_t(utf8.size()));
@@ -78,7 +83,12 @@ class Reader {
     if (v > 1) fail("a yes-or-no value is neither");
     return v == 1;
   }
-  double real() { return std::bit_cast<double>(u64()); }
+  double real() {
+    const std::uint64_t bits = u64();
+    double d;
+    std::memcpy(&d, &bits, sizeof d);
+    return d;
+  }
   std::u32string text() {
     const std::uint32_t n = u32();
     if (!ok()) return {};

@@ -43,6 +43,7 @@ class Vunt : public Application, public ScriptOutput {
   void tick() override;
   Form& mainForm() override { return form_; }
   Form* modalForm() override;
+  const Form* secondForm() override { return &picDai.form(); }
   void input(const HostInput& event) override;
   void scriptedInput(const InputEvent& event) override;
   void idle() override;
