@@ -366,7 +366,11 @@ int main(int argc, char** argv) {
     if (recorder) game.setRecorder(&*recorder);
     // The window always has the debugger: the console of the F12 overlay drives it.
     game.setDebugger(&debugger);
+#ifndef __EMSCRIPTEN__
+    // The authors' assembler stays out of the browser's engine: a page has no source to edit, and
+    // F6 there reads vunt-n.zad again.
     game.setAssembler(vunt::assembleForReload);
+#endif
     game.setWatch(watch);
     usePlayerSettings(game, *host, settings);
     // Save slots and the record of read pages live in the player's data folder for this game.
