@@ -373,6 +373,35 @@ TEST_P(WalkthroughSnapshots, GoingBackFromEveryWaitReplaysTheSameTranscript) {
 INSTANTIATE_TEST_SUITE_P(Game, WalkthroughSnapshots, testing::ValuesIn(walkthroughs()),
                          [](const testing::TestParamInfo<std::string>& p) { return p.param; });
 
+// A line that may wait keeps the state from its start in the storage of the previous line's. A
+// game resumed at any wait (inside a line, after a page answered there; at a menu) takes at that
+// wait and every later one the very snapshots the uninterrupted play took.
+TEST(Snapshot, AResumedPlayTakesTheSameSnapshotsAtEveryLaterWait) {
+  GameDir dir;
+  dir.script({"MES,＆1ミサキ：1one￥two￥", "CMST,1,＊Ａ＊Ｂ", "CMSL,1,10", "CASE,100", "MES,three￥", "EOF", "CASE,101",
+              "MES,four￥", "EOF", "ENDCM"});
+  const std::vector<InputEvent> all = events("click\nclick\nlabel 1\nclick\n");
+  std::ostringstream out;
+  SnapshotHost host(all, out, dir);
+  Vunt game(host, dir.path());
+  host.game = &game;
+  host.run(game);
+  ASSERT_EQ(host.taken.size(), 4u) << out.str();
+  ASSERT_NE(out.str().find("four"), std::string::npos) << out.str();
+  for (std::size_t k = 0; k < host.taken.size(); ++k) {
+    SCOPED_TRACE("resumed at wait " + std::to_string(k + 1));
+    std::ostringstream out2;
+    SnapshotHost host2({all.begin() + std::ptrdiff_t(host.taken[k].eventsUsed), all.end()}, out2, dir);
+    Vunt resumed(host2, dir.path());
+    host2.game = &resumed;
+    std::string error;
+    ASSERT_TRUE(resumed.resumeFrom(host.taken[k].bytes, error)) << error;
+    host2.run(resumed);
+    ASSERT_EQ(host2.taken.size(), host.taken.size() - k);
+    for (std::size_t j = 0; j < host2.taken.size(); ++j) EXPECT_EQ(host2.taken[j].bytes, host.taken[k + j].bytes) << j;
+  }
+}
+
 TEST(Snapshot, RefusesAnotherScriptAndADamagedSnapshotWithAClearMessage) {
   GameDir dir;
   dir.script({"MES,one￥", "MES,two￥", "EOF"});

@@ -18,6 +18,7 @@
 #include <tuple>
 #include <vector>
 
+#include "platform/text_blend.hpp"
 #include "text/text.hpp"
 
 namespace vunt {
@@ -98,10 +99,10 @@ std::string fontFile(const std::string& family) {
 }
 #endif
 
-// A text as SDL2_ttf renders it in one colour: its blended pixels (ARGB) and its advance.
+// A text as SDL2_ttf renders it in one colour, and its advance.
 struct RenderedText {
-  int w = 0, h = 0, advance = 0;
-  std::vector<Uint32> pixels;
+  BlendedText text;
+  int advance = 0;
 };
 
 class TtfFont : public Font {
@@ -133,17 +134,28 @@ class TtfBackend : public FontBackend {
   Font& get(const FontSpec& face) override;
 
  private:
+  static std::unique_ptr<TtfFont> open(const std::string& family, int pixels, const FontSpec& face);
   std::map<std::tuple<std::string, int, bool, bool>, std::unique_ptr<TtfFont>> cache_;
+  // The face asked for last and its font: a message asks for the same face at every character.
+  FontSpec lastFace_;
+  TtfFont* lastFont_ = nullptr;
 };
 
 Font& TtfBackend::get(const FontSpec& face) {
+  if (lastFont_ && face == lastFace_) return *lastFont_;
   if (!TTF_WasInit() && TTF_Init() != 0) throw FontError(std::string("cannot start SDL2_ttf: ") + TTF_GetError());
   std::string family = ipaFamilyFor(face.name);
   // Points at 96 dpi, rounded to whole pixels: 10 points give 13 pixels.
   int pixels = std::max(1, int(std::lround(face.points * 96.0 / 72.0)));
   auto key = std::make_tuple(family, pixels, face.bold, face.underline);
   auto it = cache_.find(key);
-  if (it != cache_.end()) return *it->second;
+  if (it == cache_.end()) it = cache_.emplace(key, open(family, pixels, face)).first;
+  lastFace_ = face;
+  lastFont_ = it->second.get();
+  return *lastFont_;
+}
+
+std::unique_ptr<TtfFont> TtfBackend::open(const std::string& family, int pixels, const FontSpec& face) {
   TTF_Font* f = openPackagedFont(family, pixels);
   if (!f) {
     std::string file = fontFile(family);
@@ -154,7 +166,7 @@ Font& TtfBackend::get(const FontSpec& face) {
   }
   TTF_SetFontStyle(f, (face.bold ? TTF_STYLE_BOLD : 0) | (face.underline ? TTF_STYLE_UNDERLINE : 0));
   TTF_SetFontHinting(f, TTF_HINTING_NORMAL);
-  return *cache_.emplace(key, std::make_unique<TtfFont>(f)).first->second;
+  return std::make_unique<TtfFont>(f);
 }
 
 int TtfFont::height() const { return TTF_FontHeight(font_); }
@@ -183,18 +195,17 @@ const RenderedText* TtfFont::rendered(std::u32string_view text, Colour colour) c
   SDL_Surface* argb = SDL_ConvertSurfaceFormat(s, SDL_PIXELFORMAT_ARGB8888, 0);
   SDL_FreeSurface(s);
   if (!argb) return nullptr;
-  RenderedText r;
-  r.w = argb->w, r.h = argb->h;
-  r.pixels.resize(std::size_t(r.w) * std::size_t(r.h));
+  std::vector<std::uint32_t> pixels(std::size_t(argb->w) * std::size_t(argb->h));
   SDL_LockSurface(argb);
-  for (int yy = 0; yy < r.h; ++yy) {
+  for (int yy = 0; yy < argb->h; ++yy) {
     const Uint32* row = reinterpret_cast<const Uint32*>(static_cast<const Uint8*>(argb->pixels) + yy * argb->pitch);
-    std::copy(row, row + r.w, r.pixels.begin() + std::ptrdiff_t(yy) * r.w);
+    std::copy(row, row + argb->w, pixels.begin() + std::ptrdiff_t(yy) * argb->w);
   }
   SDL_UnlockSurface(argb);
+  RenderedText r{BlendedText(std::move(pixels), argb->w, argb->h), 0};
   SDL_FreeSurface(argb);
   const int adv = width(text);
-  r.advance = adv > 0 ? adv : r.w;
+  r.advance = adv > 0 ? adv : r.text.width();
   if (renderedCount_ >= kCacheLimit) {
     for (auto& [c, t] : rendered_) t.clear();
     renderedCount_ = 0;
@@ -207,29 +218,7 @@ int TtfFont::draw(Surface& target, int x, int y, std::u32string_view text, Colou
   if (text.empty()) return 0;
   const RenderedText* r = rendered(text, colour);
   if (!r) return 0;
-  // Blended over the target row by row, within the target's bounds.
-  const int x0 = std::max(0, -x), x1 = std::min(r->w, target.width() - x);
-  for (int yy = 0; yy < r->h; ++yy) {
-    const int dy = y + yy;
-    if (dy < 0 || dy >= target.height() || x0 >= x1) continue;
-    const Uint32* row = r->pixels.data() + std::ptrdiff_t(yy) * r->w;
-    Colour* out = target.data() + std::ptrdiff_t(dy) * target.width() + x;
-    for (int xx = x0; xx < x1; ++xx) {
-      const Uint32 p = row[xx];
-      const unsigned a = p >> 24;
-      if (a == 0) continue;
-      if (a == 255) {  // the blend below gives the text's own colour
-        out[xx] = p & 0xFFFFFF;
-        continue;
-      }
-      const Colour d = out[xx];
-      auto mix = [&](int shift) {
-        const unsigned s = (p >> shift) & 255, t = (d >> shift) & 255, v = s * a + t * (255 - a) + 127;
-        return ((v + 1 + (v >> 8)) >> 8) << shift;  // v / 255, exactly for every v it can be
-      };
-      out[xx] = mix(16) | mix(8) | mix(0);
-    }
-  }
+  r->text.draw(target, x, y);
   return r->advance;
 }
 

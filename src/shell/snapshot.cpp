@@ -11,11 +11,18 @@
 
 namespace vunt {
 
-WindowView Vunt::windowView() const {
-  WindowView v;
+// Both fill an earlier result in place when given one: a line that may wait takes a capture each
+// time it runs, and most of them never wait, so the texts and tables keep their storage.
+void Vunt::windowView(WindowView& v) const {
   v.timerEnabled = Timer1Enabled;
-  for (const auto& c : form_.controls())
-    v.controls.push_back({c->caption(), c->visible(), c->enabled(), c->fore(), c->font().points});
+  const auto& controls = form_.controls();
+  v.controls.resize(controls.size());
+  for (std::size_t i = 0; i < controls.size(); ++i) {
+    const Control& c = *controls[i];
+    ControlView& to = v.controls[i];
+    to.caption = c.caption();
+    to.visible = c.visible(), to.enabled = c.enabled(), to.fore = c.fore(), to.fontSize = c.font().points;
+  }
   v.mousePointer = form_.mousePointer();
   v.mouseIcon = int(form_.mouseIcon());
   v.scenePicture = scenePicture_;
@@ -25,27 +32,34 @@ WindowView Vunt::windowView() const {
   v.mesRow = MesRow;
   v.loopSound = loopSound_;
   v.loopFlags = loopFlags_;
-  return v;
 }
 
-GameSnapshot Vunt::capture(GameSnapshot::Unit unit, i16 move) const {
-  GameSnapshot s;
+void Vunt::capture(GameSnapshot& s, GameSnapshot::Unit unit, i16 move) const {
+  s.scriptHash = 0;
   s.reg = script.reg;
   s.flags = script.Flags;
   s.menu = script.menu;
   s.message = script.message;
   s.items = script.items;
   s.puzzle = puzzle;
-  s.window = windowView();
+  windowView(s.window);
   s.unit = unit;
   s.move = move;
+  s.answers.clear();
+  s.waitMenuState = -1;
+  s.waitMenuEnabled = 0;
+}
+
+GameSnapshot Vunt::capture(GameSnapshot::Unit unit, i16 move) const {
+  GameSnapshot s;
+  capture(s, unit, move);
   return s;
 }
 
 void Vunt::waitingLineBegins() { unitBegins(GameSnapshot::Line); }
 
 void Vunt::unitBegins(GameSnapshot::Unit unit, i16 move) {
-  unitStart_ = capture(unit, move);
+  capture(unitStart_, unit, move);
   answers_.clear();
   inUnit_ = true;
 }

@@ -274,7 +274,8 @@ class Vunt : public Application, public ScriptOutput {
   bool transcribing() { return host_.recording() && !resuming_; }
   // The snapshot's bookkeeping: what the window shows now, the state as a snapshot, the start of a
   // line or move that may wait, the answer given at a wait, and the end of resuming.
-  WindowView windowView() const;
+  void windowView(WindowView& into) const;
+  void capture(GameSnapshot& into, GameSnapshot::Unit unit, i16 move) const;
   GameSnapshot capture(GameSnapshot::Unit unit, i16 move) const;
   void unitBegins(GameSnapshot::Unit unit, i16 move = 0);
   // While resuming, gives the next recorded answer of this kind (true); otherwise records the
