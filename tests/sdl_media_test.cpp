@@ -59,4 +59,14 @@ TEST(SdlMedia, TextDrawnAgainFromTheCacheIsTheTextDrawnFirst) {
   EXPECT_EQ(again, first);
   EXPECT_EQ(first, font.width(U"あA"));
   EXPECT_NE(drawn(U"あ", rgb(255, 0, 0), rgb(255, 255, 255)), red);
+  // Single characters found lately are kept by their low bits: あ (U+3042) and B (U+0042) take the
+  // same place, and each colour is its own.
+  const Surface a = drawn(U"あ", rgb(255, 0, 0), rgb(255, 255, 255));
+  const Surface b = drawn(U"B", rgb(255, 0, 0), rgb(255, 255, 255));
+  const Surface blueA = drawn(U"あ", rgb(0, 0, 255), rgb(255, 255, 255));
+  EXPECT_NE(a, b);
+  EXPECT_NE(a, blueA);
+  EXPECT_EQ(drawn(U"あ", rgb(255, 0, 0), rgb(255, 255, 255)), a);
+  EXPECT_EQ(drawn(U"B", rgb(255, 0, 0), rgb(255, 255, 255)), b);
+  EXPECT_EQ(drawn(U"あ", rgb(0, 0, 255), rgb(255, 255, 255)), blueA);
 }

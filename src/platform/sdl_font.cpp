@@ -12,6 +12,7 @@
 #endif
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <map>
 #include <memory>
@@ -126,6 +127,14 @@ class TtfFont : public Font {
   TTF_Font* font_;
   mutable std::map<Colour, std::map<std::u32string, RenderedText, std::less<>>> rendered_;  // by colour, then text
   mutable std::size_t renderedCount_ = 0;
+  // A message looks up one character at a time: single characters found lately, by their low
+  // bits, go without a search of the maps.
+  struct Recent {
+    char32_t c = 0;
+    Colour colour = 0;
+    const RenderedText* text = nullptr;
+  };
+  mutable std::array<Recent, 256> recent_{};
   mutable std::map<std::u32string, int, std::less<>> widths_;
 };
 
@@ -186,9 +195,14 @@ int TtfFont::width(std::u32string_view text) const {
 }
 
 const RenderedText* TtfFont::rendered(std::u32string_view text, Colour colour) const {
+  Recent* recent = text.size() == 1 ? &recent_[text[0] & 255] : nullptr;
+  if (recent && recent->text && recent->c == text[0] && recent->colour == colour) return recent->text;
   auto& texts = rendered_[colour];
   auto it = texts.find(text);
-  if (it != texts.end()) return &it->second;
+  if (it != texts.end()) {
+    if (recent) *recent = {text[0], colour, &it->second};
+    return &it->second;
+  }
   SDL_Color c{Uint8(colour >> 16), Uint8(colour >> 8), Uint8(colour), 255};
   SDL_Surface* s = TTF_RenderUTF8_Blended(font_, toUtf8(text).c_str(), c);
   if (!s) return nullptr;
@@ -208,6 +222,7 @@ const RenderedText* TtfFont::rendered(std::u32string_view text, Colour colour) c
   r.advance = adv > 0 ? adv : r.text.width();
   if (renderedCount_ >= kCacheLimit) {
     for (auto& [c, t] : rendered_) t.clear();
+    recent_.fill({});
     renderedCount_ = 0;
   }
   ++renderedCount_;
