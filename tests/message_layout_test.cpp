@@ -144,3 +144,34 @@ TEST(SpeakerLine, OnTheLastRowWaitsForAClickFirst) {
   EXPECT_EQ(std::vector<std::string>(wait + 1, steps.end()),
             (std::vector<std::string>{"clear", "colour 12", "print 「ABC」", "colour 0", "print z"}));
 }
+
+namespace {
+
+// Records the runs typed without a pause as "each <run>".
+struct RunRecorder : Recorder {
+  void printEach(std::u32string_view t) override { steps.push_back("each " + toUtf8(t)); }
+};
+
+}  // namespace
+
+TEST(TypingRuns, PlainCharactersWithoutAPauseGoOutAsRunsEndingAtCodesAndLineEnds) {
+  Memory m;
+  RunRecorder r;
+  typeMessage(U"ab＠12cd＜e＞" + std::u32string(30, U'x') + U"＾f", kGrid, m.ref(), r);
+  const std::string indent = "print 　　　　　";
+  EXPECT_EQ(r.steps, (std::vector<std::string>{"clear", indent, "each ab", "colour 12", "each cd", "colour 3", "each e",
+                                               "colour 12", "each " + std::string(23, 'x'), "newline", indent,
+                                               "each " + std::string(7, 'x'), "newline", indent, "each f"}));
+  // With a typing delay each character goes alone and waits; a click types the rest as a run.
+  m.delay = 50;
+  RunRecorder slow;
+  slow.clickAfterDelays = 1;
+  typeMessage(U"abcd", kGrid, m.ref(), slow);
+  EXPECT_EQ(slow.steps, (std::vector<std::string>{"clear", indent, "print a", "delay 50", "print b", "delay 50",
+                                                  "each cd"}));
+  // A grid narrower than the indent still breaks after every character.
+  m.delay = 0;
+  RunRecorder narrow;
+  typeMessage(U"ab", MessageGrid{3, 9}, m.ref(), narrow);
+  EXPECT_EQ(narrow.steps, (std::vector<std::string>{"clear", indent, "each a", "newline", indent, "each b", "newline"}));
+}

@@ -59,6 +59,12 @@ void Control::print(std::u32string_view text) {
   changed();
 }
 
+void Control::printEach(std::u32string_view chars) {
+  const Font& f = Font::get(font_);
+  for (std::size_t i = 0; i < chars.size(); ++i) printX_ += f.draw(image_, printX_, printY_, chars.substr(i, 1), fore_);
+  changed();
+}
+
 void Control::newLine() {
   printX_ = 0;
   printY_ += Font::get(font_).height();

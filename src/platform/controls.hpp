@@ -80,6 +80,8 @@ class Control {
   double scaleHeight() const;
   // Prints text at the print position in the fore colour and moves the position to its right.
   void print(std::u32string_view text);
+  // Prints each character on its own, one after the other, as print would one at a time.
+  void printEach(std::u32string_view chars);
   // Moves the print position to the start of the next text line.
   void newLine();
   int printX() const { return printX_; }

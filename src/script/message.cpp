@@ -13,6 +13,7 @@ class MachineMessage : public MessageOutput {
   void clear() override { m_.out.messageClear(); }
   void setColour(int index) override { m_.out.messageColour(index); }
   void print(std::u32string_view text) override { m_.out.messagePrint(text); }
+  void printEach(std::u32string_view chars) override { m_.out.messagePrintEach(chars); }
   void newLine() override { m_.out.messageNewLine(); }
   void clickWait() override { m_.out.clickWait(); }
   bool typingDelay(int ms) override { return m_.out.typingDelay(ms); }

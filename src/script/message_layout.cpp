@@ -155,13 +155,32 @@ class Typist {
           out_.print(U"\u3000\u3000\u3000\u3000\u3000");
           column_ = kIndentCells;
         }
-        out_.print(std::u32string_view(&text_[p_], 1));
-        ++column_;
-        if (delay_ > 0 && out_.typingDelay(delay_)) delay_ = 0;  // a click types the page at once
+        if (delay_ > 0) {
+          out_.print(std::u32string_view(&text_[p_], 1));
+          ++column_;
+          if (out_.typingDelay(delay_)) delay_ = 0;  // a click types the page at once
+        } else {
+          // Without a pause, the plain characters up to the end of the line go out as one run.
+          const std::size_t n = plainRun(std::size_t(std::max(grid_.columns - column_, 1)));
+          out_.printEach(text_.substr(p_, n));
+          column_ += int(n);
+          p_ += n - 1;
+        }
         // A full line breaks (">=": a grid narrower than the indent still breaks every line).
         if (column_ >= grid_.columns) lineBreak();
         return true;
     }
+  }
+
+  // How many characters from p_ on, at least one and at most limit, hold no code.
+  std::size_t plainRun(std::size_t limit) const {
+    std::size_t n = 1;
+    while (n < limit && p_ + n < text_.size() && !isCode(text_[p_ + n])) ++n;
+    return n;
+  }
+
+  static bool isCode(char32_t c) {
+    return c == U'＆' || c == U'＠' || c == U'＃' || c == U'￥' || c == U'＾' || c == U'＜' || c == U'＞' || c == U'：';
   }
 
   bool fault(MessageFault f) {

@@ -54,6 +54,10 @@ class MessageOutput {
   virtual void clear() = 0;                          // clear the area; print position top left
   virtual void setColour(int paletteIndex) = 0;      // 0..15
   virtual void print(std::u32string_view text) = 0;  // at the print position, no line break
+  // Each character of chars printed on its own, one after the other: a run typed without a pause.
+  virtual void printEach(std::u32string_view chars) {
+    for (std::size_t i = 0; i < chars.size(); ++i) print(chars.substr(i, 1));
+  }
   virtual void newLine() = 0;
   virtual void clickWait() = 0;  // a page is full: wait until the player clicks
   // The pause after a typed character; returns whether the player clicked meanwhile.

@@ -24,6 +24,10 @@ class ScriptOutput {
   virtual void messageClear() = 0;
   virtual void messageColour(int index) = 0;
   virtual void messagePrint(std::u32string_view text) = 0;
+  // Each character printed on its own, one after the other.
+  virtual void messagePrintEach(std::u32string_view chars) {
+    for (std::size_t i = 0; i < chars.size(); ++i) messagePrint(chars.substr(i, 1));
+  }
   virtual void messageNewLine() = 0;
   // Waits until the player answers the page (ClickFlag becomes non-zero).
   virtual void clickWait() = 0;

@@ -53,6 +53,16 @@ void Vunt::messageColour(int index) {
 
 void Vunt::messagePrint(std::u32string_view text) {
   MES.print(text);
+  messagePrinted(text);
+}
+
+void Vunt::messagePrintEach(std::u32string_view chars) {
+  MES.printEach(chars);
+  messagePrinted(chars);
+}
+
+// What a snapshot and the page's text keep of printed text.
+void Vunt::messagePrinted(std::u32string_view text) {
   if (mesSteps_.empty() || mesSteps_.back().kind != MesStep::Print) mesSteps_.push_back({MesStep::Print, 0, {}});
   mesSteps_.back().text += text;
   if (MesRow >= 0 && MesRow < int(MesRows.size())) MesRows[std::size_t(MesRow)] += text;

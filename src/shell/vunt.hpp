@@ -111,6 +111,7 @@ class Vunt : public Application, public ScriptOutput {
   void messageClear() override;
   void messageColour(int index) override;
   void messagePrint(std::u32string_view text) override;
+  void messagePrintEach(std::u32string_view chars) override;
   void messageNewLine() override;
   void clickWait() override;
   bool typingDelay(int ms) override;
@@ -287,6 +288,7 @@ class Vunt : public Application, public ScriptOutput {
   // The drawing of MES since it was last cleared, the picture GHG showed, whether the board was
   // drawn, and the looping sound: what a snapshot needs to show the window again.
   std::vector<MesStep> mesSteps_;
+  void messagePrinted(std::u32string_view text);
   std::u32string scenePicture_;
   bool boardDrawn_ = false;
   std::u32string loopSound_;
