@@ -7,7 +7,8 @@
 #   lines/s, IF/INC/GOTO      vunt_bench's BM_IfIncGotoLoop against the bare interpreter, per
 #                             second of CPU time (both)
 #   lines/s, message 1 in 8   BM_MessageEvery8thLine against the bare interpreter, whose message
-#                             clears the message area and blends glyphs rendered once
+#                             clears the message area and copies the covered pixels of glyphs
+#                             rendered and blended once
 #   typing CPU                CPU while a message types one character every 990 ms ("＃99"),
 #                             against the bare window presenting one cell every 990 ms
 #   start CPU                 CPU time used from the start to the first wait (read 1 s after the

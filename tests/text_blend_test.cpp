@@ -47,20 +47,27 @@ TEST(TextBlend, EveryAlphaOverEveryChannelValueIsTheRoundedDivision) {
   EXPECT_EQ(blendOver(0xFF123456, 0x00ABCDEF), 0x00123456u);
 }
 
-TEST(TextBlend, DrawingAgainAnywhereOverAnyBackgroundIsThePlainBlend) {
-  // A text of 9 x 7 pixels: empty rows, rows covered in the middle, at both ends, and with gaps.
-  std::mt19937 random(7);
-  const int w = 9, h = 7;
+namespace {
+
+// A text of w x h pixels: empty rows, rows covered in the middle, at both ends, and with gaps.
+std::vector<std::uint32_t> sampleText(int w, int h, std::mt19937& random) {
   std::vector<std::uint32_t> argb(std::size_t(w * h), 0x00FF0000);
   for (int y = 1; y < h - 1; ++y)
     for (int x = (y == 2 ? 0 : 2); x < (y == 3 ? w : w - 2); ++x)
       if ((x + y) % 3 != 0) argb[std::size_t(y * w + x)] = std::uint32_t(random() % 256) << 24 | 0x3366CC;
-  const BlendedText text(argb, w, h);
+  return argb;
+}
 
+}  // namespace
+
+TEST(TextBlend, DrawingAgainAnywhereOverAnyBackgroundIsThePlainBlend) {
+  std::mt19937 random(7);
   const Colour plainA = rgb(192, 255, 255), plainB = rgb(64, 64, 64);
-  Surface picture(24, 16);
-  for (int y = 0; y < 16; ++y)
-    for (int x = 0; x < 24; ++x) picture.setPixel(x, y, Colour(random()) & 0xFFFFFF);
+  Surface picture(90, 70);
+  for (int y = 0; y < 70; ++y)
+    for (int x = 0; x < 90; ++x) picture.setPixel(x, y, Colour(random()) & 0xFFFFFF);
+  Surface halfPlain(90, 70, plainA);
+  halfPlain.paint(picture, 10, 0, 0, 0, 80, 70);
   struct Case {
     const char* what;
     Surface background;
@@ -69,20 +76,23 @@ TEST(TextBlend, DrawingAgainAnywhereOverAnyBackgroundIsThePlainBlend) {
   // In this order the kept blend begins on one colour, stays over a picture, moves to a second
   // colour after two draws on it, and back; the positions cut the text at every edge.
   const std::vector<Case> cases{
-      {"plain", Surface(24, 16, plainA), 3, 2},        {"plain again", Surface(24, 16, plainA), 5, 5},
-      {"picture", picture, 4, 3},                     {"picture again", picture, 4, 3},
-      {"second colour", Surface(24, 16, plainB), 0, 0}, {"second colour again", Surface(24, 16, plainB), 1, 1},
-      {"first colour", Surface(24, 16, plainA), -4, -3}, {"cut right and below", Surface(24, 16, plainA), 20, 12},
-      {"outside", Surface(24, 16, plainA), 30, 2},     {"outside above", Surface(24, 16, plainA), 2, -9},
-      {"half plain", Surface(24, 16, plainA), 6, 6},
+      {"plain", Surface(90, 70, plainA), 3, 2},          {"plain again", Surface(90, 70, plainA), 5, 5},
+      {"picture", picture, 4, 3},                        {"picture again", picture, 4, 3},
+      {"second colour", Surface(90, 70, plainB), 0, 0},  {"second colour again", Surface(90, 70, plainB), 1, 1},
+      {"first colour", Surface(90, 70, plainA), -4, -3}, {"cut right and below", Surface(90, 70, plainA), 84, 66},
+      {"outside", Surface(90, 70, plainA), 95, 2},       {"outside above", Surface(90, 70, plainA), 2, -70},
+      {"half plain", halfPlain, 6, 6},
   };
-  for (const Case& c : cases) {
-    Surface got = c.background, want = c.background;
-    if (std::string(c.what) == "half plain")  // the right half of the text lies over a picture
-      got.paint(picture, 10, 0, 0, 0, 14, 16), want = got;
-    text.draw(got, c.x, c.y);
-    drawReference(want, c.x, c.y, argb, w, h);
-    EXPECT_TRUE(got == want) << c.what;
+  // A character's size, and a caption too large to keep a second copy.
+  for (const auto& [w, h] : {std::pair{9, 7}, std::pair{80, 60}}) {
+    const std::vector<std::uint32_t> argb = sampleText(w, h, random);
+    const BlendedText text(argb, w, h);
+    for (const Case& c : cases) {
+      Surface got = c.background, want = c.background;
+      text.draw(got, c.x, c.y);
+      drawReference(want, c.x, c.y, argb, w, h);
+      EXPECT_TRUE(got == want) << c.what << ", " << w << " x " << h;
+    }
   }
   // A text that covers nothing (spaces) leaves the target as it was.
   Surface blank(10, 10, plainA);

@@ -34,15 +34,20 @@ void BlendedText::draw(Surface& target, int x, int y) const {
   while (start < y1 && clipped(start).first >= clipped(start).last) ++start;
   if (start >= y1) return;
   const Colour begins = target.data()[std::ptrdiff_t(y + start) * tw + x + clipped(start).first];
-  if (over_.empty() || (begins != overColour_ && begins == lastStart_)) keepOver(begins);
+  const bool keeps = argb_.size() <= std::size_t(kKeptPixels);
+  if (keeps && (over_.empty() || (begins != overColour_ && begins == lastStart_))) keepOver(begins);
   lastStart_ = begins;
 
   const Colour kept = overColour_;
   for (int r = start; r < y1; ++r) {
     const Span s = clipped(r);
     const std::uint32_t* src = argb_.data() + std::ptrdiff_t(r) * w_;
-    const Colour* over = over_.data() + std::ptrdiff_t(r) * w_;
     Colour* row = target.data() + std::ptrdiff_t(y + r) * tw;
+    if (!keeps) {
+      for (int k = s.first; k < s.last; ++k) row[x + k] = blendOver(src[k], row[x + k]);
+      continue;
+    }
+    const Colour* over = over_.data() + std::ptrdiff_t(r) * w_;
     for (int k = s.first; k < s.last; ++k) {
       Colour& d = row[x + k];
       d = d == kept ? over[k] : blendOver(src[k], d);

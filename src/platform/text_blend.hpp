@@ -46,8 +46,11 @@ class BlendedText {
   int w_ = 0, h_ = 0;
   std::vector<std::uint32_t> argb_;
   std::vector<Span> rows_;
-  // The pixels blended over one colour, kept once two draws in a row begin on that colour (so a
-  // text drawn over a picture does not rebuild them at every draw).
+  // The pixels blended over one colour: over the colour the first draw begins on, then over
+  // another once two draws in a row begin on it (a text drawn over a picture does not build them
+  // again at every draw). Only for texts of a character's or a short caption's size, so that a
+  // large caption, mostly drawn over a picture, holds no second copy.
+  static constexpr int kKeptPixels = 4096;
   mutable std::vector<Colour> over_;
   mutable Colour overColour_ = 0;
   mutable Colour lastStart_ = 0;
