@@ -17,7 +17,8 @@ set(VUNT_WEB_COMMON_LINK -sALLOW_MEMORY_GROWTH=1 -sEXIT_RUNTIME=1 -sFORCE_FILESY
 
 # The page's engine. Its waits block inside a tick as on the desktop; ASYNCIFY lets them yield to
 # the browser. SDL 2.26's audio code needs two helpers named (tools/web/sdl_audio_helpers.js).
-add_executable(vunt ${CMAKE_SOURCE_DIR}/src/main.cpp ${VUNT_HELP_HEADER})
+# src/web/saves_bridge.cpp: the page's export and import of the saves.
+add_executable(vunt ${CMAKE_SOURCE_DIR}/src/main.cpp ${CMAKE_SOURCE_DIR}/src/web/saves_bridge.cpp ${VUNT_HELP_HEADER})
 target_include_directories(vunt PRIVATE ${CMAKE_BINARY_DIR}/generated)
 target_link_libraries(vunt PRIVATE vunt_engine)
 # Optimised for size at the link, where ASYNCIFY's rewrite and the final optimisation run: the
@@ -25,7 +26,7 @@ target_link_libraries(vunt PRIVATE vunt_engine)
 target_link_options(vunt PRIVATE ${VUNT_WEB_COMMON_LINK} -Oz -sENVIRONMENT=web -sASYNCIFY=1
   -sASYNCIFY_STACK_SIZE=65536 -lidbfs.js
   --js-library ${CMAKE_SOURCE_DIR}/tools/web/sdl_audio_helpers.js -sDEFAULT_LIBRARY_FUNCS_TO_INCLUDE=vunt_sdl_audio_helpers
-  "-sEXPORTED_RUNTIME_METHODS=['FS']"
+  "-sEXPORTED_RUNTIME_METHODS=['FS','allocateUTF8','UTF8ToString']" "-sEXPORTED_FUNCTIONS=['_main','_malloc','_free']"
   # (SHELL: keeps CMake from merging the repeated option.)
   "SHELL:--pre-js ${CMAKE_SOURCE_DIR}/tools/web/storage.js" "SHELL:--pre-js ${CMAKE_SOURCE_DIR}/tools/web/package.js")
 set_property(TARGET vunt APPEND PROPERTY LINK_DEPENDS ${CMAKE_SOURCE_DIR}/tools/web/storage.js

@@ -44,10 +44,16 @@ const browser = await chromium.launch({
   executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
   args: ['--no-sandbox', '--use-fake-ui-for-media-stream', '--autoplay-policy=user-gesture-required'],
 });
-const page = await browser.newPage({ viewport: { width: 1400, height: 900 } });
 const logs = [];
-page.on('console', (m) => logs.push(m.text()));
-page.on('pageerror', (e) => logs.push('page error: ' + e.message));
+// A page of a new browser context: storage of its own, empty at first.
+async function openPage(options = {}) {
+  const context = await browser.newContext({ viewport: { width: 1400, height: 900 }, acceptDownloads: true, ...options });
+  const p = await context.newPage();
+  p.on('console', (m) => logs.push(m.text()));
+  p.on('pageerror', (e) => logs.push('page error: ' + e.message));
+  return p;
+}
+let page = await openPage();
 
 // Where the canvas lies on the page, and where the game's picture lies in the canvas.
 async function canvasBox() {
@@ -171,6 +177,65 @@ async function play(name, list, pictures, shots) {
   return true;
 }
 
+// The settings screen (F2) at the title: typing "instant".
+async function typingInstant(title) {
+  await waitFor(title, 60);
+  for (const key of ['F2', 'ArrowRight', 'ArrowRight', 'ArrowRight', 'F2']) {
+    await page.keyboard.press(key);
+    await page.waitForTimeout(200);
+  }
+}
+
+// Clicks the export button: the saves file's name and bytes.
+async function exportSaves(name) {
+  const [download] = await Promise.all([page.waitForEvent('download'), page.click('#export')]);
+  const file = path.join(out, name);
+  await download.saveAs(file);
+  return { name: download.suggestedFilename(), file, bytes: fs.readFileSync(file) };
+}
+const stored = async () => Number(await page.evaluate(() => document.body.dataset.stored || 0));
+const notice = () => page.evaluate(() => document.getElementById('notice').textContent);
+// The save and the slots in the page's storage, by name.
+const savedFiles = () => page.evaluate(() => {
+  try { return Module.FS.readdir('/persist/data/vunt').filter((n) => n[0] !== '.')
+    .flatMap((d) => Module.FS.readdir('/persist/data/vunt/' + d).filter((n) => /^(VUNT\.DAT|.*\.vsav)$/.test(n))).sort().join(' '); }
+  catch (e) { return ''; }
+});
+// Picks a file for the import button: the notice says what came of it.
+async function importFile(files) {
+  await page.evaluate(() => { delete document.body.dataset.imported; });
+  await page.setInputFiles('#import', files);
+  await page.waitForFunction(() => document.body.dataset.imported, null, { timeout: 10000 }).catch(() => {});
+  return page.evaluate(() => document.body.dataset.imported);
+}
+
+// Into empty storage (a new browser context): bad files are refused with the engine's words and
+// write nothing; the exported saves file is taken and reaches IndexedDB.
+async function importInto(title, saves) {
+  await page.context().close();
+  page = await openPage();
+  await page.goto(url);
+  await ready(120);
+  await typingInstant(title);
+  await page.click('#export');
+  check('export in empty storage says there is no save', /no save yet/.test(await notice()), await notice());
+  const refused = async (name, buffer, words) => {
+    await importFile({ name, mimeType: 'application/octet-stream', buffer });
+    const text = await notice();
+    check(`import refuses ${name} (${words})`, words.test(text) && await savedFiles() === '', `${text}; files: ${await savedFiles()}`);
+  };
+  await refused('VUNT.DAT', Buffer.from(' 1\r\n 2\r\nthree\r\n'), /3 番目の値/);
+  await refused('slot-02.vsav', Buffer.from('VUNTSLOT and then nothing of a slot'), /slot-02\.vsav: the slot is damaged/);
+  await refused('game-saves.vuntsaves', saves.bytes.subarray(0, saves.bytes.length - 5), /the saves file is damaged/);
+  await refused('notes.txt', Buffer.from('hello'), /not a saved file of Vunt/);
+
+  const before = await stored();
+  const imported = await importFile(saves.file);
+  await page.waitForFunction((n) => Number(document.body.dataset.stored || 0) > n, before, { timeout: 20000 }).catch(() => {});
+  return check('import takes the saves file into the browser\'s storage',
+               imported === 'ok' && await stored() > before && await savedFiles() === 'VUNT.DAT', `${await notice()}; files: ${await savedFiles()}`);
+}
+
 const ready = (t) => page.waitForFunction(() => ['playing', 'failed', 'ended'].includes(document.body.dataset.state), null, { timeout: t * 1000 });
 try {
   fs.mkdirSync(out, { recursive: true });
@@ -188,11 +253,7 @@ try {
 
   // The settings screen (F2): typing "instant", so that the pages come at once; the settings
   // file goes to the browser's storage as the save does.
-  await waitFor(savePics[0], 60);
-  for (const key of ['F2', 'ArrowRight', 'ArrowRight', 'ArrowRight', 'F2']) {
-    await page.keyboard.press(key);
-    await page.waitForTimeout(200);
-  }
+  await typingInstant(savePics[0]);
   await page.waitForFunction(() => Number(document.body.dataset.stored || 0) >= 1, null, { timeout: 20000 }).catch(() => {});
   const storedBefore = Number(await page.evaluate(() => document.body.dataset.stored || 0));
   check('the settings reached the browser\'s storage', storedBefore >= 1);
@@ -208,10 +269,24 @@ try {
     await ready(120);
     const settings = await page.evaluate(() => { try { return Module.FS.readFile('/persist/config/vunt/settings.ini', { encoding: 'utf8' }); } catch (e) { return ''; } });
     check('the settings survive the reload', /typing_delay = instant/.test(settings), settings);
+    // Export at the title: the save file the walkthrough wrote, in one saves file.
+    const saves = await exportSaves('at-title.vuntsaves');
+    check('export: the saves file', saves.name === 'game-saves.vuntsaves' && saves.bytes.subarray(0, 9).toString() === 'VUNTSAVES' &&
+          saves.bytes.includes('VUNT.DAT') && !saves.bytes.includes('.vsav'), `${saves.name}: ${saves.bytes.subarray(0, 40).toString('latin1')}`);
     await play('continue', contEvents, contPics, [0, 3, 12]);
-    // Export gives the save file's bytes.
-    const exported = await page.evaluate(() => Array.from(Module.FS.readFile(Module.vuntSavePath('/games/game'))));
-    check('the save is kept under the browser\'s storage', exported.length > 0);
+    // A quick save (F5) adds its slot to the saves file.
+    const n = await stored();
+    await page.keyboard.press('F5');
+    await page.waitForFunction((k) => Number(document.body.dataset.stored || 0) > k, n, { timeout: 20000 }).catch(() => {});
+    const late = await exportSaves('late.vuntsaves');
+    check('export: the save and the quick slot', late.bytes.includes('VUNT.DAT') && late.bytes.includes('quick.vsav'), late.bytes.subarray(0, 60).toString('latin1'));
+    // The continued game once more, from the imported save, in a browser that never saw it; then
+    // the later saves file brings the slot too.
+    if (await importInto(contPics[0], saves)) {
+      await play('imported', contEvents, contPics, []);
+      check('import of the saves file with a slot', await importFile(late.file) === 'ok' && await savedFiles() === 'VUNT.DAT quick.vsav',
+            `${await notice()}; files: ${await savedFiles()}`);
+    }
   }
 
   check('the picture window drawn inside the canvas', pictureWaits > 0, 'never seen');
