@@ -132,6 +132,8 @@ const pictureShown = () => page.evaluate(() => {
 
 // A point of the game (its own pixels) on the page.
 const pagePoint = (box, x, y) => [box.x + (box.ox + x + 0.5) * box.w / box.cw, box.y + (box.oy + y + 0.5) * box.h / box.ch];
+// A phone's page is played by taps.
+let touch = false;
 const keys = { esc: 'Escape', space: ' ', left: 'ArrowLeft', right: 'ArrowRight', up: 'ArrowUp', down: 'ArrowDown' };
 async function send(event, box) {
   const [word, arg] = event.split(' ');
@@ -139,9 +141,13 @@ async function send(event, box) {
     // The message area, or menu label N.
     const [gx, gy] = word === 'click' ? [220, 352] : [16 + 104 * Number(arg) + 48, 304];
     const [px, py] = pagePoint(box, gx, gy);
-    await page.mouse.click(px, py);
-    // The pointer leaves the game, so that no menu label lights up under it.
-    await page.mouse.move(box.x + 1, box.y + 1);
+    if (touch) {
+      await page.touchscreen.tap(px, py);
+    } else {
+      await page.mouse.click(px, py);
+      // The pointer leaves the game, so that no menu label lights up under it.
+      await page.mouse.move(box.x + 1, box.y + 1);
+    }
   } else if (keys[word]) {
     await page.keyboard.press(keys[word]);
   } else throw new Error('the test cannot send ' + event);
@@ -291,6 +297,20 @@ try {
 
   check('the picture window drawn inside the canvas', pictureWaits > 0, 'never seen');
   console.log(`     text pixels apart from the desktop's (HarfBuzz there): at most ${worst.scene} in the scene, ${worst.labels} in the menu, ${worst.message} in the message area`);
+
+  // On a phone (touch, a narrow screen) the game is shrunk to fit and a tap is a click: the first
+  // waits of the walkthrough (two menus, clicks) played by taps match the desktop's frames.
+  await page.context().close();
+  page = await openPage({ viewport: { width: 390, height: 844 }, deviceScaleFactor: 2, isMobile: true, hasTouch: true });
+  touch = true;
+  await page.goto(url);
+  await ready(120);
+  const phone = await canvasBox();
+  check('on a phone the game fits the screen\'s width', phone.x >= 0 && Math.round(phone.w) <= 390 && phone.w >= 380, JSON.stringify(phone));
+  await typingInstant(savePics[0]);
+  await play('phone', saveEvents.slice(0, 6), savePics, [5]);
+  await page.screenshot({ path: path.join(out, 'phone.png') });
+  touch = false;
 
   // The one-file page opens from the file itself.
   const single = fs.readdirSync(site).find((n) => n.endsWith('.html') && n !== 'index.html');
