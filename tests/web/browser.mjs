@@ -65,9 +65,12 @@ async function canvasBox() {
 }
 
 // Text is drawn by SDL2_ttf through HarfBuzz on the desktop (Debian's build) and without it in
-// the page. HarfBuzz places glyphs at fractions of a pixel, which SDL2_ttf renders apart: the
-// message area's plain text comes out nearly alike, the menu labels' emboldened Mincho visibly
-// not. So the scene above the menu (pictures, the puzzle's board, fills, and the text drawn over
+// the page, and SDL2_ttf 2.20 places glyphs differently on the two paths. With HarfBuzz a glyph's
+// pen position is the sum of the hinted advances HarfBuzz reads from FreeType, floored once; without
+// it every advance gets SDL2_ttf's own emboldening width for bold text (a pixel per glyph at the
+// labels' size), FreeType's lsb/rsb deltas nudge glyphs by a pixel ("smart" kerning) and every
+// position is rounded. So the message area's plain text comes out nearly alike, the menu labels'
+// emboldened Mincho visibly wider. The scene above the menu (pictures, the puzzle's board, fills, and the text drawn over
 // them) must match but for 100 pixels (one tile of the board out of place is 1024), as must the
 // message area, and each menu label must hold as much ink (pixels not of its
 // background) as the desktop's, within a quarter: an empty, missing or other label fails.
