@@ -34,7 +34,7 @@ target_link_options(vunt PRIVATE ${VUNT_WEB_COMMON_LINK} -Oz -sENVIRONMENT=web -
   "-sEXPORTED_RUNTIME_METHODS=['FS','allocateUTF8','UTF8ToString']" "-sEXPORTED_FUNCTIONS=['_main','_malloc','_free']"
   # (SHELL: keeps CMake from merging the repeated option.)
   "SHELL:--pre-js ${CMAKE_SOURCE_DIR}/tools/web/storage.js" "SHELL:--pre-js ${CMAKE_SOURCE_DIR}/tools/web/package.js")
-set_property(TARGET vunt APPEND PROPERTY LINK_DEPENDS ${CMAKE_SOURCE_DIR}/tools/web/storage.js
+set_property(TARGET vunt APPEND PROPERTY LINK_DEPENDS ${CMAKE_SOURCE_DIR}/tools/web/asyncify_remove.txt ${CMAKE_SOURCE_DIR}/tools/web/storage.js
              ${CMAKE_SOURCE_DIR}/tools/web/package.js ${CMAKE_SOURCE_DIR}/tools/web/sdl_audio_helpers.js)
 
 add_executable(vunt_node ${CMAKE_SOURCE_DIR}/src/main.cpp ${VUNT_HELP_HEADER})
