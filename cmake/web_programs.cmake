@@ -17,18 +17,24 @@ set(VUNT_WEB_COMMON_LINK -sALLOW_MEMORY_GROWTH=1 -sEXIT_RUNTIME=1 -sFORCE_FILESY
 
 # The page's engine. Its waits block inside a tick as on the desktop; ASYNCIFY lets them yield to
 # the browser. SDL 2.26's audio code needs two helpers named (tools/web/sdl_audio_helpers.js).
-add_executable(vunt ${CMAKE_SOURCE_DIR}/src/main.cpp ${VUNT_HELP_HEADER})
+# src/web/saves_bridge.cpp: the page's export and import of the saves.
+add_executable(vunt ${CMAKE_SOURCE_DIR}/src/main.cpp ${CMAKE_SOURCE_DIR}/src/web/saves_bridge.cpp ${VUNT_HELP_HEADER})
 target_include_directories(vunt PRIVATE ${CMAKE_BINARY_DIR}/generated)
 target_link_libraries(vunt PRIVATE vunt_engine)
 # Optimised for size at the link, where ASYNCIFY's rewrite and the final optimisation run: the
-# page downloads the engine.
+# page downloads the engine. ASYNCIFY instruments every function that may reach a wait through an
+# indirect call or an exception's invoke: tools/web/asyncify_remove.txt names the library code that
+# never waits (FreeType, stb_image, SDL_ttf, SDL_image, SDL_mixer, SDL's allocator, blitters,
+# converters, joysticks and logging, the C++ library's strings, streams, locales and file system),
+# which keeps it uninstrumented: 150 KB less to download (gzip). SDL's window updates and delays,
+# std::function and the engine's own code stay instrumented.
 target_link_options(vunt PRIVATE ${VUNT_WEB_COMMON_LINK} -Oz -sENVIRONMENT=web -sASYNCIFY=1
-  -sASYNCIFY_STACK_SIZE=65536 -lidbfs.js
+  -sASYNCIFY_STACK_SIZE=65536 "-sASYNCIFY_REMOVE=@${CMAKE_SOURCE_DIR}/tools/web/asyncify_remove.txt" -lidbfs.js
   --js-library ${CMAKE_SOURCE_DIR}/tools/web/sdl_audio_helpers.js -sDEFAULT_LIBRARY_FUNCS_TO_INCLUDE=vunt_sdl_audio_helpers
-  "-sEXPORTED_RUNTIME_METHODS=['FS']"
+  "-sEXPORTED_RUNTIME_METHODS=['FS','allocateUTF8','UTF8ToString']" "-sEXPORTED_FUNCTIONS=['_main','_malloc','_free']"
   # (SHELL: keeps CMake from merging the repeated option.)
   "SHELL:--pre-js ${CMAKE_SOURCE_DIR}/tools/web/storage.js" "SHELL:--pre-js ${CMAKE_SOURCE_DIR}/tools/web/package.js")
-set_property(TARGET vunt APPEND PROPERTY LINK_DEPENDS ${CMAKE_SOURCE_DIR}/tools/web/storage.js
+set_property(TARGET vunt APPEND PROPERTY LINK_DEPENDS ${CMAKE_SOURCE_DIR}/tools/web/asyncify_remove.txt ${CMAKE_SOURCE_DIR}/tools/web/storage.js
              ${CMAKE_SOURCE_DIR}/tools/web/package.js ${CMAKE_SOURCE_DIR}/tools/web/sdl_audio_helpers.js)
 
 add_executable(vunt_node ${CMAKE_SOURCE_DIR}/src/main.cpp ${VUNT_HELP_HEADER})

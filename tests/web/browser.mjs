@@ -44,10 +44,16 @@ const browser = await chromium.launch({
   executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
   args: ['--no-sandbox', '--use-fake-ui-for-media-stream', '--autoplay-policy=user-gesture-required'],
 });
-const page = await browser.newPage({ viewport: { width: 1400, height: 900 } });
 const logs = [];
-page.on('console', (m) => logs.push(m.text()));
-page.on('pageerror', (e) => logs.push('page error: ' + e.message));
+// A page of a new browser context: storage of its own, empty at first.
+async function openPage(options = {}) {
+  const context = await browser.newContext({ viewport: { width: 1400, height: 900 }, acceptDownloads: true, ...options });
+  const p = await context.newPage();
+  p.on('console', (m) => logs.push(m.text()));
+  p.on('pageerror', (e) => logs.push('page error: ' + e.message));
+  return p;
+}
+let page = await openPage();
 
 // Where the canvas lies on the page, and where the game's picture lies in the canvas.
 async function canvasBox() {
@@ -59,9 +65,12 @@ async function canvasBox() {
 }
 
 // Text is drawn by SDL2_ttf through HarfBuzz on the desktop (Debian's build) and without it in
-// the page. HarfBuzz places glyphs at fractions of a pixel, which SDL2_ttf renders apart: the
-// message area's plain text comes out nearly alike, the menu labels' emboldened Mincho visibly
-// not. So the scene above the menu (pictures, the puzzle's board, fills, and the text drawn over
+// the page, and SDL2_ttf 2.20 places glyphs differently on the two paths. With HarfBuzz a glyph's
+// pen position is the sum of the hinted advances HarfBuzz reads from FreeType, floored once; without
+// it every advance gets SDL2_ttf's own emboldening width for bold text (a pixel per glyph at the
+// labels' size), FreeType's lsb/rsb deltas nudge glyphs by a pixel ("smart" kerning) and every
+// position is rounded. So the message area's plain text comes out nearly alike, the menu labels'
+// emboldened Mincho visibly wider. The scene above the menu (pictures, the puzzle's board, fills, and the text drawn over
 // them) must match but for 100 pixels (one tile of the board out of place is 1024), as must the
 // message area, and each menu label must hold as much ink (pixels not of its
 // background) as the desktop's, within a quarter: an empty, missing or other label fails.
@@ -126,6 +135,8 @@ const pictureShown = () => page.evaluate(() => {
 
 // A point of the game (its own pixels) on the page.
 const pagePoint = (box, x, y) => [box.x + (box.ox + x + 0.5) * box.w / box.cw, box.y + (box.oy + y + 0.5) * box.h / box.ch];
+// A phone's page is played by taps.
+let touch = false;
 const keys = { esc: 'Escape', space: ' ', left: 'ArrowLeft', right: 'ArrowRight', up: 'ArrowUp', down: 'ArrowDown' };
 async function send(event, box) {
   const [word, arg] = event.split(' ');
@@ -133,9 +144,13 @@ async function send(event, box) {
     // The message area, or menu label N.
     const [gx, gy] = word === 'click' ? [220, 352] : [16 + 104 * Number(arg) + 48, 304];
     const [px, py] = pagePoint(box, gx, gy);
-    await page.mouse.click(px, py);
-    // The pointer leaves the game, so that no menu label lights up under it.
-    await page.mouse.move(box.x + 1, box.y + 1);
+    if (touch) {
+      await page.touchscreen.tap(px, py);
+    } else {
+      await page.mouse.click(px, py);
+      // The pointer leaves the game, so that no menu label lights up under it.
+      await page.mouse.move(box.x + 1, box.y + 1);
+    }
   } else if (keys[word]) {
     await page.keyboard.press(keys[word]);
   } else throw new Error('the test cannot send ' + event);
@@ -171,6 +186,77 @@ async function play(name, list, pictures, shots) {
   return true;
 }
 
+// The settings screen (F2) at the title: typing "instant".
+async function typingInstant(title) {
+  await waitFor(title, 60);
+  for (const key of ['F2', 'ArrowRight', 'ArrowRight', 'ArrowRight', 'F2']) {
+    await page.keyboard.press(key);
+    await page.waitForTimeout(200);
+  }
+}
+
+// Clicks the export button: the saves file's name and bytes.
+async function exportSaves(name) {
+  const waiting = page.waitForEvent('download', { timeout: 15000 });
+  await page.click('#export');
+  const download = await waiting.catch(async () => { throw new Error('no download; the page says: ' + await notice()); });
+  const file = path.join(out, name);
+  await download.saveAs(file);
+  return { name: download.suggestedFilename(), file, bytes: fs.readFileSync(file) };
+}
+const stored = async () => Number(await page.evaluate(() => document.body.dataset.stored || 0));
+const notice = () => page.evaluate(() => document.getElementById('notice').textContent);
+// The save and the slots in the page's storage, by name.
+const savedFiles = () => page.evaluate(() => {
+  try { return Module.FS.readdir('/persist/data/vunt').filter((n) => n[0] !== '.')
+    .flatMap((d) => Module.FS.readdir('/persist/data/vunt/' + d).filter((n) => /^(VUNT\.DAT|.*\.vsav)$/.test(n))).sort().join(' '); }
+  catch (e) { return ''; }
+});
+// Waits until the page's files (with the one named) are in IndexedDB: one more write-back, asked
+// for now, ends after every earlier one.
+async function flushStorage(file) {
+  await page.waitForFunction((f) => { try { return Module.FS.readdir('/persist/data/vunt').some((d) => {
+    try { Module.FS.stat('/persist/data/vunt/' + d + '/' + f); return true; } catch (e) { return false; } }); } catch (e) { return false; } },
+    file, { timeout: 20000 }).catch(() => {});
+  const k = await stored();
+  await page.evaluate(() => Module.vuntFileWritten());
+  await page.waitForFunction((n) => Number(document.body.dataset.stored || 0) > n, k, { timeout: 20000 }).catch(() => {});
+}
+// Picks a file for the import button: the notice says what came of it.
+async function importFile(files) {
+  await page.evaluate(() => { delete document.body.dataset.imported; });
+  await page.setInputFiles('#import', files);
+  await page.waitForFunction(() => document.body.dataset.imported, null, { timeout: 10000 }).catch(() => {});
+  return page.evaluate(() => document.body.dataset.imported);
+}
+
+// Into empty storage (a new browser context): bad files are refused with the engine's words and
+// write nothing; the exported saves file is taken and reaches IndexedDB.
+async function importInto(title, saves) {
+  await page.context().close();
+  page = await openPage();
+  await page.goto(url);
+  await ready(120);
+  await typingInstant(title);
+  await page.click('#export');
+  check('export in empty storage says there is no save', /no save yet/.test(await notice()), await notice());
+  const refused = async (name, buffer, words) => {
+    await importFile({ name, mimeType: 'application/octet-stream', buffer });
+    const text = await notice();
+    check(`import refuses ${name} (${words})`, words.test(text) && await savedFiles() === '', `${text}; files: ${await savedFiles()}`);
+  };
+  await refused('VUNT.DAT', Buffer.from(' 1\r\n 2\r\nthree\r\n'), /3 番目の値/);
+  await refused('slot-02.vsav', Buffer.from('VUNTSLOT and then nothing of a slot'), /slot-02\.vsav: the slot is damaged/);
+  await refused('game-saves.vuntsaves', saves.bytes.subarray(0, saves.bytes.length - 5), /the saves file is damaged/);
+  await refused('notes.txt', Buffer.from('hello'), /not a saved file of Vunt/);
+
+  const before = await stored();
+  const imported = await importFile(saves.file);
+  await page.waitForFunction((n) => Number(document.body.dataset.stored || 0) > n, before, { timeout: 20000 }).catch(() => {});
+  return check('import takes the saves file into the browser\'s storage',
+               imported === 'ok' && await stored() > before && await savedFiles() === 'VUNT.DAT', `${await notice()}; files: ${await savedFiles()}`);
+}
+
 const ready = (t) => page.waitForFunction(() => ['playing', 'failed', 'ended'].includes(document.body.dataset.state), null, { timeout: t * 1000 });
 try {
   fs.mkdirSync(out, { recursive: true });
@@ -188,11 +274,7 @@ try {
 
   // The settings screen (F2): typing "instant", so that the pages come at once; the settings
   // file goes to the browser's storage as the save does.
-  await waitFor(savePics[0], 60);
-  for (const key of ['F2', 'ArrowRight', 'ArrowRight', 'ArrowRight', 'F2']) {
-    await page.keyboard.press(key);
-    await page.waitForTimeout(200);
-  }
+  await typingInstant(savePics[0]);
   await page.waitForFunction(() => Number(document.body.dataset.stored || 0) >= 1, null, { timeout: 20000 }).catch(() => {});
   const storedBefore = Number(await page.evaluate(() => document.body.dataset.stored || 0));
   check('the settings reached the browser\'s storage', storedBefore >= 1);
@@ -203,19 +285,53 @@ try {
     await page.waitForFunction((n) => Number(document.body.dataset.stored || 0) > n, storedBefore, { timeout: 20000 }).catch(() => {});
     check('the save reached the browser\'s storage', Number(await page.evaluate(() => document.body.dataset.stored || 0)) > storedBefore);
     check('sound allowed after the first click', await page.evaluate(() => !Module.SDL2 || !Module.SDL2.audioContext || Module.SDL2.audioContext.state === 'running'));
+    await flushStorage('VUNT.DAT');
     // A reload: the save must come back from IndexedDB and LOAD must read it.
     await page.reload();
     await ready(120);
     const settings = await page.evaluate(() => { try { return Module.FS.readFile('/persist/config/vunt/settings.ini', { encoding: 'utf8' }); } catch (e) { return ''; } });
     check('the settings survive the reload', /typing_delay = instant/.test(settings), settings);
+    // Export at the title: the save file the walkthrough wrote, in one saves file; then a quick
+    // save (F5) there adds its slot.
+    const saves = await exportSaves('at-title.vuntsaves');
+    check('export: the saves file', saves.name === 'game-saves.vuntsaves' && saves.bytes.subarray(0, 9).toString() === 'VUNTSAVES' &&
+          saves.bytes.includes('VUNT.DAT') && !saves.bytes.includes('.vsav'), `${saves.name}: ${saves.bytes.subarray(0, 40).toString('latin1')}`);
+    const n = await stored();
+    await page.locator('#canvas').focus();
+    await page.keyboard.press('F5');
+    await page.waitForFunction((k) => Number(document.body.dataset.stored || 0) > k, n, { timeout: 20000 }).catch(() => {});
+    const late = await exportSaves('late.vuntsaves');
+    check('export: the save and the quick slot', late.bytes.includes('VUNT.DAT') && late.bytes.includes('quick.vsav'), late.bytes.subarray(0, 60).toString('latin1'));
+    // (Loaded afresh: the quick save's note stays on the title until the next input.)
+    await flushStorage('quick.vsav');
+    await page.reload();
+    await ready(120);
     await play('continue', contEvents, contPics, [0, 3, 12]);
-    // Export gives the save file's bytes.
-    const exported = await page.evaluate(() => Array.from(Module.FS.readFile(Module.vuntSavePath('/games/game'))));
-    check('the save is kept under the browser\'s storage', exported.length > 0);
+    // The continued game once more, from the imported save, in a browser that never saw it; then
+    // the later saves file brings the slot too.
+    if (await importInto(contPics[0], saves)) {
+      await play('imported', contEvents, contPics, []);
+      check('import of the saves file with a slot', await importFile(late.file) === 'ok' && await savedFiles() === 'VUNT.DAT quick.vsav',
+            `${await notice()}; files: ${await savedFiles()}`);
+    }
   }
 
   check('the picture window drawn inside the canvas', pictureWaits > 0, 'never seen');
   console.log(`     text pixels apart from the desktop's (HarfBuzz there): at most ${worst.scene} in the scene, ${worst.labels} in the menu, ${worst.message} in the message area`);
+
+  // On a phone (touch, a narrow screen) the game is shrunk to fit and a tap is a click: the first
+  // waits of the walkthrough (two menus, clicks) played by taps match the desktop's frames.
+  await page.context().close();
+  page = await openPage({ viewport: { width: 390, height: 844 }, deviceScaleFactor: 2, isMobile: true, hasTouch: true });
+  touch = true;
+  await page.goto(url);
+  await ready(120);
+  const phone = await canvasBox();
+  check('on a phone the game fits the screen\'s width', phone.x >= 0 && Math.round(phone.w) <= 390 && phone.w >= 380, JSON.stringify(phone));
+  await typingInstant(savePics[0]);
+  await play('phone', saveEvents.slice(0, 6), savePics, [5]);
+  await page.screenshot({ path: path.join(out, 'phone.png') });
+  touch = false;
 
   // The one-file page opens from the file itself.
   const single = fs.readdirSync(site).find((n) => n.endsWith('.html') && n !== 'index.html');

@@ -32,23 +32,38 @@ Module['vuntFileWritten'] = function () {
   vuntSyncing = true;
   FS.syncfs(false, function (err) {
     vuntSyncing = false;
-    if (err) vuntStorageProblem('the save could not be written to the browser\'s storage');
+    if (err) vuntStorageProblem('the save could not be written to the browser\'s storage (' + (err.message || err) + ')');
     if (vuntSyncAgain) { vuntSyncAgain = false; Module['vuntFileWritten'](); return; }
     if (Module['vuntStored']) Module['vuntStored'](!err);
   });
 };
 
-// The folder name the engine gives a game's saves: the game folder's name, '-', and 8 hex digits
-// of the FNV-1a hash of its path, folded to 32 bits.
-Module['vuntSaveFolder'] = function (gameDir) {
-  // (BigInt() rather than literals: emscripten's minifier cannot print those.)
-  var h = BigInt('14695981039346656037'), prime = BigInt('1099511628211');
-  var mask = (BigInt(1) << BigInt(64)) - BigInt(1);
-  var bytes = new TextEncoder().encode(gameDir);
-  for (var i = 0; i < bytes.length; ++i) h = ((h ^ BigInt(bytes[i])) * prime) & mask;
-  var folded = (h ^ (h >> BigInt(32))) & BigInt(0xffffffff);
-  return gameDir.split('/').pop() + '-' + folded.toString(16).padStart(8, '0');
+// Calls a function of the engine's (src/web/saves_bridge.cpp) that takes strings and answers one.
+function vuntCall(name, args) {
+  var pointers = args.map(function (a) { return allocateUTF8(a); });
+  try { return UTF8ToString(Module['_' + name].apply(null, pointers)); }
+  finally { pointers.forEach(function (p) { _free(p); }); }
+}
+
+// The game's saves as one file, read and put together by the engine: { bytes } or { error }.
+Module['vuntExportSaves'] = function (gameDir) {
+  var path = '/tmp/vunt-export';
+  var error = vuntCall('vunt_export_saves', [gameDir, path]);
+  if (error) return { error: error };
+  var bytes = FS.readFile(path);
+  FS.unlink(path);
+  return { bytes: bytes };
 };
-Module['vuntSavePath'] = function (gameDir) {
-  return '/persist/data/vunt/' + Module['vuntSaveFolder'](gameDir) + '/VUNT.DAT';
+
+// A file the player picked (the saves file, or one save or slot by its name), checked by the
+// engine as LOAD checks it and written only when all of it is good; then kept in IndexedDB.
+// Answers "" or why nothing was taken.
+Module['vuntImportSaves'] = function (gameDir, name, bytes) {
+  var path = '/tmp/vunt-import';
+  FS.writeFile(path, bytes);
+  var error;
+  try { error = vuntCall('vunt_import_saves', [gameDir, name, path]); }
+  finally { FS.unlink(path); }
+  if (!error) Module['vuntFileWritten']();
+  return error;
 };
