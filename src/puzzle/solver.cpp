@@ -117,7 +117,11 @@ std::uint64_t mix(std::uint64_t h) {
 // pieces, the first time the search meets the line in that state, and is remembered.
 class LineMoves {
  public:
-  explicit LineMoves(const Grid& board) : table_(std::size_t(2 * kBoardSize * kLineMasks), kUnknown) {
+  // The table starts as zeros from calloc: the system hands out its pages untouched until the
+  // search meets a line on them, so a small stage pays for the few it uses, not for 384 KiB.
+  explicit LineMoves(const Grid& board)
+      : table_(static_cast<std::uint32_t*>(std::calloc(std::size_t(2 * kBoardSize * kLineMasks), sizeof(std::uint32_t)))) {
+    if (!table_) throw std::bad_alloc();
     scratch_.Board = board;
   }
 
@@ -125,13 +129,17 @@ class LineMoves {
   // `occupied`: for a row, the low 16 bits for a move right and the high 16 bits for a move left;
   // for a column, down and up.
   std::uint32_t moved(bool row, int line, unsigned occupied) {
-    std::uint32_t& entry = table_[std::size_t(((row ? 0 : kBoardSize) + line) * kLineMasks) + occupied];
-    if (entry == kUnknown) entry = compute(row ? 2 : 0, line, occupied) | compute(row ? 1 : 3, line, occupied) << 16;
-    return entry;
+    std::uint32_t& entry = table_.get()[std::size_t(((row ? 0 : kBoardSize) + line) * kLineMasks) + occupied];
+    if (entry == 0) entry = kKnown | compute(row ? 2 : 0, line, occupied) | compute(row ? 1 : 3, line, occupied) << 16;
+    return entry & ~kKnown;
   }
 
  private:
-  static constexpr std::uint32_t kUnknown = 0xFFFFFFFF;
+  // Set in every entry found (a mask has 12 bits, so the top bit is free); 0 is unknown.
+  static constexpr std::uint32_t kKnown = 0x80000000;
+  struct Free {
+    void operator()(std::uint32_t* p) const { std::free(p); }
+  };
 
   std::uint32_t compute(int move, int line, unsigned occupied) {
     PuzzleBoard& b = scratch_;
@@ -156,23 +164,27 @@ class LineMoves {
     return mask;
   }
 
+  std::unique_ptr<std::uint32_t, Free> table_;
   PuzzleBoard scratch_;
-  std::vector<std::uint32_t> table_;
 };
 
 // The hash table's slots: an array that the kernel may back with huge pages, since the search
-// reads it at random.
+// reads it at random. Only a large table asks for them: the kernel clears a whole 2 MiB page
+// when it is first touched, which would cost a small stage far more than its search.
 class SlotArray {
  public:
   SlotArray() = default;
   explicit SlotArray(std::size_t n) : size_(n) {
-    const std::size_t bytes = (std::max<std::size_t>(n * sizeof(std::uint32_t), kAlign) + kAlign - 1) / kAlign * kAlign;
-    data_ = static_cast<std::uint32_t*>(std::aligned_alloc(kAlign, bytes));
+    const std::size_t wanted = n * sizeof(std::uint32_t);
+    const bool huge = wanted >= kHugeFrom;
+    const std::size_t align = huge ? kAlign : 64;
+    const std::size_t bytes = (std::max(wanted, align) + align - 1) / align * align;
+    data_ = static_cast<std::uint32_t*>(std::aligned_alloc(align, bytes));
     if (!data_) throw std::bad_alloc();
 #ifdef MADV_HUGEPAGE
-    madvise(data_, bytes, MADV_HUGEPAGE);
+    if (huge) madvise(data_, bytes, MADV_HUGEPAGE);
 #endif
-    std::memset(data_, 0, n * sizeof(std::uint32_t));
+    std::memset(data_, 0, wanted);
   }
   ~SlotArray() { std::free(data_); }
   SlotArray(SlotArray&& o) noexcept : data_(std::exchange(o.data_, nullptr)), size_(std::exchange(o.size_, 0)) {}
@@ -186,6 +198,7 @@ class SlotArray {
 
  private:
   static constexpr std::size_t kAlign = 2 << 20;
+  static constexpr std::size_t kHugeFrom = 4 * kAlign;
   std::uint32_t* data_ = nullptr;
   std::size_t size_ = 0;
 };
@@ -343,9 +356,15 @@ class Search {
     return State{all, planes};
   }
 
+  // Both keys may be read as whole words (see hashOf); a key of fewer than eight bytes is one
+  // masked word, compared without a call.
   bool sameKey(const std::uint8_t* a, const std::uint8_t* b) const {
-    if (keyBytes_ < 8) return std::memcmp(a, b, keyBytes_) == 0;
     std::uint64_t x, y;
+    if (keyBytes_ < 8) {
+      std::memcpy(&x, a, 8);
+      std::memcpy(&y, b, 8);
+      return ((x ^ y) & lastWordMask_) == 0;
+    }
     for (std::size_t i = 0; i + 8 <= keyBytes_; i += 8) {
       std::memcpy(&x, a + i, 8);
       std::memcpy(&y, b + i, 8);
