@@ -3,6 +3,7 @@
 #include "authoring/command_hint.hpp"
 #include "authoring/encoding_check.hpp"
 #include "authoring/flow.hpp"
+#include "authoring/menu_texts.hpp"
 #include "authoring/solver_budget.hpp"
 #include "authoring/stage_check.hpp"
 
@@ -52,40 +53,12 @@ struct Target {
   int line = 0;
 };
 
-// The possible texts of one menu entry at some point of the script, or any text at all.
-struct EntryTexts {
-  bool unknown = false;
-  std::vector<std::u32string> texts;  // sorted, without repeats
-
-  static EntryTexts only(std::u32string t) { return {false, {std::move(t)}}; }
-  void add(const std::u32string& t) {
-    if (unknown) return;
-    auto it = std::lower_bound(texts.begin(), texts.end(), t);
-    if (it == texts.end() || *it != t) texts.insert(it, t);
-    if (texts.size() > 8) makeUnknown();
-  }
-  void makeUnknown() {
-    unknown = true;
-    texts.clear();
-  }
-  // Adds what `o` may hold; true when this changed.
-  bool join(const EntryTexts& o) {
-    if (unknown) return false;
-    if (o.unknown) {
-      makeUnknown();
-      return true;
-    }
-    const std::size_t before = texts.size();
-    for (const auto& t : o.texts) add(t);
-    return unknown || texts.size() != before;
-  }
-};
 using MenuTable = std::array<std::array<EntryTexts, kMenuEntries>, kMenuCount>;
 
 MenuTable emptyMenus() {
   MenuTable m;
   for (auto& menu : m)
-    for (auto& e : menu) e = EntryTexts::only(U"");
+    for (auto& e : menu) e = EntryTexts::only(0);  // the empty text
   return m;
 }
 
@@ -732,7 +705,8 @@ class Linter {
         changed = true;
       } else {
         for (int a = 0; a < kMenuCount; ++a)
-          for (int e = 0; e < kMenuEntries; ++e) changed |= (*slot)[std::size_t(a)][std::size_t(e)].join(m[std::size_t(a)][std::size_t(e)]);
+          for (int e = 0; e < kMenuEntries; ++e)
+            changed |= (*slot)[std::size_t(a)][std::size_t(e)].join(m[std::size_t(a)][std::size_t(e)], menuTexts_);
       }
       if (changed) work.push_back(l);
     };
@@ -768,7 +742,7 @@ class Linter {
       if (auto* menus = std::get_if<std::vector<MenuTextMenu>>(&parsed))
         for (const MenuTextMenu& menu : *menus)
           for (int e = 0; e < kMenuEntries; ++e)
-            m[std::size_t(menu.menu)][std::size_t(e)] = EntryTexts::only(menu.entries[std::size_t(e)]);
+            m[std::size_t(menu.menu)][std::size_t(e)] = EntryTexts::only(menuTexts_.id(menu.entries[std::size_t(e)]));
     } else if (c->fieldOf(FieldKind::EntryIndex)) {
       std::u32string t;
       if (c->fieldOf(FieldKind::EntryText)) {
@@ -776,20 +750,21 @@ class Linter {
         t = std::u32string(*field(l, 4));
       }
       std::optional<int> menu = literal(l, 2), entry = literal(l, 3);
+      const std::uint32_t id = menuTexts_.id(t);
       for (int a = 0; a < kMenuCount; ++a)
         for (int e = 0; e < kMenuEntries; ++e) {
           if ((menu && *menu != a) || (entry && *entry != e)) continue;
           if (menu && entry)
-            m[std::size_t(a)][std::size_t(e)] = EntryTexts::only(t);
+            m[std::size_t(a)][std::size_t(e)] = EntryTexts::only(id);
           else
-            m[std::size_t(a)][std::size_t(e)].add(t);  // may be this entry, or another
+            m[std::size_t(a)][std::size_t(e)].add(id, menuTexts_);  // may be this entry, or another
         }
     }
   }
 
   static bool definitelyEmptyMenu(const MenuTable& m, int menu) {
     for (const EntryTexts& e : m[std::size_t(menu)])
-      if (e.unknown || e.texts.size() != 1 || !e.texts[0].empty()) return false;
+      if (!e.onlyEmpty()) return false;
     return true;
   }
 
@@ -831,14 +806,15 @@ class Linter {
     std::deque<int> menus{*start};
     bool definitelyEmpty = true;
     for (const EntryTexts& e : m[std::size_t(*start)])
-      definitelyEmpty &= !e.unknown && e.texts.size() == 1 && e.texts[0].empty();
+      definitelyEmpty &= e.onlyEmpty();
     while (!menus.empty()) {
       const int menu = menus.front();
       menus.pop_front();
       for (int e = 0; e < kMenuEntries; ++e) {
         const EntryTexts& texts = m[std::size_t(menu)][std::size_t(e)];
         if (texts.unknown) return;  // cannot tell what this menu offers
-        for (const std::u32string& t : texts.texts) {
+        for (std::size_t i = 0; i < texts.count; ++i) {
+          const std::u32string& t = menuTexts_.text(texts.ids[i]);
           if (t.empty()) continue;
           int sub = 0;
           switch (markKind(t[0], &sub)) {
@@ -1266,6 +1242,7 @@ class Linter {
   std::set<int> speakersDefined_;
   std::map<int, int> speakerUse_;  // speaker -> first line that prints it
   std::map<std::u32string, std::string> pictures_;
+  mutable MenuTextPool menuTexts_;  // the texts of the menu tables checkMenus follows
   std::set<std::string> soundsChecked_;  // wave files already checked, as found on disk  // file -> what is wrong with it ("" when fine)
   std::set<std::u32string_view> puzzleSounds_;  // the puzzle's sounds already looked for
   std::optional<std::string> stageFile_;
