@@ -75,13 +75,17 @@ FlagState startFlags() {
 }
 
 bool joinInto(FlagState& s, const FlagState& o) {
+  // Range::join without branches, so that the compiler can do several flags at once: the flow
+  // analysis joins at every step.
   bool changed = false;
   for (std::size_t i = 0; i < s.size(); ++i) {
-    const Range j = s[i].join(o[i]);
-    if (!(j == s[i])) {
-      s[i] = j;
-      changed = true;
-    }
+    const int alo = s[i].lo, ahi = s[i].hi, blo = o[i].lo, bhi = o[i].hi;
+    const bool aEmpty = alo > ahi, bEmpty = blo > bhi;
+    const int lo = aEmpty ? blo : bEmpty ? alo : std::min(alo, blo);
+    const int hi = aEmpty ? bhi : bEmpty ? ahi : std::max(ahi, bhi);
+    changed |= (lo != alo) | (hi != ahi);
+    s[i].lo = lo;
+    s[i].hi = hi;
   }
   return changed;
 }
