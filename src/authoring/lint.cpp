@@ -6,6 +6,7 @@
 #include "authoring/menu_texts.hpp"
 #include "authoring/solver_budget.hpp"
 #include "authoring/stage_check.hpp"
+#include "authoring/verdict_cache.hpp"
 
 #include <sys/stat.h>
 
@@ -1115,7 +1116,7 @@ class Linter {
         continue;
       }
       try {
-        const SolveResult r = solveStage(board, SolveLimits{states});
+        const StageVerdict r = verdictOf(board, states);
         solverBudget_.spend(r.states);
         if (r.status == SolveResult::Unsolvable)
           error(l, "stage " + str(s) + " of vunt.pdt cannot be cleared by any sequence of moves", {at},
@@ -1129,6 +1130,16 @@ class Linter {
         warning(l, "stage " + str(s) + " of vunt.pdt is unproven: the solver ran out of memory", {at}, "run vunt-stage solve on vunt.pdt with a lower --max-states");
       }
     }
+  }
+
+  // The solver's verdict on a stage: a verdict kept from an earlier run, or a search.
+  StageVerdict verdictOf(const PuzzleBoard& board, std::size_t states) {
+    if (options_.verdicts)
+      if (std::optional<StageVerdict> known = options_.verdicts->find(board, states)) return *known;
+    const SolveResult r = solveStage(board, SolveLimits{states});
+    const StageVerdict verdict{r.status, r.states};
+    if (options_.verdicts) options_.verdicts->keep(board, states, verdict);
+    return verdict;
   }
 
   // --- Flags ---
