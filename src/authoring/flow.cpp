@@ -266,17 +266,22 @@ struct FlowAnalysis::Impl {
     }
     const int i = nodeOf(k);
     Node& node = nodes[std::size_t(i)];
-    FlagState next = node.flags;
-    if (!joinInto(next, s)) return;
-    if (++node.joins > kWidenAfter && node.joins > 1) {
+    if (node.joins < kWidenAfter) {
+      // No widening yet: the values join in place.
+      if (!joinInto(node.flags, s)) return;
+      ++node.joins;
+    } else {
+      FlagState next = node.flags;
+      if (!joinInto(next, s)) return;
+      ++node.joins;
       for (std::size_t f = 0; f < next.size(); ++f) {
         const Range& old = node.flags[f];
         if (old.empty()) continue;
         if (next[f].lo < old.lo) next[f].lo = widenDown(thresholds, next[f].lo);
         if (next[f].hi > old.hi) next[f].hi = widenUp(thresholds, next[f].hi);
       }
+      node.flags = next;
     }
-    node.flags = next;
     if (!node.queued) {
       node.queued = true;
       work.push_back(i);
