@@ -72,15 +72,19 @@ struct At {
 
 class Linter {
  public:
-  Linter(const std::vector<std::u32string>& lines, const fs::path& dir, std::string file, LintOptions options)
+  // `lines` holds the script's first lines at least up to the 1000th, of `total` in all.
+  Linter(const std::vector<std::u32string>& lines, std::size_t total, const fs::path& dir, std::string file,
+         LintOptions options)
       : options_(options),
         dir_(dir),
         file_(std::move(file)),
         n_(int(std::min<std::size_t>(lines.size(), kMaxLines))),
-        lines_(lines.begin(), lines.begin() + n_),
+        kept_(lines.size() > std::size_t(kMaxLines) ? std::vector<std::u32string>(lines.begin(), lines.begin() + n_)
+                                                    : std::vector<std::u32string>()),
+        lines_(lines.size() > std::size_t(kMaxLines) ? kept_ : lines),
         flow_(lines_) {
-    if (lines.size() > std::size_t(kMaxLines))
-      error(kMaxLines + 1, "the script has " + str(int(lines.size())) + " lines; the game reads at most 1000", {}, "split the game: no script line past 1000 is read");
+    if (total > std::size_t(kMaxLines))
+      error(kMaxLines + 1, "the script has " + str(int(total)) + " lines; the game reads at most 1000", {}, "split the game: no script line past 1000 is read");
     for (int l = 1; l <= n_; ++l) {
       std::u32string_view text = lines_[std::size_t(l - 1)];
       words_.push_back(text.substr(0, text.find(U',')));
@@ -1226,7 +1230,8 @@ class Linter {
   fs::path dir_;
   std::string file_;
   int n_ = 0;
-  std::vector<std::u32string> lines_;  // before flow_, which reads them
+  std::vector<std::u32string> kept_;  // the first 1000 lines, when more were given
+  const std::vector<std::u32string>& lines_;  // the lines read; before flow_, which reads them
   std::vector<std::u32string_view> words_;
   std::vector<Finding> findings_;
   std::set<std::pair<int, std::string>> reported_;
@@ -1265,7 +1270,7 @@ class Linter {
 
 std::vector<Finding> lintScript(const std::vector<std::u32string>& lines, const fs::path& gameDir,
                                 const std::string& scriptPath, const LintOptions& options) {
-  return Linter(lines, gameDir, scriptPath, options).run();
+  return Linter(lines, lines.size(), gameDir, scriptPath, options).run();
 }
 
 std::vector<Finding> lintGame(const fs::path& gameDir, std::vector<std::u32string>* linesOut, const LintOptions& options) {
@@ -1289,10 +1294,15 @@ std::vector<Finding> lintGame(const fs::path& gameDir, std::vector<std::u32strin
     findings.push_back(f);
     if (e->fatal) return findings;  // every line would be a fault of its own
   }
-  std::vector<std::u32string> lines = splitScriptLines(decodeScriptText(*bytes));
+  // Only the lines the game reads, and the one after them that tells the script is too long, are
+  // cut and checked; the others are counted (and cut up to an encoding fault, which quotes its line).
+  const std::u32string text = decodeScriptText(*bytes);
+  const std::size_t total = countScriptLines(text);
+  const std::size_t faultLine = findings.empty() ? 0 : std::size_t(std::max(findings.back().line, 0));
+  std::vector<std::u32string> lines = splitScriptLines(text, std::max<std::size_t>(kMaxLines + 1, faultLine));
   // A script that is not UTF-8 is read as code page 932, line by line as the engine cuts them.
-  if (!findings.empty() && findings.back().line > int(lines.size())) findings.back().line = int(lines.size());
-  for (Finding& f : lintScript(lines, gameDir, path.string(), options)) findings.push_back(std::move(f));
+  if (!findings.empty() && findings.back().line > int(total)) findings.back().line = int(total);
+  for (Finding& f : Linter(lines, total, gameDir, path.string(), options).run()) findings.push_back(std::move(f));
   std::stable_sort(findings.begin(), findings.end(), [](const Finding& a, const Finding& b) { return a.line < b.line; });
   if (linesOut) *linesOut = std::move(lines);
   return findings;
