@@ -106,13 +106,18 @@ std::pair<int, int> pieceAt(const std::vector<Piece>& pieces, std::size_t i) {
 
 // One source line as the assembler reads it: continuation lines joined, leading blanks dropped.
 // Each piece remembers where its first character stands in the source.
+// Once the line is resolved, its text and pieces move to the assembly when the script line is the
+// same text (no label reference), rather than being kept twice.
 struct SourceLine {
   std::u32string text;
   std::string_view file;  // a key of Assembly::sources, which lives as long as the assembly
   std::vector<Piece> pieces;
   bool badUtf8 = false;
   bool tooLong = false;
-  std::pair<int, int> at(std::size_t i) const { return pieceAt(pieces, i); }
+  const std::u32string* movedText = nullptr;      // where text went
+  const std::vector<Piece>* movedPieces = nullptr;  // where pieces went
+  const std::u32string& source() const { return movedText ? *movedText : text; }
+  std::pair<int, int> at(std::size_t i) const { return pieceAt(movedPieces ? *movedPieces : pieces, i); }
 };
 
 struct PendingLabel {
@@ -149,7 +154,7 @@ class Assembler {
   void directive(const SourceLine& l, const fs::path& path);
   // The line with its label references replaced; origin[i] is the index in l.text of the
   // character i of the result, or origin stays empty when the line has no reference.
-  std::u32string resolve(const SourceLine& l, std::vector<std::uint32_t>& origin);
+  std::u32string resolve(SourceLine& l, std::vector<std::uint32_t>& origin);
   // Past the engine's last line a line is only counted. Settles the source line at i (and those
   // a final backslash joins to it) without decoding it when it is a script line, a comment or
   // blank that holds nothing to report, and returns the last source line it took; nothing when
@@ -380,10 +385,10 @@ std::string Assembler::endLabelHint(const SourceLine& l, std::size_t at, const s
   return "";
 }
 
-std::u32string Assembler::resolve(const SourceLine& l, std::vector<std::uint32_t>& origin) {
+std::u32string Assembler::resolve(SourceLine& l, std::vector<std::uint32_t>& origin) {
   const std::u32string& t = l.text;
   origin.clear();
-  if (t.find(U'{') == std::u32string::npos) return t;
+  if (t.find(U'{') == std::u32string::npos) return std::move(l.text);  // the caller notes where it went
   std::u32string out;
   out.reserve(t.size());
   origin.reserve(t.size());
@@ -443,10 +448,14 @@ void Assembler::finish() {
   out_.spots.reserve(lines_.size());
   for (std::size_t n = 0; n < lines_.size(); ++n) {
     resolving_ = n;
-    LineSpots& spots = out_.spots.emplace_back();
-    out_.lines.push_back(resolve(lines_[n], spots.origin));
-    out_.origins.push_back({std::string(lines_[n].file), lines_[n].at(0).first});
-    spots.pieces = lines_[n].pieces;
+    SourceLine& l = lines_[n];
+    LineSpots& spots = out_.spots.emplace_back();  // reserved: stays where it is
+    const bool same = l.text.find(U'{') == std::u32string::npos;
+    out_.lines.push_back(resolve(l, spots.origin));
+    if (same) l.movedText = &out_.lines.back();  // reserved too
+    out_.origins.push_back({std::string(l.file), l.at(0).first});
+    spots.pieces = std::move(l.pieces);
+    l.movedPieces = &spots.pieces;
     spots.size = out_.lines.back().size();
   }
   checkCommands();
@@ -493,7 +502,8 @@ void Assembler::checkCommands() {
     const SourceLine& src = lines_[n];
     const std::u32string& line = out_.lines[n];
     const LineSpots& spots = out_.spots[n];
-    auto at = [&](std::size_t i) { return i < spots.size ? spots.originOf(i) : src.text.size(); };
+    const std::u32string& text = src.source();
+    auto at = [&](std::size_t i) { return i < spots.size ? spots.originOf(i) : text.size(); };
     std::vector<const FieldInfo*> lineFields;
     static const FieldInfo kTargetField{1, FieldKind::Line, "line"};
     if (targets[n]) {
@@ -523,8 +533,8 @@ void Assembler::checkCommands() {
       }
       // Only a number the author typed: a label reference also comes out as digits.
       const std::size_t from = at(start), to = std::max(from, at(start + value.size() - 1));
-      const bool typed = std::all_of(src.text.begin() + std::ptrdiff_t(std::min(from, src.text.size())),
-                                     src.text.begin() + std::ptrdiff_t(std::min(to + 1, src.text.size())),
+      const bool typed = std::all_of(text.begin() + std::ptrdiff_t(std::min(from, text.size())),
+                                     text.begin() + std::ptrdiff_t(std::min(to + 1, text.size())),
                                      [](char32_t ch) { return ch != U'{' && ch != U'}'; });
       if (typed && isLiteralNumber(value) && literalValue(value).value_or(0) > 0)
         warning(src, from, value.size(), "line number " + toUtf8(trimmed(value)) + " written as a number",
@@ -604,7 +614,13 @@ Assembly assemble(const fs::path& source, bool utf8, const SourceReader& read, b
 std::optional<std::string> encodeScript(const Assembly& assembly, bool utf8) {
   if (!assembly.ok()) return std::nullopt;
   std::u32string text;
-  for (const std::u32string& line : assembly.lines) text += line + U"\r\n";
+  std::size_t size = 0;
+  for (const std::u32string& line : assembly.lines) size += line.size() + 2;
+  text.reserve(size);
+  for (const std::u32string& line : assembly.lines) {
+    text += line;
+    text += U"\r\n";
+  }
   if (utf8) return toUtf8(text);
   Cp932Encoding encoded = toCp932(text);
   if (!encoded.unmapped.empty()) return std::nullopt;
