@@ -7,13 +7,13 @@
 # from the repository root after a build:
 #   bash bench/authoring_memory.sh [BUILD_DIR] [OTHER_BUILD_DIR]
 # Given another build (an older one, say), every figure is taken for both, runs alternating.
-# Last figures, on a 2-core machine shared by several builds, against the build before this
-# release's changes (before -> now):
-#   vunt-asm, 1000-line source: 1.02 -> 0.61 KB a line; allocation 17 % -> 9 % of its time
-#   vunt-lint, 1000-line source: 4.8 -> 4.6 KB a line (the flow analysis' points); allocation
-#     28 % -> 8 %
-#   vunt-lint, game folder: 1000 lines 4.4 -> 2.4 KB a line; 50,000 lines 0.23 -> 0.16 KB a line
-#     (only the first 1001 lines are cut and checked); allocation 30 % -> 7 %
+# Last figures, on a 2-core machine shared by several builds (load about 6), against the build
+# before this release's changes, four runs each (before -> now):
+#   vunt-asm, 1000-line source: 1.1-1.3 -> 0.4-0.7 KB a line (the peaks move by whole pages);
+#     5000 lines, past the limit: 0.24 -> 0.16 KB a line; allocation 15 % -> 10 % of its time
+#   vunt-lint, 1000-line source: 4.9 -> 2.7 KB a line; allocation 25 % -> 8 %
+#   vunt-lint, game folder: 1000 lines 4.4 -> 2.4 KB a line (mostly the flow analysis' points);
+#     50,000 lines 0.24 -> 0.16 KB a line; allocation 33 % -> 7 %, CPU 8.4 -> 5.8 ms
 set -u
 build=${1:-build}
 other=${2:-}

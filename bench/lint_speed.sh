@@ -11,12 +11,14 @@
 # time. Given another vunt-lint (an older build, say), the runs alternate between the two and the
 # script prints both medians and their ratio: on a shared machine only figures taken side by side
 # compare.
-# Last figures, on a 2-core machine shared by several builds (load 4 to 5), 11 alternating runs,
-# against the build before the solver, flow and picture changes of this release: the bundled
-# game 255 ms of CPU before, 150 ms now cold (0.60), 50 ms warm (0.20); the 1000-line script
-# 9.4 ms before, 5.9 ms now. Where the cold time goes: the stage solver 65 %, the flow analysis
-# (which keeps lines apart by their registers, gives up past 6,000 points and starts again
-# coarser, twice) 25 %.
+# Last figures, on a 2-core machine shared by several builds (load 5 to 6), 11 alternating runs
+# against the build before this release's solver, flow analysis and picture changes (which took
+# 238 ms of CPU on the bundled game on a quieter day): the bundled game 276 ms of CPU before, 166
+# ms now with every stage searched (0.60) and 53 ms with the verdicts kept (0.20); the 1000-line
+# script 12.0 ms before, 8.9 ms now. Where the time goes with every stage searched: the stage
+# solver two thirds (476,000 positions for the 24 stages), the flow analysis most of the rest (it
+# keeps points apart by their registers, gives up past 6,000 of them and starts again coarser,
+# in both of its passes over the bundled game).
 set -u
 build=${1:-build}
 game=${2:-game}
