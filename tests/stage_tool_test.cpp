@@ -165,6 +165,17 @@ int plainSearch(const PuzzleBoard& start, std::size_t limit = 20000) {
   return -1;
 }
 
+// Solves the stage and holds its least number of moves (-1: unsolvable) against plainSearch's,
+// when the plain search settles it within `limit` boards; counts those compared and solved.
+void expectPlainSearchMoves(const PuzzleBoard& b, std::size_t limit, int trial, int& compared, int& solved) {
+  const int expected = plainSearch(b, limit);
+  if (expected == -2) return;
+  const SolveResult r = solveStage(b);
+  EXPECT_EQ(r.status == SolveResult::Solved ? int(r.moves.size()) : -1, expected) << "trial " << trial;
+  solved += expected > 0;
+  ++compared;
+}
+
 // Headless input that plays the solutions, one stage after another.
 std::string inputFor(const std::vector<std::string>& solutions) {
   std::string input;
@@ -311,12 +322,7 @@ TEST(Solver, RandomStagesOfManyKindsMatchThePlainSearch) {
       }
     }
     const PuzzleBoard b = decoded(rows);
-    const int expected = plainSearch(b, 4000);
-    if (expected == -2) continue;
-    const SolveResult r = solveStage(b);
-    EXPECT_EQ(r.status == SolveResult::Solved ? int(r.moves.size()) : -1, expected) << trial;
-    solved += expected > 0;
-    ++compared;
+    expectPlainSearchMoves(b, 4000, trial, compared, solved);
   }
   EXPECT_GT(compared, 20);
   EXPECT_GT(solved, 6);
@@ -338,12 +344,7 @@ TEST(Solver, ManyPiecesOfOneKindInFourRowsMatchThePlainSearch) {
     rows[2].replace(3, 5, top, 5, 5);
     rows[9].replace(6, 5, "bb22.");
     const PuzzleBoard b = decoded(rows);
-    const int expected = plainSearch(b, 20000);
-    if (expected == -2) continue;
-    const SolveResult r = solveStage(b);
-    EXPECT_EQ(r.status == SolveResult::Solved ? int(r.moves.size()) : -1, expected) << trial;
-    solved += expected > 0;
-    ++compared;
+    expectPlainSearchMoves(b, 20000, trial, compared, solved);
   }
   EXPECT_EQ(compared, 30);
   EXPECT_GT(solved, 2);
@@ -378,12 +379,7 @@ TEST(Solver, RunsOfPiecesAcrossTheEdgesMatchThePlainSearch) {
     for (int k = 0, at = int(rng() % 12); k < pieces; at = (at + 1) % 12)
       if (char& cell = plateCell(at); cell == '.') cell = kinds[std::size_t(k++)] == '1' ? 'a' : 'b';
     const PuzzleBoard b = decoded(rows);
-    const int expected = plainSearch(b, 20000);
-    if (expected == -2) continue;
-    const SolveResult r = solveStage(b);
-    EXPECT_EQ(r.status == SolveResult::Solved ? int(r.moves.size()) : -1, expected) << trial;
-    solved += expected > 0;
-    ++compared;
+    expectPlainSearchMoves(b, 20000, trial, compared, solved);
   }
   EXPECT_GT(compared, 35);
   EXPECT_GT(solved, 5);
