@@ -177,7 +177,6 @@ class Assembler {
   std::size_t scriptLines_ = 0;  // all of them; lines_ keeps one more than the engine reads
   std::map<std::string, std::string, std::less<>> nearest_;  // closestLabel's answers
   std::vector<SourceLine> lines_;
-
   std::size_t resolving_ = 0;                      // the index in lines_ of the line resolve() is at
   std::set<std::string> notUtf8_;                  // source files already reported as not UTF-8
   std::vector<PendingLabel> pending_;

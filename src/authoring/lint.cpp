@@ -81,7 +81,7 @@ class Linter {
         n_(int(std::min<std::size_t>(lines.size(), kMaxLines))),
         kept_(lines.size() > std::size_t(kMaxLines) ? std::vector<std::u32string>(lines.begin(), lines.begin() + n_)
                                                     : std::vector<std::u32string>()),
-        lines_(lines.size() > std::size_t(kMaxLines) ? kept_ : lines),
+        lines_(lines.size() > std::size_t(kMaxLines) ? static_cast<const std::vector<std::u32string>&>(kept_) : lines),
         flow_(lines_) {
     if (total > std::size_t(kMaxLines))
       error(kMaxLines + 1, "the script has " + str(int(total)) + " lines; the game reads at most 1000", {}, "split the game: no script line past 1000 is read");

@@ -42,7 +42,9 @@ struct SolveResult {
   double seconds = 0;
 };
 
-// Solves the stage whose start position the board holds (as decodeStage leaves it).
+// Solves the stage whose start position the board holds (as decodeStage leaves it). vunt-lint keeps
+// the outcome and the states of its searches between runs (authoring/verdict_cache.hpp): a change
+// to either for some stage must change that file's header.
 SolveResult solveStage(const PuzzleBoard& start, const SolveLimits& limits = {});
 
 }  // namespace vunt
