@@ -22,6 +22,11 @@ std::string bitmapHeader(int w, int h) {
   for (int i = 0; i < 4; ++i) b[18 + i] = char(w >> (8 * i)), b[22 + i] = char(h >> (8 * i));
   return b;
 }
+// A string literal's bytes, the zeros inside it included.
+template <std::size_t N>
+std::string bytes(const char (&s)[N]) {
+  return std::string(s, N - 1);
+}
 fs::path writeTemp(const std::string& name, const std::string& bytes) {
   fs::path p = fs::temp_directory_path() / ("vunt-picture-check-" + name);
   std::ofstream(p, std::ios::binary) << bytes;
@@ -58,9 +63,9 @@ TEST(PictureCheck, WithoutCodecHeadersAreCheckedAndGifDecoded) {
 // same words, however the file is cut or spoilt.
 TEST(PictureCheck, GifCheckAgreesWithDecoding) {
   // Two images, an extension first, a local colour table, an interlaced second image.
-  const std::string two = std::string("GIF89a\2\0\2\0\x80\0\0\0\0\0\xff\xff\xff!\xf9\4\0\0\0\0\0", 28) +
-                          std::string(",\0\0\0\0\2\0\2\0\x80\x10\x20\x30\x40\x50\x60\2\2D\1\0", 25) +
-                          std::string(",\0\0\0\0\1\0\1\0\x40\2\2D\1\0;", 17);
+  const std::string two = bytes("GIF89a\2\0\2\0\x80\0\0" "\0\0\0\xff\xff\xff" "!\xf9\4\0\0\0\0\0") +
+                          bytes(",\0\0\0\0\2\0\2\0\x80" "\x10\x20\x30\x40\x50\x60" "\2\2D\1\0") +
+                          bytes(",\0\0\0\0\1\0\1\0\x40" "\2\2D\1\0;");
   std::vector<std::string> files;
   for (const std::string& whole : {kGif, two}) {
     for (std::size_t n = 0; n <= whole.size(); ++n) files.push_back(whole.substr(0, n));
