@@ -179,6 +179,28 @@ TEST(Assembler, ThousandLinesAtMost) {
   EXPECT_EQ(where(a).front(), "main.txt:1001:1: error: the script has 1002 lines; the engine reads at most 1000");
 }
 
+// Past line 1000 lines are counted without being read in full; the count must still be the one
+// the full reading gives, and what is reported there still reported.
+TEST(Assembler, LinesPastTheLimitAreCountedAsReadInFull) {
+  std::string text;
+  for (int i = 0; i < 1000; ++i) text += "DO\n";
+  // Blank, comment and indented lines; continuations, one of whose joined pieces is blank and one
+  // ending in two backslashes (one stays); a line that is only a backslash joined to a comment.
+  text += "\n  \t\n  ; note\nMES,a\\\n\n  DO\nMES,b\\\\\n\nDO\n\\\n; joined comment\n";
+  text += ":include part.txt\n:later\nDO\n:later\n";
+  Sources s;
+  s.files["main.txt"] = text + "MES,\xff\n" + "EOF\n";
+  s.files["part.txt"] = "DO\nDO\\\nDO\n";
+  // Script lines past 1000: MES,a (the blank line ends it), DO, MES,b\DO, two of part.txt, DO,
+  // the line that is not UTF-8 and EOF.
+  EXPECT_EQ(where(s.assemble()),
+            (std::vector<std::string>{
+                "main.txt:1004:1: error: the script has 1008 lines; the engine reads at most 1000",
+                "main.txt:1015:2: error: label later is defined twice",
+                "main.txt:1016:5: error: the source is not UTF-8 text from here on (byte 0xFF): it reads as Shift_JIS "
+                "(code page 932); further lines of this file that are not UTF-8 are not reported"}));
+}
+
 TEST(Assembler, TheLineMapNamesSourcesRelativeToItsDirectory) {
   Sources s;
   s.files["src/main.txt"] = ":start\nMES,あ￥\nEOF\n";

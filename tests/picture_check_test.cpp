@@ -4,7 +4,10 @@
 
 #include <filesystem>
 #include <fstream>
+#include <string>
+#include <vector>
 
+#include "platform/gif.hpp"
 #include "platform/picture.hpp"
 
 using namespace vunt;
@@ -18,6 +21,11 @@ std::string bitmapHeader(int w, int h) {
   b[14] = 40;
   for (int i = 0; i < 4; ++i) b[18 + i] = char(w >> (8 * i)), b[22 + i] = char(h >> (8 * i));
   return b;
+}
+// A string literal's bytes, the zeros inside it included.
+template <std::size_t N>
+std::string bytes(const char (&s)[N]) {
+  return std::string(s, N - 1);
 }
 fs::path writeTemp(const std::string& name, const std::string& bytes) {
   fs::path p = fs::temp_directory_path() / ("vunt-picture-check-" + name);
@@ -49,6 +57,34 @@ TEST(PictureCheck, WithoutCodecHeadersAreCheckedAndGifDecoded) {
   EXPECT_FALSE(checkPictureFile(fs::temp_directory_path() / "vunt-picture-check-missing", error));
   EXPECT_FALSE(savePng(Surface(2, 2), fs::temp_directory_path() / "vunt-picture-check-out.png"));
   for (const char* n : {"a.gif", "cut.gif", "small.bmp", "huge.bmp", "a.wmf"}) fs::remove(fs::temp_directory_path() / (std::string("vunt-picture-check-") + n));
+}
+
+// The check reads a GIF's headers only; it must refuse exactly what decoding refuses, with the
+// same words, however the file is cut or spoilt.
+TEST(PictureCheck, GifCheckAgreesWithDecoding) {
+  // Two images, an extension first, a local colour table, an interlaced second image.
+  const std::string two = bytes("GIF89a\2\0\2\0\x80\0\0" "\0\0\0\xff\xff\xff" "!\xf9\4\0\0\0\0\0") +
+                          bytes(",\0\0\0\0\2\0\2\0\x80" "\x10\x20\x30\x40\x50\x60" "\2\2D\1\0") +
+                          bytes(",\0\0\0\0\1\0\1\0\x40" "\2\2D\1\0;");
+  std::vector<std::string> files;
+  for (const std::string& whole : {kGif, two}) {
+    for (std::size_t n = 0; n <= whole.size(); ++n) files.push_back(whole.substr(0, n));
+    for (std::size_t i = 6; i < whole.size(); ++i)
+      for (char b : {'\0', '\x01', '\x0c', '\x21', '\x2c', '\x3b', '\x80', '\xff'}) {
+        std::string spoilt = whole;
+        spoilt[i] = b;
+        files.push_back(spoilt);
+      }
+  }
+  int refused = 0;
+  for (const std::string& f : files) {
+    std::string decodeError, checkError;
+    const bool decoded = decodeGif(f, 16, decodeError).has_value();
+    EXPECT_EQ(checkGif(f, 16, checkError), decoded) << testing::PrintToString(f);
+    EXPECT_EQ(checkError, decodeError) << testing::PrintToString(f);
+    refused += !decoded;
+  }
+  EXPECT_GT(refused, 40);  // the cases reach the refusals, not only pictures that decode
 }
 
 TEST(PictureCheck, XpmReaderRefusesWhatItCannotRead) {

@@ -165,6 +165,17 @@ int plainSearch(const PuzzleBoard& start, std::size_t limit = 20000) {
   return -1;
 }
 
+// Solves the stage and holds its least number of moves (-1: unsolvable) against plainSearch's,
+// when the plain search settles it within `limit` boards; counts those compared and solved.
+void expectPlainSearchMoves(const PuzzleBoard& b, std::size_t limit, int trial, int& compared, int& solved) {
+  const int expected = plainSearch(b, limit);
+  if (expected == -2) return;
+  const SolveResult r = solveStage(b);
+  EXPECT_EQ(r.status == SolveResult::Solved ? int(r.moves.size()) : -1, expected) << "trial " << trial;
+  solved += expected > 0;
+  ++compared;
+}
+
 // Headless input that plays the solutions, one stage after another.
 std::string inputFor(const std::vector<std::string>& solutions) {
   std::string input;
@@ -311,12 +322,7 @@ TEST(Solver, RandomStagesOfManyKindsMatchThePlainSearch) {
       }
     }
     const PuzzleBoard b = decoded(rows);
-    const int expected = plainSearch(b, 4000);
-    if (expected == -2) continue;
-    const SolveResult r = solveStage(b);
-    EXPECT_EQ(r.status == SolveResult::Solved ? int(r.moves.size()) : -1, expected) << trial;
-    solved += expected > 0;
-    ++compared;
+    expectPlainSearchMoves(b, 4000, trial, compared, solved);
   }
   EXPECT_GT(compared, 20);
   EXPECT_GT(solved, 6);
@@ -338,15 +344,55 @@ TEST(Solver, ManyPiecesOfOneKindInFourRowsMatchThePlainSearch) {
     rows[2].replace(3, 5, top, 5, 5);
     rows[9].replace(6, 5, "bb22.");
     const PuzzleBoard b = decoded(rows);
-    const int expected = plainSearch(b, 20000);
-    if (expected == -2) continue;
-    const SolveResult r = solveStage(b);
-    EXPECT_EQ(r.status == SolveResult::Solved ? int(r.moves.size()) : -1, expected) << trial;
-    solved += expected > 0;
-    ++compared;
+    expectPlainSearchMoves(b, 20000, trial, compared, solved);
   }
   EXPECT_EQ(compared, 30);
   EXPECT_GT(solved, 2);
+}
+
+// The solver moves whole runs of pieces at once: a piece moves when the piece ahead of it does.
+// Long runs, runs that cross the board's edge into the other side, and a line full of pieces all
+// the way round (which moves nothing along it) must move as movePieces moves them, piece by piece.
+TEST(Solver, RunsOfPiecesAcrossTheEdgesMatchThePlainSearch) {
+  std::mt19937 rng(9031);
+  int solved = 0, compared = 0;
+  for (int trial = 0; trial < 80; ++trial) {
+    StagePicture rows(12, std::string(12, '#'));
+    // Two open lines crossing each other, edge to edge: a row and a column.
+    const int row = int(rng() % 12), column = int(rng() % 12);
+    for (int i = 0; i < 12; ++i) rows[std::size_t(row)][std::size_t(i)] = rows[std::size_t(i)][std::size_t(column)] = '.';
+    // Pieces packed into one line, their run often wrapping round its end; plates on the other line.
+    const int pieces = 3 + int(rng() % 5), start = int(rng() % 12);
+    const bool inRow = trial % 2 == 0;
+    auto pieceCell = [&](int i) -> char& {
+      return inRow ? rows[std::size_t(row)][std::size_t(i)] : rows[std::size_t(i)][std::size_t(column)];
+    };
+    auto plateCell = [&](int i) -> char& {
+      return inRow ? rows[std::size_t(i)][std::size_t(column)] : rows[std::size_t(row)][std::size_t(i)];
+    };
+    std::string kinds;
+    for (int k = 0; k < pieces; ++k) {
+      char& cell = pieceCell((start + k) % 12);
+      cell = k % 3 == 2 ? '2' : '1';
+      kinds += cell;
+    }
+    for (int k = 0, at = int(rng() % 12); k < pieces; at = (at + 1) % 12)
+      if (char& cell = plateCell(at); cell == '.') cell = kinds[std::size_t(k++)] == '1' ? 'a' : 'b';
+    const PuzzleBoard b = decoded(rows);
+    expectPlainSearchMoves(b, 20000, trial, compared, solved);
+  }
+  EXPECT_GT(compared, 35);
+  EXPECT_GT(solved, 5);
+
+  // A row full of pieces cannot turn round: the piece of kind 2 never gets above its plate.
+  StagePicture ring(12, std::string(12, '#'));
+  ring[5] = "111112111111";
+  ring[4] = "aaaaaabaaaaa";
+  const PuzzleBoard b = decoded(ring);
+  ASSERT_EQ(plainSearch(b), -1);
+  EXPECT_EQ(solveStage(b).status, SolveResult::Unsolvable);
+  ring[4] = "aaaaabaaaaaa";
+  EXPECT_EQ(solveStage(decoded(ring)).moves, "U");
 }
 
 TEST(Solver, ThirtyPiecesOfFiveKindsInEveryRow) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "script/error_report.hpp"
 #include "script/script_store.hpp"
 #include "text/text.hpp"
@@ -33,6 +35,17 @@ TEST(ScriptLines, EndAtCrLfAndLoneCrOrAtLfInFilesWithoutCr) {
   // Without any CR, LF ends the lines.
   EXPECT_EQ(splitScriptLines(U"A\nB\n\nC"), (V{U"A", U"B", U"", U"C"}));
   EXPECT_EQ(splitScriptLines(U"\n"), (V{U""}));
+}
+
+// The linter counts the lines past the 1000th without cutting them: the count must be the cut's.
+TEST(ScriptLines, CountingGivesTheNumberCut) {
+  std::mt19937 rng(77);
+  for (int trial = 0; trial < 3000; ++trial) {
+    std::u32string text;
+    const std::size_t size = rng() % 12;
+    for (std::size_t i = 0; i < size; ++i) text += U"\r\nA"[rng() % (trial % 2 ? 3 : 2) + (trial % 2 ? 0 : 1)];
+    EXPECT_EQ(countScriptLines(text), splitScriptLines(text).size()) << toUtf8(text);
+  }
 }
 
 TEST(NumberText, HasTheLeadingBlankForZeroAndAbove) {

@@ -8,6 +8,7 @@
 
 #include "authoring/assembler.hpp"
 #include "authoring/lint.hpp"
+#include "authoring/verdict_cache.hpp"
 #include "platform/game_files.hpp"
 #include "script/commands.hpp"
 #include "script/line_map.hpp"
@@ -70,6 +71,9 @@ int main(int argc, char** argv) {
     }
   }
   if (!target) return usageError("give one game directory or source file");
+  // The stages' verdicts of earlier runs: a game whose stages did not change is not searched again.
+  vunt::VerdictCache verdicts(vunt::VerdictCache::defaultFile().value_or(""));
+  options.verdicts = &verdicts;
   namespace fs = std::filesystem;
   std::error_code ec;
   const bool source = fs::is_regular_file(target, ec);
@@ -113,6 +117,7 @@ int main(int argc, char** argv) {
   } else {
     quotes = vunt::placeFindings(findings, lines, locate);
   }
+  if (std::string why; !verdicts.save(why)) std::fprintf(stderr, "vunt-lint: the solver's verdicts are not kept: %s\n", why.c_str());
   int errors = int(assembly.errorsLeftOut), warnings = int(assembly.warningsLeftOut);
   for (const vunt::Finding& f : findings) {
     errors += f.severity == vunt::Finding::Error;

@@ -93,28 +93,31 @@ std::size_t editDistance(std::string_view a, std::string_view b) {
   return row[b.size()];
 }
 
+using Piece = LineSpots::Piece;
+
+// Source line and column of character i of a text joined from these pieces.
+std::pair<int, int> pieceAt(const std::vector<Piece>& pieces, std::size_t i) {
+  // The last piece that starts at or before i (pieces are in order of their offsets).
+  auto next = std::upper_bound(pieces.begin() + 1, pieces.end(), i,
+                               [](std::size_t v, const Piece& q) { return v < q.offset; });
+  const Piece* p = &*(next - 1);
+  return {p->line, p->column + int(i - p->offset)};
+}
+
 // One source line as the assembler reads it: continuation lines joined, leading blanks dropped.
 // Each piece remembers where its first character stands in the source.
-struct Piece {
-  std::size_t offset;  // in text
-  int line;
-  int column;          // from 1
-};
-
+// Once the line is resolved, its text and pieces move to the assembly when the script line is the
+// same text (no label reference), rather than being kept twice.
 struct SourceLine {
   std::u32string text;
-  std::string file;
+  std::string_view file;  // a key of Assembly::sources, which lives as long as the assembly
   std::vector<Piece> pieces;
   bool badUtf8 = false;
   bool tooLong = false;
-  // Source line and column of character i of text.
-  std::pair<int, int> at(std::size_t i) const {
-    // The last piece that starts at or before i (pieces are in order of their offsets).
-    auto next = std::upper_bound(pieces.begin() + 1, pieces.end(), i,
-                                 [](std::size_t v, const Piece& q) { return v < q.offset; });
-    const Piece* p = &*(next - 1);
-    return {p->line, p->column + int(i - p->offset)};
-  }
+  const std::u32string* movedText = nullptr;      // where text went
+  const std::vector<Piece>* movedPieces = nullptr;  // where pieces went
+  const std::u32string& source() const { return movedText ? *movedText : text; }
+  std::pair<int, int> at(std::size_t i) const { return pieceAt(movedPieces ? *movedPieces : pieces, i); }
 };
 
 struct PendingLabel {
@@ -142,16 +145,21 @@ class Assembler {
   }
   void error(const SourceLine& l, std::size_t at, std::size_t width, std::string message, std::string hint = "") {
     auto [line, column] = l.at(at);
-    add(Finding::Error, l.file, line, column, int(width), std::move(message), std::move(hint));
+    add(Finding::Error, std::string(l.file), line, column, int(width), std::move(message), std::move(hint));
   }
   void warning(const SourceLine& l, std::size_t at, std::size_t width, std::string message, std::string hint = "") {
     auto [line, column] = l.at(at);
-    add(Finding::Warning, l.file, line, column, int(width), std::move(message), std::move(hint));
+    add(Finding::Warning, std::string(l.file), line, column, int(width), std::move(message), std::move(hint));
   }
   void directive(const SourceLine& l, const fs::path& path);
   // The line with its label references replaced; origin[i] is the index in l.text of the
-  // character i of the result.
-  std::u32string resolve(const SourceLine& l, std::vector<std::size_t>& origin);
+  // character i of the result, or origin stays empty when the line has no reference.
+  std::u32string resolve(SourceLine& l, std::vector<std::uint32_t>& origin);
+  // Past the engine's last line a line is only counted. Settles the source line at i (and those
+  // a final backslash joins to it) without decoding it when it is a script line, a comment or
+  // blank that holds nothing to report, and returns the last source line it took; nothing when
+  // it needs the full reading (a label, an include, or text that is not UTF-8 or too long).
+  std::optional<std::size_t> countOnly(const SourceText& raw, std::size_t i);
   std::string closestLabel(const std::string& name);
   std::string endLabelHint(const SourceLine& l, std::size_t at, const std::string& name) const;
   void checkCommands();
@@ -169,7 +177,6 @@ class Assembler {
   std::size_t scriptLines_ = 0;  // all of them; lines_ keeps one more than the engine reads
   std::map<std::string, std::string, std::less<>> nearest_;  // closestLabel's answers
   std::vector<SourceLine> lines_;
-  std::vector<std::vector<std::size_t>> origins_;  // per resolved line, as resolve() gives it
   std::size_t resolving_ = 0;                      // the index in lines_ of the line resolve() is at
   std::set<std::string> notUtf8_;                  // source files already reported as not UTF-8
   std::vector<PendingLabel> pending_;
@@ -198,10 +205,16 @@ void Assembler::readFile(const fs::path& path, const std::string& name, const So
   open_.push_back(fs::path(name).lexically_normal().generic_string());
   if (std::string_view(*bytes).substr(0, 3) == "\xEF\xBB\xBF") bytes->erase(0, 3);
   // A file included again has the same lines: it is kept once.
-  const SourceText& raw = out_.sources.try_emplace(name, std::move(*bytes)).first->second;
+  const auto kept = out_.sources.try_emplace(name, std::move(*bytes)).first;
+  const SourceText& raw = kept->second;
   for (std::size_t i = 0; i < raw.size(); ++i) {
+    if (scriptLines_ > std::size_t(kMaxScriptLines))
+      if (std::optional<std::size_t> last = countOnly(raw, i)) {
+        i = *last;
+        continue;
+      }
     SourceLine l;
-    l.file = name;
+    l.file = kept->first;
     // One source line, then the ones a final backslash joins to it.
     for (bool first = true; first || (!l.text.empty() && l.text.back() == U'\\' && i + 1 < raw.size()); first = false) {
       if (!first) {
@@ -235,7 +248,7 @@ void Assembler::readFile(const fs::path& path, const std::string& name, const So
       if (part.size() > kMaxSourceLineChars + 1) part.resize(kMaxSourceLineChars + 1);
       std::size_t skipped = 0;
       while (skipped < part.size() && isBlank(part[skipped])) ++skipped;
-      l.pieces.push_back({l.text.size(), int(i + 1), int(skipped + 1)});
+      l.pieces.push_back({std::uint32_t(l.text.size()), int(i + 1), int(skipped + 1)});
       l.text += std::u32string_view(part).substr(skipped);
       if (l.text.size() > kMaxSourceLineChars) {
         if (!l.tooLong) error(l, kMaxSourceLineChars, 1,
@@ -259,6 +272,38 @@ void Assembler::readFile(const fs::path& path, const std::string& name, const So
   open_.pop_back();
 }
 
+std::optional<std::size_t> Assembler::countOnly(const SourceText& raw, std::size_t i) {
+  // The joined text as readFile builds it, followed by its length, its first character and the
+  // backslashes it ends in: a final backslash is dropped when the next source line is joined.
+  std::size_t length = 0, backslashes = 0, bytes = 0;
+  char first = 0;
+  for (std::size_t j = i, pieces = 1;; ++j, ++pieces) {
+    const std::string_view r = raw.line(j);
+    bytes += r.size();
+    // A character takes at least a byte, so within this many bytes no line is too long.
+    if (bytes > kMaxSourceLineChars || pieces >= kMaxContinuedLines || firstBadUtf8(r) != std::string_view::npos)
+      return std::nullopt;
+    const std::size_t start = r.find_first_not_of(" \t");
+    const std::string_view piece = start == std::string_view::npos ? std::string_view() : r.substr(start);
+    if (!piece.empty()) {
+      if (length == 0) first = piece[0];
+      const std::size_t kept = piece.find_last_not_of('\\');
+      backslashes = kept == std::string_view::npos ? backslashes + piece.size() : piece.size() - kept - 1;
+      length += piece.size();
+    }
+    if (length == 0 || backslashes == 0 || j + 1 >= raw.size()) {
+      if (length == 0 || first == ';') return j;
+      if (first == ':') return std::nullopt;
+      for (PendingLabel& p : pending_) out_.labels[p.name] = int(scriptLines_ + 1);
+      pending_.clear();
+      ++scriptLines_;
+      return j;
+    }
+    --backslashes;
+    --length;
+  }
+}
+
 // ":name" or ":include FILE".
 void Assembler::directive(const SourceLine& l, const fs::path& path) {
   std::u32string_view rest = std::u32string_view(l.text).substr(1);
@@ -266,7 +311,7 @@ void Assembler::directive(const SourceLine& l, const fs::path& path) {
     std::u32string_view file = trimmed(rest.substr(7));
     if (file.empty()) return error(l, 0, l.text.size(), "include names no file", "write :include FILE");
     const fs::path target = path.parent_path() / fs::path(toUtf8(file));
-    const std::string name = (fs::path(l.file).parent_path() / fs::path(toUtf8(file))).lexically_normal().generic_string();
+    const std::string name = (fs::path(std::string(l.file)).parent_path() / fs::path(toUtf8(file))).lexically_normal().generic_string();
     if (std::find(open_.begin(), open_.end(), name) != open_.end())
       return error(l, 0, l.text.size(), "the file " + name + " includes itself", "remove the :include that leads back to this file");
     if (open_.size() >= std::size_t(kMaxIncludeDepth))
@@ -293,7 +338,7 @@ void Assembler::directive(const SourceLine& l, const fs::path& path) {
   if (auto it = defined_.find(label); it != defined_.end())
     return error(l, at, name.size(), "label " + label + " is defined twice",
                  "it was first defined at " + it->second.file + ":" + std::to_string(it->second.line));
-  PendingLabel p{label, l.file, line, column, int(name.size())};
+  PendingLabel p{label, std::string(l.file), line, column, int(name.size())};
   defined_.emplace(label, p);
   pending_.push_back(p);
 }
@@ -333,16 +378,19 @@ std::string Assembler::endLabelHint(const SourceLine& l, std::size_t at, const s
     if (other.substr(0, other.find(U',')) != end) continue;
     for (const auto& [label, line] : out_.labels)
       if (line == int(k + 1)) return "did you mean {" + label + "}? It names the " + toUtf8(end) + " below";
-    return "define it with a line :" + name + " before the " + toUtf8(end) + " at " + lines_[k].file + ":" +
+    return "define it with a line :" + name + " before the " + toUtf8(end) + " at " + std::string(lines_[k].file) + ":" +
            std::to_string(lines_[k].at(0).first);
   }
   return "";
 }
 
-std::u32string Assembler::resolve(const SourceLine& l, std::vector<std::size_t>& origin) {
+std::u32string Assembler::resolve(SourceLine& l, std::vector<std::uint32_t>& origin) {
   const std::u32string& t = l.text;
-  std::u32string out;
   origin.clear();
+  if (t.find(U'{') == std::u32string::npos) return std::move(l.text);  // the caller notes where it went
+  std::u32string out;
+  out.reserve(t.size());
+  origin.reserve(t.size());
   for (std::size_t i = 0; i < t.size(); ++i) {
     if (t[i] == U'{') {
       std::size_t j = i + 1;
@@ -367,15 +415,19 @@ std::u32string Assembler::resolve(const SourceLine& l, std::vector<std::size_t>&
         }
         for (char32_t c : number) {
           out += c;
-          origin.push_back(i);
+          origin.push_back(std::uint32_t(i));
         }
         i = m;
         continue;
       }
     }
     out += t[i];
-    origin.push_back(i);
+    origin.push_back(std::uint32_t(i));
   }
+  // A brace that starts no reference changes nothing: such a line needs no map either.
+  bool same = out.size() == t.size();
+  for (std::size_t i = 0; same && i < origin.size(); ++i) same = origin[i] == i;
+  if (same) origin.clear();
   return out;
 }
 
@@ -390,13 +442,20 @@ void Assembler::finish() {
               std::to_string(kMaxScriptLines),
           "this is script line " + std::to_string(kMaxScriptLines + 1));
   }
-  origins_.resize(lines_.size());
+  out_.lines.reserve(lines_.size());
+  out_.origins.reserve(lines_.size());
+  out_.spots.reserve(lines_.size());
   for (std::size_t n = 0; n < lines_.size(); ++n) {
     resolving_ = n;
-    out_.lines.push_back(resolve(lines_[n], origins_[n]));
-    out_.origins.push_back({lines_[n].file, lines_[n].at(0).first});
-    std::vector<std::pair<int, int>>& spots = out_.spots.emplace_back();
-    for (std::size_t i : origins_[n]) spots.push_back(lines_[n].at(i));
+    SourceLine& l = lines_[n];
+    LineSpots& spots = out_.spots.emplace_back();  // reserved: stays where it is
+    const bool same = l.text.find(U'{') == std::u32string::npos;
+    out_.lines.push_back(resolve(l, spots.origin));
+    if (same) l.movedText = &out_.lines.back();  // reserved too
+    out_.origins.push_back({std::string(l.file), l.at(0).first});
+    spots.pieces = std::move(l.pieces);
+    l.movedPieces = &spots.pieces;
+    spots.size = out_.lines.back().size();
   }
   checkCommands();
   if (!utf8_) checkEncoding();
@@ -441,8 +500,9 @@ void Assembler::checkCommands() {
   for (std::size_t n = 0; n < count; ++n) {
     const SourceLine& src = lines_[n];
     const std::u32string& line = out_.lines[n];
-    const std::vector<std::size_t>& origin = origins_[n];
-    auto at = [&](std::size_t i) { return i < origin.size() ? origin[i] : src.text.size(); };
+    const LineSpots& spots = out_.spots[n];
+    const std::u32string& text = src.source();
+    auto at = [&](std::size_t i) { return i < spots.size ? spots.originOf(i) : text.size(); };
     std::vector<const FieldInfo*> lineFields;
     static const FieldInfo kTargetField{1, FieldKind::Line, "line"};
     if (targets[n]) {
@@ -472,8 +532,8 @@ void Assembler::checkCommands() {
       }
       // Only a number the author typed: a label reference also comes out as digits.
       const std::size_t from = at(start), to = std::max(from, at(start + value.size() - 1));
-      const bool typed = std::all_of(src.text.begin() + std::ptrdiff_t(std::min(from, src.text.size())),
-                                     src.text.begin() + std::ptrdiff_t(std::min(to + 1, src.text.size())),
+      const bool typed = std::all_of(text.begin() + std::ptrdiff_t(std::min(from, text.size())),
+                                     text.begin() + std::ptrdiff_t(std::min(to + 1, text.size())),
                                      [](char32_t ch) { return ch != U'{' && ch != U'}'; });
       if (typed && isLiteralNumber(value) && literalValue(value).value_or(0) > 0)
         warning(src, from, value.size(), "line number " + toUtf8(trimmed(value)) + " written as a number",
@@ -494,7 +554,7 @@ void Assembler::checkEncoding() {
       if (lines_[n].badUtf8) break;  // a line that is not UTF-8 decodes to chance characters: reported once a file
       char code[16];
       std::snprintf(code, sizeof code, "U+%04X", unsigned(c));
-      const std::size_t at = i < origins_[n].size() ? origins_[n][i] : 0;
+      const std::size_t at = i < out_.spots[n].size ? out_.spots[n].originOf(i) : 0;
       ++found;
       error(lines_[n], at, 1, "\"" + toUtf8(std::u32string_view(&c, 1)) + "\" (" + code + ") has no place in code page 932",
             "use another character, or --utf8 to write the script in UTF-8");
@@ -505,6 +565,8 @@ void Assembler::checkEncoding() {
 }  // namespace
 
 std::optional<std::string> readSourceFile(const fs::path& path) { return readWholeFile(path); }
+
+std::pair<int, int> LineSpots::at(std::size_t i) const { return pieceAt(pieces, originOf(i)); }
 
 bool Assembly::ok() const {
   return errorsLeftOut == 0 && std::none_of(findings.begin(), findings.end(), [](const Finding& f) { return f.severity == Finding::Error; });
@@ -551,7 +613,13 @@ Assembly assemble(const fs::path& source, bool utf8, const SourceReader& read, b
 std::optional<std::string> encodeScript(const Assembly& assembly, bool utf8) {
   if (!assembly.ok()) return std::nullopt;
   std::u32string text;
-  for (const std::u32string& line : assembly.lines) text += line + U"\r\n";
+  std::size_t size = 0;
+  for (const std::u32string& line : assembly.lines) size += line.size() + 2;
+  text.reserve(size);
+  for (const std::u32string& line : assembly.lines) {
+    text += line;
+    text += U"\r\n";
+  }
   if (utf8) return toUtf8(text);
   Cp932Encoding encoded = toCp932(text);
   if (!encoded.unmapped.empty()) return std::nullopt;
@@ -563,12 +631,12 @@ SourceLocator locatorOf(const Assembly& a) {
     if (n < 1 || std::size_t(n) > a.origins.size()) return std::nullopt;
     const std::size_t i = std::size_t(n - 1);
     SourceSpot spot{a.origins[i].file, a.origins[i].line, 0, std::u32string(a.sourceLine(a.origins[i].file, a.origins[i].line))};
-    const auto& spots = a.spots[i];
+    const LineSpots& spots = a.spots[i];
     // A column past the line's end (a missing field) points just after its last character.
-    if (column >= 1 && !spots.empty()) {
-      const auto& s = spots[std::min(std::size_t(column - 1), spots.size() - 1)];
+    if (column >= 1 && spots.size > 0) {
+      const auto s = spots.at(std::min(std::size_t(column - 1), spots.size - 1));
       spot.line = s.first;
-      spot.column = s.second + (std::size_t(column) > spots.size() ? 1 : 0);
+      spot.column = s.second + (std::size_t(column) > spots.size ? 1 : 0);
       spot.text = a.sourceLine(spot.file, spot.line);
     }
     return spot;

@@ -39,12 +39,29 @@ struct SourceText {
   std::string_view line(std::size_t i) const;  // from 0, without its line end
 };
 
+// Where the characters of one script line stand in its sources: the source lines it was joined
+// from (each from the character at `offset` of the line on), and the character of that joined
+// text each comes from when label references changed the line (a reference's digits stand at its
+// "{"); without references character i comes from character i, and nothing is kept per character.
+struct LineSpots {
+  struct Piece {
+    std::uint32_t offset;
+    int line, column;  // column from 1
+  };
+  std::vector<Piece> pieces;
+  std::vector<std::uint32_t> origin;
+  std::size_t size = 0;  // characters of the script line
+
+  std::size_t originOf(std::size_t i) const { return origin.empty() ? i : origin[i]; }
+  // The source line and column of character i (i < size).
+  std::pair<int, int> at(std::size_t i) const;
+};
+
 struct Assembly {
   std::vector<std::u32string> lines;     // the script lines, line 1 first
   std::vector<SourcePosition> origins;   // where each comes from; file as in findings
-  // For each script line, the source line and column of each of its characters (a label
-  // reference's digits stand at its "{").
-  std::vector<std::vector<std::pair<int, int>>> spots;
+  // For each script line, the source line and column of each of its characters.
+  std::vector<LineSpots> spots;
   std::map<std::string, int, std::less<>> labels;
   std::vector<Finding> findings;         // in the order found
   // The source files, by the file name findings use, for quoting their lines.

@@ -54,6 +54,57 @@ struct KeyHash {
   }
 };
 
+// The points found so far, by their registers: an open-addressing table of node numbers (the keys
+// stay in the nodes), which finds and adds a point without allocating.
+class PointIndex {
+ public:
+  void clear() {
+    slots_.assign(slots_.empty() ? 0 : kFirstSize, kFree);
+    size_ = 0;
+  }
+  // The number of the point with key k, or -1.
+  template <class Nodes>
+  int find(const Key& k, const Nodes& nodes) const {
+    if (slots_.empty()) return -1;
+    for (std::size_t i = home(k);; i = (i + 1) & (slots_.size() - 1)) {
+      const int n = slots_[i];
+      if (n == kFree) return -1;
+      if (nodes[std::size_t(n)].key == k) return n;
+    }
+  }
+  // Adds point n with key k, which is not in the table.
+  template <class Nodes>
+  void add(const Key& k, int n, const Nodes& nodes) {
+    if (2 * (size_ + 1) > slots_.size()) grow(nodes);
+    std::size_t i = home(k);
+    while (slots_[i] != kFree) i = (i + 1) & (slots_.size() - 1);
+    slots_[i] = n;
+    ++size_;
+  }
+
+ private:
+  static constexpr int kFree = -1;
+  static constexpr std::size_t kFirstSize = 1024;
+  std::size_t home(const Key& k) const {
+    std::uint64_t h = KeyHash()(k);
+    h = (h ^ (h >> 33)) * 0xff51afd7ed558ccdULL;
+    return std::size_t(h ^ (h >> 29)) & (slots_.size() - 1);
+  }
+  template <class Nodes>
+  void grow(const Nodes& nodes) {
+    std::vector<int> old = std::move(slots_);
+    slots_.assign(std::max(kFirstSize, old.size() * 2), kFree);
+    for (int n : old)
+      if (n != kFree) {
+        std::size_t i = home(nodes[std::size_t(n)].key);
+        while (slots_[i] != kFree) i = (i + 1) & (slots_.size() - 1);
+        slots_[i] = n;
+      }
+  }
+  std::vector<int> slots_;
+  std::size_t size_ = 0;
+};
+
 struct Node {
   Key key;
   FlagState flags;
@@ -179,14 +230,12 @@ struct FlowAnalysis::Impl {
   // --- The fixpoint ---
 
   int nodeOf(const Key& k) {
-    auto [it, fresh] = index.emplace(k, int(nodes.size()));
-    if (fresh) {
-      Node node;
-      node.key = k;
-      for (Range& r : node.flags) r = Range{};
-      nodes.push_back(std::move(node));
-    }
-    return it->second;
+    if (const int known = index.find(k, nodes); known >= 0) return known;
+    Node& node = nodes.emplace_back();
+    node.key = k;
+    for (Range& r : node.flags) r = Range{};
+    index.add(k, int(nodes.size() - 1), nodes);
+    return int(nodes.size() - 1);
   }
 
   // The key of the point that registers k with the values s lead to.
@@ -204,7 +253,7 @@ struct FlowAnalysis::Impl {
   void flowTo(Key k, const FlagState& s) {
     if (k.line < 1 || k.line > n + 1) return;
     normalise(k, s);
-    if (!recording && nodes.size() >= kMaxPoints && !index.count(k)) {
+    if (!recording && nodes.size() >= kMaxPoints && index.find(k, nodes) < 0) {
       overflow = true;  // run() starts again, keeping fewer points apart
       return;
     }
@@ -212,23 +261,27 @@ struct FlowAnalysis::Impl {
       // The last pass only links the points the fixpoint found; a point it never reached (the
       // analysis gave up keeping points apart) is not made now, or this pass could go on for
       // ever, a new point at a time.
-      auto found = index.find(k);
-      if (found != index.end()) nodes[std::size_t(current)].edges.push_back(found->second);
+      if (const int found = index.find(k, nodes); found >= 0) nodes[std::size_t(current)].edges.push_back(found);
       return;
     }
     const int i = nodeOf(k);
     Node& node = nodes[std::size_t(i)];
-    FlagState next = node.flags;
-    if (!joinInto(next, s)) return;
-    if (++node.joins > kWidenAfter && node.joins > 1) {
+    if (node.joins < kWidenAfter) {
+      // No widening yet: the values join in place.
+      if (!joinInto(node.flags, s)) return;
+      ++node.joins;
+    } else {
+      FlagState next = node.flags;
+      if (!joinInto(next, s)) return;
+      ++node.joins;
       for (std::size_t f = 0; f < next.size(); ++f) {
         const Range& old = node.flags[f];
         if (old.empty()) continue;
         if (next[f].lo < old.lo) next[f].lo = widenDown(thresholds, next[f].lo);
         if (next[f].hi > old.hi) next[f].hi = widenUp(thresholds, next[f].hi);
       }
+      node.flags = next;
     }
-    node.flags = next;
     if (!node.queued) {
       node.queued = true;
       work.push_back(i);
@@ -819,7 +872,7 @@ struct FlowAnalysis::Impl {
   std::vector<int> mesWaitsCache;  // per line: field 2 printed as a message waits
 
   std::vector<Node> nodes;
-  std::unordered_map<Key, int, KeyHash> index;
+  PointIndex index;
   std::unordered_map<Key, FlagState, KeyHash> spread;  // what computed jumps spread, by registers
   std::deque<int> work;
   FlagState saved;  // what the SAVE lines may write; empty before any

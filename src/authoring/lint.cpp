@@ -3,8 +3,10 @@
 #include "authoring/command_hint.hpp"
 #include "authoring/encoding_check.hpp"
 #include "authoring/flow.hpp"
+#include "authoring/menu_texts.hpp"
 #include "authoring/solver_budget.hpp"
 #include "authoring/stage_check.hpp"
+#include "authoring/verdict_cache.hpp"
 
 #include <sys/stat.h>
 
@@ -52,40 +54,12 @@ struct Target {
   int line = 0;
 };
 
-// The possible texts of one menu entry at some point of the script, or any text at all.
-struct EntryTexts {
-  bool unknown = false;
-  std::vector<std::u32string> texts;  // sorted, without repeats
-
-  static EntryTexts only(std::u32string t) { return {false, {std::move(t)}}; }
-  void add(const std::u32string& t) {
-    if (unknown) return;
-    auto it = std::lower_bound(texts.begin(), texts.end(), t);
-    if (it == texts.end() || *it != t) texts.insert(it, t);
-    if (texts.size() > 8) makeUnknown();
-  }
-  void makeUnknown() {
-    unknown = true;
-    texts.clear();
-  }
-  // Adds what `o` may hold; true when this changed.
-  bool join(const EntryTexts& o) {
-    if (unknown) return false;
-    if (o.unknown) {
-      makeUnknown();
-      return true;
-    }
-    const std::size_t before = texts.size();
-    for (const auto& t : o.texts) add(t);
-    return unknown || texts.size() != before;
-  }
-};
 using MenuTable = std::array<std::array<EntryTexts, kMenuEntries>, kMenuCount>;
 
 MenuTable emptyMenus() {
   MenuTable m;
   for (auto& menu : m)
-    for (auto& e : menu) e = EntryTexts::only(U"");
+    for (auto& e : menu) e = EntryTexts::only(0);  // the empty text
   return m;
 }
 
@@ -98,15 +72,19 @@ struct At {
 
 class Linter {
  public:
-  Linter(const std::vector<std::u32string>& lines, const fs::path& dir, std::string file, LintOptions options)
+  // `lines` holds the script's first lines at least up to the 1000th, of `total` in all.
+  Linter(const std::vector<std::u32string>& lines, std::size_t total, const fs::path& dir, std::string file,
+         LintOptions options)
       : options_(options),
         dir_(dir),
         file_(std::move(file)),
         n_(int(std::min<std::size_t>(lines.size(), kMaxLines))),
-        lines_(lines.begin(), lines.begin() + n_),
+        kept_(lines.size() > std::size_t(kMaxLines) ? std::vector<std::u32string>(lines.begin(), lines.begin() + n_)
+                                                    : std::vector<std::u32string>()),
+        lines_(lines.size() > std::size_t(kMaxLines) ? static_cast<const std::vector<std::u32string>&>(kept_) : lines),
         flow_(lines_) {
-    if (lines.size() > std::size_t(kMaxLines))
-      error(kMaxLines + 1, "the script has " + str(int(lines.size())) + " lines; the game reads at most 1000", {}, "split the game: no script line past 1000 is read");
+    if (total > std::size_t(kMaxLines))
+      error(kMaxLines + 1, "the script has " + str(int(total)) + " lines; the game reads at most 1000", {}, "split the game: no script line past 1000 is read");
     for (int l = 1; l <= n_; ++l) {
       std::u32string_view text = lines_[std::size_t(l - 1)];
       words_.push_back(text.substr(0, text.find(U',')));
@@ -732,7 +710,8 @@ class Linter {
         changed = true;
       } else {
         for (int a = 0; a < kMenuCount; ++a)
-          for (int e = 0; e < kMenuEntries; ++e) changed |= (*slot)[std::size_t(a)][std::size_t(e)].join(m[std::size_t(a)][std::size_t(e)]);
+          for (int e = 0; e < kMenuEntries; ++e)
+            changed |= (*slot)[std::size_t(a)][std::size_t(e)].join(m[std::size_t(a)][std::size_t(e)], menuTexts_);
       }
       if (changed) work.push_back(l);
     };
@@ -768,7 +747,7 @@ class Linter {
       if (auto* menus = std::get_if<std::vector<MenuTextMenu>>(&parsed))
         for (const MenuTextMenu& menu : *menus)
           for (int e = 0; e < kMenuEntries; ++e)
-            m[std::size_t(menu.menu)][std::size_t(e)] = EntryTexts::only(menu.entries[std::size_t(e)]);
+            m[std::size_t(menu.menu)][std::size_t(e)] = EntryTexts::only(menuTexts_.id(menu.entries[std::size_t(e)]));
     } else if (c->fieldOf(FieldKind::EntryIndex)) {
       std::u32string t;
       if (c->fieldOf(FieldKind::EntryText)) {
@@ -776,20 +755,21 @@ class Linter {
         t = std::u32string(*field(l, 4));
       }
       std::optional<int> menu = literal(l, 2), entry = literal(l, 3);
+      const std::uint32_t id = menuTexts_.id(t);
       for (int a = 0; a < kMenuCount; ++a)
         for (int e = 0; e < kMenuEntries; ++e) {
           if ((menu && *menu != a) || (entry && *entry != e)) continue;
           if (menu && entry)
-            m[std::size_t(a)][std::size_t(e)] = EntryTexts::only(t);
+            m[std::size_t(a)][std::size_t(e)] = EntryTexts::only(id);
           else
-            m[std::size_t(a)][std::size_t(e)].add(t);  // may be this entry, or another
+            m[std::size_t(a)][std::size_t(e)].add(id, menuTexts_);  // may be this entry, or another
         }
     }
   }
 
   static bool definitelyEmptyMenu(const MenuTable& m, int menu) {
     for (const EntryTexts& e : m[std::size_t(menu)])
-      if (e.unknown || e.texts.size() != 1 || !e.texts[0].empty()) return false;
+      if (!e.onlyEmpty()) return false;
     return true;
   }
 
@@ -831,14 +811,15 @@ class Linter {
     std::deque<int> menus{*start};
     bool definitelyEmpty = true;
     for (const EntryTexts& e : m[std::size_t(*start)])
-      definitelyEmpty &= !e.unknown && e.texts.size() == 1 && e.texts[0].empty();
+      definitelyEmpty &= e.onlyEmpty();
     while (!menus.empty()) {
       const int menu = menus.front();
       menus.pop_front();
       for (int e = 0; e < kMenuEntries; ++e) {
         const EntryTexts& texts = m[std::size_t(menu)][std::size_t(e)];
         if (texts.unknown) return;  // cannot tell what this menu offers
-        for (const std::u32string& t : texts.texts) {
+        for (std::size_t i = 0; i < texts.count; ++i) {
+          const std::u32string& t = menuTexts_.text(texts.ids[i]);
           if (t.empty()) continue;
           int sub = 0;
           switch (markKind(t[0], &sub)) {
@@ -1139,7 +1120,7 @@ class Linter {
         continue;
       }
       try {
-        const SolveResult r = solveStage(board, SolveLimits{states});
+        const StageVerdict r = verdictOf(board, states);
         solverBudget_.spend(r.states);
         if (r.status == SolveResult::Unsolvable)
           error(l, "stage " + str(s) + " of vunt.pdt cannot be cleared by any sequence of moves", {at},
@@ -1153,6 +1134,16 @@ class Linter {
         warning(l, "stage " + str(s) + " of vunt.pdt is unproven: the solver ran out of memory", {at}, "run vunt-stage solve on vunt.pdt with a lower --max-states");
       }
     }
+  }
+
+  // The solver's verdict on a stage: a verdict kept from an earlier run, or a search.
+  StageVerdict verdictOf(const PuzzleBoard& board, std::size_t states) {
+    if (options_.verdicts)
+      if (std::optional<StageVerdict> known = options_.verdicts->find(board, states)) return *known;
+    const SolveResult r = solveStage(board, SolveLimits{states});
+    const StageVerdict verdict{r.status, r.states};
+    if (options_.verdicts) options_.verdicts->keep(board, states, verdict);
+    return verdict;
   }
 
   // --- Flags ---
@@ -1239,7 +1230,8 @@ class Linter {
   fs::path dir_;
   std::string file_;
   int n_ = 0;
-  std::vector<std::u32string> lines_;  // before flow_, which reads them
+  std::vector<std::u32string> kept_;  // the first 1000 lines, when more were given
+  const std::vector<std::u32string>& lines_;  // the lines read; before flow_, which reads them
   std::vector<std::u32string_view> words_;
   std::vector<Finding> findings_;
   std::set<std::pair<int, std::string>> reported_;
@@ -1266,6 +1258,7 @@ class Linter {
   std::set<int> speakersDefined_;
   std::map<int, int> speakerUse_;  // speaker -> first line that prints it
   std::map<std::u32string, std::string> pictures_;
+  mutable MenuTextPool menuTexts_;  // the texts of the menu tables checkMenus follows
   std::set<std::string> soundsChecked_;  // wave files already checked, as found on disk  // file -> what is wrong with it ("" when fine)
   std::set<std::u32string_view> puzzleSounds_;  // the puzzle's sounds already looked for
   std::optional<std::string> stageFile_;
@@ -1277,7 +1270,7 @@ class Linter {
 
 std::vector<Finding> lintScript(const std::vector<std::u32string>& lines, const fs::path& gameDir,
                                 const std::string& scriptPath, const LintOptions& options) {
-  return Linter(lines, gameDir, scriptPath, options).run();
+  return Linter(lines, lines.size(), gameDir, scriptPath, options).run();
 }
 
 std::vector<Finding> lintGame(const fs::path& gameDir, std::vector<std::u32string>* linesOut, const LintOptions& options) {
@@ -1301,10 +1294,15 @@ std::vector<Finding> lintGame(const fs::path& gameDir, std::vector<std::u32strin
     findings.push_back(f);
     if (e->fatal) return findings;  // every line would be a fault of its own
   }
-  std::vector<std::u32string> lines = splitScriptLines(decodeScriptText(*bytes));
+  // Only the lines the game reads, and the one after them that tells the script is too long, are
+  // cut and checked; the others are counted (and cut up to an encoding fault, which quotes its line).
+  const std::u32string text = decodeScriptText(*bytes);
+  const std::size_t total = countScriptLines(text);
+  const std::size_t faultLine = findings.empty() ? 0 : std::size_t(std::max(findings.back().line, 0));
+  std::vector<std::u32string> lines = splitScriptLines(text, std::max<std::size_t>(kMaxLines + 1, faultLine));
   // A script that is not UTF-8 is read as code page 932, line by line as the engine cuts them.
-  if (!findings.empty() && findings.back().line > int(lines.size())) findings.back().line = int(lines.size());
-  for (Finding& f : lintScript(lines, gameDir, path.string(), options)) findings.push_back(std::move(f));
+  if (!findings.empty() && findings.back().line > int(total)) findings.back().line = int(total);
+  for (Finding& f : Linter(lines, total, gameDir, path.string(), options).run()) findings.push_back(std::move(f));
   std::stable_sort(findings.begin(), findings.end(), [](const Finding& a, const Finding& b) { return a.line < b.line; });
   if (linesOut) *linesOut = std::move(lines);
   return findings;

@@ -16,8 +16,11 @@
 
 namespace vunt {
 
+class VerdictCache;
+
 struct LintOptions {
   std::size_t solverStates = 1'000'000;  // positions the stage solver may store before a stage is "unproven"
+  VerdictCache* verdicts = nullptr;      // the solver's verdicts of earlier runs, taken and added to
 };
 
 // Checks the script lines (the file's lines, line 1 first) of the game in gameDir, whose

@@ -132,18 +132,29 @@ bool isGif(std::string_view bytes) {
   return bytes.substr(0, 6) == "GIF87a" || bytes.substr(0, 6) == "GIF89a";
 }
 
-std::optional<Surface> decodeGif(std::string_view bytes, std::size_t maxPixels, std::string& error) {
-  auto fail = [&](const char* why) -> std::optional<Surface> {
+namespace {
+
+// The first image of a GIF file, as far as its headers tell: everything decoding can refuse a file
+// for is found here, before any pixel is decompressed.
+struct GifImage {
+  std::size_t screenW = 0, screenH = 0;
+  int left = 0, top = 0, width = 0, height = 0, imageFlags = 0, minCodeSize = 0, background = 0;
+  std::vector<Colour> globalTable, table;
+  std::string data;  // the compressed pixels, unless only the headers were asked for
+};
+
+std::optional<GifImage> readGifImage(std::string_view bytes, std::size_t maxPixels, std::string& error, bool withData) {
+  auto fail = [&](const char* why) -> std::optional<GifImage> {
     error = why;
     return std::nullopt;
   };
   if (!isGif(bytes)) return fail("not a GIF picture");
   ByteReader in(bytes.substr(6));
-  int screenWidth, screenHeight, flags, background, aspect;
-  if (!in.u16(screenWidth) || !in.u16(screenHeight) || !in.byte(flags) || !in.byte(background) || !in.byte(aspect))
+  GifImage g;
+  int screenWidth, screenHeight, flags, aspect;
+  if (!in.u16(screenWidth) || !in.u16(screenHeight) || !in.byte(flags) || !in.byte(g.background) || !in.byte(aspect))
     return fail("a GIF picture cut short in its header");
-  std::vector<Colour> globalTable;
-  if (!readColourTable(in, flags, globalTable)) return fail("a GIF picture cut short in its colour table");
+  if (!readColourTable(in, flags, g.globalTable)) return fail("a GIF picture cut short in its colour table");
 
   for (;;) {
     int introducer;
@@ -155,56 +166,71 @@ std::optional<Surface> decodeGif(std::string_view bytes, std::size_t maxPixels, 
     }
     if (introducer != 0x2C) return fail("a GIF file with an unknown block");
 
-    int left, top, width, height, imageFlags, minCodeSize;
-    if (!in.u16(left) || !in.u16(top) || !in.u16(width) || !in.u16(height) || !in.byte(imageFlags))
+    if (!in.u16(g.left) || !in.u16(g.top) || !in.u16(g.width) || !in.u16(g.height) || !in.byte(g.imageFlags))
       return fail("a GIF picture cut short in its image header");
-    if (width == 0 || height == 0) return fail("a GIF picture without pixels");
-    if (std::size_t(width) * std::size_t(height) > maxPixels) return fail("a GIF picture too large to show");
-    std::vector<Colour> table = globalTable;
-    if (!readColourTable(in, imageFlags, table)) return fail("a GIF picture cut short in its colour table");
-    if (!in.byte(minCodeSize)) return fail("a GIF picture cut short before its pixels");
-    if (minCodeSize < 1 || minCodeSize > 11) return fail("a GIF picture whose pixels are not LZW data");
-    std::string data;
-    readSubBlocks(in, &data);  // a file cut short keeps the blocks it has
-
-    std::vector<std::uint8_t> indexes(std::size_t(width) * std::size_t(height), 0);
-    const std::size_t decoded = decodeLzw(data, minCodeSize, indexes);
-
-    // Interlaced pictures store every 8th row from row 0, then every 8th from row 4, every 4th
-    // from row 2 and every 2nd from row 1.
-    std::vector<int> rowOf(static_cast<std::size_t>(height));
-    if (imageFlags & 0x40) {
-      int k = 0;
-      for (auto [start, step] : {std::pair{0, 8}, {4, 8}, {2, 4}, {1, 2}})
-        for (int r = start; r < height; r += step) rowOf[std::size_t(k++)] = r;
-    } else {
-      for (int r = 0; r < height; ++r) rowOf[std::size_t(r)] = r;
+    if (g.width == 0 || g.height == 0) return fail("a GIF picture without pixels");
+    if (std::size_t(g.width) * std::size_t(g.height) > maxPixels) return fail("a GIF picture too large to show");
+    g.table = g.globalTable;
+    if (!readColourTable(in, g.imageFlags, g.table)) return fail("a GIF picture cut short in its colour table");
+    if (!in.byte(g.minCodeSize)) return fail("a GIF picture cut short before its pixels");
+    if (g.minCodeSize < 1 || g.minCodeSize > 11) return fail("a GIF picture whose pixels are not LZW data");
+    // A file cut short keeps the blocks it has: its pixels end early, which is no fault.
+    if (withData) readSubBlocks(in, &g.data);
+    // The picture is the logical screen the file declares. A file that declares no screen (0
+    // wide or high) gets one just large enough for the image.
+    g.screenW = std::size_t(screenWidth);
+    g.screenH = std::size_t(screenHeight);
+    if (g.screenW == 0 || g.screenH == 0) {
+      g.screenW = std::size_t(g.left) + std::size_t(g.width);
+      g.screenH = std::size_t(g.top) + std::size_t(g.height);
     }
-    // The picture is the logical screen the file declares, filled with the background colour of
-    // the global colour table (black without one), with the image at its place on it; whatever
-    // of the image lies off the screen is cut off. A file that declares no screen (0 wide or
-    // high) gets one just large enough for the image.
-    std::size_t screenW = std::size_t(screenWidth), screenH = std::size_t(screenHeight);
-    if (screenW == 0 || screenH == 0) {
-      screenW = std::size_t(left) + std::size_t(width);
-      screenH = std::size_t(top) + std::size_t(height);
-    }
-    if (screenW * screenH > maxPixels) return fail("a GIF picture whose screen is too large to show");
-    const Colour backdrop = std::size_t(background) < globalTable.size() ? globalTable[std::size_t(background)] : rgb(0, 0, 0);
-    Surface picture(int(screenW), int(screenH), backdrop);
-    // Pixels of the image that the file does not hold stay black.
-    for (std::size_t r = 0; r < std::size_t(height) && std::size_t(top) + r < screenH; ++r)
-      for (std::size_t x = 0; x < std::size_t(width) && std::size_t(left) + x < screenW; ++x)
-        picture.data()[(std::size_t(top) + r) * screenW + std::size_t(left) + x] = rgb(0, 0, 0);
-    for (std::size_t i = 0; i < decoded; ++i) {
-      const std::size_t y = std::size_t(top) + std::size_t(rowOf[i / std::size_t(width)]);
-      const std::size_t x = std::size_t(left) + i % std::size_t(width);
-      if (y >= screenH || x >= screenW) continue;
-      const std::uint8_t index = indexes[i];
-      picture.data()[y * screenW + x] = index < table.size() ? table[index] : rgb(0, 0, 0);
-    }
-    return picture;
+    if (g.screenW * g.screenH > maxPixels) return fail("a GIF picture whose screen is too large to show");
+    return g;
   }
+}
+
+}  // namespace
+
+bool checkGif(std::string_view bytes, std::size_t maxPixels, std::string& error) {
+  return readGifImage(bytes, maxPixels, error, false).has_value();
+}
+
+std::optional<Surface> decodeGif(std::string_view bytes, std::size_t maxPixels, std::string& error) {
+  std::optional<GifImage> image = readGifImage(bytes, maxPixels, error, true);
+  if (!image) return std::nullopt;
+  const GifImage& g = *image;
+  const int width = g.width, height = g.height, left = g.left, top = g.top;
+  std::vector<std::uint8_t> indexes(std::size_t(width) * std::size_t(height), 0);
+  const std::size_t decoded = decodeLzw(g.data, g.minCodeSize, indexes);
+
+  // Interlaced pictures store every 8th row from row 0, then every 8th from row 4, every 4th
+  // from row 2 and every 2nd from row 1.
+  std::vector<int> rowOf(static_cast<std::size_t>(height));
+  if (g.imageFlags & 0x40) {
+    int k = 0;
+    for (auto [start, step] : {std::pair{0, 8}, {4, 8}, {2, 4}, {1, 2}})
+      for (int r = start; r < height; r += step) rowOf[std::size_t(k++)] = r;
+  } else {
+    for (int r = 0; r < height; ++r) rowOf[std::size_t(r)] = r;
+  }
+  // The screen is filled with the background colour of the global colour table (black without
+  // one), with the image at its place on it; whatever of the image lies off the screen is cut off.
+  const std::size_t screenW = g.screenW, screenH = g.screenH;
+  const Colour backdrop =
+      std::size_t(g.background) < g.globalTable.size() ? g.globalTable[std::size_t(g.background)] : rgb(0, 0, 0);
+  Surface picture(int(screenW), int(screenH), backdrop);
+  // Pixels of the image that the file does not hold stay black.
+  for (std::size_t r = 0; r < std::size_t(height) && std::size_t(top) + r < screenH; ++r)
+    for (std::size_t x = 0; x < std::size_t(width) && std::size_t(left) + x < screenW; ++x)
+      picture.data()[(std::size_t(top) + r) * screenW + std::size_t(left) + x] = rgb(0, 0, 0);
+  for (std::size_t i = 0; i < decoded; ++i) {
+    const std::size_t y = std::size_t(top) + std::size_t(rowOf[i / std::size_t(width)]);
+    const std::size_t x = std::size_t(left) + i % std::size_t(width);
+    if (y >= screenH || x >= screenW) continue;
+    const std::uint8_t index = indexes[i];
+    picture.data()[y * screenW + x] = index < g.table.size() ? g.table[index] : rgb(0, 0, 0);
+  }
+  return picture;
 }
 
 }  // namespace vunt

@@ -20,4 +20,8 @@ bool isGif(std::string_view bytes);
 // in error.
 std::optional<Surface> decodeGif(std::string_view bytes, std::size_t maxPixels, std::string& error);
 
+// Whether decodeGif would give a picture, found from the headers alone (the compressed pixels
+// can end early or be broken without a fault); when not, says why in error as decodeGif does.
+bool checkGif(std::string_view bytes, std::size_t maxPixels, std::string& error);
+
 }  // namespace vunt

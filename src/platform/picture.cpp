@@ -122,7 +122,10 @@ std::optional<Surface> readPicture(std::string_view bytes, std::string& error, b
     error = "not a picture (neither a bitmap, GIF, JPEG, PNG nor an icon)";
     return std::nullopt;
   }
-  if (format == PictureFormat::Gif) return decodeGif(bytes, kMaxPicturePixels, error);
+  if (format == PictureFormat::Gif) {
+    if (decode) return decodeGif(bytes, kMaxPicturePixels, error);
+    return checkGif(bytes, kMaxPicturePixels, error) ? std::optional<Surface>(Surface()) : std::nullopt;
+  }
   if (!declaredSizeAllowed(bytes, format)) {
     error = "a picture whose header is broken or declares more than " + std::to_string(kMaxPicturePixels) + " pixels";
     return std::nullopt;
@@ -170,7 +173,8 @@ std::optional<Surface> loadPicture(const std::filesystem::path& path, std::strin
 
 bool checkPictureFile(const std::filesystem::path& path, std::string& error) {
   std::optional<std::string> bytes = pictureBytes(path, error);
-  return bytes && readPicture(*bytes, error, codec() != nullptr);
+  // A GIF's headers tell all that decoding it could refuse it for.
+  return bytes && readPicture(*bytes, error, codec() != nullptr && formatOf(*bytes) != PictureFormat::Gif);
 }
 
 bool savePng(const Surface& s, const std::filesystem::path& path, const Surface* seeThrough) {

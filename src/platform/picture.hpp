@@ -41,8 +41,9 @@ std::optional<Surface> decodePicture(std::string_view bytes, std::string& error)
 // Loads a picture file (a regular file of at most kMaxPictureFileBytes) with decodePicture.
 std::optional<Surface> loadPicture(const std::filesystem::path& path, std::string& error);
 // Checks a picture file as the game reads it, as far as this program can: the checks of
-// decodePicture, and the decoding itself where the format is GIF or a codec is registered (a
-// program without one checks only the headers of the other formats).
+// decodePicture, and the decoding itself where a codec is registered (a program without one checks
+// only the headers of the other formats). A GIF is checked from its headers, which tell all that
+// decoding it could refuse it for.
 bool checkPictureFile(const std::filesystem::path& path, std::string& error);
 // Decodes an XPM image held in the program (one colour "c #RRGGBB" per key); an empty surface for
 // one it cannot read.

@@ -11,8 +11,7 @@
 #include <vector>
 
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-#include <immintrin.h>
-#define VUNT_SOLVER_BMI2 1
+#define VUNT_SOLVER_BIT_INSTRUCTIONS 1
 #endif
 #ifdef __linux__
 #include <sys/mman.h>
@@ -27,8 +26,6 @@ namespace {
 constexpr int kMoves = 4;
 // The key letter of each move code.
 constexpr std::array<char, kMoves> kLetterOfCode{'D', 'L', 'R', 'U'};
-constexpr bool horizontal(int move) { return move == 1 || move == 2; }
-constexpr int kLineMasks = 1 << kBoardSize;
 
 // Sets of cells as bits: row y is the 16-bit lane y % 4 of word y / 4, column x its bit x, so
 // bit p = 16 * y + x stands for cell (x, y) and no row crosses a word.
@@ -38,7 +35,6 @@ constexpr std::uint64_t kLaneFirst = 0x0001000100010001ULL;  // column 0 of each
 
 constexpr int positionOf(int x, int y) { return 16 * y + x; }
 void setPosition(Lanes& b, int p) { b[std::size_t(p >> 6)] |= std::uint64_t(1) << (p & 63); }
-unsigned rowOf(const Lanes& b, int y) { return unsigned(b[std::size_t(y >> 2)] >> (16 * (y & 3))) & 0xFFF; }
 
 // Every cell of the set one cell further in the direction of the move, wrapping at the edges.
 template <int move>
@@ -58,18 +54,6 @@ inline Lanes shifted(const Lanes& b) {
   }
 }
 
-// A column's mask (bit y for row y) as the cells of column 0.
-const std::vector<Lanes>& columnSpread() {
-  static const std::vector<Lanes> table = [] {
-    std::vector<Lanes> t(kLineMasks);
-    for (int m = 0; m < kLineMasks; ++m)
-      for (int y = 0; y < kBoardSize; ++y)
-        if (m >> y & 1) setPosition(t[std::size_t(m)], positionOf(0, y));
-    return t;
-  }();
-  return table;
-}
-
 // The set of one cell, for each bit number 0..191 a key byte can hold.
 const std::vector<Lanes>& cellSets() {
   static const std::vector<Lanes> table = [] {
@@ -80,29 +64,6 @@ const std::vector<Lanes>& cellSets() {
   return table;
 }
 
-// Gathering and scattering bits under a mask: the processor's own instructions where it has
-// them, plain loops elsewhere. Both give the same results, so keys do not depend on the path.
-struct PortableBits {
-  static std::uint64_t extract(std::uint64_t v, std::uint64_t mask) {
-    std::uint64_t r = 0;
-    for (std::uint64_t bit = 1; mask; mask &= mask - 1, bit <<= 1)
-      if (v & mask & (0 - mask)) r |= bit;
-    return r;
-  }
-  static std::uint64_t deposit(std::uint64_t v, std::uint64_t mask) {
-    std::uint64_t r = 0;
-    for (std::uint64_t bit = 1; mask; mask &= mask - 1, bit <<= 1)
-      if (v & bit) r |= mask & (0 - mask);
-    return r;
-  }
-};
-#ifdef VUNT_SOLVER_BMI2
-struct Bmi2Bits {
-  [[gnu::target("bmi2,popcnt")]] static std::uint64_t extract(std::uint64_t v, std::uint64_t mask) { return _pext_u64(v, mask); }
-  [[gnu::target("bmi2,popcnt")]] static std::uint64_t deposit(std::uint64_t v, std::uint64_t mask) { return _pdep_u64(v, mask); }
-};
-#endif
-
 std::uint64_t mix(std::uint64_t h) {
   h ^= h >> 31;
   h *= 0x94d049bb133111ebULL;
@@ -110,69 +71,23 @@ std::uint64_t mix(std::uint64_t h) {
   return h;
 }
 
-// The moves of the game's rule, one line at a time. A left or right move keeps every piece in its
-// row and a piece waits only for the cell ahead of it in that row, so which pieces of a row move
-// depends on that row's pieces and walls alone; the same holds for columns and up or down moves.
-// Each entry is found by making the move with movePieces on a board that holds only that line's
-// pieces, the first time the search meets the line in that state, and is remembered.
-class LineMoves {
- public:
-  explicit LineMoves(const Grid& board) : table_(std::size_t(2 * kBoardSize * kLineMasks), kUnknown) {
-    scratch_.Board = board;
-  }
-
-  // The pieces (as masks along the line) that move when the pieces of a line stand at
-  // `occupied`: for a row, the low 16 bits for a move right and the high 16 bits for a move left;
-  // for a column, down and up.
-  std::uint32_t moved(bool row, int line, unsigned occupied) {
-    std::uint32_t& entry = table_[std::size_t(((row ? 0 : kBoardSize) + line) * kLineMasks) + occupied];
-    if (entry == kUnknown) entry = compute(row ? 2 : 0, line, occupied) | compute(row ? 1 : 3, line, occupied) << 16;
-    return entry;
-  }
-
- private:
-  static constexpr std::uint32_t kUnknown = 0xFFFFFFFF;
-
-  std::uint32_t compute(int move, int line, unsigned occupied) {
-    PuzzleBoard& b = scratch_;
-    int count = 0;
-    for (int p = 0; p < kBoardSize; ++p) {
-      if (!(occupied >> p & 1)) continue;
-      ++count;
-      const int x = horizontal(move) ? p : line, y = horizontal(move) ? line : p;
-      b.PieceX[std::size_t(count)] = std::int16_t(x);
-      b.PieceY[std::size_t(count)] = std::int16_t(y);
-      b.PieceKind[std::size_t(count)] = 1;
-      b.Occupied[std::size_t(x)][std::size_t(y)] = std::int16_t(count);
-    }
-    b.PieceCount = std::int16_t(count);
-    const MoveResult result = movePieces(b.ref(), *moveDelta(move));
-    std::uint32_t mask = 0;
-    for (int i = 0; i < result.count; ++i) {
-      const PieceMove& m = result.moves[std::size_t(i)];
-      mask |= 1u << (horizontal(move) ? m.fromX : m.fromY);
-    }
-    for (int i = 1; i <= count; ++i) b.Occupied[std::size_t(b.PieceX[std::size_t(i)])][std::size_t(b.PieceY[std::size_t(i)])] = 0;
-    return mask;
-  }
-
-  PuzzleBoard scratch_;
-  std::vector<std::uint32_t> table_;
-};
-
 // The hash table's slots: an array that the kernel may back with huge pages, since the search
-// reads it at random.
+// reads it at random. Only a large table asks for them: the kernel clears a whole 2 MiB page
+// when it is first touched, which would cost a small stage far more than its search.
 class SlotArray {
  public:
   SlotArray() = default;
   explicit SlotArray(std::size_t n) : size_(n) {
-    const std::size_t bytes = (std::max<std::size_t>(n * sizeof(std::uint32_t), kAlign) + kAlign - 1) / kAlign * kAlign;
-    data_ = static_cast<std::uint32_t*>(std::aligned_alloc(kAlign, bytes));
+    const std::size_t wanted = n * sizeof(std::uint32_t);
+    const bool huge = wanted >= kHugeFrom;
+    const std::size_t align = huge ? kAlign : 64;
+    const std::size_t bytes = (std::max(wanted, align) + align - 1) / align * align;
+    data_ = static_cast<std::uint32_t*>(std::aligned_alloc(align, bytes));
     if (!data_) throw std::bad_alloc();
 #ifdef MADV_HUGEPAGE
-    madvise(data_, bytes, MADV_HUGEPAGE);
+    if (huge) madvise(data_, bytes, MADV_HUGEPAGE);
 #endif
-    std::memset(data_, 0, n * sizeof(std::uint32_t));
+    std::memset(data_, 0, wanted);
   }
   ~SlotArray() { std::free(data_); }
   SlotArray(SlotArray&& o) noexcept : data_(std::exchange(o.data_, nullptr)), size_(std::exchange(o.size_, 0)) {}
@@ -186,6 +101,7 @@ class SlotArray {
 
  private:
   static constexpr std::size_t kAlign = 2 << 20;
+  static constexpr std::size_t kHugeFrom = 4 * kAlign;
   std::uint32_t* data_ = nullptr;
   std::size_t size_ = 0;
 };
@@ -216,8 +132,6 @@ class Search {
  public:
   Search(const PuzzleBoard& start, const SolveLimits& limits)
       : start_(start),
-        lines_(start.Board),
-        spread_(columnSpread()),
         cells_(cellSets()),
         maxStates_(std::min<std::size_t>(limits.maxStates, kMaxStoredStates)),
         plainBitLoops_(limits.plainBitLoops) {
@@ -234,6 +148,7 @@ class Search {
       for (int x = 0; x < kBoardSize; ++x) {
         const int code = start.Board[std::size_t(x)][std::size_t(y)];
         if (code == kTrapCode) setPosition(traps_, positionOf(x, y));
+        if (code < kFirstWallCode) setPosition(enterable_, positionOf(x, y));
         if (code > kGoalOffset && code <= kGoalOffset + 5) {
           const int k = code - kGoalOffset;
           setPosition(goalCells_, positionOf(x, y));
@@ -262,12 +177,12 @@ class Search {
     SolveResult result;
     const auto began = std::chrono::steady_clock::now();
     if (enoughGoals()) {
-#ifdef VUNT_SOLVER_BMI2
-      if (!plainBitLoops_ && __builtin_cpu_supports("bmi2") && __builtin_cpu_supports("popcnt"))
-        searchBmi2(result);
+#ifdef VUNT_SOLVER_BIT_INSTRUCTIONS
+      if (!plainBitLoops_ && __builtin_cpu_supports("bmi") && __builtin_cpu_supports("popcnt"))
+        searchWithBitInstructions(result);
       else
 #endif
-        search<PortableBits>(result);
+        search(result);
     }
     result.states = count_;
     result.bytes = blocks_.size() * blockBytes() + table_.size() * sizeof(std::uint32_t);
@@ -279,6 +194,27 @@ class Search {
  private:
   // State numbers and a tag share a 32-bit slot; at least four bits are left for the tag.
   static constexpr std::size_t kMaxStoredStates = (std::size_t(1) << 28) - 2;
+
+  // The pieces that a move moves, as movePieces moves them: every piece moves one cell at once
+  // or stays, and a piece moves when the cell ahead (across the edge, the first of the line) is no
+  // wall and holds no piece, or holds one that moves; movePieces tries each piece again until no
+  // more can move. So the movers spread back from the free cells along the runs of pieces; a line
+  // full of pieces all the way round moves none.
+  template <int move>
+  Lanes movingAlong(const Lanes& all) const {
+    constexpr int back = 3 - move;  // down and up, left and right swap
+    Lanes open;
+    for (std::size_t w = 0; w < 3; ++w) open[w] = ~all[w] & enterable_[w];
+    Lanes moving = shifted<back>(open);
+    for (std::size_t w = 0; w < 3; ++w) moving[w] &= all[w];
+    for (;;) {
+      const Lanes behind = shifted<back>(moving);
+      Lanes next;
+      for (std::size_t w = 0; w < 3; ++w) next[w] = moving[w] | (behind[w] & all[w]);
+      if (next == moving) return moving;
+      moving = next;
+    }
+  }
 
   // Each kind needs at least as many goal plates as it has pieces.
   bool enoughGoals() const {
@@ -343,9 +279,15 @@ class Search {
     return State{all, planes};
   }
 
+  // Both keys may be read as whole words (see hashOf); a key of fewer than eight bytes is one
+  // masked word, compared without a call.
   bool sameKey(const std::uint8_t* a, const std::uint8_t* b) const {
-    if (keyBytes_ < 8) return std::memcmp(a, b, keyBytes_) == 0;
     std::uint64_t x, y;
+    if (keyBytes_ < 8) {
+      std::memcpy(&x, a, 8);
+      std::memcpy(&y, b, 8);
+      return ((x ^ y) & lastWordMask_) == 0;
+    }
     for (std::size_t i = 0; i + 8 <= keyBytes_; i += 8) {
       std::memcpy(&x, a + i, 8);
       std::memcpy(&y, b + i, 8);
@@ -478,16 +420,16 @@ class Search {
     return false;
   }
 
-#ifdef VUNT_SOLVER_BMI2
-  // The search with the processor's bit instructions: everything it calls is compiled into it.
-  [[gnu::target("bmi2,popcnt"), gnu::flatten]] void searchBmi2(SolveResult& result) { search<Bmi2Bits>(result); }
+#ifdef VUNT_SOLVER_BIT_INSTRUCTIONS
+  // The search with the processor's instructions for counting and finding bits: everything it
+  // calls is compiled into it.
+  [[gnu::target("bmi,popcnt"), gnu::flatten]] void searchWithBitInstructions(SolveResult& result) { search(result); }
 #endif
 
   // The moves in the search order: left, right, up, down. A state's new states are numbered in
   // this order, which is what lets pathTo find the move that led to each.
   static constexpr std::array<int, kMoves> kSearchOrder{1, 2, 3, 0};
 
-  template <class Bits>
   void search(SolveResult& result) {
     grow();
     Key startKey;
@@ -529,26 +471,10 @@ class Search {
       const State state = decode(keyOf(s));
       const bool onGoals = allOnGoals(state);
 
-      // The pieces that each move moves, line by line, as the game's rule has it.
-      std::array<Lanes, kMoves> movingBy{};
-      for (int y = 0; y < kBoardSize; ++y)
-        if (const unsigned row = rowOf(state.all, y)) {
-          const std::uint32_t m = lines_.moved(true, y, row);
-          movingBy[2][std::size_t(y >> 2)] |= std::uint64_t(m & 0xFFFF) << (16 * (y & 3));
-          movingBy[1][std::size_t(y >> 2)] |= std::uint64_t(m >> 16) << (16 * (y & 3));
-        }
-      for (int x = 0; x < kBoardSize; ++x) {
-        unsigned column = 0;  // bit y for row y
-        for (std::size_t w = 0; w < 3; ++w) column |= unsigned(Bits::extract(state.all[w] >> x, kLaneFirst)) << (4 * w);
-        if (column == 0) continue;
-        const std::uint32_t m = lines_.moved(false, x, column);
-        const Lanes& down = spread_[m & 0xFFFF];
-        const Lanes& up = spread_[m >> 16];
-        for (std::size_t w = 0; w < 3; ++w) {
-          movingBy[0][w] |= down[w] << x;
-          movingBy[3][w] |= up[w] << x;
-        }
-      }
+      // The pieces that each move moves: those whose run of pieces ahead ends at a cell that a
+      // piece may enter.
+      std::array<Lanes, kMoves> movingBy{movingAlong<0>(state.all), movingAlong<1>(state.all), movingAlong<2>(state.all),
+                                         movingAlong<3>(state.all)};
 
       ++result.expanded;
       result.generated += kMoves;
@@ -608,11 +534,9 @@ class Search {
   }
 
   const PuzzleBoard start_;
-  LineMoves lines_;
-  const std::vector<Lanes>& spread_;
   const std::vector<Lanes>& cells_;
   std::size_t maxStates_;
-  [[maybe_unused]] bool plainBitLoops_;  // read only where the BMI2 search is built
+  [[maybe_unused]] bool plainBitLoops_;  // read only where the search with bit instructions is built
   int n_ = 0;
   std::size_t keyBytes_ = 1;
   std::size_t hashWords_ = 1;
@@ -627,6 +551,7 @@ class Search {
   std::vector<KindSelect> kinds_;
   State startState_{};
   Lanes traps_{};
+  Lanes enterable_{};  // the cells that are no wall
   Lanes goalCells_{};
   std::array<Lanes, 3> goalPlanes_{};  // the kind of each goal plate, bit i in plane i
   std::array<int, 6> goalCount_{}, pieceCount_{};

@@ -1,9 +1,9 @@
 #pragma once
 // A breadth-first solver for puzzle stages: the least number of moves that clears a stage, and one
-// such sequence. Moves follow the game's own rule: which pieces of a row (or column) move is
-// found by movePieces itself, one line at a time, and every solution is played once more through
-// movePieces and checkPieces on the stage as the game numbers its pieces before it is returned, so
-// a solution found here clears the stage in the game.
+// such sequence. Moves follow the game's own rule, made on all the board's cells at once as bit
+// sets (a piece moves when the cell ahead of it is free, or its piece moves), and every solution is
+// played once more through movePieces and checkPieces on the stage as the game numbers its pieces
+// before it is returned, so a solution found here clears the stage in the game.
 //
 // States are canonical: pieces of one kind are interchangeable (the move rule moves the same set
 // of cells whatever the numbering), so a state is the set of occupied cells and the kind on each,
@@ -27,8 +27,9 @@ int moveCodeOfLetter(char letter);
 struct SolveLimits {
   std::size_t maxStates = 10'000'000;  // the search gives up beyond this many distinct states
                                        // (at most 2^28 - 2; more is taken as that)
-  bool plainBitLoops = false;          // gather bits with loops even where the processor has
-                                       // instructions for it (the results are the same)
+  bool plainBitLoops = false;          // count and find bits without the processor's own
+                                       // instructions even where it has them (the results are
+                                       // the same)
 };
 
 struct SolveResult {
@@ -41,7 +42,9 @@ struct SolveResult {
   double seconds = 0;
 };
 
-// Solves the stage whose start position the board holds (as decodeStage leaves it).
+// Solves the stage whose start position the board holds (as decodeStage leaves it). vunt-lint keeps
+// the outcome and the states of its searches between runs (authoring/verdict_cache.hpp): a change
+// to either for some stage must change that file's header.
 SolveResult solveStage(const PuzzleBoard& start, const SolveLimits& limits = {});
 
 }  // namespace vunt

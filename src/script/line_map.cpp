@@ -45,8 +45,14 @@ std::string formatLineMap(const LineMap& map) {
   char hash[17];
   std::snprintf(hash, sizeof hash, "%016llx", static_cast<unsigned long long>(map.scriptHash));
   std::string out = std::string(kMagic) + "\t1\t" + hash + "\n";
-  for (std::size_t i = 0; i < map.lines.size(); ++i)
-    out += std::to_string(i + 1) + '\t' + std::to_string(map.lines[i].line) + '\t' + map.lines[i].file + '\n';
+  for (std::size_t i = 0; i < map.lines.size(); ++i) {
+    out += std::to_string(i + 1);
+    out += '\t';
+    out += std::to_string(map.lines[i].line);
+    out += '\t';
+    out += map.lines[i].file;
+    out += '\n';
+  }
   for (const auto& [name, line] : map.labels) out += ":" + name + '\t' + std::to_string(line) + '\n';
   return out;
 }

@@ -22,6 +22,18 @@ std::vector<std::u32string> splitScriptLines(std::u32string_view text, std::size
   return lines;
 }
 
+std::size_t countScriptLines(std::u32string_view text) {
+  const bool lfEndsLines = text.find(U'\r') == std::u32string_view::npos;
+  std::size_t lines = 0, start = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != U'\r' && !(lfEndsLines && text[i] == U'\n')) continue;
+    ++lines;
+    if (text[i] == U'\r' && i + 1 < text.size() && text[i + 1] == U'\n') ++i;
+    start = i + 1;
+  }
+  return lines + (start < text.size() ? 1 : 0);
+}
+
 void Machine::ACMLOAD(const std::u32string& fileName) {
   i16& CurLine = s.reg.CurLine;
   std::optional<std::string> bytes = out.readGameFile(U"\\" + fileName);
