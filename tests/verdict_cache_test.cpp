@@ -66,10 +66,17 @@ TEST(VerdictCache, ADamagedOrForeignFileGivesNoVerdicts) {
   const std::string good = *readWholeFile(dir.path() / "good");
 
   dir.write("foreign", "vunt-stage-verdicts 0\n" + good.substr(good.find('\n') + 1));
-  EXPECT_FALSE(VerdictCache(dir.path() / "foreign").find(stage, 100));
-  // Lines that do not read as verdicts are left out; the others stand.
+  const VerdictCache foreign(dir.path() / "foreign");
+  EXPECT_FALSE(foreign.find(stage, 100));
+  EXPECT_TRUE(foreign.foreign());
+  // Lines that do not read as verdicts are left out and counted, so the linter can say so; the
+  // others stand.
   dir.write("damaged", good + "solved\nmaybe 3 100:00\nsolved x 100:00\n");
-  EXPECT_TRUE(VerdictCache(dir.path() / "damaged").find(stage, 100));
+  const VerdictCache damaged(dir.path() / "damaged");
+  EXPECT_TRUE(damaged.find(stage, 100));
+  EXPECT_EQ(damaged.damagedLines(), 3u);
+  EXPECT_FALSE(damaged.foreign());
+  EXPECT_EQ(VerdictCache(dir.path() / "good").damagedLines(), 0u);
   dir.write("cut", good.substr(0, good.size() - 40));
   EXPECT_FALSE(VerdictCache(dir.path() / "cut").find(stage, 100));
   EXPECT_FALSE(VerdictCache(dir.path() / "missing").find(stage, 100));

@@ -74,6 +74,13 @@ int main(int argc, char** argv) {
   // The stages' verdicts of earlier runs: a game whose stages did not change is not searched again.
   vunt::VerdictCache verdicts(vunt::VerdictCache::defaultFile().value_or(""));
   options.verdicts = &verdicts;
+  // The cache only saves time: a damaged one is named and its stages are searched again.
+  if (verdicts.damagedLines())
+    std::fprintf(stderr, "vunt-lint: %zu damaged lines of %s were left out; their stages are searched again\n",
+                 verdicts.damagedLines(), verdicts.file().c_str());
+  else if (verdicts.foreign())
+    std::fprintf(stderr, "vunt-lint: %s is not a stage verdict file of this version; it is written anew\n",
+                 verdicts.file().c_str());
   namespace fs = std::filesystem;
   std::error_code ec;
   const bool source = fs::is_regular_file(target, ec);

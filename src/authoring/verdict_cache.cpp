@@ -48,16 +48,21 @@ VerdictCache::VerdictCache(std::filesystem::path file) : file_(std::move(file)) 
   if (!bytes) return;
   std::istringstream in(*bytes);
   std::string line;
-  if (!std::getline(in, line) || line != kHeader) return;
+  if (!std::getline(in, line) || line != kHeader) {
+    foreign_ = true;
+    return;
+  }
   // Each line: status, states, key. A line that does not read so is left out (and so is gone
   // when the file is written again).
   while (std::getline(in, line)) {
     std::istringstream fields(line);
     std::string status, key;
     std::uint64_t states = 0;
-    if (!(fields >> status >> states >> key)) continue;
-    const std::optional<SolveResult::Status> s = statusOf(status);
-    if (!s) continue;
+    const std::optional<SolveResult::Status> s = fields >> status >> states >> key ? statusOf(status) : std::nullopt;
+    if (!s) {
+      ++damaged_;
+      continue;
+    }
     auto [at, fresh] = verdicts_.insert_or_assign(key, StageVerdict{*s, states});
     if (fresh) order_.push_back(at->first);
   }

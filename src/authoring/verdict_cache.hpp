@@ -38,6 +38,12 @@ class VerdictCache {
   // Writes the file again (and its folder) when verdicts were added; on failure says why.
   bool save(std::string& error);
 
+  // Lines of the file that did not read as a verdict (left out, so searched again), and whether
+  // the file was there but was not a verdict file of this version (it is written anew).
+  std::size_t damagedLines() const { return damaged_; }
+  bool foreign() const { return foreign_; }
+  const std::filesystem::path& file() const { return file_; }
+
   // $XDG_CACHE_HOME/vunt/stage-verdicts, or ~/.cache/vunt/stage-verdicts; nothing when neither
   // variable names a folder.
   static std::optional<std::filesystem::path> defaultFile();
@@ -47,6 +53,8 @@ class VerdictCache {
   std::map<std::string, StageVerdict> verdicts_;  // by key: the limit and the stage
   std::vector<std::string> order_;                // keys, oldest first
   bool changed_ = false;
+  std::size_t damaged_ = 0;
+  bool foreign_ = false;
 };
 
 }  // namespace vunt
