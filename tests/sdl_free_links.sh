@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The authoring tools and the core's test program load no SDL library; the game does (so the check
-# reads the right files). Reads the built programs' dynamic sections.
+# reads the right files), but not SDL2_mixer and SDL2_image before it needs them. Reads the built
+# programs' dynamic sections.
 set -u
 vunt=$1
 bin=$(dirname "$vunt")
@@ -14,5 +15,11 @@ done
 case "$(sdl_needed "$vunt")" in
   *libSDL2_ttf*) echo "ok   vunt links SDL2_ttf" ;;
   *) echo "FAIL vunt does not link SDL2_ttf: the check reads the wrong programs"; fail=1 ;;
+esac
+# The game opens SDL2_mixer and SDL2_image at their first use; linked, they would be loaded (with
+# the twenty libraries they bring in) at every start.
+case "$(sdl_needed "$vunt")" in
+  *libSDL2_mixer* | *libSDL2_image*) echo "FAIL vunt links $(sdl_needed "$vunt")"; fail=1 ;;
+  *) echo "ok   vunt loads SDL2_mixer and SDL2_image only when it needs them" ;;
 esac
 exit $fail

@@ -1,9 +1,9 @@
 #include "platform/sdl_sound.hpp"
 
 #include <SDL.h>
-#include <SDL_mixer.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <optional>
 #include <string>
 
@@ -11,32 +11,41 @@
 #include "platform/game_files.hpp"
 #include "platform/wave_check.hpp"
 #include "platform/host.hpp"
+#include "platform/sdl_mixer_calls.hpp"
 
 namespace vunt {
 
 void MixerSound::open() {
   if (ready_ || tried_) return;
   tried_ = true;
+  // The mixer is loaded here, at the first sound. Without it every sound is silent, as without an
+  // audio device, and the player is told once.
+  std::string why;
+  mix_ = mixerCalls(why);
+  if (!mix_) {
+    std::fprintf(stderr, "vunt: no sound: %s\n", why.c_str());
+    return;
+  }
   quietAlsa();
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return;
-  if (Mix_OpenAudio(44100, MIX_DEFAULT_FORMAT, 2, 1024) != 0) {
+  if (mix_->OpenAudio(44100, MIX_DEFAULT_FORMAT, 2, 1024) != 0) {
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
     return;
   }
-  Mix_AllocateChannels(1);
+  mix_->AllocateChannels(1);
   ready_ = true;
   setVolume(volume_);
 }
 
 void MixerSound::setVolume(int percent) {
   volume_ = std::clamp(percent, 0, 100);
-  if (ready_) Mix_Volume(0, (volume_ * MIX_MAX_VOLUME + 50) / 100);
+  if (ready_) mix_->Volume(0, (volume_ * MIX_MAX_VOLUME + 50) / 100);
 }
 
 void MixerSound::close() {
   if (!ready_) return;
   halt();
-  Mix_CloseAudio();
+  mix_->CloseAudio();
   SDL_QuitSubSystem(SDL_INIT_AUDIO);
   ready_ = false;
   tried_ = false;
@@ -45,7 +54,7 @@ void MixerSound::close() {
 void MixerSound::closeWhenIdle(std::uint32_t now) {
   constexpr std::uint32_t kIdleMs = 2000;
   if (!ready_) return;
-  if (Mix_Playing(0)) lastSound_ = now;
+  if (mix_->Playing(0)) lastSound_ = now;
   else if (now - lastSound_ >= kIdleMs) close();
 }
 
@@ -64,18 +73,21 @@ bool MixerSound::load(const std::filesystem::path& file) {
   // the game, and a file of another format must not reach the mixer's other decoders.
   std::optional<std::string> bytes = readWholeFile(file, kMaxGameFileBytes * 4);
   if (!bytes || !waveFitsMixer(*bytes)) return false;
-  Mix_Chunk* chunk = Mix_LoadWAV_RW(SDL_RWFromConstMem(bytes->data(), int(bytes->size())), 1);
+  Mix_Chunk* chunk = mix_->LoadWAV_RW(SDL_RWFromConstMem(bytes->data(), int(bytes->size())), 1);
   if (!chunk) return false;
   chunk_ = chunk;
   return true;
 }
 
 bool waveFitsMixer(std::string_view file) {
-  // The mixer converts the whole sound to the device's format when it loads it.
+  // The mixer converts the whole sound to the device's format when it loads it. (Without the
+  // mixer, or with it closed, the check is the one for the format the device is opened with.)
   WaveOutput output;
   int rate = 0, channels = 0;
   Uint16 format = 0;
-  if (Mix_QuerySpec(&rate, &format, &channels) && rate > 0 && channels > 0) {
+  std::string unused;
+  const MixerCalls* mix = mixerCalls(unused);
+  if (mix && mix->QuerySpec(&rate, &format, &channels) && rate > 0 && channels > 0) {
     output.rate = std::uint32_t(rate);
     output.bytesPerFrame = int(SDL_AUDIO_BITSIZE(format)) / 8 * channels;
   }
@@ -85,7 +97,7 @@ bool waveFitsMixer(std::string_view file) {
 
 bool MixerSound::loadAlert() {
   static const std::string wave = alertWave();
-  Mix_Chunk* chunk = Mix_LoadWAV_RW(SDL_RWFromConstMem(wave.data(), int(wave.size())), 1);
+  Mix_Chunk* chunk = mix_->LoadWAV_RW(SDL_RWFromConstMem(wave.data(), int(wave.size())), 1);
   if (!chunk) return false;
   chunk_ = chunk;
   return true;
@@ -93,15 +105,15 @@ bool MixerSound::loadAlert() {
 
 bool MixerSound::start(bool loop) {
   if (!chunk_) return false;
-  return Mix_PlayChannel(0, static_cast<Mix_Chunk*>(chunk_), loop ? -1 : 0) >= 0;
+  return mix_->PlayChannel(0, static_cast<Mix_Chunk*>(chunk_), loop ? -1 : 0) >= 0;
 }
 
-bool MixerSound::playing() { return ready_ && Mix_Playing(0); }
+bool MixerSound::playing() { return ready_ && mix_->Playing(0); }
 
 void MixerSound::halt() {
   if (!ready_) return;
-  Mix_HaltChannel(0);
-  if (chunk_) Mix_FreeChunk(static_cast<Mix_Chunk*>(chunk_));
+  mix_->HaltChannel(0);
+  if (chunk_) mix_->FreeChunk(static_cast<Mix_Chunk*>(chunk_));
   chunk_ = nullptr;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
-// Wave sounds through SDL2_mixer on one channel, following the rules of the Windows sound call
-// (see sound_channel.hpp). The puzzle's sounds and the script's SOUND share the channel.
+// Wave sounds through SDL2_mixer (loaded at the first sound) on one channel, following the rules
+// of the Windows sound call (see sound_channel.hpp). The puzzle's sounds and the script's SOUND
+// share the channel.
 #include <cstdint>
 #include <filesystem>
 #include <string_view>
@@ -10,6 +11,7 @@
 namespace vunt {
 
 class Host;
+struct MixerCalls;
 
 // Whether the mixer, as it is open, may be given this wave file (see wave_check.hpp).
 bool waveFitsMixer(std::string_view file);
@@ -41,7 +43,8 @@ class MixerSound : private SoundBackend {
   SoundChannel channel_;
   bool ready_ = false;
   bool tried_ = false;  // open has been tried: a missing device is not tried again at every sound
-  void* chunk_ = nullptr;  // the Mix_Chunk of the channel
+  const MixerCalls* mix_ = nullptr;  // the mixer's functions, once open has loaded them
+  void* chunk_ = nullptr;            // the Mix_Chunk of the channel
   int volume_ = 100;       // percent
   std::uint32_t lastSound_ = 0;  // when a sound was last seen playing
 };
