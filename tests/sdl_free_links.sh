@@ -16,7 +16,7 @@ case "$(sdl_needed "$vunt")" in
   *libSDL2_ttf*) echo "ok   vunt links SDL2_ttf" ;;
   *) echo "FAIL vunt does not link SDL2_ttf: the check reads the wrong programs"; fail=1 ;;
 esac
-# Linked, SDL2_mixer or SDL2_image would be loaded at every start, with the twenty libraries they
+# Linked, SDL2_mixer or SDL2_image would be loaded at every start, with the 19 libraries they
 # bring in: the game plays sounds through SDL and opens SDL2_image at its first use.
 case "$(sdl_needed "$vunt")" in
   *libSDL2_mixer* | *libSDL2_image*) echo "FAIL vunt links $(sdl_needed "$vunt")"; fail=1 ;;

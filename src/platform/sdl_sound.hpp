@@ -2,8 +2,8 @@
 // Wave sounds through SDL's own audio on one channel, following the rules of the Windows sound call
 // (see sound_channel.hpp). The puzzle's sounds and the script's SOUND share the channel. SDL reads
 // the wave file, converts it whole to the device's format and the device's thread mixes it at the
-// chosen volume: what SDL2_mixer did with one channel, without loading a mixer and the twenty
-// libraries of decoders it brings in (fluidsynth, modplug, opus, vorbis, ...).
+// chosen volume: what SDL2_mixer did with one channel, without loading a mixer and the 13
+// libraries of decoders and more that it brings in (fluidsynth, modplug, opus, vorbis, ...).
 #include <SDL.h>
 
 #include <cstdint>
