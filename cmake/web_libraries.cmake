@@ -1,5 +1,5 @@
-# The browser build's libraries: SDL2, SDL2_image, SDL2_ttf (with freetype) and SDL2_mixer as
-# static libraries cross-built with emscripten by tools/web/deps.sh, whose prefix is VUNT_WEB_DEPS.
+# The browser build's libraries: SDL2, SDL2_image and SDL2_ttf (with freetype) as static libraries
+# cross-built with emscripten by tools/web/deps.sh, whose prefix is VUNT_WEB_DEPS.
 if(NOT EMSCRIPTEN)
   message(FATAL_ERROR "VUNT_WEB builds with emscripten: emcmake cmake -DVUNT_WEB=ON ... (or make web)")
 endif()
@@ -25,10 +25,8 @@ vunt_web_library(SDL2::SDL2 libSDL2.a)
 vunt_web_library(vunt_freetype libfreetype.a)
 vunt_web_library(SDL2_ttf::SDL2_ttf libSDL2_ttf.a)
 vunt_web_library(SDL2_image::SDL2_image libSDL2_image.a)
-vunt_web_library(SDL2_mixer::SDL2_mixer libSDL2_mixer.a)
 set_property(TARGET SDL2_ttf::SDL2_ttf APPEND PROPERTY INTERFACE_LINK_LIBRARIES vunt_freetype SDL2::SDL2)
 set_property(TARGET SDL2_image::SDL2_image APPEND PROPERTY INTERFACE_LINK_LIBRARIES SDL2::SDL2)
-set_property(TARGET SDL2_mixer::SDL2_mixer APPEND PROPERTY INTERFACE_LINK_LIBRARIES SDL2::SDL2)
 # Nothing here starts a thread.
 add_library(Threads::Threads INTERFACE IMPORTED)
 

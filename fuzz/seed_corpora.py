@@ -43,7 +43,7 @@ def wave(tag, channels, rate, bits, data, extensible=False):
 
 
 def sound_seeds(directory):
-    """Small wave files of each encoding the mixer decodes, and a few that the check refuses."""
+    """Small wave files of each encoding SDL's wave reader decodes, and a few that the check refuses."""
     ramp = bytes(range(0, 256, 8))
     put(directory, wave(1, 1, 8000, 8, ramp))
     put(directory, wave(1, 2, 44100, 16, ramp * 2))

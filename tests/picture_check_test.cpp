@@ -99,6 +99,11 @@ TEST(PictureCheck, XpmReaderRefusesWhatItCannotRead) {
   EXPECT_TRUE(xpmPicture(shortRow).empty());
   const char* const namedColour[] = {"1 1 1 1", ". c None", "."};
   EXPECT_TRUE(xpmPicture(namedColour).empty());
+  // A key given twice keeps its first colour, whether it is one character or more.
+  const char* const twice[] = {"1 1 2 1", "x c #010203", "x c #0A0B0C", "x"};
+  EXPECT_EQ(xpmPicture(twice).pixel(0, 0), rgb(1, 2, 3));
+  const char* const twiceLong[] = {"1 1 2 2", "xy c #010203", "xy c #0A0B0C", "xy"};
+  EXPECT_EQ(xpmPicture(twiceLong).pixel(0, 0), rgb(1, 2, 3));
   const char* const twoChars[] = {"2 1 2 2", "aa c #010203", "ab c #0A0B0C", "abaa"};
   Surface t = xpmPicture(twoChars);
   ASSERT_EQ(t.width(), 2);

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The authoring tools and the core's test program load no SDL library; the game does (so the check
-# reads the right files). Reads the built programs' dynamic sections.
+# reads the right files), but neither SDL2_mixer, which it does not use, nor SDL2_image before it
+# needs it. Reads the built programs' dynamic sections.
 set -u
 vunt=$1
 bin=$(dirname "$vunt")
@@ -14,5 +15,11 @@ done
 case "$(sdl_needed "$vunt")" in
   *libSDL2_ttf*) echo "ok   vunt links SDL2_ttf" ;;
   *) echo "FAIL vunt does not link SDL2_ttf: the check reads the wrong programs"; fail=1 ;;
+esac
+# Linked, SDL2_mixer or SDL2_image would be loaded at every start, with the 19 libraries they
+# bring in: the game plays sounds through SDL and opens SDL2_image at its first use.
+case "$(sdl_needed "$vunt")" in
+  *libSDL2_mixer* | *libSDL2_image*) echo "FAIL vunt links $(sdl_needed "$vunt")"; fail=1 ;;
+  *) echo "ok   vunt loads SDL2_image only when it needs it" ;;
 esac
 exit $fail

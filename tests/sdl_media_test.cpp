@@ -1,6 +1,12 @@
 // The SDL backend's fonts and codec are registered in the programs that link it, and the engine's
-// own readers agree with SDL2_image where both read the same thing.
+// own readers agree with SDL2_image where both read the same thing. One open font serves every
+// size and style of its family, which SDL2_ttf draws as fonts opened at that size.
 #include <gtest/gtest.h>
+#include <SDL_ttf.h>
+
+#include <cstring>
+#include <utility>
+#include <vector>
 
 #include "platform/font.hpp"
 #include "platform/picture.hpp"
@@ -69,4 +75,45 @@ TEST(SdlMedia, TextDrawnAgainFromTheCacheIsTheTextDrawnFirst) {
   EXPECT_EQ(drawn(U"あ", rgb(255, 0, 0), rgb(255, 255, 255)), a);
   EXPECT_EQ(drawn(U"B", rgb(255, 0, 0), rgb(255, 255, 255)), b);
   EXPECT_EQ(drawn(U"あ", rgb(0, 0, 255), rgb(255, 255, 255)), blueA);
+}
+
+TEST(SdlMedia, FontSetToAnotherSizeDrawsAsOneOpenedAtThatSize) {
+  // The sizes and styles the game asks of IPA Gothic (labels, messages, the puzzle's counters and
+  // its underlined word, a bold face), set in turn on one font, back and forth.
+  const char* file = "/usr/share/fonts/opentype/ipafont-gothic/ipag.ttf";
+  if (!TTF_WasInit()) {
+    ASSERT_EQ(TTF_Init(), 0);
+  }
+  TTF_Font* shared = TTF_OpenFontDPI(file, 12, 72, 72);
+  if (!shared) GTEST_SKIP() << "no " << file;
+  TTF_SetFontHinting(shared, TTF_HINTING_NORMAL);
+  const std::vector<std::pair<int, int>> faces{{12, 0}, {13, 0}, {37, 0}, {96, TTF_STYLE_UNDERLINE}, {13, TTF_STYLE_BOLD}};
+  for (int round = 0; round < 2; ++round)
+    for (const auto& [pixels, style] : faces) {
+      ASSERT_EQ(TTF_SetFontSizeDPI(shared, pixels, 72, 72), 0);
+      TTF_SetFontStyle(shared, style);
+      TTF_Font* own = TTF_OpenFontDPI(file, pixels, 72, 72);
+      ASSERT_NE(own, nullptr);
+      TTF_SetFontStyle(own, style);
+      TTF_SetFontHinting(own, TTF_HINTING_NORMAL);
+      const char* text = round ? "永A、失敗" : "日本語の一行を表示しますgy";
+      int w1 = 0, h1 = 0, w2 = 0, h2 = 0;
+      TTF_SizeUTF8(shared, text, &w1, &h1);
+      TTF_SizeUTF8(own, text, &w2, &h2);
+      EXPECT_EQ(std::make_pair(w1, h1), std::make_pair(w2, h2)) << pixels;
+      EXPECT_EQ(TTF_FontHeight(shared), TTF_FontHeight(own)) << pixels;
+      SDL_Surface* a = TTF_RenderUTF8_Blended(shared, text, SDL_Color{10, 20, 30, 255});
+      SDL_Surface* b = TTF_RenderUTF8_Blended(own, text, SDL_Color{10, 20, 30, 255});
+      ASSERT_TRUE(a && b);
+      ASSERT_EQ(a->w, b->w);
+      ASSERT_EQ(a->h, b->h);
+      for (int y = 0; y < a->h; ++y)
+        ASSERT_EQ(std::memcmp(static_cast<const char*>(a->pixels) + y * a->pitch,
+                              static_cast<const char*>(b->pixels) + y * b->pitch, std::size_t(a->w) * 4), 0)
+            << pixels << " px, style " << style << ", row " << y;
+      SDL_FreeSurface(a);
+      SDL_FreeSurface(b);
+      TTF_CloseFont(own);
+    }
+  TTF_CloseFont(shared);
 }

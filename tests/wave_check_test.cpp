@@ -1,4 +1,5 @@
-// The wave header check that stands before the mixer: what it lets through and what it refuses.
+// The wave header check that stands before SDL's wave reader: what it lets through and what it
+// refuses.
 #include <gtest/gtest.h>
 
 #include <cstdint>

@@ -52,7 +52,10 @@ void HeadlessHost::saveFrame() {
   if (framesDir_.empty() || !app_) return;
   char name[32];
   std::snprintf(name, sizeof name, "%04d.png", ++frameCount_);
-  savePng(app_->mainForm().compose(), framesDir_ / name);
+  // A frame that cannot be written (a full disk, no PNG writer) leaves a gap the reader would take
+  // for a frame never drawn: say so.
+  if (!savePng(app_->mainForm().compose(), framesDir_ / name))
+    std::fprintf(stderr, "vunt: cannot write the frame %s\n", (framesDir_ / name).string().c_str());
 }
 
 static std::string escapeLineEnds(std::u32string_view s) {

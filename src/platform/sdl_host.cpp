@@ -99,7 +99,7 @@ struct SdlHost::Impl {
   Uint32 lastTick = 0;
   SDL_Cursor* cursors[3] = {nullptr, nullptr, nullptr};
   SDL_Cursor* shownCursor = nullptr;
-  MixerSound sound;
+  SdlSound sound;
   bool playerWait = false;  // events are being handled inside a wait for the player
 
   SDL_Cursor* cursorFor(PointerImage p) {

@@ -1,7 +1,7 @@
 #pragma once
 // The real host: an SDL2 window drawn at a whole-number scale of the game's size (or fitted to
 // it), the mouse, keyboard and game controllers as Windows-style input, message boxes drawn inside the game's window, and sound
-// through SDL2_mixer.
+// through SDL's audio.
 #include <memory>
 #include <string>
 

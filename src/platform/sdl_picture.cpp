@@ -1,10 +1,12 @@
-// Pictures through SDL2_image: the formats the engine checks but does not decode itself, and PNG
-// files written from surfaces.
+// Pictures the engine checks but does not decode itself: bitmaps through SDL, JPEG, PNG, icons and
+// cursors through SDL2_image, which also writes PNG files from surfaces. SDL2_image is loaded at
+// the first picture that needs it.
 #include "platform/sdl_media.hpp"
 
 #include <vector>
 #include <SDL.h>
-#include <SDL_image.h>
+
+#include "platform/sdl_image_calls.hpp"
 
 namespace vunt {
 
@@ -29,20 +31,30 @@ Surface fromSdl(SDL_Surface* src) {
 class SdlImageCodec : public PictureCodec {
  public:
   std::optional<Surface> decode(std::string_view bytes, PictureFormat format, std::string& error) override {
-    // Only the decoder of the format found is run.
+    // Only the decoder of the format found is run. SDL2_image reads bitmaps with SDL's own
+    // reader, so SDL reads them here and a game of bitmaps never loads SDL2_image.
+    const ImageCalls* img = nullptr;
+    if (format != PictureFormat::Bitmap) {
+      std::string why;
+      img = imageCalls(why);
+      if (!img) {
+        error = "no decoder for this picture: " + why;
+        return std::nullopt;
+      }
+    }
     SDL_RWops* rw = SDL_RWFromConstMem(bytes.data(), int(bytes.size()));
     if (!rw) {
       error = std::string("cannot read the picture (") + SDL_GetError() + ")";
       return std::nullopt;
     }
-    SDL_Surface* s = format == PictureFormat::Bitmap ? IMG_LoadBMP_RW(rw)
-                     : format == PictureFormat::Jpeg ? IMG_LoadJPG_RW(rw)
-                     : format == PictureFormat::Png  ? IMG_LoadPNG_RW(rw)
-                     : format == PictureFormat::Icon ? IMG_LoadICO_RW(rw)
-                                                     : IMG_LoadCUR_RW(rw);
+    SDL_Surface* s = format == PictureFormat::Bitmap ? SDL_LoadBMP_RW(rw, 0)
+                     : format == PictureFormat::Jpeg ? img->LoadJPG_RW(rw)
+                     : format == PictureFormat::Png  ? img->LoadPNG_RW(rw)
+                     : format == PictureFormat::Icon ? img->LoadICO_RW(rw)
+                                                     : img->LoadCUR_RW(rw);
     SDL_RWclose(rw);
     if (!s) {
-      error = std::string("a broken picture (") + IMG_GetError() + ")";
+      error = std::string("a broken picture (") + SDL_GetError() + ")";
       return std::nullopt;
     }
     Surface out = fromSdl(s);
@@ -52,6 +64,9 @@ class SdlImageCodec : public PictureCodec {
 
   bool savePng(const Surface& s, const std::filesystem::path& path, const Surface* seeThrough) override {
     // SDL_image writes an RGBA file for a format with alpha and an RGB file otherwise.
+    std::string why;
+    const ImageCalls* img = imageCalls(why);
+    if (!img) return false;
     std::vector<Colour> argb;
     const Colour* pixels = s.data();
     if (seeThrough) {
@@ -66,7 +81,7 @@ class SdlImageCodec : public PictureCodec {
                                                           s.width() * 4,
                                                           seeThrough ? SDL_PIXELFORMAT_ARGB8888 : SDL_PIXELFORMAT_XRGB8888);
     if (!sdl) return false;
-    bool ok = IMG_SavePNG(sdl, path.c_str()) == 0;
+    bool ok = img->SavePNG(sdl, path.c_str()) == 0;
     SDL_FreeSurface(sdl);
     return ok;
   }
@@ -80,7 +95,9 @@ PictureCodec& sdlPictureCodec() {
 }
 
 Surface sdlXpmPicture(const char* const* xpm) {
-  SDL_Surface* s = IMG_ReadXPMFromArray(const_cast<char**>(xpm));
+  std::string why;
+  const ImageCalls* img = imageCalls(why);
+  SDL_Surface* s = img ? img->ReadXPMFromArray(const_cast<char**>(xpm)) : nullptr;
   Surface out = fromSdl(s);
   if (s) SDL_FreeSurface(s);
   return out;

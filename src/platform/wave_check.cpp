@@ -12,7 +12,7 @@ int le16(std::string_view s, std::size_t at) {
   return static_cast<unsigned char>(s[at]) | static_cast<unsigned char>(s[at + 1]) << 8;
 }
 
-// Bits per sample as stored, for the encodings the mixer decodes; 0 for any other.
+// Bits per sample as stored, for the encodings SDL's wave reader decodes; 0 for any other.
 int storedBits(int tag, int bits) {
   switch (tag) {
     case 1: return bits == 8 || bits == 16 || bits == 24 || bits == 32 ? bits : 0;  // PCM

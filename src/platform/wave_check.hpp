@@ -1,6 +1,6 @@
 #pragma once
-// The header of a wave file, read by the engine before the mixer sees the file. The mixer converts
-// a whole sound to its output format in memory at load time, and some headers make that
+// The header of a wave file, read by the engine before SDL's wave reader sees the file. A whole
+// sound is converted to the device's format in memory at load time, and some headers make that
 // conversion crash, stall or allocate gigabytes; those files are refused here as unreadable.
 #include <cstdint>
 #include <optional>
@@ -18,7 +18,7 @@ struct WaveFormat {
   std::uint64_t frames = 0;  // sample frames in the data chunk
 };
 
-// The output format the mixer converts every sound to.
+// The output format every sound is converted to.
 struct WaveOutput {
   std::uint32_t rate = 44100;
   int bytesPerFrame = 4;  // 16-bit stereo

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds the static libraries the browser build links (SDL2, freetype, SDL2_ttf, SDL2_image,
-# SDL2_mixer) from Debian's source packages with Debian's emscripten. emscripten's own SDL ports
+# Builds the static libraries the browser build links (SDL2, freetype, SDL2_ttf, SDL2_image) from
+# Debian's source packages with Debian's emscripten. emscripten's own SDL ports
 # cannot be used offline (they download their sources), so the project builds them itself.
 # The result goes to a cache outside any build tree, keyed by the emscripten and library
 # versions: a second run finds it and returns at once. Prints the cache's prefix last.
@@ -15,7 +15,7 @@ CACHED_ONLY=""; [ "${1:-}" = --cached ] && CACHED_ONLY=1
 SUDO=""; [ "$(id -u)" = 0 ] || SUDO=sudo
 JOBS=${JOBS:-2}
 ROOT=${VUNT_WEB_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/vunt-web}
-SOURCES="libsdl2 freetype libsdl2-ttf libsdl2-image libsdl2-mixer"
+SOURCES="libsdl2 freetype libsdl2-ttf libsdl2-image"
 log() { echo "web-deps: $*" >&2; }
 
 install_missing() {
@@ -116,10 +116,6 @@ build "$(dirof libsdl2-image)" -DSDL2IMAGE_BACKEND_STB=ON -DSDL2IMAGE_VENDORED=O
   -DSDL2IMAGE_SVG=OFF -DSDL2IMAGE_AVIF=OFF -DSDL2IMAGE_JXL=OFF -DSDL2IMAGE_TIF=OFF \
   -DSDL2IMAGE_WEBP=OFF -DSDL2IMAGE_SAMPLES=OFF -DSDL2IMAGE_DEPS_SHARED=OFF \
   -DSDL2_DIR="$PREFIX/lib/cmake/SDL2"
-build "$(dirof libsdl2-mixer)" -DSDL2MIXER_VENDORED=OFF -DSDL2MIXER_SAMPLES=OFF \
-  -DSDL2MIXER_CMD=OFF -DSDL2MIXER_FLAC=OFF -DSDL2MIXER_MOD=OFF -DSDL2MIXER_MP3=OFF \
-  -DSDL2MIXER_MIDI=OFF -DSDL2MIXER_OPUS=OFF -DSDL2MIXER_VORBIS=OFF -DSDL2MIXER_WAVE=ON \
-  -DSDL2MIXER_DEPS_SHARED=OFF -DSDL2_DIR="$PREFIX/lib/cmake/SDL2"
 
 printf '%s\n' "$KEY" >"$PREFIX/.complete"
 rm -rf "$WORK"
