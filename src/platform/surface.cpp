@@ -5,6 +5,21 @@
 
 namespace vunt {
 
+Rect intersect(Rect a, Rect b) {
+  const int x0 = std::max(a.x, b.x), y0 = std::max(a.y, b.y);
+  const int x1 = std::min(a.x + a.w, b.x + b.w), y1 = std::min(a.y + a.h, b.y + b.h);
+  if (x0 >= x1 || y0 >= y1) return {};
+  return {x0, y0, x1 - x0, y1 - y0};
+}
+
+Rect unite(Rect a, Rect b) {
+  if (a.empty()) return b.empty() ? Rect{} : b;
+  if (b.empty()) return a;
+  const int x0 = std::min(a.x, b.x), y0 = std::min(a.y, b.y);
+  const int x1 = std::max(a.x + a.w, b.x + b.w), y1 = std::max(a.y + a.h, b.y + b.h);
+  return {x0, y0, x1 - x0, y1 - y0};
+}
+
 Surface::Surface(int w, int h, Colour fill)
     : w_(std::max(w, 0)), h_(std::max(h, 0)), px_(std::size_t(w_) * std::size_t(h_), fill) {}
 
