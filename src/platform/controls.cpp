@@ -70,9 +70,9 @@ double Control::scaleHeight() const { return units_ == Units::Points ? rect_.h *
 
 void Control::print(std::u32string_view text) {
   const Font& f = Font::get(font_);
-  const Rect from{printX_, printY_, rect_.w - printX_, rect_.h - printY_};
+  const Rect drawn = f.drawnArea(printX_, printY_, text, fore_);
   printX_ += f.draw(image_, printX_, printY_, text, fore_);
-  changed(from);
+  changed(drawn);
 }
 
 void Control::newLine() {

@@ -81,7 +81,6 @@ class Control {
   double scaleWidth() const;
   double scaleHeight() const;
   // Prints text at the print position in the fore colour and moves the position to its right.
-  // (A font draws only right of and below the point it is given: the change lies there.)
   void print(std::u32string_view text);
   // Moves the print position to the start of the next text line.
   void newLine();
