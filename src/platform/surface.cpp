@@ -54,6 +54,7 @@ void Surface::fill(Colour c) { fillPixels(px_.data(), px_.size(), c & 0xFFFFFF);
 void Surface::fillRect(Rect r, Colour c) {
   int x0 = std::max(r.x, 0), y0 = std::max(r.y, 0);
   int x1 = std::min(r.x + r.w, w_), y1 = std::min(r.y + r.h, h_);
+  if (x0 >= x1) return;  // wholly left or right of the surface
   for (int y = y0; y < y1; ++y)
     std::fill(px_.begin() + std::size_t(y) * w_ + x0, px_.begin() + std::size_t(y) * w_ + x1, c & 0xFFFFFF);
 }
