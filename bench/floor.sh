@@ -195,9 +195,9 @@ row "  the same, before" click.before.rss click.floor.rss ""
 for w in click menu puzzle picture; do
   for who in vunt before; do
     [ -f "$tmp/$w.$who.cpu.txt" ] || continue
-    label=$w; [ "$who" = before ] && label="$w, before"
-    printf '%-40s %12.4g %12.4g %8s   %s\n' "CPU % in the $label wait" "$(median $w.$who.cpu)" "$(median click.floor.cpu)" "" "< 0.02 %"
-    printf '%-40s %12.4g %12.4g %8s   %s\n' "wake-ups/s in the $label wait" "$(median $w.$who.wake)" "$(median click.floor.wake)" "" "<= 2"
+    label="$w wait"; [ "$who" = before ] && label="$w wait, before"
+    printf '%-40s %12.4g %12.4g %8s   %s\n' "CPU % in the $label" "$(median $w.$who.cpu)" "$(median click.floor.cpu)" "" "< 0.02 %"
+    printf '%-40s %12.4g %12.4g %8s   %s\n' "wake-ups/s in the $label" "$(median $w.$who.wake)" "$(median click.floor.wake)" "" "<= 2"
   done
 done
 row "headless 1,000 lines: CPU ms (/ 2 lines)" big.vunt.cpu small.vunt.cpu ""

@@ -1,34 +1,12 @@
 #include "platform/frame_composer.hpp"
 
-#include <algorithm>
-#include <cstring>
+#include "platform/viewport.hpp"
 
 namespace vunt {
 
 namespace {
 
 bool contains(Rect outer, Rect inner) { return intersect(outer, inner) == inner; }
-
-// The least rectangle around the pixels of part in which the frame differs from before (part's
-// pixels as they were, row by row).
-std::optional<Rect> changedWithin(const std::vector<Colour>& before, Rect part, const Surface& after) {
-  int top = -1, bottom = -1, left = part.w, right = -1;
-  for (int y = 0; y < part.h; ++y) {
-    const Colour* a = before.data() + std::size_t(y) * std::size_t(part.w);
-    const Colour* b = after.data() + std::size_t(part.y + y) * std::size_t(after.width()) + part.x;
-    if (std::memcmp(a, b, std::size_t(part.w) * sizeof(Colour)) == 0) continue;
-    if (top < 0) top = y;
-    bottom = y;
-    int x = 0;
-    while (a[x] == b[x]) ++x;
-    left = std::min(left, x);
-    int r = part.w - 1;
-    while (a[r] == b[r]) --r;
-    right = std::max(right, r);
-  }
-  if (top < 0) return std::nullopt;
-  return Rect{part.x + left, part.y + top, right - left + 1, bottom - top + 1};
-}
 
 }  // namespace
 
@@ -62,18 +40,18 @@ std::optional<Rect> FrameComposer::compose(const Form& form, const std::vector<O
   drawn_ = std::move(now);
   valid_ = true;
   if (damage.empty()) return std::nullopt;
-  if (!all) {
-    before_.resize(std::size_t(damage.w) * std::size_t(damage.h));
-    for (int y = 0; y < damage.h; ++y)
-      std::memcpy(before_.data() + std::size_t(y) * std::size_t(damage.w),
-                  frame_.data() + std::size_t(damage.y + y) * std::size_t(whole.w) + damage.x,
-                  std::size_t(damage.w) * sizeof(Colour));
-  }
+  // The part as it was, to tell which of its pixels changed.
+  Surface before(all ? 0 : damage.w, all ? 0 : damage.h);
+  before.paint(frame_, 0, 0, damage.x, damage.y, damage.w, damage.h);
   form.composeInto(frame_, damage);
   for (const Drawn& d : drawn_)
     if (all || !intersect(d.area, damage).empty()) d.overlay->draw(frame_);
   if (all) return whole;
-  return changedWithin(before_, damage, frame_);
+  Surface after(damage.w, damage.h);
+  after.paint(frame_, 0, 0, damage.x, damage.y, damage.w, damage.h);
+  std::optional<Rect> changed = changedRect(before, after);
+  if (changed) changed->x += damage.x, changed->y += damage.y;
+  return changed;
 }
 
 }  // namespace vunt

@@ -28,7 +28,6 @@ class FrameComposer {
     Rect area;
   };
   Surface frame_;
-  std::vector<Colour> before_;  // the pixels of the part composed again, as they were, row by row
   const Form* form_ = nullptr;
   std::uint64_t serial_ = 0;  // the form's damage serial the frame shows
   std::vector<Drawn> drawn_;  // the overlays as the frame shows them
