@@ -159,6 +159,17 @@ struct SdlHost::Impl {
     for (const Overlay* o : overlays) s.push_back(o->generation());
     return s;
   }
+  // Whether the main window shows an older state than mainState(), asked at every wake-up:
+  // compared in place, without making the list.
+  bool mainChanged() const {
+    const std::vector<std::uint64_t>& s = mainShown;
+    if (s.size() != 4 + overlays.size() || s[0] != app->mainForm().generation() || s[1] != boxGeneration ||
+        s[2] != (modalInline ? app->modalForm()->generation() : 0) || s[3] != std::uint64_t(fit))
+      return true;
+    for (std::size_t i = 0; i < overlays.size(); ++i)
+      if (s[4 + i] != overlays[i]->generation()) return true;
+    return false;
+  }
 
   void presentMain() {
     // Only the part that changed is composed again and drawn; a box drawn over the frame is
@@ -269,7 +280,7 @@ struct SdlHost::Impl {
     Uint32 now = SDL_GetTicks();
     if (!force && now - lastPresent < kFrameInterval) return;
     bool presented = false;
-    if (main.isOpen() && mainShown != mainState()) {
+    if (main.isOpen() && mainChanged()) {
       presentMain();
       presented = true;
     }
@@ -283,7 +294,7 @@ struct SdlHost::Impl {
   // Whether a window shows an older state than there is now.
   bool presentPending() const {
     if (!app) return false;
-    if (main.isOpen() && mainShown != mainState()) return true;
+    if (main.isOpen() && mainChanged()) return true;
     return modalShown && modalShownGeneration != app->modalForm()->generation();
   }
 
@@ -567,7 +578,7 @@ struct SdlHost::Impl {
     updateCursor();
     bool open = true;
     while (open) {
-      if (mainShown != mainState()) {
+      if (mainChanged()) {
         presentMain();
         if (presentFailed) break;
       }
