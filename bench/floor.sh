@@ -21,14 +21,18 @@
 # The windows open on a virtual X server of the script's own at the game's size (--scale 1).
 # Run by hand from the repository root after a build, niced, on a machine as quiet as it gets:
 #   nice bash bench/floor.sh [BUILD_DIR (build)] [RUNS (10)]
-# Environment: IDLE_SECONDS (4), the time each wait is measured.
+# Environment: IDLE_SECONDS (4), the time each wait is measured; FIGURES, the figures to measure
+# (some of: loop message typing click menu puzzle picture headless; all by default); BEFORE, the
+# vunt of an older build, whose window figures are measured in the same runs and shown beside.
 set -u
 build=$(realpath "${1:-build}")
 runs=${2:-10}
 idle=${IDLE_SECONDS:-4}
+figures=${FIGURES:-loop message typing click menu puzzle picture headless}
+before=${BEFORE:+$(realpath "$BEFORE")}
 vunt=$build/vunt bench=$build/vunt_bench
 floor_window=$build/vunt_floor_window floor_interpreter=$build/vunt_floor_interpreter
-for tool in Xvfb xev python3 fc-match "$vunt" "$bench" "$floor_window" "$floor_interpreter"; do
+for tool in Xvfb xev python3 fc-match "$vunt" "$bench" "$floor_window" "$floor_interpreter" ${before:+"$before"}; do
   command -v "$tool" >/dev/null || { echo "$tool is missing (build with the benchmarks: libbenchmark-dev)"; exit 1; }
 done
 game=$(realpath "$(dirname "$0")/../game")
@@ -148,27 +152,32 @@ lines_vunt() {  # lines_vunt FIGURE BENCHMARK
 }
 lines_floor() { record "$1" "$("$floor_interpreter" "$tmp/$2/vunt-n.zad" 1 "$font" | awk '{ print $2 }')"; }
 
-echo "Vunt $vunt against the floor, $runs runs each, waits measured for $idle s"
+wanted() { [[ " $figures " == *" $1 "* ]]; }
+echo "Vunt $vunt against the floor${before:+ (and $before before)}, $runs runs each, waits measured for $idle s"
 for i in $(seq "$runs"); do
-  steps=(
-    "lines_vunt loop.vunt BM_IfIncGotoLoop" "lines_floor loop.floor loop"
-    "lines_vunt message.vunt BM_MessageEvery8thLine" "lines_floor message.floor message"
-    "window click.vunt $vunt --scale 1 $tmp/click" "window click.floor $floor_window"
-    "window typing.vunt $vunt --scale 1 $tmp/typing" "window typing.floor $floor_window --every 990"
-    "window menu.vunt $vunt --scale 1 $tmp/menu" "window puzzle.vunt $vunt --scale 1 $tmp/puzzle"
-    "window picture.vunt $vunt --scale 1 $tmp/picture"
-    "headless big.vunt $tmp/big" "headless small.vunt $tmp/small"
-  )
+  steps=()
+  wanted loop && steps+=("lines_vunt loop.vunt BM_IfIncGotoLoop" "lines_floor loop.floor loop")
+  wanted message && steps+=("lines_vunt message.vunt BM_MessageEvery8thLine" "lines_floor message.floor message")
+  # The click wait is the first wait: start CPU and memory come from it.
+  wanted click && steps+=("window click.vunt $vunt --scale 1 $tmp/click" "window click.floor $floor_window")
+  wanted typing && steps+=("window typing.vunt $vunt --scale 1 $tmp/typing" "window typing.floor $floor_window --every 990")
+  for w in menu puzzle picture; do wanted $w && steps+=("window $w.vunt $vunt --scale 1 $tmp/$w"); done
+  wanted headless && steps+=("headless big.vunt $tmp/big" "headless small.vunt $tmp/small")
+  if [ -n "$before" ]; then
+    for w in click typing menu puzzle picture; do wanted $w && steps+=("window $w.before $before --scale 1 $tmp/$w"); done
+  fi
   # Every other run goes backwards, which spreads the machine's drift over both sides.
   if ((i % 2)); then for s in "${steps[@]}"; do $s; done
   else for ((k = ${#steps[@]} - 1; k >= 0; --k)); do ${steps[k]}; done; fi
   echo "run $i of $runs done"
 done
 
-median() {  # the median of a figure's values
+median() {  # the median of a figure's values (0 when it was not measured)
+  [ -f "$tmp/$1.txt" ] || { echo 0; return; }
   sort -g "$tmp/$1.txt" | awk '{ v[NR] = $1 } END { if (NR % 2) print v[(NR + 1) / 2]; else print (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
 }
-row() {  # row LABEL VUNT_FIGURE FLOOR_FIGURE GOAL
+row() {  # row LABEL VUNT_FIGURE FLOOR_FIGURE GOAL; nothing when the figure was not measured
+  [ -f "$tmp/$2.txt" ] || return 0
   awk -v l="$1" -v a="$(median "$2")" -v b="$(median "$3")" -v g="$4" \
     'BEGIN { printf "%-40s %12.4g %12.4g %8.3f   %s\n", l, a, b, (b > 0 ? a / b : 0), g }'
 }
@@ -177,11 +186,20 @@ printf '%-40s %12s %12s %8s   %s\n' figure vunt floor ratio goal
 row "lines/s, IF/INC/GOTO loop" loop.vunt loop.floor ">= 0.3"
 row "lines/s, a message every 8th line" message.vunt message.floor ">= 0.8"
 row "CPU % typing 1 character / 990 ms" typing.vunt.cpu typing.floor.cpu "<= 2"
+row "  the same, before" typing.before.cpu typing.floor.cpu ""
+row "wake-ups/s typing" typing.vunt.wake typing.floor.wake ""
+row "  the same, before" typing.before.wake typing.floor.wake ""
 row "CPU ms, start to first wait" click.vunt.start click.floor.start "<= 1.2"
+row "  the same, before" click.before.start click.floor.start ""
 row "resident MiB in the first wait" click.vunt.rss click.floor.rss "<= 1.6"
+row "  the same, before" click.before.rss click.floor.rss ""
 for w in click menu puzzle picture; do
-  printf '%-40s %12.4g %12.4g %8s   %s\n' "CPU % in the $w wait" "$(median $w.vunt.cpu)" "$(median click.floor.cpu)" "" "< 0.02 %"
-  printf '%-40s %12.4g %12.4g %8s   %s\n' "wake-ups/s in the $w wait" "$(median $w.vunt.wake)" "$(median click.floor.wake)" "" "<= 2"
+  for who in vunt before; do
+    [ -f "$tmp/$w.$who.cpu.txt" ] || continue
+    label="$w wait"; [ "$who" = before ] && label="$w wait, before"
+    printf '%-40s %12.4g %12.4g %8s   %s\n' "CPU % in the $label" "$(median $w.$who.cpu)" "$(median click.floor.cpu)" "" "< 0.02 %"
+    printf '%-40s %12.4g %12.4g %8s   %s\n' "wake-ups/s in the $label" "$(median $w.$who.wake)" "$(median click.floor.wake)" "" "<= 2"
+  done
 done
 row "headless 1,000 lines: CPU ms (/ 2 lines)" big.vunt.cpu small.vunt.cpu ""
 row "headless 1,000 lines: peak MiB (/ 2 lines)" big.vunt.rss small.vunt.rss ""

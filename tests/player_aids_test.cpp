@@ -9,6 +9,7 @@
 #include "aids/overlay.hpp"
 #include "aids/screen_layout.hpp"
 #include "aids/player_aids.hpp"
+#include "platform/frame_composer.hpp"
 #include "platform/game_files.hpp"
 #include "platform/picture.hpp"
 #include "session.hpp"
@@ -366,6 +367,51 @@ TEST(PlayerAidsOverlay, PageMarkBacklogWithTheCurrentPageAndHiddenText) {
   // During the puzzle there is no message area to hide: the key is not the aids'.
   g.MES.setVisible(false);
   EXPECT_FALSE(g.aidKey(aidkey::HideText, true));
+}
+
+// The window composes again only the part of a frame that changed, and draws the overlay again
+// only where that part meets the area it names: the page mark, the AUTO mark and a note must lie
+// inside it, and the frame kept while the message area changes under them must stay the whole one.
+TEST(PlayerAidsOverlay, AreaHoldsWhatItDrawsAndFramesComposedInPartsStayWhole) {
+  GameDir dir;
+  dir.script(kGame);
+  Session s(dir, "click\n");
+  s.run();
+  Vunt& g = s.game;
+  ASSERT_TRUE(g.aids.pageWaiting());
+  g.aidKey(aidkey::A, true);
+  g.aids.setNote(U"クイックセーブしました");
+  const Overlay& overlay = g.aidsOverlay();
+  const std::optional<Rect> area = overlay.area();
+  ASSERT_TRUE(area.has_value());
+  const Surface game = g.mainForm().compose();
+  for (const Colour under : {rgb(0, 0, 0), rgb(255, 255, 255)}) {
+    const Surface plain(game.width(), game.height(), under);
+    Surface over = plain;
+    overlay.draw(over);
+    int changed = 0;
+    for (int y = 0; y < over.height(); ++y)
+      for (int x = 0; x < over.width(); ++x)
+        if (over.pixel(x, y) != plain.pixel(x, y)) {
+          ++changed;
+          ASSERT_TRUE(area->contains(x, y)) << x << "," << y;
+        }
+    EXPECT_GT(changed, 100);
+  }
+  std::vector<Overlay*> overlays{&g.aidsOverlay()};
+  FrameComposer composer;
+  composer.compose(g.mainForm(), overlays);
+  for (int i = 0; i < 12; ++i) {
+    g.MES.print(U"ぬ");
+    if (i == 6) g.aidKey(aidkey::A, true);  // the mark goes
+    composer.compose(g.mainForm(), overlays);
+    Surface whole = g.mainForm().compose();
+    overlay.draw(whole);
+    ASSERT_EQ(composer.frame(), whole) << i;
+  }
+  // A screen over the game: the whole frame.
+  ASSERT_TRUE(g.aidKey(aidkey::PageUp, true));
+  EXPECT_EQ(overlay.area(), std::nullopt);
 }
 
 TEST(PlayerAidsOverlay, DrawsOnlyOnTheFrameItIsGiven) {

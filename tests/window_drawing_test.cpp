@@ -140,6 +140,42 @@ TEST(Viewport, DrawingOnlyTheChangedPartGivesTheWholeFrame) {
   EXPECT_EQ(clipped.h, 4);
 }
 
+// At scale 2 and fitted at odd ratios, larger and smaller than the picture's own size: a frame
+// drawn whole, then any part of the next frame drawn over it, gives the next frame drawn whole,
+// and nothing is written outside the rectangle reported.
+TEST(Viewport, ChangedPartsAtScaleTwoAndFittedGiveTheWholeFrame) {
+  const int pw = 13, ph = 9;
+  Surface before(pw, ph), after(pw, ph);
+  for (int i = 0; i < pw * ph; ++i) {
+    before.setPixel(i % pw, i / pw, Colour(i * 0x010203));
+    after.setPixel(i % pw, i / pw, Colour(i * 0x030201 + 7));
+  }
+  const int w = 61, h = 37;
+  const Viewport views[] = {fitViewport(w, h, pw, ph, 2), fitAnyViewport(w, h, pw, ph), fitAnyViewport(50, 33, pw, ph),
+                            fitAnyViewport(17, 12, pw, ph)};
+  ASSERT_EQ(views[0].scale, 2);
+  ASSERT_TRUE(views[1].fitted());
+  for (const Viewport& v : views)
+    for (int x = 0; x < pw; x += 2)
+      for (int y = 0; y < ph; y += 3)
+        for (const Rect part : {Rect{x, y, 1, 1}, Rect{x, y, 5, 2}, Rect{x, y, pw, ph}}) {
+          // The part of after that differs from before: the rest of after is before's.
+          Surface next = before;
+          next.paint(after, part.x, part.y, part.x, part.y, part.w, part.h);
+          std::vector<std::uint32_t> whole(w * h, 0xABCDEF), partly(w * h, 0xABCDEF);
+          drawScaled(next, v, {whole.data(), w * 4, w, h});
+          drawScaled(before, v, {partly.data(), w * 4, w, h});
+          const std::vector<std::uint32_t> old = partly;
+          const Rect drawn = drawScaledPart(next, v, part, {partly.data(), w * 4, w, h});
+          ASSERT_EQ(partly, whole) << v.w << "x" << v.h << " part " << x << "," << y << " " << part.w;
+          for (int ty = 0; ty < h; ++ty)
+            for (int tx = 0; tx < w; ++tx)
+              if (!drawn.contains(tx, ty)) {
+                ASSERT_EQ(partly[ty * w + tx], old[ty * w + tx]) << tx << "," << ty;
+              }
+        }
+}
+
 TEST(MessageBox, TextBreaksAtEveryWindowsLineEnd) {
   using V = std::vector<std::u32string>;
   EXPECT_EQ(boxLines(U"命令無し( 57)\rFOO"), (V{U"命令無し( 57)", U"FOO"}));

@@ -199,10 +199,15 @@ void drawMenu(Surface& f, const PlayerAids& aids) {
   }
 }
 
-void drawNote(Surface& f, std::u32string_view note) {
+Rect noteRect(int frameW, int frameH, std::u32string_view note) {
   const Font& small = Font::get(kSmall);
   const int w = small.width(note) + 16, h = small.height() + 8;
-  const Rect r{(f.width() - w) / 2, f.height() - h - 70, w, h};
+  return {(frameW - w) / 2, frameH - h - 70, w, h};
+}
+
+void drawNote(Surface& f, std::u32string_view note) {
+  const Font& small = Font::get(kSmall);
+  const Rect r = noteRect(f.width(), f.height(), note);
   f.fillRect(r, kPanel);
   frameRect(f, r, kGrey);
   small.draw(f, r.x + 8, r.y + 4, note, kWhite);
@@ -231,11 +236,16 @@ void drawHelp(Surface& f) {
   centred(f, kSmall, f.height() - 20, U"クリックかキーで戻る", kGrey);
 }
 
-// The end-of-page mark: a small triangle pointing down, where the next page will follow.
-void drawPageMark(Surface& f, Rect r) {
+// The end-of-page mark: a small triangle pointing down, where the next page will follow, in the
+// rectangle returned here.
+Rect pageMarkRect(Rect r) {
   const int w = std::max(5, r.w * 2 / 3 | 1), h = (w + 1) / 2;
-  const int x0 = r.x + (r.w - w) / 2, y0 = r.y + (r.h - h) / 2;
-  for (int row = 0; row < h; ++row) f.fillRect({x0 + row, y0 + row, w - 2 * row, 1}, rgb(200, 40, 40));
+  return {r.x + (r.w - w) / 2, r.y + (r.h - h) / 2, w, h};
+}
+
+void drawPageMark(Surface& f, Rect r) {
+  const Rect m = pageMarkRect(r);
+  for (int row = 0; row < m.h; ++row) f.fillRect({m.x + row, m.y + row, m.w - 2 * row, 1}, rgb(200, 40, 40));
 }
 
 // The message area hidden: the scene as its picture alone, and the area dark under a hint.
@@ -314,10 +324,20 @@ void drawReloadErrors(Surface& f, const std::vector<std::u32string>& errors) {
   }
 }
 
-void drawBadge(Surface& f, std::u32string_view label) {
+Rect badgeRect(int frameW, std::u32string_view label) {
   const Font& small = Font::get(kSmall);
   const int w = small.width(label) + 10, h = small.height() + 4;
-  const Rect r{f.width() - w - 4, 4, w, h};
+  return {frameW - w - 4, 4, w, h};
+}
+
+std::u32string_view badgeLabel(const PlayerAids& aids) {
+  if (aids.skipping()) return aids.skipToggled() && !aids.controlHeld() ? U"SKIP (Tab)" : U"SKIP";
+  return aids.autoMode() ? U"AUTO" : U"";
+}
+
+void drawBadge(Surface& f, std::u32string_view label) {
+  const Font& small = Font::get(kSmall);
+  const Rect r = badgeRect(f.width(), label);
   shade(f, r, rgb(0, 0, 0));
   small.draw(f, r.x + 5, r.y + 2, label, kYellow);
 }
@@ -365,10 +385,21 @@ void drawOverlay(Surface& frame, const OverlayView& view) {
   if (!aids.note().empty() && aids.screen() == AidScreen::None) drawNote(frame, aids.note());
   if (view.debug) drawDebug(frame, *view.debug);
   if (!view.reloadErrors.empty()) drawReloadErrors(frame, view.reloadErrors);
-  if (aids.screen() == AidScreen::None) {
-    if (aids.skipping()) drawBadge(frame, aids.skipToggled() && !aids.controlHeld() ? U"SKIP (Tab)" : U"SKIP");
-    else if (aids.autoMode()) drawBadge(frame, U"AUTO");
-  }
+  if (aids.screen() == AidScreen::None && !badgeLabel(aids).empty()) drawBadge(frame, badgeLabel(aids));
+}
+
+std::optional<Rect> overlayArea(const OverlayView& view, int frameW, int frameH) {
+  const PlayerAids& aids = view.aids;
+  // The screens, the debug overlay and a reload's faults: the whole frame, near enough.
+  if (aids.screen() != AidScreen::None || view.debug || !view.reloadErrors.empty()) return std::nullopt;
+  Rect r;
+  if (view.hover.w > 0) r = unite(r, view.hover);
+  if (view.pageMark) r = unite(r, pageMarkRect(*view.pageMark));
+  // A text may reach a little past its advance and its line height: a margin around it.
+  auto withMargin = [](Rect t) { return Rect{t.x - 8, t.y - 8, t.w + 16, t.h + 16}; };
+  if (!aids.note().empty()) r = unite(r, withMargin(noteRect(frameW, frameH, aids.note())));
+  if (!badgeLabel(aids).empty()) r = unite(r, withMargin(badgeRect(frameW, badgeLabel(aids))));
+  return r;
 }
 
 }  // namespace vunt

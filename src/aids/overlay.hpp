@@ -47,6 +47,9 @@ struct OverlayView {
 };
 
 void drawOverlay(Surface& frame, const OverlayView& view);
+// The part of a frame of frameW x frameH that drawOverlay changes, all of it inside (empty: none);
+// nothing: most of the frame.
+std::optional<Rect> overlayArea(const OverlayView& view, int frameW, int frameH);
 
 // The text of the key help (F1), one line a key: the key, what it does and the game controller's
 // button for it, TAB-separated.

@@ -24,7 +24,14 @@ Rect Control::formRect() const {
   return r;
 }
 
-void Control::changed() { form_.touch(); }
+void Control::changed(Rect area) {
+  const Rect at = formRect();
+  area.x += at.x;
+  area.y += at.y;
+  form_.changed(intersect(area, at));
+}
+
+void Control::changed() { changed({0, 0, rect_.w, rect_.h}); }
 
 void Control::setVisible(bool v) {
   if (v != visible_) { visible_ = v; changed(); }
@@ -35,8 +42,16 @@ void Control::setEnabled(bool e) {
 void Control::setCaption(std::u32string c) {
   if (c != caption_) { caption_ = std::move(c); changed(); }
 }
-void Control::setFore(Colour c) { fore_ = c; }
-void Control::setFontSize(double points) { font_.points = points; }
+// A label shows its caption in the new colour and size at the next frame drawn for another
+// reason; so the change is placed without asking for a frame of its own.
+void Control::setFore(Colour c) {
+  fore_ = c;
+  if (kind_ == ControlKind::Label) form_.changed(formRect(), false);
+}
+void Control::setFontSize(double points) {
+  font_.points = points;
+  if (kind_ == ControlKind::Label) form_.changed(formRect(), false);
+}
 
 void Control::setPicture(std::optional<Surface> p) {
   picture_ = std::move(p);
@@ -55,8 +70,9 @@ double Control::scaleHeight() const { return units_ == Units::Points ? rect_.h *
 
 void Control::print(std::u32string_view text) {
   const Font& f = Font::get(font_);
+  const Rect drawn = f.drawnArea(printX_, printY_, text, fore_);
   printX_ += f.draw(image_, printX_, printY_, text, fore_);
-  changed();
+  changed(drawn);
 }
 
 void Control::printEach(std::u32string_view chars) {
@@ -71,7 +87,9 @@ void Control::newLine() {
 }
 
 Form::Form(const FormDesign& d, const std::vector<ControlDesign>& controls)
-    : caption_(d.caption), width_(d.width), height_(d.height), back_(d.back), font_(d.font) {
+    : caption_(d.caption), width_(d.width), height_(d.height), back_(d.back), font_(d.font),
+      damage_(Rect{0, 0, d.width, d.height}) {
+  damage_.addAll();
   for (const ControlDesign& cd : controls) {
     Control* parent = cd.parent ? &control(cd.parent) : nullptr;
     controls_.push_back(std::make_unique<Control>(*this, cd, parent));
@@ -91,9 +109,14 @@ Surface& Form::pixels() const {
   return surface_;
 }
 
+void Form::changed(Rect area, bool show) {
+  damage_.add(area);
+  if (show) ++generation_;
+}
+
 void Form::paint(const Surface& src, int dx, int dy, int sx, int sy, int w, int h, Rop rop) {
   pixels().paint(src, dx, dy, sx, sy, w, h, rop);
-  touch();
+  changed({dx, dy, w, h});
 }
 
 void Form::cls() {
@@ -101,11 +124,12 @@ void Form::cls() {
   touch();
 }
 
+// The pointer is no part of the picture: a new generation, nothing changed in it.
 void Form::setMousePointer(int p) {
-  if (p != mousePointer_) { mousePointer_ = p; touch(); }
+  if (p != mousePointer_) { mousePointer_ = p; ++generation_; }
 }
 void Form::setMouseIcon(PointerImage p) {
-  if (p != mouseIcon_) { mouseIcon_ = p; touch(); }
+  if (p != mouseIcon_) { mouseIcon_ = p; ++generation_; }
 }
 
 static bool shown(const Control* c) {
@@ -134,43 +158,48 @@ Control* Form::clickTarget(int x, int y) const {
   return hit;
 }
 
-void Form::drawLabel(Surface& target, const Control& label, int ox, int oy) const {
+void Form::drawLabel(Surface& target, const Control& label, int ox, int oy, Rect clip) const {
   Rect r = label.rect();
   r.x += ox;
   r.y += oy;
-  if (!label.transparent()) target.fillRect(r, label.back());
+  const Rect shown = intersect(r, intersect(clip, {0, 0, target.width(), target.height()}));
+  if (shown.empty()) return;
+  if (!label.transparent()) target.fillRect(shown, label.back());
   if (label.caption().empty()) return;
   const Font& f = Font::get(label.font());
   int w = f.width(label.caption());
   int x = label.align() == Align::Centre ? r.x + (r.w - w) / 2 : r.x;
-  // Draw into a clip of the label's own rectangle, so a long caption never spills over.
-  Surface clip(r.w, r.h);
-  clip.paint(target, 0, 0, r.x, r.y, r.w, r.h);
-  f.draw(clip, x - r.x, 0, label.caption(), label.fore());
-  target.paint(clip, r.x, r.y);
+  // Drawn on a copy of the label's own rectangle, so a long caption never spills over; blending
+  // works pixel by pixel, so only the part inside the clip needs to be right and copied back.
+  Surface& copy = labelScratch_;
+  if (copy.width() != r.w || copy.height() != r.h) copy = Surface(r.w, r.h);
+  copy.paint(target, shown.x - r.x, shown.y - r.y, shown.x, shown.y, shown.w, shown.h);
+  f.draw(copy, x - r.x, 0, label.caption(), label.fore());
+  target.paint(copy, shown.x, shown.y, shown.x - r.x, shown.y - r.y, shown.w, shown.h);
 }
 
-void Form::composeInto(Surface& frame) const {
-  if (frame.width() != width_ || frame.height() != height_) frame = Surface(width_, height_);
-  frame.paint(pixels(), 0, 0);
+void Form::composeInto(Surface& frame) const { composeInto(frame, {0, 0, width_, height_}); }
+
+void Form::composeInto(Surface& frame, Rect area) const {
+  const Rect whole{0, 0, width_, height_};
+  if (frame.width() != width_ || frame.height() != height_) {
+    frame = Surface(width_, height_);
+    area = whole;
+  }
+  area = intersect(area, whole);
+  if (area.empty()) return;
+  frame.paint(pixels(), area.x, area.y, area.x, area.y, area.w, area.h);
   for (const auto& c : controls_)
-    if (c->parent() == nullptr && c->kind() == ControlKind::Label && c->visible()) drawLabel(frame, *c, 0, 0);
+    if (c->parent() == nullptr && c->kind() == ControlKind::Label && c->visible()) drawLabel(frame, *c, 0, 0, area);
   for (const auto& c : controls_) {
     if (c->parent() != nullptr || c->kind() != ControlKind::PictureBox || !c->visible()) continue;
-    Rect r = c->rect();
-    const bool labelsInside = std::any_of(controls_.begin(), controls_.end(),
-                                          [&](const auto& l) { return l->parent() == c.get() && l->visible(); });
-    if (!labelsInside) {
-      frame.paint(c->image(), r.x, r.y);
-      continue;
-    }
-    // The labels are clipped to the box: drawn on a copy of its picture, kept from frame to frame
-    // so that no frame allocates one.
-    Surface& inner = boxScratch_;
-    inner = c->image();
+    const Rect r = c->rect();
+    const Rect part = intersect(r, area);
+    if (part.empty()) continue;
+    frame.paint(c->image(), part.x, part.y, part.x - r.x, part.y - r.y, part.w, part.h);
+    // Its labels lie over it, clipped to it.
     for (const auto& l : controls_)
-      if (l->parent() == c.get() && l->visible()) drawLabel(inner, *l, 0, 0);
-    frame.paint(inner, r.x, r.y);
+      if (l->parent() == c.get() && l->visible()) drawLabel(frame, *l, r.x, r.y, part);
   }
 }
 

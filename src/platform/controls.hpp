@@ -2,13 +2,15 @@
 // The form/control model that stands in for the Windows controls of the game: forms with a
 // persistent drawing surface, and child picture boxes and labels with the properties the game
 // changes at run time. Every change bumps the form's generation, so a host can tell when the
-// composed frame needs presenting.
+// composed frame needs presenting, and notes where it lies, so that only that part is composed
+// again.
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "platform/damage_log.hpp"
 #include "platform/font.hpp"
 #include "platform/surface.hpp"
 
@@ -89,6 +91,8 @@ class Control {
 
  private:
   friend class Form;
+  // A change to what the control shows inside area (the control's own coordinates), or all of it.
+  void changed(Rect area);
   void changed();
   Form& form_;
   std::string name_;
@@ -152,19 +156,34 @@ class Form {
   // visible child windows in creation order, each with its labels.
   Surface compose() const;
   void composeInto(Surface& frame) const;
+  // Only the part inside area composed again (a frame of another size is made and composed
+  // whole); the rest of the frame is left as it is.
+  void composeInto(Surface& frame, Rect area) const;
 
   std::uint64_t generation() const { return generation_; }
-  void touch() { ++generation_; }
+  // A change that the form cannot place: all of it counts as changed.
+  void touch() {
+    damage_.addAll();
+    ++generation_;
+  }
+  // Where what the form shows changed: see DamageLog (its serial is not the generation: a change
+  // that waits for the next frame, a label's new colour, has a serial and no generation).
+  const DamageLog& damage() const { return damage_; }
 
  private:
-  void drawLabel(Surface& target, const Control& label, int ox, int oy) const;
+  friend class Control;
+  // A change inside area (client coordinates); show: the host presents it now (a new generation).
+  void changed(Rect area, bool show = true);
+  // Draws the label with its rectangle offset by (ox, oy), only inside clip.
+  void drawLabel(Surface& target, const Control& label, int ox, int oy, Rect clip) const;
   Surface& pixels() const;
   std::u32string caption_;
   int width_, height_;
   Colour back_;
   FontSpec font_;
   mutable Surface surface_;  // made at first use, see pixels()
-  mutable Surface boxScratch_;  // composeInto's copy of a picture box with labels inside
+  mutable Surface labelScratch_;  // a label's caption is drawn here, then copied inside its clip
+  DamageLog damage_;
   std::vector<std::unique_ptr<Control>> controls_;
   int mousePointer_ = 0;
   PointerImage mouseIcon_ = PointerImage::None;

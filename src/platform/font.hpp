@@ -37,6 +37,12 @@ class Font {
   // Draws text with its top-left corner at (x, y) in the colour, blended onto the surface;
   // returns the advance.
   virtual int draw(Surface& target, int x, int y, std::u32string_view text, Colour colour) const = 0;
+  // The pixels draw() would change, all of them inside (before clipping to the target). Unknown
+  // to a font that does not say: everything right of and below (x, y).
+  virtual Rect drawnArea(int x, int y, std::u32string_view text, Colour colour) const {
+    (void)text, (void)colour;
+    return {x, y, 1 << 24, 1 << 24};
+  }
 };
 
 // Where fonts come from. A backend keeps the fonts it opens for the life of the process.

@@ -127,6 +127,7 @@ class TtfFont : public Font {
   int height() const override;
   int width(std::u32string_view text) const override;
   int draw(Surface& target, int x, int y, std::u32string_view text, Colour colour) const override;
+  Rect drawnArea(int x, int y, std::u32string_view text, Colour colour) const override;
 
  private:
   // Shaping and rendering cost far more than copying the result, and a game draws the same few
@@ -264,6 +265,12 @@ const RenderedText* TtfFont::rendered(std::u32string_view text, Colour colour) c
   }
   ++renderedCount_;
   return &texts.emplace(std::u32string(text), std::move(r)).first->second;
+}
+
+// The rendered text's own rectangle: draw() copies it and nothing else.
+Rect TtfFont::drawnArea(int x, int y, std::u32string_view text, Colour colour) const {
+  const RenderedText* r = text.empty() ? nullptr : rendered(text, colour);
+  return r ? Rect{x, y, r->w, r->h} : Rect{};
 }
 
 int TtfFont::draw(Surface& target, int x, int y, std::u32string_view text, Colour colour) const {

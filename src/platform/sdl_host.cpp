@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <optional>
 
+#include "platform/frame_composer.hpp"
 #include "platform/message_box.hpp"
 #include "platform/pad_axes.hpp"
 #include "platform/pointers.hpp"
@@ -88,7 +89,8 @@ struct SdlHost::Impl {
   bool modalPressed = false;  // a left button went down on the picture
   bool modalPlaced = false;   // the picture window has been shown and may have been moved
   int modalX = 0, modalY = 0;  // where the player left it when it was hidden
-  Surface frame, modalFrame;
+  FrameComposer mainFrame;  // the main window's frame: the game and the overlays over it
+  Surface modalFrame;
   std::vector<Overlay*> overlays;
   std::optional<OpenBox> box;
   std::uint64_t boxGeneration = 0;
@@ -157,17 +159,35 @@ struct SdlHost::Impl {
     for (const Overlay* o : overlays) s.push_back(o->generation());
     return s;
   }
+  // Whether the main window shows an older state than mainState(), asked at every wake-up:
+  // compared in place, without making the list.
+  bool mainChanged() const {
+    const std::vector<std::uint64_t>& s = mainShown;
+    if (s.size() != 4 + overlays.size() || s[0] != app->mainForm().generation() || s[1] != boxGeneration ||
+        s[2] != (modalInline ? app->modalForm()->generation() : 0) || s[3] != std::uint64_t(fit))
+      return true;
+    for (std::size_t i = 0; i < overlays.size(); ++i)
+      if (s[4 + i] != overlays[i]->generation()) return true;
+    return false;
+  }
 
   void presentMain() {
-    app->mainForm().composeInto(frame);
-    for (const Overlay* o : overlays) o->draw(frame);
-    if (box) drawBox(frame, box->layout, box->title, box->icon, box->pressed, boxFont());
+    // Only the part that changed is composed again and drawn; a box drawn over the frame is
+    // drawn whole, and the frame after it composed whole again.
+    if (box) mainFrame.redrawAll();
+    std::optional<Rect> changed = mainFrame.compose(app->mainForm(), overlays);
+    Surface& frame = mainFrame.frame();
+    if (box) {
+      drawBox(frame, box->layout, box->title, box->icon, box->pressed, boxFont());
+      mainFrame.redrawAll();
+      changed = Rect{0, 0, frame.width(), frame.height()};
+    }
     std::vector<GameWindow::Layer> layers{{&frame, 0, fit}};
     if (modalInline && !covered()) {
       app->modalForm()->composeInto(modalFrame);
       layers.push_back({&modalFrame, gameViewport().scale});
     }
-    if (!main.present(layers) && !presentFailed) {
+    if (!main.present(layers, changed.value_or(Rect{})) && !presentFailed) {
       presentFailed = true;  // said once: it would repeat at every frame
       std::fprintf(stderr, "vunt: cannot draw the window: %s\n", SDL_GetError());
     }
@@ -260,7 +280,7 @@ struct SdlHost::Impl {
     Uint32 now = SDL_GetTicks();
     if (!force && now - lastPresent < kFrameInterval) return;
     bool presented = false;
-    if (main.isOpen() && mainShown != mainState()) {
+    if (main.isOpen() && mainChanged()) {
       presentMain();
       presented = true;
     }
@@ -274,7 +294,7 @@ struct SdlHost::Impl {
   // Whether a window shows an older state than there is now.
   bool presentPending() const {
     if (!app) return false;
-    if (main.isOpen() && mainShown != mainState()) return true;
+    if (main.isOpen() && mainChanged()) return true;
     return modalShown && modalShownGeneration != app->modalForm()->generation();
   }
 
@@ -558,7 +578,7 @@ struct SdlHost::Impl {
     updateCursor();
     bool open = true;
     while (open) {
-      if (mainShown != mainState()) {
+      if (mainChanged()) {
         presentMain();
         if (presentFailed) break;
       }

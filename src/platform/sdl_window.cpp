@@ -2,7 +2,6 @@
 
 #include <SDL.h>
 
-#include <cstring>
 
 #include "platform/pointers.hpp"
 
@@ -73,12 +72,12 @@ Viewport GameWindow::place(int w, int h, int scale, bool fit) const {
   return fit ? fitAnyViewport(ww, wh, w, h) : fitViewport(ww, wh, w, h, scale);
 }
 
-bool GameWindow::present(const std::vector<Layer>& layers) {
+bool GameWindow::present(const std::vector<Layer>& layers, std::optional<Rect> changed) {
   if (!window_) return false;
-  return renderer_ ? presentWithRenderer(layers) : presentToSurface(layers);
+  return renderer_ ? presentWithRenderer(layers) : presentToSurface(layers, changed);
 }
 
-bool GameWindow::presentToSurface(const std::vector<Layer>& layers) {
+bool GameWindow::presentToSurface(const std::vector<Layer>& layers, std::optional<Rect> changed) {
   SDL_Surface* screen = SDL_GetWindowSurface(window_);
   if (!screen) return false;
   // The usual 32-bit X server takes 0x00RRGGBB as it is; other layouts go through a copy that
@@ -96,22 +95,21 @@ bool GameWindow::presentToSurface(const std::vector<Layer>& layers) {
   }
   if (SDL_MUSTLOCK(target)) SDL_LockSurface(target);
   PixelTarget t{static_cast<std::uint32_t*>(target->pixels), target->pitch, target->w, target->h};
-  // One layer on the same window as last time: only the changed part is drawn and shown.
-  const Surface& picture = *layers[0].picture;
+  // One layer in the same place of the same window as last time: only the changed part is drawn
+  // and shown.
   const Viewport at = place(layers[0]);
-  const bool partial = direct && layers.size() == 1 && shownValid_ && screen == shownScreen_ &&
-                       at.x == shownAt_.x && at.y == shownAt_.y && at.scale == shownAt_.scale;
+  const bool partial = changed && direct && layers.size() == 1 && shownValid_ && screen == shownScreen_ &&
+                       at.x == shownAt_.x && at.y == shownAt_.y && at.scale == shownAt_.scale &&
+                       at.w == shownAt_.w && at.h == shownAt_.h && at.pictureW == shownAt_.pictureW &&
+                       at.pictureH == shownAt_.pictureH;
   if (partial) {
-    std::optional<Rect> changed = changedRect(shown_, picture);
-    Rect drawn = changed ? drawScaledPart(picture, at, *changed, t) : Rect{};
+    const Rect drawn = drawScaledPart(*layers[0].picture, at, *changed, t);
     if (SDL_MUSTLOCK(target)) SDL_UnlockSurface(target);
-    if (drawn.w <= 0 || drawn.h <= 0) return true;
-    for (int y = changed->y; y < changed->y + changed->h; ++y) {
-      const std::size_t from = std::size_t(y) * std::size_t(picture.width()) + std::size_t(changed->x);
-      std::memcpy(shown_.data() + from, picture.data() + from, std::size_t(changed->w) * sizeof(Colour));
-    }
+    if (drawn.empty()) return true;
     SDL_Rect r{drawn.x, drawn.y, drawn.w, drawn.h};
-    return SDL_UpdateWindowSurfaceRects(window_, &r, 1) == 0;
+    if (SDL_UpdateWindowSurfaceRects(window_, &r, 1) == 0) return true;
+    shownValid_ = false;  // the window may show only part of what was drawn
+    return false;
   }
   for (std::size_t i = 0; i < layers.size(); ++i) {
     Viewport v = place(layers[i]);
@@ -119,10 +117,12 @@ bool GameWindow::presentToSurface(const std::vector<Layer>& layers) {
     drawScaled(*layers[i].picture, v, t);
   }
   if (SDL_MUSTLOCK(target)) SDL_UnlockSurface(target);
-  shownValid_ = direct && layers.size() == 1;
-  if (shownValid_) shown_ = picture, shownAt_ = at, shownScreen_ = screen;
+  shownValid_ = false;
   if (!direct && SDL_BlitSurface(staging_, nullptr, screen, nullptr) != 0) return false;
-  return SDL_UpdateWindowSurface(window_) == 0;
+  if (SDL_UpdateWindowSurface(window_) != 0) return false;
+  shownValid_ = direct && layers.size() == 1;
+  shownAt_ = at, shownScreen_ = screen;
+  return true;
 }
 
 bool GameWindow::presentWithRenderer(const std::vector<Layer>& layers) {

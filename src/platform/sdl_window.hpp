@@ -6,6 +6,7 @@
 // mode to the largest size that fits, still without smoothing.
 // (SDL's types are only named here, so that this header stays free of SDL's.)
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -51,22 +52,23 @@ class GameWindow {
   Viewport place(const Layer& layer) const {
     return place(layer.picture->width(), layer.picture->height(), layer.scale, layer.fit);
   }
-  // Presents the layers, each over the one before, on black. False when the window cannot be
-  // drawn to (the reason is in SDL_GetError()).
-  bool present(const std::vector<Layer>& layers);
+  // Presents the layers, each over the one before, on black. changed: for a single layer, the
+  // part of its picture that differs from the picture presented last (empty: none), so that the
+  // window draws and hands the window system only that part while it shows the rest; without
+  // it, all is drawn. False when the window cannot be drawn to (the reason is in SDL_GetError()).
+  bool present(const std::vector<Layer>& layers, std::optional<Rect> changed = std::nullopt);
   // The window's content may be lost (exposed, resized): the next present draws all of it.
   void redrawAll() { shownValid_ = false; }
 
  private:
-  bool presentToSurface(const std::vector<Layer>& layers);
+  bool presentToSurface(const std::vector<Layer>& layers, std::optional<Rect> changed);
   bool presentWithRenderer(const std::vector<Layer>& layers);
   SDL_Window* window_ = nullptr;
   SDL_Renderer* renderer_ = nullptr;
   std::vector<SDL_Texture*> textures_;  // one per layer, with the renderer
   SDL_Surface* staging_ = nullptr;      // for a window surface of another pixel layout
-  // What the window shows of a single layer drawn in software, so that the next present draws and
-  // hands the window system only the part that changed (typing changes a character's cell).
-  Surface shown_;
+  // Where the window shows a single layer drawn in software, so that the next present may draw
+  // only the part that changed (typing changes a character's cell).
   Viewport shownAt_;
   SDL_Surface* shownScreen_ = nullptr;
   bool shownValid_ = false;

@@ -5,6 +5,21 @@
 
 namespace vunt {
 
+Rect intersect(Rect a, Rect b) {
+  const int x0 = std::max(a.x, b.x), y0 = std::max(a.y, b.y);
+  const int x1 = std::min(a.x + a.w, b.x + b.w), y1 = std::min(a.y + a.h, b.y + b.h);
+  if (x0 >= x1 || y0 >= y1) return {};
+  return {x0, y0, x1 - x0, y1 - y0};
+}
+
+Rect unite(Rect a, Rect b) {
+  if (a.empty()) return b.empty() ? Rect{} : b;
+  if (b.empty()) return a;
+  const int x0 = std::min(a.x, b.x), y0 = std::min(a.y, b.y);
+  const int x1 = std::max(a.x + a.w, b.x + b.w), y1 = std::max(a.y + a.h, b.y + b.h);
+  return {x0, y0, x1 - x0, y1 - y0};
+}
+
 Surface::Surface(int w, int h, Colour fill)
     : w_(std::max(w, 0)), h_(std::max(h, 0)), px_(std::size_t(w_) * std::size_t(h_), fill) {}
 
@@ -39,6 +54,7 @@ void Surface::fill(Colour c) { fillPixels(px_.data(), px_.size(), c & 0xFFFFFF);
 void Surface::fillRect(Rect r, Colour c) {
   int x0 = std::max(r.x, 0), y0 = std::max(r.y, 0);
   int x1 = std::min(r.x + r.w, w_), y1 = std::min(r.y + r.h, h_);
+  if (x0 >= x1) return;  // wholly left or right of the surface
   for (int y = y0; y < y1; ++y)
     std::fill(px_.begin() + std::size_t(y) * w_ + x0, px_.begin() + std::size_t(y) * w_ + x1, c & 0xFFFFFF);
 }

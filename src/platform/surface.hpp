@@ -18,7 +18,14 @@ enum class Rop { SrcCopy, SrcAnd, SrcInvert };
 struct Rect {
   int x = 0, y = 0, w = 0, h = 0;
   bool contains(int px, int py) const { return px >= x && py >= y && px < x + w && py < y + h; }
+  bool empty() const { return w <= 0 || h <= 0; }
+  bool operator==(const Rect&) const = default;
 };
+
+// The part two rectangles share (empty when none).
+Rect intersect(Rect a, Rect b);
+// The least rectangle holding both; an empty one adds nothing.
+Rect unite(Rect a, Rect b);
 
 class Surface {
  public:

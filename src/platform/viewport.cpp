@@ -103,10 +103,19 @@ void drawScaled(const Surface& src, const Viewport& v, PixelTarget t) {
 }
 
 Rect drawScaledPart(const Surface& src, const Viewport& v, Rect part, PixelTarget t) {
-  // The part's square in the target, clipped; then drawScaled into just that window of the target.
-  const int s = std::max(v.scale, 1);
-  const int x0 = std::max(0, v.x + part.x * s), y0 = std::max(0, v.y + part.y * s);
-  const int x1 = std::min(t.width, v.x + (part.x + part.w) * s), y1 = std::min(t.height, v.y + (part.y + part.h) * s);
+  part = intersect(part, {0, 0, src.width(), src.height()});
+  if (part.empty() || v.scale < 1) return {};
+  // The target pixels that show the part, clipped; then drawScaled into just that window of the
+  // target. In fit mode target pixel x shows source pixel (x - v.x) * width / v.w, so source
+  // column p begins at the first x with (x - v.x) * width >= p * v.w.
+  auto start = [&](int p, int size, int scaled) {
+    if (!v.fitted()) return p * v.scale;
+    return int((static_cast<long long>(p) * scaled + size - 1) / size);
+  };
+  const int x0 = std::max(0, v.x + start(part.x, src.width(), v.w));
+  const int y0 = std::max(0, v.y + start(part.y, src.height(), v.h));
+  const int x1 = std::min(t.width, v.x + start(part.x + part.w, src.width(), v.w));
+  const int y1 = std::min(t.height, v.y + start(part.y + part.h, src.height(), v.h));
   if (x0 >= x1 || y0 >= y1) return {};
   std::uint8_t* corner = reinterpret_cast<std::uint8_t*>(t.pixels) + std::size_t(y0) * std::size_t(t.pitch) + std::size_t(x0) * 4;
   Viewport shifted = v;

@@ -46,8 +46,9 @@ struct PixelTarget {
 // Draws src into the target at the viewport's place and scale, every source pixel a scale x scale
 // square, clipped to the target. Pixels are 0x00RRGGBB, the layout of the usual 32-bit screen.
 void drawScaled(const Surface& src, const Viewport& v, PixelTarget target);
-// Only the part of src inside the rectangle (in src's pixels) drawn as drawScaled draws it; the
-// rest of the target is left alone. Returns the part of the target it covered, clipped.
+// Only the part of src inside the rectangle (in src's pixels) drawn as drawScaled draws it, at a
+// whole scale or fitted; the rest of the target is left alone. Returns the part of the target it
+// covered, clipped.
 Rect drawScaledPart(const Surface& src, const Viewport& v, Rect part, PixelTarget target);
 // The smallest rectangle holding every pixel in which two pictures of one size differ: nothing when
 // they are equal, the whole of `after` when their sizes differ.

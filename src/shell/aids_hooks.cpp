@@ -64,7 +64,13 @@ void Vunt::pointerMoved(int x, int y) {
   aids.setHoverLabel(hover);
 }
 
-void Vunt::AidsOverlay::draw(Surface& frame) const {
+void Vunt::AidsOverlay::draw(Surface& frame) const { drawOverlay(frame, view()); }
+
+std::optional<Rect> Vunt::AidsOverlay::area() const {
+  return overlayArea(view(), game_.form_.width(), game_.form_.height());
+}
+
+OverlayView Vunt::AidsOverlay::view() const {
   const Vunt& g = game_;
   OverlayView view{g.aids, {}, std::nullopt, std::nullopt, nullptr, {}, {}, {}};
   // The end-of-page mark: after the page's last character, or in the area's corner when the page
@@ -113,7 +119,7 @@ void Vunt::AidsOverlay::draw(Surface& frame) const {
     view.debug = std::move(d);
   }
   for (const std::string& e : g.reloadErrors_) view.reloadErrors.push_back(fromUtf8(e));
-  drawOverlay(frame, view);
+  return view;
 }
 
 std::uint64_t Vunt::AidsOverlay::generation() const {

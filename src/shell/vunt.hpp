@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 
+#include "aids/overlay.hpp"
 #include "aids/player_aids.hpp"
 #include "aids/read_lines.hpp"
 #include "aids/rollback.hpp"
@@ -345,9 +346,11 @@ class Vunt : public Application, public ScriptOutput {
     explicit AidsOverlay(const Vunt& game) : game_(game) {}
     std::uint64_t generation() const override;
     void draw(Surface& frame) const override;
+    std::optional<Rect> area() const override;
     bool coversGame() const override { return game_.aids.screen() != AidScreen::None; }
 
    private:
+    OverlayView view() const;
     const Vunt& game_;
   };
   AidsOverlay aidsOverlay_{*this};

@@ -27,6 +27,9 @@ class BoxFont : public vunt::Font {
     }
     return at - x;
   }
+  vunt::Rect drawnArea(int x, int y, std::u32string_view text, vunt::Colour) const override {
+    return {x, y, width(text), pixels_};
+  }
 
  private:
   int pixels_;
