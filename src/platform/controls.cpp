@@ -77,8 +77,13 @@ void Control::print(std::u32string_view text) {
 
 void Control::printEach(std::u32string_view chars) {
   const Font& f = Font::get(font_);
-  for (std::size_t i = 0; i < chars.size(); ++i) printX_ += f.draw(image_, printX_, printY_, chars.substr(i, 1), fore_);
-  changed();
+  Rect drawn;
+  for (std::size_t i = 0; i < chars.size(); ++i) {
+    const std::u32string_view c = chars.substr(i, 1);
+    drawn = unite(drawn, f.drawnArea(printX_, printY_, c, fore_));
+    printX_ += f.draw(image_, printX_, printY_, c, fore_);
+  }
+  changed(drawn);
 }
 
 void Control::newLine() {

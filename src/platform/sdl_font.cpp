@@ -270,7 +270,7 @@ const RenderedText* TtfFont::rendered(std::u32string_view text, Colour colour) c
 // The rendered text's own rectangle: draw() copies it and nothing else.
 Rect TtfFont::drawnArea(int x, int y, std::u32string_view text, Colour colour) const {
   const RenderedText* r = text.empty() ? nullptr : rendered(text, colour);
-  return r ? Rect{x, y, r->w, r->h} : Rect{};
+  return r ? Rect{x, y, r->text.width(), r->text.height()} : Rect{};
 }
 
 int TtfFont::draw(Surface& target, int x, int y, std::u32string_view text, Colour colour) const {
