@@ -86,7 +86,7 @@ web: web-deps
 	  NODE_PATH=/usr/share/nodejs emcmake cmake -S . -B $(WEB_BUILD) -DVUNT_WEB=ON -DVUNT_WEB_DEPS="$$prefix" \
 	    -DCMAKE_BUILD_TYPE=MinSizeRel $${launcher:+-DCMAKE_CXX_COMPILER_LAUNCHER=$$launcher} >/dev/null
 	NODE_PATH=/usr/share/nodejs cmake --build $(WEB_BUILD) -j $(JOBS)
-	tools/web/vunt-web $(GAME) $(WEB_OUT)
+	tools/web/vunt-web --engine $(WEB_BUILD) $(GAME) $(WEB_OUT)
 
 bench: build
 	$(BUILD)/vunt_bench
