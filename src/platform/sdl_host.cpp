@@ -52,7 +52,7 @@ extern "C" void noteSignal(int sig) {
   if (next.sa_handler != SIG_DFL && next.sa_handler != SIG_IGN && !(next.sa_flags & SA_SIGINFO))
     next.sa_handler(sig);
 }
-void noteSignals() {
+[[maybe_unused]] void noteSignals() {  // the browser has no signals
   struct sigaction note{};
   note.sa_handler = noteSignal;
   sigemptyset(&note.sa_mask);
