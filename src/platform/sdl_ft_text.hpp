@@ -22,6 +22,7 @@
 struct FT_LibraryRec_;
 struct FT_FaceRec_;
 struct FT_SizeRec_;
+struct FT_StreamRec_;
 
 namespace vunt {
 
@@ -39,7 +40,8 @@ class FtFace {
 
  private:
   FtFace() = default;
-  FT_LibraryRec_* library_ = nullptr;
+  int fd_ = -1;
+  std::unique_ptr<FT_StreamRec_> stream_;
   FT_FaceRec_* face_ = nullptr;
 };
 
