@@ -254,3 +254,16 @@ TEST(FreeTypeText, BackendsAgreeThroughTheFontInterface) {
     }
   }
 }
+
+TEST(FreeTypeText, FileThatCannotBeReadOrIsNoFontIsNamedWhy) {
+  std::string why;
+  EXPECT_EQ(FtFace::open("/nonexistent/vunt-font.ttf", why), nullptr);
+  EXPECT_NE(why.find("No such file"), std::string::npos) << why;
+  why.clear();
+  EXPECT_EQ(FtFace::open(std::string(VUNT_GAME_DIR) + "/vunt-n.zad", why), nullptr);
+  EXPECT_NE(why.find("FreeType error"), std::string::npos) << why;
+  // A real font names its family, which the backend checks before using the packaged file.
+  auto face = FtFace::open(packagedFontFile("IPAMincho"), why);
+  ASSERT_NE(face, nullptr) << why;
+  EXPECT_EQ(face->family(), "IPAMincho");
+}

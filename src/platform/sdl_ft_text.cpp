@@ -104,9 +104,10 @@ std::unique_ptr<FtFace> FtFace::open(const std::string& file, std::string& why) 
   if (!lib) return nullptr;
   std::unique_ptr<FtFace> f(new FtFace);
   // The file is read with one pread for each of FreeType's reads, rather than mapped into memory
-  // as FreeType does with a path: a mapping's pages (and the kernel maps a file's neighbouring
-  // pages along) count as the program's memory, and touching them cost more CPU at the start
-  // than the reads saved (bench/floor.sh: 0.8 MiB more in the first wait, the same CPU).
+  // as FreeType does with a path: every page of a mapping that FreeType touches (and the
+  // neighbouring pages the kernel maps along) counts as the program's memory. Measured with
+  // bench/floor.sh, the mapping held 0.8 MiB more in the first wait for the same CPU (the 200
+  // reads cost as much as the page faults).
   f->fd_ = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
   struct stat st {};
   if (f->fd_ < 0 || ::fstat(f->fd_, &st) != 0) {
@@ -153,7 +154,9 @@ FtText::FtText(FtFace& face, int pixels, bool bold, bool underline) : face_(face
   underlineRows_ = std::max(1, floor26(FT_MulFix(f->underline_thickness, scale)));
   underlineTop_ = std::max(0, ascent_ - offset - 1);
   if (underline_) height_ = std::max(height_, underlineTop_ + underlineRows_);
-  // Bold widens each glyph by a tenth of the size, in whole pixels.
+  // Bold widens each glyph by a tenth of the size, in whole pixels; a face that is bold itself is
+  // drawn as it is.
+  if (f->style_flags & FT_STYLE_FLAG_BOLD) bold_ = false;
   overhang_ = bold_ ? int(f->size->metrics.y_ppem / 10) : 0;
   space_ = FT_Get_Char_Index(f, ' ');
   // HarfBuzz's em in 26.6, from FreeType's scale, rounded.
