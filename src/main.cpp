@@ -5,7 +5,6 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <iostream>
 #include <memory>
 #include <optional>
 #include <sstream>
@@ -17,6 +16,7 @@
 #include "platform/headless_host.hpp"
 #include "platform/install_layout.hpp"
 #include "platform/sdl_host.hpp"
+#include "platform/stdout_stream.hpp"
 #include "text/text.hpp"
 #include "script/line_map.hpp"
 #include "script/script_store.hpp"
@@ -314,7 +314,7 @@ int main(int argc, char** argv) {
         fs::create_directories(frames, ec);
         if (!fs::is_directory(frames, ec)) return usageError("cannot make the frames directory " + frames);
       }
-      vunt::HeadlessHost host(std::move(events), std::cout, frames);
+      vunt::HeadlessHost host(std::move(events), vunt::standardOutput(), frames);
       if (tickBound) host.setBudget(tickBound, UINT64_MAX);
       vunt::Vunt game(host, dir);
       if (debug.any()) game.setDebugger(&debugger);
@@ -347,17 +347,18 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "vunt: %s\n", error.c_str());
       return 1;
     }
-    std::ofstream recordFile;
+    // Made only when recording: a stream starts the C++ locales, which a plain start does without.
+    std::optional<std::ofstream> recordFile;
     std::optional<vunt::InputRecorder> recorder;
     if (!record.empty()) {
-      recordFile.open(record, std::ios::binary | std::ios::trunc);
-      if (!recordFile) return usageError("cannot write the record file " + record);
-      recordFile << "# recorded by vunt --record; replay: vunt --headless --input " << record << "\n" << std::flush;
-      recorder.emplace(recordFile);
+      recordFile.emplace(record, std::ios::binary | std::ios::trunc);
+      if (!*recordFile) return usageError("cannot write the record file " + record);
+      *recordFile << "# recorded by vunt --record; replay: vunt --headless --input " << record << "\n" << std::flush;
+      recorder.emplace(*recordFile);
     }
     // A record that could not be written in full is no replay of the play: said, and not a success.
     auto reportRecord = [&](int status) {
-      if (!recorder || (!recorder->failed() && recordFile.flush())) return status;
+      if (!recorder || (!recorder->failed() && recordFile->flush())) return status;
       std::fprintf(stderr, "vunt: cannot write the record file %s (the disk may be full); it is incomplete\n",
                    record.c_str());
       return status == 0 ? 1 : status;

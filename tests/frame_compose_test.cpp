@@ -177,3 +177,28 @@ TEST(FrameComposing, OverlaysOverTheMessageAreaAreDrawnOnceOverTheGameComposedAg
   overlays.erase(overlays.begin());
   composeAndCheck(composer, *form, overlays, 321);
 }
+
+// A picture box holds pixels of its own only once something is printed on it or its image is
+// asked for, and the form's surface once it is painted on; until then the frame shows the
+// background and the picture. Two forms given the same changes, one with every image made at
+// each step, must show the same frames, whole and in parts.
+TEST(FrameComposing, BoxesWithoutPixelsOfTheirOwnShowWhatTheirImageWould) {
+  std::unique_ptr<Form> lazy = testForm(), made = testForm();
+  std::mt19937 r1(5), r2(5);
+  FrameComposer composer;
+  for (int step = 0; step <= 400; ++step) {
+    change(*lazy, r1);
+    change(*made, r2);
+    for (const char* box : {"scene", "mes", "panel"}) made->control(box).image();
+    made->surface();
+    ASSERT_EQ(lazy->compose(), made->compose()) << "step " << step;
+    composeAndCheck(composer, *lazy, {}, step);
+  }
+  // Its image, asked for, is the background with the picture over it, clipped to the box.
+  std::unique_ptr<Form> fresh = testForm();
+  Control& scene = fresh->control("scene");
+  scene.setPicture(Surface(10, 50, rgb(9, 8, 7)));
+  Surface expect(64, 36, scene.back());
+  expect.fillRect({0, 0, 10, 36}, rgb(9, 8, 7));
+  EXPECT_EQ(scene.image(), expect);
+}

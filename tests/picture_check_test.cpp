@@ -109,4 +109,12 @@ TEST(PictureCheck, XpmReaderRefusesWhatItCannotRead) {
   ASSERT_EQ(t.width(), 2);
   EXPECT_EQ(t.pixel(0, 0), rgb(10, 11, 12));
   EXPECT_EQ(t.pixel(1, 0), rgb(1, 2, 3));
+  // The header's words: blanks of any length, a hot spot after them; a word that is no number, or
+  // a count missing, is refused.
+  const char* const spaced[] = {"  1\t 1  1 1  3 4 ", ". m #FFFFFF  c   #0A0B0C", "."};
+  EXPECT_EQ(xpmPicture(spaced).pixel(0, 0), rgb(10, 11, 12));
+  for (const char* header : {"1 1 1", "1 1x 1 1", "1 -1 1 1", "", "1 1 1 0"}) {
+    const char* const bad[] = {header, ". c #000000", "."};
+    EXPECT_TRUE(xpmPicture(bad).empty()) << header;
+  }
 }

@@ -100,6 +100,14 @@ TEST(Viewport, ScaledDrawingMakesSquaresAndNeverWritesOutsideTheTarget) {
   Surface big(10, 10, 0x555555);
   drawScaled(big, Viewport{3, -4, -5, 30, 30}, PixelTarget{tiny.data(), 3 * 4, 3, 2});
   for (std::uint32_t p : tiny) EXPECT_EQ(p, 0x555555u);
+
+  // At scale 1 rows are copied: hanging off the left and the bottom, the guard column untouched.
+  std::vector<std::uint32_t> one(5 * 3, 0xABCDEF);
+  drawScaled(src, Viewport{1, -1, 1, 2, 2}, PixelTarget{one.data(), 5 * 4, 4, 3});
+  const std::vector<std::uint32_t> expectOne{0xABCDEF, 0xABCDEF, 0xABCDEF, 0xABCDEF, 0xABCDEF,
+                                             0x222222, 0xABCDEF, 0xABCDEF, 0xABCDEF, 0xABCDEF,
+                                             0x444444, 0xABCDEF, 0xABCDEF, 0xABCDEF, 0xABCDEF};
+  EXPECT_EQ(one, expectOne);
 }
 
 TEST(Viewport, DrawingOnlyTheChangedPartGivesTheWholeFrame) {
@@ -115,6 +123,12 @@ TEST(Viewport, DrawingOnlyTheChangedPartGivesTheWholeFrame) {
   EXPECT_EQ(r.y, 1);
   EXPECT_EQ(r.w, 5);
   EXPECT_EQ(r.h, 4);
+  // The same changes against a part of a larger frame are placed in the frame's pixels; a part
+  // reaching outside the frame counts as changed whole.
+  Surface frame(12, 9, 0x777777);
+  frame.paint(after, 2, 1);
+  EXPECT_EQ(changedRect(before, frame, Rect{2, 1, 9, 7}), (Rect{4, 2, 5, 4}));
+  EXPECT_EQ(changedRect(before, frame, Rect{4, 3, 9, 7}), (Rect{4, 3, 9, 7}));
   // At scale 3 in a larger window, with a border: the old frame with the part drawn over it is
   // the new frame drawn whole, and nothing outside the part's square was written.
   const int w = 31, h = 24;

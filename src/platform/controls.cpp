@@ -9,10 +9,20 @@ namespace vunt {
 Control::Control(Form& form, const ControlDesign& d, Control* parent)
     : form_(form), name_(d.name), index_(d.index), kind_(d.kind), parent_(parent), rect_(d.rect),
       visible_(d.visible), enabled_(d.enabled), back_(d.back), transparent_(d.transparent), fore_(d.fore),
-      font_(d.font), align_(d.align), caption_(d.caption), units_(d.units), mouseIcon_(d.mouseIcon) {
-  if (kind_ == ControlKind::PictureBox) {
+      font_(d.font), align_(d.align), caption_(d.caption), units_(d.units), mouseIcon_(d.mouseIcon) {}
+
+Surface& Control::canvas() const {
+  if (kind_ == ControlKind::PictureBox && (image_.width() != rect_.w || image_.height() != rect_.h)) {
     image_ = Surface(rect_.w, rect_.h, back_);
+    if (picture_) image_.paint(*picture_, 0, 0);
   }
+  return image_;
+}
+
+void Control::composeInto(Surface& frame, Rect r, Rect part) const {
+  if (!image_.empty()) return frame.paint(image_, part.x, part.y, part.x - r.x, part.y - r.y, part.w, part.h);
+  frame.fillRect(part, back_);
+  if (picture_) frame.paint(*picture_, part.x, part.y, part.x - r.x, part.y - r.y, part.w, part.h);
 }
 
 Rect Control::formRect() const {
@@ -59,8 +69,11 @@ void Control::setPicture(std::optional<Surface> p) {
 }
 
 void Control::cls() {
-  image_.fill(back_);
-  if (picture_) image_.paint(*picture_, 0, 0);
+  // Pixels that exist are brought back to the background and the picture; none are made for it.
+  if (!image_.empty()) {
+    image_.fill(back_);
+    if (picture_) image_.paint(*picture_, 0, 0);
+  }
   printX_ = printY_ = 0;
   changed();
 }
@@ -71,7 +84,7 @@ double Control::scaleHeight() const { return units_ == Units::Points ? rect_.h *
 void Control::print(std::u32string_view text) {
   const Font& f = Font::get(font_);
   const Rect drawn = f.drawnArea(printX_, printY_, text, fore_);
-  printX_ += f.draw(image_, printX_, printY_, text, fore_);
+  printX_ += f.draw(canvas(), printX_, printY_, text, fore_);
   changed(drawn);
 }
 
@@ -81,7 +94,7 @@ void Control::printEach(std::u32string_view chars) {
   for (std::size_t i = 0; i < chars.size(); ++i) {
     const std::u32string_view c = chars.substr(i, 1);
     drawn = unite(drawn, f.drawnArea(printX_, printY_, c, fore_));
-    printX_ += f.draw(image_, printX_, printY_, c, fore_);
+    printX_ += f.draw(canvas(), printX_, printY_, c, fore_);
   }
   changed(drawn);
 }
@@ -114,6 +127,12 @@ Surface& Form::pixels() const {
   return surface_;
 }
 
+// A surface never drawn on is all background: filling the frame shows the same pixels.
+void Form::composeSurface(Surface& frame, Rect area) const {
+  if (surface_.width() != width_ || surface_.height() != height_) frame.fillRect(area, back_);
+  else frame.paint(surface_, area.x, area.y, area.x, area.y, area.w, area.h);
+}
+
 void Form::changed(Rect area, bool show) {
   damage_.add(area);
   if (show) ++generation_;
@@ -125,7 +144,7 @@ void Form::paint(const Surface& src, int dx, int dy, int sx, int sy, int w, int 
 }
 
 void Form::cls() {
-  pixels().fill(back_);
+  if (!surface_.empty()) surface_.fill(back_);
   touch();
 }
 
@@ -193,7 +212,7 @@ void Form::composeInto(Surface& frame, Rect area) const {
   }
   area = intersect(area, whole);
   if (area.empty()) return;
-  frame.paint(pixels(), area.x, area.y, area.x, area.y, area.w, area.h);
+  composeSurface(frame, area);
   for (const auto& c : controls_)
     if (c->parent() == nullptr && c->kind() == ControlKind::Label && c->visible()) drawLabel(frame, *c, 0, 0, area);
   for (const auto& c : controls_) {
@@ -201,7 +220,7 @@ void Form::composeInto(Surface& frame, Rect area) const {
     const Rect r = c->rect();
     const Rect part = intersect(r, area);
     if (part.empty()) continue;
-    frame.paint(c->image(), part.x, part.y, part.x - r.x, part.y - r.y, part.w, part.h);
+    c->composeInto(frame, r, part);
     // Its labels lie over it, clipped to it.
     for (const auto& l : controls_)
       if (l->parent() == c.get() && l->visible()) drawLabel(frame, *l, r.x, r.y, part);

@@ -73,7 +73,7 @@ class Control {
   void setFontSize(double points);
 
   // Picture boxes. The image is the persistent drawing: background, picture, printed text.
-  const Surface& image() const { return image_; }
+  const Surface& image() const { return canvas(); }
   const std::optional<Surface>& picture() const { return picture_; }
   void setPicture(std::optional<Surface> p);  // replaces the picture and redraws the image
   void cls();                                 // clears the drawing and resets the print position
@@ -94,6 +94,12 @@ class Control {
   // A change to what the control shows inside area (the control's own coordinates), or all of it.
   void changed(Rect area);
   void changed();
+  // The image, made at first use. Until something is printed on it, the image is the background
+  // with the picture over it, which the form composes from the two: a picture box that shows
+  // only its picture or its background holds no copy of them.
+  Surface& canvas() const;
+  // Draws the part of the image inside part (form coordinates; the control is at r) on frame.
+  void composeInto(Surface& frame, Rect r, Rect part) const;
   Form& form_;
   std::string name_;
   int index_;
@@ -109,7 +115,7 @@ class Control {
   std::u32string caption_;
   Units units_;
   PointerImage mouseIcon_;
-  Surface image_;
+  mutable Surface image_;  // empty until made, see canvas()
   std::optional<Surface> picture_;
   int printX_ = 0, printY_ = 0;
 };
@@ -177,6 +183,8 @@ class Form {
   // Draws the label with its rectangle offset by (ox, oy), only inside clip.
   void drawLabel(Surface& target, const Control& label, int ox, int oy, Rect clip) const;
   Surface& pixels() const;
+  // Fills area of the frame with what the form's own surface shows there.
+  void composeSurface(Surface& frame, Rect area) const;
   std::u32string caption_;
   int width_, height_;
   Colour back_;

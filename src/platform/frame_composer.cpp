@@ -40,18 +40,17 @@ std::optional<Rect> FrameComposer::compose(const Form& form, const std::vector<O
   drawn_ = std::move(now);
   valid_ = true;
   if (damage.empty()) return std::nullopt;
-  // The part as it was, to tell which of its pixels changed.
-  Surface before(all ? 0 : damage.w, all ? 0 : damage.h);
-  before.paint(frame_, 0, 0, damage.x, damage.y, damage.w, damage.h);
+  // The part as it was, to tell which of its pixels changed; its storage is kept for the next
+  // part, which is usually the same character cell or message area.
+  if (!all) {
+    if (before_.width() != damage.w || before_.height() != damage.h) before_ = Surface(damage.w, damage.h);
+    before_.paint(frame_, 0, 0, damage.x, damage.y, damage.w, damage.h);
+  }
   form.composeInto(frame_, damage);
   for (const Drawn& d : drawn_)
     if (all || !intersect(d.area, damage).empty()) d.overlay->draw(frame_);
   if (all) return whole;
-  Surface after(damage.w, damage.h);
-  after.paint(frame_, 0, 0, damage.x, damage.y, damage.w, damage.h);
-  std::optional<Rect> changed = changedRect(before, after);
-  if (changed) changed->x += damage.x, changed->y += damage.y;
-  return changed;
+  return changedRect(before_, frame_, damage);
 }
 
 }  // namespace vunt

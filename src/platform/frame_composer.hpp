@@ -28,6 +28,7 @@ class FrameComposer {
     Rect area;
   };
   Surface frame_;
+  Surface before_;  // the part composed again, as it was
   const Form* form_ = nullptr;
   std::uint64_t serial_ = 0;  // the form's damage serial the frame shows
   std::vector<Drawn> drawn_;  // the overlays as the frame shows them

@@ -14,6 +14,7 @@
 #include "platform/frame_composer.hpp"
 #include "platform/message_box.hpp"
 #include "platform/pad_axes.hpp"
+#include "platform/pad_watch.hpp"
 #include "platform/pointers.hpp"
 #include "platform/sdl_keys.hpp"
 #include "platform/sdl_sound.hpp"
@@ -84,6 +85,7 @@ struct SdlHost::Impl {
   bool fit = false;           // the game is drawn as large as the window allows, at any scale
   std::vector<SDL_GameController*> pads;
   PadAxes axes;
+  PadWatch padWatch;  // while no pad was seen: new input devices, which may be one
   bool modalShown = false;    // the picture window is shown as a window of its own
   bool modalInline = false;   // the picture is drawn inside the full-screen main window
   bool modalPressed = false;  // a left button went down on the picture
@@ -343,6 +345,22 @@ struct SdlHost::Impl {
     mainShown.clear();
   }
   int windowW = 0, windowH = 0;
+
+  // SDL's game controller layer, which reports the pads attached as it starts and those that
+  // arrive later. Started at once when a pad may be attached, or when that cannot be told;
+  // otherwise when a new input device turns out to be one.
+  void startPads() {
+    padWatch.stop();
+    // Game controllers are a convenience: without their subsystem the keyboard still plays.
+    if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0)
+      std::fprintf(stderr, "vunt: game controllers cannot be used: %s\n", SDL_GetError());
+  }
+  void startPadsOrWatch() {
+    if (padPresence() != PadPresence::None || !padWatch.start()) startPads();
+  }
+  void watchPads() {
+    if (padWatch.deviceAdded() && padPresence() != PadPresence::None) startPads();
+  }
 
   // Game controllers come and go while the game runs; each is opened as it arrives.
   bool padDevice(const SDL_Event& e) {
@@ -657,13 +675,12 @@ std::unique_ptr<SdlHost> SdlHost::create(std::string& error, const SdlOptions& o
   }
   noteSignals();
 #endif
-  // Game controllers are a convenience: without their subsystem the keyboard still plays.
-  if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0)
-    std::fprintf(stderr, "vunt: game controllers cannot be used: %s\n", SDL_GetError());
   SdlOptions chosen = options;
   // SDL's own way of naming a renderer asks for the renderer too.
   if (SDL_getenv("SDL_RENDER_DRIVER")) chosen.gpu = true;
-  return std::unique_ptr<SdlHost>(new SdlHost(chosen));
+  std::unique_ptr<SdlHost> host(new SdlHost(chosen));
+  host->impl_->startPadsOrWatch();
+  return host;
 }
 
 void SdlHost::addOverlay(Overlay& overlay) {
@@ -791,6 +808,7 @@ void SdlHost::doEvents(WaitKind kind, std::uint32_t maxMs) {
     m.handle(e);
     while (SDL_PollEvent(&e)) m.handle(e);
   }
+  if (m.padWatch.watching() && kind == WaitKind::Player) m.watchPads();
   m.presentIfDue();
   if (m.app) m.app->idle();
 }

@@ -78,6 +78,12 @@ void drawScaled(const Surface& src, const Viewport& v, PixelTarget t) {
   const int x1 = std::min({t.width, v.x + src.width() * s}), y1 = std::min({t.height, v.y + src.height() * s});
   if (x0 >= x1 || y0 >= y1) return;
   std::uint8_t* base = reinterpret_cast<std::uint8_t*>(t.pixels);
+  if (s == 1) {  // each row a straight copy
+    for (int ty = y0; ty < y1; ++ty)
+      std::memcpy(reinterpret_cast<std::uint32_t*>(base + std::size_t(ty) * t.pitch) + x0,
+                  src.data() + std::size_t(ty - v.y) * src.width() + (x0 - v.x), std::size_t(x1 - x0) * 4);
+    return;
+  }
   for (int ty = y0; ty < y1; ++ty) {
     const int sy = (ty - v.y) / s;
     std::uint32_t* out = reinterpret_cast<std::uint32_t*>(base + std::size_t(ty) * t.pitch);
@@ -125,12 +131,19 @@ Rect drawScaledPart(const Surface& src, const Viewport& v, Rect part, PixelTarge
 }
 
 std::optional<Rect> changedRect(const Surface& before, const Surface& after) {
-  const int w = after.width(), h = after.height();
-  if (before.width() != w || before.height() != h) return Rect{0, 0, w, h};
+  if (before.width() != after.width() || before.height() != after.height())
+    return Rect{0, 0, after.width(), after.height()};
+  return changedRect(before, after, {0, 0, after.width(), after.height()});
+}
+
+std::optional<Rect> changedRect(const Surface& before, const Surface& frame, Rect area) {
+  const int w = area.w, h = area.h;
+  if (before.width() != w || before.height() != h || !(intersect(area, {0, 0, frame.width(), frame.height()}) == area))
+    return area;
   int top = h, bottom = -1, left = w, right = -1;
   for (int y = 0; y < h; ++y) {
     const Colour* a = before.data() + std::size_t(y) * std::size_t(w);
-    const Colour* b = after.data() + std::size_t(y) * std::size_t(w);
+    const Colour* b = frame.data() + std::size_t(area.y + y) * std::size_t(frame.width()) + std::size_t(area.x);
     if (std::memcmp(a, b, std::size_t(w) * sizeof(Colour)) == 0) continue;
     top = std::min(top, y), bottom = y;
     int x = 0;
@@ -141,7 +154,7 @@ std::optional<Rect> changedRect(const Surface& before, const Surface& after) {
     right = std::max(right, r);
   }
   if (bottom < 0) return std::nullopt;
-  return Rect{left, top, right - left + 1, bottom - top + 1};
+  return Rect{area.x + left, area.y + top, right - left + 1, bottom - top + 1};
 }
 
 void fillOutside(PixelTarget t, const Viewport& r, Colour c) {

@@ -53,6 +53,9 @@ Rect drawScaledPart(const Surface& src, const Viewport& v, Rect part, PixelTarge
 // The smallest rectangle holding every pixel in which two pictures of one size differ: nothing when
 // they are equal, the whole of `after` when their sizes differ.
 std::optional<Rect> changedRect(const Surface& before, const Surface& after);
+// The same for the part of `frame` inside area, against `before` holding that part as it was
+// (area's size, at 0, 0); the rectangle is in frame's pixels.
+std::optional<Rect> changedRect(const Surface& before, const Surface& frame, Rect area);
 // Fills the target outside the rectangle r (its border) with a colour.
 void fillOutside(PixelTarget target, const Viewport& r, Colour c);
 

@@ -1,11 +1,11 @@
 // The XPM images compiled into the program (pointers, icon, tile sheet), read without a picture
 // library: a header "W H COLOURS CHARS_PER_PIXEL [HOT_X HOT_Y]", one line a colour, one a row.
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cstdint>
 #include <map>
 #include <optional>
-#include <sstream>
 #include <string>
 
 #include "platform/picture.hpp"
@@ -14,11 +14,28 @@ namespace vunt {
 
 namespace {
 
+// The next word of text, split at blanks (empty at the end); text moves past it. Words are cut by
+// hand: a string stream would start the C++ locales, at every start, for four numbers.
+std::string_view nextWord(std::string_view& text) {
+  const std::size_t start = text.find_first_not_of(" \t");
+  if (start == std::string_view::npos) return text = {}, std::string_view{};
+  const std::size_t end = std::min(text.find_first_of(" \t", start), text.size());
+  const std::string_view word = text.substr(start, end - start);
+  text.remove_prefix(end);
+  return word;
+}
+
+bool nextNumber(std::string_view& text, int& out) {
+  const std::string_view word = nextWord(text);
+  auto [p, ec] = std::from_chars(word.data(), word.data() + word.size(), out);
+  return !word.empty() && ec == std::errc() && p == word.data() + word.size();
+}
+
 // The colour of a colour line after its key: the value of its "c" (colour visual) entry, #RRGGBB.
 bool colourOf(std::string_view entries, Colour& out) {
-  std::istringstream in{std::string(entries)};
-  std::string kind, value;
-  while (in >> kind >> value) {
+  for (;;) {
+    const std::string_view kind = nextWord(entries), value = nextWord(entries);
+    if (value.empty()) break;
     if (kind != "c") continue;
     if (value.size() != 7 || value[0] != '#') return false;
     unsigned v = 0;
@@ -33,9 +50,10 @@ bool colourOf(std::string_view entries, Colour& out) {
 }  // namespace
 
 Surface xpmPicture(const char* const* xpm) {
-  std::istringstream header(xpm[0]);
+  std::string_view header = xpm[0];
   int w = 0, h = 0, colours = 0, cpp = 0;
-  if (!(header >> w >> h >> colours >> cpp) || w <= 0 || h <= 0 || colours <= 0 || cpp <= 0 || w > 4096 || h > 4096)
+  if (!nextNumber(header, w) || !nextNumber(header, h) || !nextNumber(header, colours) || !nextNumber(header, cpp) ||
+      w <= 0 || h <= 0 || colours <= 0 || cpp <= 0 || w > 4096 || h > 4096)
     return {};
   std::map<std::string, Colour, std::less<>> table;
   // Keys of one character, as in every image of the program, are looked up in an array: the map
