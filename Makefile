@@ -12,7 +12,7 @@ WEB_OUT ?= $(WEB_BUILD)/site
 FUZZ_SECONDS ?= 60
 GAME ?= game
 JOBS ?= $(shell nproc)
-PACKAGES := cmake g++ make pkg-config libsdl2-dev libsdl2-image-dev libsdl2-ttf-dev \
+PACKAGES := cmake g++ make pkg-config libsdl2-dev libsdl2-image-dev libsdl2-ttf-dev libfreetype-dev \
             libfontconfig-dev libx11-dev fonts-ipafont-gothic fonts-ipafont-mincho libgtest-dev libbenchmark-dev groff-base \
             xvfb xauth xdotool x11-utils imagemagick openbox wmctrl
 FUZZ_PACKAGES := clang libclang-rt-14-dev

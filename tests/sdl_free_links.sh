@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The authoring tools and the core's test program load no SDL library; the game does (so the check
 # reads the right files), but neither SDL2_mixer, which it does not use, nor SDL2_image before it
-# needs it. Reads the built programs' dynamic sections.
+# needs it, nor SDL2_ttf: it draws text through FreeType, so HarfBuzz and GLib, which SDL2_ttf
+# would bring in, are not loaded at all. Reads the built programs' dynamic sections.
 set -u
 vunt=$1
 bin=$(dirname "$vunt")
@@ -13,8 +14,16 @@ for b in vunt-lint vunt-asm vunt-stage vunt_core_tests; do
   if [ -n "$found" ]; then echo "FAIL $b links $found"; fail=1; else echo "ok   $b links no SDL"; fi
 done
 case "$(sdl_needed "$vunt")" in
-  *libSDL2_ttf*) echo "ok   vunt links SDL2_ttf" ;;
-  *) echo "FAIL vunt does not link SDL2_ttf: the check reads the wrong programs"; fail=1 ;;
+  *libSDL2-*) echo "ok   vunt links SDL2" ;;
+  *) echo "FAIL vunt does not link SDL2: the check reads the wrong programs"; fail=1 ;;
+esac
+# Every library loaded at start, the ones the linked ones bring in too.
+loaded=$(ldd "$vunt" | awk '{print $1}' | tr '\n' ' ')
+case "$loaded" in
+  *libSDL2_ttf* | *libharfbuzz* | *libglib* | *libgraphite2* | *libpcre2*)
+    echo "FAIL vunt loads SDL2_ttf or what it brings in: $loaded"; fail=1 ;;
+  *libfreetype*) echo "ok   vunt draws text through FreeType, without SDL2_ttf, HarfBuzz or GLib" ;;
+  *) echo "FAIL vunt does not load FreeType: $loaded"; fail=1 ;;
 esac
 # Linked, SDL2_mixer or SDL2_image would be loaded at every start, with the 19 libraries they
 # bring in: the game plays sounds through SDL and opens SDL2_image at its first use.

@@ -32,7 +32,7 @@ TEST(SdlMedia, EngineXpmReaderEqualsSdlImage) {
 
 TEST(SdlMedia, RegisteredBeforeMain) {
   // The object library vunt_sdl_media registered the fonts and the codec: a bitmap decodes and
-  // the font is SDL2_ttf's, whose 9-point IPA Gothic is 12 pixels high.
+  // the font is the backend's, whose 9-point IPA Gothic is 12 pixels high.
   std::string bmp = "BM" + std::string(12, '\0');
   bmp[10] = 54;
   std::string info(40, '\0');

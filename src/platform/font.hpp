@@ -1,8 +1,9 @@
 #pragma once
 // Fonts of the Windows design. Sizes are in points at 96 dots per inch, as on a standard Windows
 // screen. The core measures and draws text only through this interface; the program that shows
-// text registers a FontBackend (the SDL2_ttf one: src/platform/sdl_font.cpp), so the engine's
-// core, its tools and its logic tests link no font library.
+// text registers a FontBackend (FreeType: src/platform/sdl_ft_font.cpp; SDL2_ttf in a browser:
+// src/platform/sdl_ttf_font.cpp), so the engine's core, its tools and its logic tests link no
+// font library.
 #include <stdexcept>
 #include <string>
 #include <string_view>

@@ -2,6 +2,14 @@
 
 namespace vunt {
 
+FontBackend& sdlFontBackend() {
+#ifdef __EMSCRIPTEN__
+  return ttfFontBackend();
+#else
+  return freetypeFontBackend();
+#endif
+}
+
 void useSdlMedia() {
   setFontBackend(&sdlFontBackend());
   setPictureCodec(&sdlPictureCodec());
