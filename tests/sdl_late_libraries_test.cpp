@@ -1,6 +1,6 @@
-// SDL2_image is opened at its first use: its table resolves every function, a library or function
-// that is missing is said by name, and the bitmaps that SDL now reads itself come out as SDL2_image
-// read them.
+// SDL2_image and fontconfig are opened at their first use: SDL2_image's table resolves every
+// function, a library or function that is missing is said by name, the bitmaps that SDL now reads
+// itself come out as SDL2_image read them, and fontconfig still finds the fonts.
 #include <gtest/gtest.h>
 #include <SDL.h>
 #include <SDL_image.h>
@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "platform/picture.hpp"
+#include "platform/sdl_font_files.hpp"
 #include "platform/sdl_image_calls.hpp"
 #include "platform/sdl_library.hpp"
 
@@ -155,4 +156,14 @@ TEST(LateLibraries, BitmapsReadBySdlAsSdlImageReadThem) {
   // Both ways were taken: pictures read alike and pictures refused alike.
   EXPECT_GE(same, 10);
   EXPECT_GE(refused, 2);
+}
+
+// fontconfig is opened at the first font not found where Debian's packages put it: it finds an
+// installed family's file, and nothing for a family that is not installed (fontconfig would
+// otherwise offer some other font).
+TEST(LateLibraries, FontconfigFindsInstalledFamiliesOnly) {
+  const std::string gothic = fontFile("IPAGothic");
+  ASSERT_FALSE(gothic.empty());
+  EXPECT_TRUE(fs::exists(gothic)) << gothic;
+  EXPECT_EQ(fontFile("Vunt No Such Family"), "");
 }

@@ -7,6 +7,10 @@
 #include <vector>
 #else
 #include <fontconfig/fontconfig.h>
+
+#include <cstdio>
+
+#include "platform/sdl_library.hpp"
 #endif
 
 #include <algorithm>
@@ -50,26 +54,69 @@ std::string fontFile(const std::string& family) {
   return {};
 }
 #else
+namespace {
+
+// fontconfig is opened the first time a font is not where Debian's packages put it, which is
+// seldom: linked, it and its XML reader would be loaded at every start. Only its header's types
+// are used here.
+struct FontconfigCalls {
+  decltype(&::FcInit) init = nullptr;
+  decltype(&::FcNameParse) nameParse = nullptr;
+  decltype(&::FcConfigSubstitute) configSubstitute = nullptr;
+  decltype(&::FcDefaultSubstitute) defaultSubstitute = nullptr;
+  decltype(&::FcFontMatch) fontMatch = nullptr;
+  decltype(&::FcPatternGetString) patternGetString = nullptr;
+  decltype(&::FcPatternDestroy) patternDestroy = nullptr;
+};
+
+// The calls with fontconfig started, or nullptr (said once on standard error).
+const FontconfigCalls* fontconfig() {
+  static const FontconfigCalls* ready = [] {
+    static FontconfigCalls fc;
+    static SharedLibrary library("libfontconfig.so.1");
+    library.resolve(fc.init, "FcInit");
+    library.resolve(fc.nameParse, "FcNameParse");
+    library.resolve(fc.configSubstitute, "FcConfigSubstitute");
+    library.resolve(fc.defaultSubstitute, "FcDefaultSubstitute");
+    library.resolve(fc.fontMatch, "FcFontMatch");
+    library.resolve(fc.patternGetString, "FcPatternGetString");
+    library.resolve(fc.patternDestroy, "FcPatternDestroy");
+    if (!library.ok()) {
+      std::fprintf(stderr, "vunt: fonts cannot be looked up: fontconfig cannot be loaded (%s)\n", library.why().c_str());
+      return static_cast<const FontconfigCalls*>(nullptr);
+    }
+    if (!fc.init()) {
+      std::fprintf(stderr, "vunt: fonts cannot be looked up: fontconfig did not start\n");
+      return static_cast<const FontconfigCalls*>(nullptr);
+    }
+    return static_cast<const FontconfigCalls*>(&fc);
+  }();
+  return ready;
+}
+
+}  // namespace
+
 std::string fontFile(const std::string& family) {
-  static bool ready = FcInit();
-  if (!ready) return {};
+  const FontconfigCalls* fc = fontconfig();
+  if (!fc) return {};
   std::string result;
-  FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>((family + ":lang=ja").c_str()));
-  FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
-  FcDefaultSubstitute(pattern);
+  FcPattern* pattern = fc->nameParse(reinterpret_cast<const FcChar8*>((family + ":lang=ja").c_str()));
+  if (!pattern) return {};
+  fc->configSubstitute(nullptr, pattern, FcMatchPattern);
+  fc->defaultSubstitute(pattern);
   FcResult res;
-  FcPattern* match = FcFontMatch(nullptr, pattern, &res);
+  FcPattern* match = fc->fontMatch(nullptr, pattern, &res);
   if (match) {
     FcChar8* found = nullptr;
     FcChar8* file = nullptr;
     // fontconfig always returns some font; accept it only when it is the family asked for.
-    if (FcPatternGetString(match, FC_FAMILY, 0, &found) == FcResultMatch &&
-        FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch &&
+    if (fc->patternGetString(match, FC_FAMILY, 0, &found) == FcResultMatch &&
+        fc->patternGetString(match, FC_FILE, 0, &file) == FcResultMatch &&
         family == reinterpret_cast<const char*>(found))
       result = reinterpret_cast<const char*>(file);
-    FcPatternDestroy(match);
+    fc->patternDestroy(match);
   }
-  FcPatternDestroy(pattern);
+  fc->patternDestroy(pattern);
   return result;
 }
 #endif
