@@ -63,17 +63,13 @@ class LineCodes {
  public:
   // The decoded line; texts view into the store, which must stay as it is until forget().
   const LineCode& at(const ScriptStore& store, int line) {
-    auto& chunk = chunks_[std::size_t(line) / kChunk];
-    if (!chunk) chunk = std::make_unique<std::array<LineCode, kChunk>>();
-    LineCode& code = (*chunk)[std::size_t(line) % kChunk];
+    if (!table_) table_ = std::make_unique<std::array<LineCode, kLastLine + 1>>();
+    LineCode& code = (*table_)[std::size_t(line)];
     if (!code.decoded) decode(store.ScriptLines[std::size_t(line)], code);
     return code;
   }
   // Drops every decoded line: the store has been loaded again.
-  void forget() {
-    for (auto& chunk : chunks_) chunk.reset();
-    pool_.clear();
-  }
+  void forget() { table_.reset(), pool_.clear(); }
 
   // The line's condition on these flags: -1 true, 0 false; a fault gives its error text instead
   // (in *fault) once the comparisons before it have been read, as the reader would meet it.
@@ -81,10 +77,7 @@ class LineCodes {
 
  private:
   void decode(std::u32string_view line, LineCode& code);
-  // The lines in chunks made as lines in them first run: a short script, or the first scene of a
-  // long one, holds a few kilobytes instead of the whole store's 180.
-  static constexpr std::size_t kChunk = 64;
-  std::array<std::unique_ptr<std::array<LineCode, kChunk>>, (kLastLine + kChunk) / kChunk> chunks_;
+  std::unique_ptr<std::array<LineCode, kLastLine + 1>> table_;
   std::vector<CompiledComparison> pool_;
 };
 
