@@ -239,11 +239,11 @@ TEST(FreeTypeText, EmptyAndCutTextsDrawNothingOrStopAtTheNul) {
 
 TEST(FreeTypeText, BackendsAgreeThroughTheFontInterface) {
   // The engine's fonts, found by face name, measure, bound and draw alike over a background.
-  const std::vector<FontSpec> specs{{U"ＭＳ ゴシック", 9.75}, {U"ＭＳ 明朝", 9.75, true}, {U"ＭＳ Ｐゴシック", 9},
+  const std::vector<FontSpec> faces{{U"ＭＳ ゴシック", 9.75}, {U"ＭＳ 明朝", 9.75, true}, {U"ＭＳ Ｐゴシック", 9},
                                     {U"ＭＳ ゴシック", 72, false, true}, {U"ＭＳ ゴシック", 12, true}};
-  for (const FontSpec& spec : specs) {
-    const Font& ft = freetypeFontBackend().get(spec);
-    const Font& ttf = ttfFontBackend().get(spec);
+  for (const FontSpec& face : faces) {
+    const Font& ft = freetypeFontBackend().get(face);
+    const Font& ttf = ttfFontBackend().get(face);
     EXPECT_EQ(ft.height(), ttf.height());
     for (std::u32string text : {U"あ", U"＊はじめから", U"失敗", U"Wave 1/2", U"嵐の夜、小さな島の灯台で――"}) {
       EXPECT_EQ(ft.width(text), ttf.width(text));
