@@ -2,8 +2,13 @@
 // Where the fonts come from: the IPA family that stands in for each Windows face, and the file
 // that holds it (Debian's packaged path, then fontconfig; in a browser, the page's own data).
 // Shared by the FreeType backend and the SDL2_ttf one.
+#include <map>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <tuple>
+
+#include "platform/font.hpp"
 
 namespace vunt {
 
@@ -23,5 +28,30 @@ std::string fontFile(const std::string& family);
 
 // Pixels at 72 dots per inch for a size in points at 96: 10 points give 13 pixels.
 int fontPixels(double points);
+
+// A backend's fonts by IPA family, pixel size and style, each made once by make(family, pixels)
+// at its first use. A message asks for the same face at every character: the face asked for last
+// is found without a search.
+template <class F>
+class FontTable {
+ public:
+  template <class Make>
+  F& get(const FontSpec& face, Make make) {
+    if (last_ && face == lastFace_) return *last_;
+    const std::string family = ipaFamilyFor(face.name);
+    const int pixels = fontPixels(face.points);
+    auto key = std::make_tuple(family, pixels, face.bold, face.underline);
+    auto it = fonts_.find(key);
+    if (it == fonts_.end()) it = fonts_.emplace(key, make(family, pixels)).first;
+    lastFace_ = face;
+    last_ = it->second.get();
+    return *last_;
+  }
+
+ private:
+  std::map<std::tuple<std::string, int, bool, bool>, std::unique_ptr<F>> fonts_;
+  FontSpec lastFace_;
+  F* last_ = nullptr;
+};
 
 }  // namespace vunt

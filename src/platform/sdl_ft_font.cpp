@@ -3,7 +3,6 @@
 #include <map>
 #include <memory>
 #include <string>
-#include <tuple>
 
 #include "platform/cached_font.hpp"
 #include "platform/sdl_font_files.hpp"
@@ -36,10 +35,7 @@ class FtBackend : public FontBackend {
   FtFace& open(const std::string& family);
 
   std::map<std::string, std::unique_ptr<FtFace>> faces_;  // by family
-  std::map<std::tuple<std::string, int, bool, bool>, std::unique_ptr<FtFont>> cache_;
-  // The face asked for last and its font: a message asks for the same face at every character.
-  FontSpec lastFace_;
-  FtFont* lastFont_ = nullptr;
+  FontTable<FtFont> fonts_;
 };
 
 FtFace& FtBackend::open(const std::string& family) {
@@ -61,16 +57,9 @@ FtFace& FtBackend::open(const std::string& family) {
 }
 
 Font& FtBackend::get(const FontSpec& face) {
-  if (lastFont_ && face == lastFace_) return *lastFont_;
-  const std::string family = ipaFamilyFor(face.name);
-  const int pixels = fontPixels(face.points);
-  auto key = std::make_tuple(family, pixels, face.bold, face.underline);
-  auto it = cache_.find(key);
-  if (it == cache_.end())
-    it = cache_.emplace(key, std::make_unique<FtFont>(open(family), pixels, face.bold, face.underline)).first;
-  lastFace_ = face;
-  lastFont_ = it->second.get();
-  return *lastFont_;
+  return fonts_.get(face, [&](const std::string& family, int pixels) {
+    return std::make_unique<FtFont>(open(family), pixels, face.bold, face.underline);
+  });
 }
 
 }  // namespace

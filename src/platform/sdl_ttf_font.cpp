@@ -7,7 +7,6 @@
 #include <map>
 #include <memory>
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "platform/cached_font.hpp"
@@ -67,10 +66,7 @@ class TtfBackend : public FontBackend {
   SharedTtf& open(const std::string& family, int pixels);
 
   std::map<std::string, std::unique_ptr<SharedTtf>> files_;  // by family
-  std::map<std::tuple<std::string, int, bool, bool>, std::unique_ptr<TtfFont>> cache_;
-  // The face asked for last and its font: a message asks for the same face at every character.
-  FontSpec lastFace_;
-  TtfFont* lastFont_ = nullptr;
+  FontTable<TtfFont> fonts_;
 };
 
 SharedTtf& TtfBackend::open(const std::string& family, int pixels) {
@@ -91,19 +87,11 @@ SharedTtf& TtfBackend::open(const std::string& family, int pixels) {
 }
 
 Font& TtfBackend::get(const FontSpec& face) {
-  if (lastFont_ && face == lastFace_) return *lastFont_;
-  if (!TTF_WasInit() && TTF_Init() != 0) throw FontError(std::string("cannot start SDL2_ttf: ") + TTF_GetError());
-  std::string family = ipaFamilyFor(face.name);
-  const int pixels = fontPixels(face.points);
-  auto key = std::make_tuple(family, pixels, face.bold, face.underline);
-  auto it = cache_.find(key);
-  if (it == cache_.end()) {
+  return fonts_.get(face, [&](const std::string& family, int pixels) {
+    if (!TTF_WasInit() && TTF_Init() != 0) throw FontError(std::string("cannot start SDL2_ttf: ") + TTF_GetError());
     const int style = (face.bold ? TTF_STYLE_BOLD : 0) | (face.underline ? TTF_STYLE_UNDERLINE : 0);
-    it = cache_.emplace(key, std::make_unique<TtfFont>(open(family, pixels), pixels, style)).first;
-  }
-  lastFace_ = face;
-  lastFont_ = it->second.get();
-  return *lastFont_;
+    return std::make_unique<TtfFont>(open(family, pixels), pixels, style);
+  });
 }
 
 TTF_Font* TtfFont::font() const {
