@@ -40,6 +40,7 @@ std::u32string runLine(const std::u32string& line, Machine*& ran, std::array<int
   state->menu.MenuItems[0][0] = U"＊a";
   QuietOutput out(*state);
   Machine m(*state, out);
+  m.recordTaken = true;
   ran = &m;
   std::u32string report;
   try {

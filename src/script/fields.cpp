@@ -68,7 +68,7 @@ std::u32string Machine::CUTA(i16 n) {
   return std::u32string(*f);
 }
 
-i16 Machine::CUTV(i16 n) {
+i16 Machine::cutNumber(i16 n) {
   std::optional<std::u32string_view> f = fieldOf(*this, n);
   if (!f) EEE(U"引数無し");
   NumberField v = n >= 1 && n < LineCode::kFields ? lineCode(s.reg.CurLine).numbers[std::size_t(n)] : parseNumberField(*f);

@@ -15,5 +15,7 @@ VUNT_COMMAND_ROWS
 
 // The handler for a command word; null when the word is no command.
 CommandHandler handlerOf(std::u32string_view word);
+// The handler of a row of the command table; null for -1, no command.
+CommandHandler handlerAt(int row);
 
 }  // namespace vunt

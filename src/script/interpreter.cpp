@@ -18,32 +18,25 @@ constexpr std::array<CommandHandler, kCommandCount> kHandlers{{VUNT_COMMAND_ROWS
 
 }  // namespace
 
-CommandHandler handlerOf(std::u32string_view word) {
-  const int row = findCommand(word);
-  return row < 0 ? nullptr : kHandlers[std::size_t(row)];
+CommandHandler handlerOf(std::u32string_view word) { return handlerAt(findCommand(word)); }
+
+CommandHandler handlerAt(int row) {
+  return row < 0 || row >= kCommandCount ? nullptr : kHandlers[std::size_t(row)];
 }
 
-void Machine::tick() {
-  i16& line = s.reg.CurLine;
-  const i16 start = line;
-  const LineCode& code = lineCode(line);
+void Machine::beginLine(const LineCode& code) {
   if (code.row < 0) EEE(U"命令無し");
   if (code.waits) out.waitingLineBegins();
   line_ = &code;
-  takenCount = 0;
   if (code.fieldsFromFlags) {
     decodeFields(commandTable()[std::size_t(code.row)], code, s.Flags, decodedNow_);
     fields_ = &decodedNow_;
   } else {
     fields_ = &code.fixed;
   }
-  kHandlers[std::size_t(code.row)](*this);
-  if (line == start) {
-    // Running past the last line of the store is a script error, reported at that last line.
-    if (line >= kLastLine) EEE(U"行範囲外");
-    ++line;
-  }
 }
+
+void Machine::pastLastLine() { EEE(U"行範囲外"); }
 
 void Machine::fieldFault(int n) {
   const int at = n >= 0 && n < LineCode::kFields ? line_->position[std::size_t(n)] : -1;
@@ -52,13 +45,7 @@ void Machine::fieldFault(int n) {
   if (d.faultAt <= at || (d.faultAt == d.count && at == d.count - 1)) EEE(std::u32string(d.fault));
 }
 
-i16 Machine::condition(int n) {
-  take(n);
-  std::u32string_view fault;
-  const i16 holds = codes_.evaluate(*line_, s.Flags, &fault);
-  if (!fault.empty()) EEE(std::u32string(fault));
-  return holds;
-}
+void Machine::conditionFault(std::u32string_view fault) { EEE(std::u32string(fault)); }
 
 void cmdEOF(Machine&) { throw ProgramEnd{0, "EOF"}; }
 void cmdEXIT(Machine&) { throw ProgramEnd{0, "EXIT"}; }

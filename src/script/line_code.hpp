@@ -21,9 +21,17 @@ namespace vunt {
 // One comparison of a compiled condition: an operand is a flag index (>= 0) or a number.
 struct CompiledComparison {
   ConditionComparison::Connective connective;
-  char32_t op;
+  // The orders of a against b for which the comparison holds: bit 0 less, bit 1 equal, bit 2
+  // greater. Testing a bit costs no branch, where the operator's six cases would.
+  std::uint8_t holdsWhen;
   std::int8_t flagA, flagB;  // -1: the operand is the number
   std::int16_t a, b;
+
+  static std::uint8_t orders(char32_t op) {
+    return std::uint8_t((comparisonHolds(op, 0, 1) ? 1 : 0) | (comparisonHolds(op, 0, 0) ? 2 : 0) |
+                        (comparisonHolds(op, 1, 0) ? 4 : 0));
+  }
+  bool holds(int x, int y) const { return (holdsWhen >> ((x > y) - (x < y) + 1)) & 1; }
 };
 
 // The numbers of the fields a command always reads, and the first fault among them.
@@ -38,10 +46,17 @@ struct DecodedFields {
   int count = 0;  // the fields the command always reads
 };
 
+class Machine;
+
 struct LineCode {
   static constexpr int kFields = 5;  // fields 1..4 are kept, at their field number
+  // What every run reads comes first, so that a run starts on one cache line.
   bool decoded = false;
+  // A line the tick runs without more ado: a command that neither waits nor reads a field that
+  // names a flag. Any other line (no command at all included) takes the tick's longer way.
+  bool plain = false;
   std::int8_t row = -1;  // the command's row, or -1 for a word that is no command
+  void (*handler)(Machine&) = nullptr;  // the row's handler
   std::int8_t fields = 0;  // how many of fields 1..4 the line has
   ConditionFault conditionFault = ConditionFault::None;
   std::uint32_t conditionAt = 0, conditionCount = 0;  // in LineCodes' pool of comparisons
@@ -63,9 +78,9 @@ class LineCodes {
  public:
   // The decoded line; texts view into the store, which must stay as it is until forget().
   const LineCode& at(const ScriptStore& store, int line) {
-    if (!table_) table_ = std::make_unique<std::array<LineCode, kLastLine + 1>>();
+    if (!table_) [[unlikely]] table_ = std::make_unique<std::array<LineCode, kLastLine + 1>>();
     LineCode& code = (*table_)[std::size_t(line)];
-    if (!code.decoded) decode(store.ScriptLines[std::size_t(line)], code);
+    if (!code.decoded) [[unlikely]] decode(store.ScriptLines[std::size_t(line)], code);
     return code;
   }
   // Drops every decoded line: the store has been loaded again.
@@ -73,10 +88,31 @@ class LineCodes {
 
   // The line's condition on these flags: -1 true, 0 false; a fault gives its error text instead
   // (in *fault) once the comparisons before it have been read, as the reader would meet it.
-  i16 evaluate(const LineCode& code, const FlagTable& flags, std::u32string_view* fault) const;
+  // Inline: every IF and EVA comes through here.
+  i16 evaluate(const LineCode& code, const FlagTable& flags, std::u32string_view* fault) const {
+    // Every comparison before a fault only reads flags, so a faulty condition is its fault.
+    if (code.conditionFault != ConditionFault::None) [[unlikely]] {
+      *fault = faultText(code.conditionFault);
+      return 0;
+    }
+    bool result = false;
+    const CompiledComparison* c = pool_.data() + code.conditionAt;
+    for (const CompiledComparison* end = c + code.conditionCount; c != end; ++c) {
+      const int a = c->flagA >= 0 ? flags[std::size_t(c->flagA)] : c->a;
+      const int b = c->flagB >= 0 ? flags[std::size_t(c->flagB)] : c->b;
+      const bool holds = c->holds(a, b);
+      switch (c->connective) {
+        case ConditionComparison::None: result = holds; break;
+        case ConditionComparison::And: result = result && holds; break;
+        case ConditionComparison::Or: result = result || holds; break;
+      }
+    }
+    return result ? -1 : 0;
+  }
 
  private:
   void decode(std::u32string_view line, LineCode& code);
+  static std::u32string_view faultText(ConditionFault fault);
   std::unique_ptr<std::array<LineCode, kLastLine + 1>> table_;
   std::vector<CompiledComparison> pool_;
 };

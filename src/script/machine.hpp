@@ -22,8 +22,26 @@ class Machine {
   // The author's line map, for the error report's source position; none when null.
   const LineMap* lineMap = nullptr;
 
-  // One timer tick: runs line CurLine and moves on unless the command moved.
-  void tick();
+  // One timer tick: runs line CurLine and moves on unless the command moved. Inline, as a script
+  // runs millions of lines a second: a plain line goes straight to its handler.
+  [[gnu::always_inline]] void tick() {
+    i16& line = s.reg.CurLine;
+    const i16 start = line;
+    const LineCode& code = lineCode(start);
+    takenCount = 0;
+    if (code.plain) [[likely]] {
+      line_ = &code;
+      fields_ = &code.fixed;
+    } else {
+      beginLine(code);
+    }
+    code.handler(*this);
+    if (line == start) {
+      // Running past the last line of the store is a script error, reported at that last line.
+      if (line >= kLastLine) [[unlikely]] pastLastLine();
+      ++line;
+    }
+  }
 
   // Field n of the line that runs, decoded from its command's row: a number or a text. A fault of
   // the field (missing, not a number, out of bounds) is reported here, when the command reaches
@@ -37,15 +55,34 @@ class Machine {
     return line_->texts[std::size_t(n)];
   }
   // Field n of the line that runs as a condition, evaluated on the flags now: -1 true, 0 false.
-  i16 condition(int n);
-  // The fields the running command has taken, in order, for the test that holds each handler to
-  // its row.
+  i16 condition(int n) {
+    take(n);
+    std::u32string_view fault;
+    const i16 holds = codes_.evaluate(*line_, s.Flags, &fault);
+    if (!fault.empty()) [[unlikely]] conditionFault(fault);
+    return holds;
+  }
+  // With recordTaken, the fields the running command has taken, in order, for the test that holds
+  // each handler to its row. Off in play: every field of every line would pay for the record.
+  bool recordTaken = false;
   std::array<int, kMaxCommandFields> taken{};
   int takenCount = 0;
 
   void ACMLOAD(const std::u32string& fileName);
   std::u32string CUTA(i16 n);
-  i16 CUTV(i16 n);
+  // Inline for fields 1..4 that hold a number or name a flag; the rest, faults included, go the
+  // long way.
+  i16 CUTV(i16 n) {
+    if (n >= 1 && n < LineCode::kFields) {
+      const LineCode& code = lineCode(s.reg.CurLine);
+      if (code.has(n)) {
+        const NumberField& v = code.numbers[std::size_t(n)];
+        if (v.kind == NumberField::Literal) return i16(v.value);
+        if (v.kind == NumberField::FlagRef) return s.Flags[std::size_t(v.value)];
+      }
+    }
+    return cutNumber(n);
+  }
   [[noreturn]] void EEE(const std::u32string& text);
   i16 TCHK(std::u32string_view expression);
   void CMST(i16 menu, std::u32string_view text);
@@ -73,10 +110,15 @@ class Machine {
   // Notes field n as taken and reports its fault when the command has reached it; inline, as
   // every field of every line comes through here.
   void take(int n) {
-    if (takenCount < int(taken.size())) taken[std::size_t(takenCount++)] = n;
+    if (recordTaken && takenCount < int(taken.size())) [[unlikely]] taken[std::size_t(takenCount++)] = n;
     if (fields_->faultAt >= 0) fieldFault(n);
   }
   void fieldFault(int n);
+  // The tick's longer way: no command, a waiting command, fields that name flags.
+  void beginLine(const LineCode& code);
+  [[noreturn]] void pastLastLine();
+  i16 cutNumber(i16 n);
+  [[noreturn]] void conditionFault(std::u32string_view fault);
   LineCodes codes_;
   const LineCode* line_ = nullptr;
   const DecodedFields* fields_ = nullptr;  // the running line's: its own, or decodedNow_

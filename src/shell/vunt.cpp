@@ -41,11 +41,40 @@ void Vunt::start() {
   if (debugger_) debugger_->started(*this);
 }
 
+// Runs line CurLine: the timer's own tick, and the way the debugger steps. Inline here, so that a
+// plain tick is one function down to the command's handler.
+[[gnu::always_inline]] inline void Vunt::runLine() {
+  inUnit_ = false;
+  inTick_ = true;
+  try {
+    machine.tick();
+  } catch (const RestoreRequested&) {
+    restoreInTick();
+    return;
+  } catch (...) {
+    inTick_ = false;
+    throw;
+  }
+  inTick_ = false;
+  inUnit_ = false;
+}
+
+void Vunt::Timer1_Timer() { runLine(); }
+
+// The player loaded a slot or went back: the line gives way, the snapshot takes its place.
+void Vunt::restoreInTick() {
+  inTick_ = false;
+  GameSnapshot s = std::move(*pendingRestore_);
+  pendingRestore_.reset();
+  applyRestore(s);
+}
+
 // As entered() (src/shell/live.cpp) without a function object: ticks come by the million.
 void Vunt::tick() {
   ++depth_;
   try {
-    tickLine();
+    if (resumeMove_ || debugger_) [[unlikely]] tickLine();
+    else runLine();
   } catch (const Unwind&) {
     leaveWait();
   } catch (...) {
@@ -53,9 +82,10 @@ void Vunt::tick() {
     throw;
   }
   --depth_;
-  if (afterUnwind_) runAfterUnwind();
+  if (afterUnwind_) [[unlikely]] runAfterUnwind();
 }
 
+// A tick that resumes a puzzle move, or goes through the debugger.
 void Vunt::tickLine() {
   if (resumeMove_) {
     // A snapshot taken inside a puzzle move: the move runs again (the timer stays off after it).
@@ -68,26 +98,6 @@ void Vunt::tickLine() {
   }
   if (debugger_) debugger_->tick(*this);
   else Timer1_Timer();
-}
-
-void Vunt::Timer1_Timer() {
-  inUnit_ = false;
-  inTick_ = true;
-  try {
-    machine.tick();
-  } catch (const RestoreRequested&) {
-    // The player loaded a slot or went back: the line gives way, the snapshot takes its place.
-    inTick_ = false;
-    GameSnapshot s = std::move(*pendingRestore_);
-    pendingRestore_.reset();
-    applyRestore(s);
-    return;
-  } catch (...) {
-    inTick_ = false;
-    throw;
-  }
-  inTick_ = false;
-  inUnit_ = false;
 }
 
 // The map is the author's: a broken or stale one is named on standard error and otherwise ignored.

@@ -315,6 +315,8 @@ class Vunt : public Application, public ScriptOutput {
   void entered(const std::function<void()>& f);
   void runAfterUnwind();
   void tickLine();
+  void runLine();
+  void restoreInTick();
   void leaveWait();
   int depth_ = 0;
   std::function<void()> afterUnwind_;
