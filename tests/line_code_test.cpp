@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "quiet_output.hpp"
+#include "script/line_code.hpp"
 #include "script_checks.hpp"
 
 using namespace vunt;
@@ -63,4 +64,19 @@ TEST(DecodedLines, LoadingTheScriptAgainDecodesItAfresh) {
   m.ACMLOAD(U"vunt-n.zad");
   m.tick();
   EXPECT_EQ(state->Flags[1], 7);
+}
+
+TEST(DecodedLines, ACompiledComparisonHoldsWhereItsOperatorDoes) {
+  const int values[] = {-32768, -1, 0, 1, 32767};
+  for (char32_t op : {U'=', U'>', U'<', U'^', U'}', U'{'}) {
+    CompiledComparison c{ConditionComparison::None, CompiledComparison::orders(op), -1, -1, 0, 0};
+    for (int a : values)
+      for (int b : values) EXPECT_EQ(c.holds(a, b), comparisonHolds(op, a, b)) << char(op) << ' ' << a << ' ' << b;
+  }
+  // An IF's line named by a flag is read when the IF jumps, from the flag as it stands then.
+  Played r = playScript({"LET,2,5", "IF,F01=01,F02", "LET,3,7", "EOF", "LET,4,9", "EOF"});
+  std::vector<int> f = finalFlags(r);
+  ASSERT_EQ(f.size(), 31u);
+  EXPECT_EQ(f[3], 0);
+  EXPECT_EQ(f[4], 9);
 }
