@@ -202,3 +202,35 @@ TEST(FrameComposing, BoxesWithoutPixelsOfTheirOwnShowWhatTheirImageWould) {
   expect.fillRect({0, 0, 10, 36}, rgb(9, 8, 7));
   EXPECT_EQ(scene.image(), expect);
 }
+
+// Clearing brings back only the printed part; it must leave the image exactly as a box never
+// printed on, over a picture, after a new picture, and with text that runs off the box.
+TEST(FrameComposing, ClearingAPrintedBoxGivesItsUnprintedImage) {
+  std::unique_ptr<Form> form = testForm(), fresh = testForm();
+  Control& scene = form->control("scene");
+  const Surface picture(40, 20, rgb(9, 8, 7)), other(70, 50, rgb(1, 2, 3));
+  scene.setPicture(picture);
+  fresh->control("scene").setPicture(picture);
+  for (int round = 0; round < 3; ++round) {
+    for (int k = 0; k < 12; ++k) scene.print(U"いいえです");
+    scene.newLine();
+    scene.print(U"Ab");
+    scene.cls();
+    ASSERT_EQ(scene.image(), fresh->control("scene").image()) << "round " << round;
+  }
+  scene.print(U"はい");
+  scene.setPicture(other);
+  fresh->control("scene").setPicture(other);
+  EXPECT_EQ(scene.image(), fresh->control("scene").image());
+  scene.setPicture(std::nullopt);
+  EXPECT_EQ(scene.image(), Surface(64, 36, scene.back()));
+  // A filled rectangle reaching past every edge fills the surface and nothing else.
+  Surface s(4, 3, 1);
+  s.fillRect({-2, -2, 9, 9}, 2);
+  EXPECT_EQ(s, Surface(4, 3, 2));
+  s.fillRect({1, 1, 2, 5}, 3);
+  EXPECT_EQ(s.pixel(0, 1), 2u);
+  EXPECT_EQ(s.pixel(1, 2), 3u);
+  EXPECT_EQ(s.pixel(3, 2), 2u);
+  EXPECT_EQ(s.pixel(2, 0), 2u);
+}

@@ -15,6 +15,7 @@ Surface& Control::canvas() const {
   if (kind_ == ControlKind::PictureBox && (image_.width() != rect_.w || image_.height() != rect_.h)) {
     image_ = Surface(rect_.w, rect_.h, back_);
     if (picture_) image_.paint(*picture_, 0, 0);
+    printed_ = {};
   }
   return image_;
 }
@@ -65,15 +66,19 @@ void Control::setFontSize(double points) {
 
 void Control::setPicture(std::optional<Surface> p) {
   picture_ = std::move(p);
+  printed_ = Rect{0, 0, image_.width(), image_.height()};
   cls();
 }
 
 void Control::cls() {
   // Pixels that exist are brought back to the background and the picture; none are made for it.
+  // Only the printed part differs from them: a message area is cleared at every message.
   if (!image_.empty()) {
-    image_.fill(back_);
-    if (picture_) image_.paint(*picture_, 0, 0);
+    const Rect r = intersect(printed_, Rect{0, 0, image_.width(), image_.height()});
+    image_.fillRect(r, back_);
+    if (picture_) image_.paint(*picture_, r.x, r.y, r.x, r.y, r.w, r.h);
   }
+  printed_ = {};
   printX_ = printY_ = 0;
   changed();
 }
@@ -85,6 +90,7 @@ void Control::print(std::u32string_view text) {
   const Font& f = Font::get(font_);
   const Rect drawn = f.drawnArea(printX_, printY_, text, fore_);
   printX_ += f.draw(canvas(), printX_, printY_, text, fore_);
+  printed_ = unite(printed_, drawn);
   changed(drawn);
 }
 
@@ -96,6 +102,7 @@ void Control::printEach(std::u32string_view chars) {
     drawn = unite(drawn, f.drawnArea(printX_, printY_, c, fore_));
     printX_ += f.draw(canvas(), printX_, printY_, c, fore_);
   }
+  printed_ = unite(printed_, drawn);
   changed(drawn);
 }
 

@@ -116,6 +116,9 @@ class Control {
   Units units_;
   PointerImage mouseIcon_;
   mutable Surface image_;  // empty until made, see canvas()
+  // Where the image may differ from its background and picture: what was printed since it was
+  // made or cleared.
+  mutable Rect printed_;
   std::optional<Surface> picture_;
   int printX_ = 0, printY_ = 0;
 };

@@ -54,9 +54,12 @@ void Surface::fill(Colour c) { fillPixels(px_.data(), px_.size(), c & 0xFFFFFF);
 void Surface::fillRect(Rect r, Colour c) {
   int x0 = std::max(r.x, 0), y0 = std::max(r.y, 0);
   int x1 = std::min(r.x + r.w, w_), y1 = std::min(r.y + r.h, h_);
-  if (x0 >= x1) return;  // wholly left or right of the surface
-  for (int y = y0; y < y1; ++y)
-    std::fill(px_.begin() + std::size_t(y) * w_ + x0, px_.begin() + std::size_t(y) * w_ + x1, c & 0xFFFFFF);
+  if (x0 >= x1 || y0 >= y1) return;  // wholly outside the surface
+  // The first row is filled, the others are copies of it.
+  Colour* first = px_.data() + std::size_t(y0) * w_ + x0;
+  const std::size_t n = std::size_t(x1 - x0);
+  fillPixels(first, n, c & 0xFFFFFF);
+  for (int y = y0 + 1; y < y1; ++y) std::memcpy(first + std::size_t(y - y0) * w_, first, n * sizeof(Colour));
 }
 
 void Surface::paint(const Surface& src, int dx, int dy, int sx, int sy, int w, int h, Rop rop) {
