@@ -71,15 +71,15 @@ std::u32string Machine::CUTA(i16 n) {
 i16 Machine::cutNumber(i16 n) {
   std::optional<std::u32string_view> f = fieldOf(*this, n);
   if (!f) EEE(U"引数無し");
-  NumberField v = n >= 1 && n < LineCode::kFields ? lineCode(s.reg.CurLine).numbers[std::size_t(n)] : parseNumberField(*f);
+  return valueOf(parseNumberField(*f));
+}
+
+void Machine::numberFault(const NumberField& v) {
   switch (v.kind) {
-    case NumberField::Literal: return i16(v.value);
-    case NumberField::FlagRef: return s.Flags[std::size_t(v.value)];
-    case NumberField::NotANumber: EEE(U"数値不正");
     case NumberField::OutOfRange: EEE(U"数値範囲外");
     case NumberField::BadFlag: EEE(U"フラグ範囲外");
+    default: EEE(U"数値不正");
   }
-  EEE(U"数値不正");
 }
 
 }  // namespace vunt

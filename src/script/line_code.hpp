@@ -50,7 +50,7 @@ class Machine;
 
 struct LineCode {
   static constexpr int kFields = 5;  // fields 1..4 are kept, at their field number
-  // What every run reads comes first, so that a run starts on one cache line.
+  // What the tick reads before it calls the handler comes first, on the line's first cache line.
   bool decoded = false;
   // A line the tick runs without more ado: a command that neither waits nor reads a field that
   // names a flag. Any other line (no command at all included) takes the tick's longer way.

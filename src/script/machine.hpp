@@ -70,18 +70,13 @@ class Machine {
 
   void ACMLOAD(const std::u32string& fileName);
   std::u32string CUTA(i16 n);
-  // Inline for fields 1..4 that hold a number or name a flag; the rest, faults included, go the
-  // long way.
+  // Inline for fields 1..4, which are decoded with their line; other fields are cut from the
+  // line's text.
   i16 CUTV(i16 n) {
-    if (n >= 1 && n < LineCode::kFields) {
-      const LineCode& code = lineCode(s.reg.CurLine);
-      if (code.has(n)) {
-        const NumberField& v = code.numbers[std::size_t(n)];
-        if (v.kind == NumberField::Literal) return i16(v.value);
-        if (v.kind == NumberField::FlagRef) return s.Flags[std::size_t(v.value)];
-      }
-    }
-    return cutNumber(n);
+    if (n < 1 || n >= LineCode::kFields) return cutNumber(n);
+    const LineCode& code = lineCode(s.reg.CurLine);
+    if (!code.has(n)) [[unlikely]] EEE(U"引数無し");
+    return valueOf(code.numbers[std::size_t(n)]);
   }
   [[noreturn]] void EEE(const std::u32string& text);
   i16 TCHK(std::u32string_view expression);
@@ -118,6 +113,13 @@ class Machine {
   void beginLine(const LineCode& code);
   [[noreturn]] void pastLastLine();
   i16 cutNumber(i16 n);
+  // A number field's value: the literal, or the flag it names as the flag stands now.
+  i16 valueOf(const NumberField& v) {
+    if (v.kind == NumberField::Literal) return i16(v.value);
+    if (v.kind == NumberField::FlagRef) return s.Flags[std::size_t(v.value)];
+    numberFault(v);
+  }
+  [[noreturn]] void numberFault(const NumberField& v);
   [[noreturn]] void conditionFault(std::u32string_view fault);
   LineCodes codes_;
   const LineCode* line_ = nullptr;
